@@ -1,0 +1,12 @@
+// The commands of velmora-cli. Each returns the process exit status: 0 success, 1 wrong usage, 2 failure.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using Args = std::vector<std::string>;
+
+int runDump(const Args& args);
+int runCheck(const Args& args);
+int runDxf(const Args& args);
+int runRender(const Args& args);

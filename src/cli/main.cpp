@@ -1,0 +1,30 @@
+// velmora-cli: the interpreter, the DXF writer and the renderer without a window.
+#include "cli/Commands.hpp"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: velmora-cli dump FILE\n"
+    "       velmora-cli check FILE\n"
+    "       velmora-cli dxf FILE.nc [-o OUT.dxf]\n"
+    "       velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 1;
+  }
+  const Args args(argv + 2, argv + argc);
+  const char* command = argv[1];
+  if (std::strcmp(command, "dump") == 0) return runDump(args);
+  if (std::strcmp(command, "check") == 0) return runCheck(args);
+  if (std::strcmp(command, "dxf") == 0) return runDxf(args);
+  if (std::strcmp(command, "render") == 0) return runRender(args);
+  std::fputs(kUsage, stderr);
+  return 1;
+}

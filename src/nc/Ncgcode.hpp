@@ -1,0 +1,35 @@
+// The G code in effect in each of ten modal groups, for every block.
+#pragma once
+
+#include "nc/Ncword.hpp"
+
+#include <string_view>
+
+class kNcGCode {
+public:
+  kNcGCode();
+  virtual ~kNcGCode() = default;
+
+  int readGCodes(std::u16string_view block);
+  // Records one group's text for the block being read; an empty text repeats the previous record.
+  void recordGroup(kNcWord& group, std::u16string_view text);
+
+  kNcWord groupOneShot{u"G", 0};
+  kNcWord groupMotion{u"G", 0};
+  kNcWord groupPlane{u"G", 0};
+  kNcWord groupDistance{u"G", 0};
+  kNcWord groupCutterComp{u"G", 0};
+  kNcWord groupToolLength{u"G", 0};
+  kNcWord groupCycle{u"G", 0};
+  kNcWord groupReturn{u"G", 0};
+  kNcWord groupWork{u"G", 0};
+  kNcWord groupSpare{u"G", 0};
+  int recordCount = 0;
+  const std::u16string letter = u"G";
+
+protected:
+  void resetGroups();
+};
+
+// The G number a group recorded for block i (direct index, clamped), truncated toward zero.
+int gNumberAt(const kNcWord& group, int block);

@@ -1,0 +1,107 @@
+// The NC interpreter and block store: everything known per block (text, G codes, words, absolute end point,
+// arc centre and radius, tool diameter, comment state) plus the extents of the tool path.
+//
+// Block 0 is the initial state (X0 Y0 Z500, G90 G00 G17, tool diameter 10); block k is the k-th line handed
+// to interpretBlock. The ...At accessors read block i with i = 0 standing for the latest block; code that
+// must read block 0 itself reads the lists directly (absX.get(0)).
+#pragma once
+
+#include "nc/Ncgcode.hpp"
+#include "nc/Ncxyz.hpp"
+#include "nc/Vlist.hpp"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct ArcBox {
+  double maxA, maxB, minA, minB;
+};
+
+class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kNcFeed {
+public:
+  kNcGeometry(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
+              std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
+  ~kNcGeometry() override = default;
+
+  // Discards every block; delimiters become "(" ")" only.
+  void restart();
+  void setCommentDelimiters(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
+                            std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
+  // Interprets one line into one new block; returns the new blockCount.
+  int interpretBlock(std::u16string_view line);
+  void resetExtents();
+
+  // Per-block accessors: i = 0 is the latest block, other indexes are clamped.
+  double xAt(int i) const { return absX.get(latest(i)); }
+  double yAt(int i) const { return absY.get(latest(i)); }
+  double zAt(int i) const { return absZ.get(latest(i)); }
+  double centreXAt(int i) const { return centreX.get(latest(i)); }
+  double centreYAt(int i) const { return centreY.get(latest(i)); }
+  double radiusAt(int i) const { return arcRadius.get(latest(i)); }
+  double toolDiameterAt(int i) const { return toolDiameter.get(latest(i)); }
+  std::u16string xTextAt(int i) const;
+  std::u16string yTextAt(int i) const;
+  std::u16string zTextAt(int i) const;
+  double wordXAt(int i) const { return x.get(latest(i)); }
+  double wordYAt(int i) const { return y.get(latest(i)); }
+  double wordZAt(int i) const { return z.get(latest(i)); }
+  double wordIAt(int i) const { return kNcXYZIJK::i.get(latest(i)); }
+  double wordJAt(int i) const { return j.get(latest(i)); }
+  double wordKAt(int i) const { return k.get(latest(i)); }
+  bool isRapidAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 0; }
+  bool isLinearAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 1; }
+  bool isArcCwAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 2; }
+  bool isArcCcwAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 3; }
+  bool inCycleAt(int i) const { return gNumberAt(groupCycle, latest(i)) != 80; }
+  int cutterCompAt(int i) const;
+  int commentStateAt(int i) const { return commentStates.get(latest(i)); }
+  // Exactly block i, which must be held (0 <= i < blockCount).
+  std::u16string_view blockTextAt(int i) const;
+
+  // Comment splitting of block k (k = 0: the latest block), with all three delimiter pairs.
+  int commentStateOf(int k) const;
+  std::u16string codeTextOf(int k) const;
+  std::u16string commentTextOf(int k) const;
+  // Per-pair operations on a text T examined as block k.
+  int commentDepth(std::u16string_view text, std::u16string_view open, std::u16string_view close, int k) const;
+  std::u16string stripComments(std::u16string_view text, std::u16string_view open, std::u16string_view close,
+                               int k) const;
+  std::u16string extractComments(std::u16string_view text, std::u16string_view open, std::u16string_view close,
+                                 int k) const;
+
+  // Appends the arc centre and radius of block k (an arc in plane p) and widens the extents.
+  void recordArc(int plane, int k);
+  // The first block whose comment state is -1 (a comment syntax error), or 0 when there is none.
+  int syntaxErrorBlock() const { return syntaxErrorBlock_; }
+
+  kDoubleList absX, absY, absZ;
+  kDoubleList centreX, centreY, arcRadius;
+  kDoubleList toolDiameter;
+  kIntList commentStates;
+  int blockCount = 0;
+  std::array<std::u16string, 3> commentOpen;
+  std::array<std::u16string, 3> commentClose;
+  std::array<std::u16string, 4> diameterKeys{u"D=", u"DIA=", u"", u""};
+  double maxX = -9999, maxY = -9999, maxZ = -9999;
+  double minX = 9999, minY = 9999, minZ = 9999;
+  double toolChangeX = 0, toolChangeY = 0, toolChangeZ = 500;
+  bool seenX = false, seenY = false, seenZ = false;
+
+private:
+  int latest(int i) const { return i == 0 ? blockCount - 1 : i; }
+  void recordInitialBlock();
+  void appendBlockText(std::u16string_view line);
+  void widen(double& lo, double& hi, double low, double high, bool seen);
+
+  // Block texts live in one buffer: the program is millions of short lines.
+  std::u16string textBuffer;
+  std::vector<std::size_t> textStarts;
+  int syntaxErrorBlock_ = 0;
+  std::u16string work;
+};
+
+// The bounding box of an arc in its plane's coordinates (a, b): dir 2 clockwise, 3 counter-clockwise.
+ArcBox arcBounds(int dir, double radius, double ca, double cb, double sa, double sb, double ea, double eb);

@@ -1,0 +1,42 @@
+// Reads an NC program file into the block store: one block per line, prepared as the window loads it
+// (upper case, "VAR" lines cut to their name, "*" lines blanked), with progress and cancellation.
+#pragma once
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Encoding.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+struct ReadProgress {
+  int linesRead = 0;
+  std::uint64_t charsDone = 0;
+  std::uint64_t charsTotal = 0;
+};
+
+struct ReaderCallbacks {
+  // Called between lines, every few hundred lines and after the last; returning false cancels the reading.
+  std::function<bool(const ReadProgress&)> progress;
+};
+
+struct ReadResult {
+  enum class Status { Ok, Cancelled, NotFound, IsFolder, OpenFailed };
+  Status status = Status::Ok;
+  std::string message;       // for NotFound, IsFolder, OpenFailed: what went wrong, with the path
+  int linesRead = 0;         // lines handed to interpretBlock (the extra blank block included)
+  int syntaxErrorLine = 0;   // line (= block) of a comment syntax error; reading stopped after it
+  TextEncoding encoding = TextEncoding::ShiftJis;
+};
+
+inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー";
+
+// Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it.
+ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
+// The same for a text already decoded (the editor's text when an edit is re-read).
+ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
+// The line preparation: upper case, "VAR" lines, star-comment lines.
+void prepareLine(std::u16string& line);
+// Lines as the editor counts them: ends at CR LF, a lone CR or LF; an empty last line is not counted.
+int editorLineCount(std::u16string_view text);

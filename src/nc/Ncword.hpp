@@ -1,0 +1,32 @@
+// One address letter (X, G, T ...) across the whole program: its value and text for every block.
+#pragma once
+
+#include "nc/Vlist.hpp"
+
+#include <string>
+#include <string_view>
+
+class kNcWord : public kDoubleList {
+public:
+  kNcWord(std::u16string_view letter, int isReal);
+  ~kNcWord() override = default;
+
+  // The number text after the first occurrence of the letter: a view into `block`, empty when there is none.
+  std::u16string_view extractNumberText(std::u16string_view block) const;
+  int recordText(std::u16string_view block);
+  int recordValue(double value, int digits);
+  // The text recorded for the most recent block ("" before the first record).
+  const std::u16string& lastText() const { return lastText_; }
+  int count() const { return textCount; }
+  // Empties the word for a new program.
+  void reset();
+
+  const int isReal;
+  const std::u16string letter;
+  int textCount = 0;
+
+private:
+  // Only the latest text is kept: no operation reads the text of an earlier block, and a 1M-block program
+  // would otherwise carry twenty strings per block.
+  std::u16string lastText_;
+};

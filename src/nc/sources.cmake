@@ -1,0 +1,11 @@
+# Sources of src/nc
+target_sources(velmora_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Vlist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncword.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncxyz.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncgcode.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncgeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Nccomment.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncarc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp
+)

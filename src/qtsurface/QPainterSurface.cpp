@@ -1,0 +1,1 @@
+// The QPainter drawing surface (placeholder until the drawing engine lands).

@@ -1,0 +1,5 @@
+# Sources of src/util
+target_sources(velmora_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Utility.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
+)
