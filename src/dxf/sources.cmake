@@ -1,1 +1,4 @@
 # Sources of src/dxf
+target_sources(velmora_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Nctodxf.cpp
+)

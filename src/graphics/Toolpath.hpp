@@ -1,0 +1,55 @@
+// The tool-path drawing of an interpreted program up to the current block, and the step drawing that
+// follows the cursor. (Interface agreed with the window; the drawing engine implements it.)
+#pragma once
+
+#include "graphics/Kcanvas.hpp"
+#include "graphics/Kpoint.hpp"
+#include "graphics/Surface.hpp"
+#include "nc/Ncgeometry.hpp"
+#include "nc/Vlist.hpp"
+
+#include <string>
+
+// The window's indicators the drawing keeps up to date.
+class ToolPathIndicators {
+public:
+  virtual ~ToolPathIndicators() = default;
+  // pnlG40: "G41 D05 " on the compensation pen's green with white text when compensated,
+  // "G40" in the system colours otherwise.
+  virtual void showCompensation(const std::u16string& caption, bool compensated) = 0;
+  // leditCX, leditCY, leditR: yellow for an arc whose radius does not fit, the window colour otherwise.
+  virtual void markArcFields(bool faulty) = 0;
+  // cboxScale shows the view scale with 3 decimals.
+  virtual void showScale(const std::u16string& text) = 0;
+};
+
+enum DrawingKind { kindRapid = 0, kindFeed = 1, kindCompensated = 2, kindFastFeed = 3, kindArcError = 4 };
+
+class kToolPath {
+public:
+  kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndicators& indicators);
+
+  // The redraw command's picture: binds the canvas to `surface`, restores viewScale, clears to white,
+  // draws the centre lines through viewOffset, then redrawProgram.
+  void redrawView(DrawingSurface& surface, int width, int height);
+  void redrawProgram();
+  void buildShapes();
+  void fillDisplayLists(int n);
+  void showCompState(int b);
+  // Scale and offset that fit the program's extents into a picture of the given size.
+  void fitToExtents(int pictureWidth, int pictureHeight);
+  bool buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& circle);
+  // Draws blocks from+1..to, or erases from..to+1 when to < from.
+  void stepDrawing(int from, int to);
+  void selectPen(int k);
+  // The program was read again: shapes built from the old one are stale.
+  void programChanged();
+
+  GList allShapes;
+  kIntList blockKinds;
+  GList compList, feedList, fastFeedList, rapidList, errorList;
+  GPen compPen, feedPen, fastFeedPen, rapidPen, errorPen;
+  double viewScale = 1.0;
+  kPoint viewOffset;
+  int curLine = 0;
+};
