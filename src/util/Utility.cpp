@@ -1,0 +1,435 @@
+// Text and number helpers: searching, cutting, number reading and writing, upper-casing and UTF-8 conversion.
+#include "util/Utility.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <system_error>
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// 1-based position of the first occurrence, 0 when absent.
+int positionOf(std::u16string_view text, std::u16string_view pattern) { return findText(text, pattern) + 1; }
+
+bool isNumberStart(char16_t c) { return c == u'+' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9'); }
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+size_t skipDigits(std::u16string_view s, size_t i) {
+  while (i < s.size() && isDigit(s[i])) ++i;
+  return i;
+}
+
+// Length of the longest prefix of `s` in the form [sign] digits [. digits] [e [sign] digits]; 0 without a digit.
+size_t numberPrefixLength(std::u16string_view s) {
+  size_t i = (!s.empty() && (s[0] == u'+' || s[0] == u'-')) ? 1 : 0;
+  const size_t intStart = i;
+  i = skipDigits(s, i);
+  size_t digits = i - intStart;
+  if (i < s.size() && s[i] == u'.') {
+    const size_t fracEnd = skipDigits(s, i + 1);
+    digits += fracEnd - (i + 1);
+    i = fracEnd;
+  }
+  if (digits == 0) return 0;
+  if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+    size_t j = i + 1;
+    if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) ++j;
+    const size_t expEnd = skipDigits(s, j);
+    if (expEnd > j) i = expEnd;
+  }
+  return i;
+}
+
+// Reads the decimal number at the start of `s`; 0.0 when there is none or it is out of range.
+double parseNumber(std::u16string_view s) {
+  const size_t length = numberPrefixLength(s);
+  if (length == 0) return 0.0;
+  std::array<char, 128> small;
+  std::string large;
+  char* chars = small.data();
+  if (length > small.size()) {
+    large.resize(length);
+    chars = large.data();
+  }
+  size_t n = 0;
+  for (size_t i = 0; i < length; ++i) {
+    if (s[i] != u'+') chars[n++] = static_cast<char>(s[i]);  // from_chars takes no plus sign
+  }
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(chars, chars + n, value);
+  (void)end;
+  return error == std::errc() ? value : 0.0;
+}
+
+bool hasBlank(std::u16string_view text) { return std::any_of(text.begin(), text.end(), isBlank); }
+
+// Adds one unit in the last digit of the decimal text in buf[0, length); returns the new length.
+size_t incrementLastDigit(char* buf, size_t length) {
+  for (size_t i = length; i-- > 0;) {
+    if (buf[i] == '.') continue;
+    if (buf[i] != '9') {
+      ++buf[i];
+      return length;
+    }
+    buf[i] = '0';
+  }
+  std::copy_backward(buf, buf + length, buf + length + 1);
+  buf[0] = '1';
+  return length + 1;
+}
+
+// True when `magnitude` (finite, positive) has a 5 as its exact last digit at decimals + 1 places, that is,
+// lies exactly halfway between two numbers of `decimals` places. With magnitude = m * 2^e (m odd-reduced),
+// magnitude * 10^(decimals+1) is an integer exactly when e + trailing zeros of m + decimals + 1 >= 0.
+bool isExactHalf(double magnitude, int decimals, const char* longer, size_t longerLength) {
+  int exponent = 0;
+  const double fraction = std::frexp(magnitude, &exponent);
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  const int binaryExponent = exponent - 53 + std::countr_zero(mantissa);
+  return binaryExponent + decimals + 1 >= 0 && longer[longerLength - 1] == '5';
+}
+
+constexpr int kMaxDecimals = 100;
+
+// Writes |value| with `decimals` places, halves rounded away from zero; returns the length.
+size_t writeMagnitude(char* buf, size_t size, double magnitude, int decimals) {
+  const auto [end, error] = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals + 1);
+  (void)error;
+  const auto longerLength = static_cast<size_t>(end - buf);
+  if (magnitude != 0.0 && isExactHalf(magnitude, decimals, buf, longerLength)) {
+    const size_t cut = decimals == 0 ? longerLength - 2 : longerLength - 1;  // drop the '5' (and a bare point)
+    return incrementLastDigit(buf, cut);
+  }
+  // Not a tie: fixed conversion at the wanted precision is correctly rounded.
+  return static_cast<size_t>(
+      std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals).ptr - buf);
+}
+
+void appendAscii(std::u16string& out, const char* text, size_t length) {
+  const size_t start = out.size();
+  out.resize(start + length);
+  std::copy(text, text + length, out.begin() + static_cast<std::ptrdiff_t>(start));
+}
+
+struct CaseRange {
+  char16_t first;
+  char16_t last;
+  std::int32_t delta;
+  std::uint8_t stride;
+};
+
+// Lower-case letters outside ASCII whose simple upper case is one BMP letter that lower-cases back to them.
+// Many-to-one mappings (final sigma, micro sign, dotless i, long s) are left out on purpose.
+constexpr CaseRange kUpperRanges[] = {
+  {0x00E0, 0x00F6, -32, 1}, {0x00F8, 0x00FE, -32, 1}, {0x00FF, 0x00FF, 121, 1}, {0x0101, 0x012F, -1, 2},
+  {0x0133, 0x0137, -1, 2}, {0x013A, 0x0148, -1, 2}, {0x014B, 0x0177, -1, 2}, {0x017A, 0x017E, -1, 2},
+  {0x0180, 0x0180, 195, 1}, {0x0183, 0x0185, -1, 2}, {0x0188, 0x0188, -1, 1}, {0x018C, 0x018C, -1, 1},
+  {0x0192, 0x0192, -1, 1}, {0x0195, 0x0195, 97, 1}, {0x0199, 0x0199, -1, 1}, {0x019A, 0x019A, 163, 1},
+  {0x019E, 0x019E, 130, 1}, {0x01A1, 0x01A5, -1, 2}, {0x01A8, 0x01A8, -1, 1}, {0x01AD, 0x01AD, -1, 1},
+  {0x01B0, 0x01B0, -1, 1}, {0x01B4, 0x01B6, -1, 2}, {0x01B9, 0x01B9, -1, 1}, {0x01BD, 0x01BD, -1, 1},
+  {0x01BF, 0x01BF, 56, 1}, {0x01C6, 0x01C6, -2, 1}, {0x01C9, 0x01C9, -2, 1}, {0x01CC, 0x01CC, -2, 1},
+  {0x01CE, 0x01DC, -1, 2}, {0x01DD, 0x01DD, -79, 1}, {0x01DF, 0x01EF, -1, 2}, {0x01F3, 0x01F3, -2, 1},
+  {0x01F5, 0x01F5, -1, 1}, {0x01F9, 0x021F, -1, 2}, {0x0223, 0x0233, -1, 2}, {0x023C, 0x023C, -1, 1},
+  {0x023F, 0x0240, 10815, 1}, {0x0242, 0x0242, -1, 1}, {0x0247, 0x024F, -1, 2}, {0x0250, 0x0250, 10783, 1},
+  {0x0251, 0x0251, 10780, 1}, {0x0252, 0x0252, 10782, 1}, {0x0253, 0x0253, -210, 1}, {0x0254, 0x0254, -206, 1},
+  {0x0256, 0x0257, -205, 1}, {0x0259, 0x0259, -202, 1}, {0x025B, 0x025B, -203, 1}, {0x025C, 0x025C, 42319, 1},
+  {0x0260, 0x0260, -205, 1}, {0x0261, 0x0261, 42315, 1}, {0x0263, 0x0263, -207, 1}, {0x0265, 0x0265, 42280, 1},
+  {0x0266, 0x0266, 42308, 1}, {0x0268, 0x0268, -209, 1}, {0x0269, 0x0269, -211, 1}, {0x026A, 0x026A, 42308, 1},
+  {0x026B, 0x026B, 10743, 1}, {0x026C, 0x026C, 42305, 1}, {0x026F, 0x026F, -211, 1}, {0x0271, 0x0271, 10749, 1},
+  {0x0272, 0x0272, -213, 1}, {0x0275, 0x0275, -214, 1}, {0x027D, 0x027D, 10727, 1}, {0x0280, 0x0280, -218, 1},
+  {0x0282, 0x0282, 42307, 1}, {0x0283, 0x0283, -218, 1}, {0x0287, 0x0287, 42282, 1}, {0x0288, 0x0288, -218, 1},
+  {0x0289, 0x0289, -69, 1}, {0x028A, 0x028B, -217, 1}, {0x028C, 0x028C, -71, 1}, {0x0292, 0x0292, -219, 1},
+  {0x029D, 0x029D, 42261, 1}, {0x029E, 0x029E, 42258, 1}, {0x0371, 0x0373, -1, 2}, {0x0377, 0x0377, -1, 1},
+  {0x037B, 0x037D, 130, 1}, {0x03AC, 0x03AC, -38, 1}, {0x03AD, 0x03AF, -37, 1}, {0x03B1, 0x03C1, -32, 1},
+  {0x03C3, 0x03CB, -32, 1}, {0x03CC, 0x03CC, -64, 1}, {0x03CD, 0x03CE, -63, 1}, {0x03D7, 0x03D7, -8, 1},
+  {0x03D9, 0x03EF, -1, 2}, {0x03F2, 0x03F2, 7, 1}, {0x03F3, 0x03F3, -116, 1}, {0x03F8, 0x03F8, -1, 1},
+  {0x03FB, 0x03FB, -1, 1}, {0x0430, 0x044F, -32, 1}, {0x0450, 0x045F, -80, 1}, {0x0461, 0x0481, -1, 2},
+  {0x048B, 0x04BF, -1, 2}, {0x04C2, 0x04CE, -1, 2}, {0x04CF, 0x04CF, -15, 1}, {0x04D1, 0x052F, -1, 2},
+  {0x0561, 0x0586, -48, 1}, {0x10D0, 0x10FA, 3008, 1}, {0x10FD, 0x10FF, 3008, 1}, {0x13F8, 0x13FD, -8, 1},
+  {0x1D79, 0x1D79, 35332, 1}, {0x1D7D, 0x1D7D, 3814, 1}, {0x1D8E, 0x1D8E, 35384, 1}, {0x1E01, 0x1E95, -1, 2},
+  {0x1EA1, 0x1EFF, -1, 2}, {0x1F00, 0x1F07, 8, 1}, {0x1F10, 0x1F15, 8, 1}, {0x1F20, 0x1F27, 8, 1},
+  {0x1F30, 0x1F37, 8, 1}, {0x1F40, 0x1F45, 8, 1}, {0x1F51, 0x1F57, 8, 2}, {0x1F60, 0x1F67, 8, 1},
+  {0x1F70, 0x1F71, 74, 1}, {0x1F72, 0x1F75, 86, 1}, {0x1F76, 0x1F77, 100, 1}, {0x1F78, 0x1F79, 128, 1},
+  {0x1F7A, 0x1F7B, 112, 1}, {0x1F7C, 0x1F7D, 126, 1}, {0x1FB0, 0x1FB1, 8, 1}, {0x1FD0, 0x1FD1, 8, 1},
+  {0x1FE0, 0x1FE1, 8, 1}, {0x1FE5, 0x1FE5, 7, 1}, {0x214E, 0x214E, -28, 1}, {0x2170, 0x217F, -16, 1},
+  {0x2184, 0x2184, -1, 1}, {0x24D0, 0x24E9, -26, 1}, {0x2C30, 0x2C5F, -48, 1}, {0x2C61, 0x2C61, -1, 1},
+  {0x2C65, 0x2C65, -10795, 1}, {0x2C66, 0x2C66, -10792, 1}, {0x2C68, 0x2C6C, -1, 2}, {0x2C73, 0x2C73, -1, 1},
+  {0x2C76, 0x2C76, -1, 1}, {0x2C81, 0x2CE3, -1, 2}, {0x2CEC, 0x2CEE, -1, 2}, {0x2CF3, 0x2CF3, -1, 1},
+  {0x2D00, 0x2D25, -7264, 1}, {0x2D27, 0x2D27, -7264, 1}, {0x2D2D, 0x2D2D, -7264, 1}, {0xA641, 0xA66D, -1, 2},
+  {0xA681, 0xA69B, -1, 2}, {0xA723, 0xA72F, -1, 2}, {0xA733, 0xA76F, -1, 2}, {0xA77A, 0xA77C, -1, 2},
+  {0xA77F, 0xA787, -1, 2}, {0xA78C, 0xA78C, -1, 1}, {0xA791, 0xA793, -1, 2}, {0xA794, 0xA794, 48, 1},
+  {0xA797, 0xA7A9, -1, 2}, {0xA7B5, 0xA7C3, -1, 2}, {0xA7C8, 0xA7CA, -1, 2}, {0xA7D1, 0xA7D1, -1, 1},
+  {0xA7D7, 0xA7D9, -1, 2}, {0xA7F6, 0xA7F6, -1, 1}, {0xAB53, 0xAB53, -928, 1}, {0xAB70, 0xABBF, -38864, 1},
+  {0xFF41, 0xFF5A, -32, 1},
+};
+
+char16_t upperOfNonAscii(char16_t c) {
+  if (c < kUpperRanges[0].first) return c;
+  const auto* range = std::upper_bound(std::begin(kUpperRanges), std::end(kUpperRanges), c,
+                                       [](char16_t value, const CaseRange& r) { return value < r.first; });
+  --range;
+  if (c > range->last || (c - range->first) % range->stride != 0) return c;
+  return static_cast<char16_t>(c + range->delta);
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Decodes one UTF-8 sequence at bytes[i]; advances i past it, or past its longest valid beginning when it is
+// broken (one U+FFFD per broken piece).
+char32_t decodeUtf8At(std::string_view bytes, size_t& i) {
+  const auto lead = static_cast<unsigned char>(bytes[i++]);
+  if (lead < 0x80) return lead;
+  int length = 0;
+  char32_t code = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, code = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, code = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
+  } else {
+    return kReplacement;
+  }
+  for (int k = 1; k < length; ++k) {
+    if (i >= bytes.size()) return kReplacement;
+    const auto next = static_cast<unsigned char>(bytes[i]);
+    if (next < low || next > high) return kReplacement;
+    low = 0x80, high = 0xBF;
+    code = (code << 6) | (next & 0x3F);
+    ++i;
+  }
+  return code;
+}
+
+}  // namespace
+
+int findText(std::u16string_view text, std::u16string_view pattern) {
+  const size_t index = text.find(pattern);
+  return index == std::u16string_view::npos ? -1 : static_cast<int>(index);
+}
+
+std::u16string replaceFirst(std::u16string_view text, std::u16string_view from, std::u16string_view to) {
+  std::u16string result(text);
+  const size_t index = text.find(from);
+  if (index != std::u16string_view::npos) result.replace(index, from.size(), to);
+  return result;
+}
+
+std::u16string replaceAll(std::u16string_view text, std::u16string_view from, std::u16string_view to) {
+  if (text.empty()) return {};
+  if (from.empty()) return replaceFirst(text, from, to);  // repeating would prepend `to` forever
+  std::u16string result;
+  result.reserve(text.size());
+  if (to.find(from) != std::u16string_view::npos) {
+    // Repeating would never end: replace each occurrence of the original text once.
+    size_t start = 0;
+    for (size_t index; (index = text.find(from, start)) != std::u16string_view::npos; start = index + from.size())
+      result.append(text.substr(start, index - start)).append(to);
+    return result.append(text.substr(start));
+  }
+  // Same result as replacing the leftmost occurrence until none is left, in one pass: `result` never holds an
+  // occurrence, so the next leftmost one ends at the first character that completes `from` at its end, and
+  // a replacement is fed back through the same check because it can combine with what precedes it.
+  std::u16string pending;  // replacement characters still to be fed, last one first
+  size_t next = 0;
+  while (!pending.empty() || next < text.size()) {
+    if (pending.empty()) {
+      result += text[next++];
+    } else {
+      result += pending.back();
+      pending.pop_back();
+    }
+    if (result.size() >= from.size() && result.back() == from.back() &&
+        std::u16string_view(result).substr(result.size() - from.size()) == from) {
+      result.resize(result.size() - from.size());
+      pending.append(to.rbegin(), to.rend());
+    }
+  }
+  return result;
+}
+
+std::u16string stripBlanks(std::u16string_view text) {
+  std::u16string result;
+  result.reserve(text.size());
+  for (char16_t c : text) {
+    if (!isBlank(c)) result += c;
+  }
+  return result;
+}
+
+std::u16string subText(std::u16string_view text, int start, int count) {
+  if (start > static_cast<int>(text.size()) || count < 1) return {};
+  start = std::max(start, 1);
+  return std::u16string(text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(count)));
+}
+
+std::u16string textThrough(std::u16string_view text, int start, std::u16string_view marker) {
+  if (start > static_cast<int>(text.size())) return {};
+  const auto from = static_cast<size_t>(std::max(start, 1) - 1);
+  // An occurrence beginning exactly at `start` does not count.
+  const size_t found = text.find(marker, from + 1);
+  if (found == std::u16string_view::npos) return std::u16string(text.substr(from));
+  return std::u16string(text.substr(from, found + marker.size() - from));
+}
+
+std::u16string textUpTo(std::u16string_view text, std::u16string_view marker) {
+  if (text.starts_with(marker)) return std::u16string(marker);
+  return textThrough(text, 1, marker);
+}
+
+std::u16string textBefore(std::u16string_view text, std::u16string_view marker) {
+  return replaceFirst(textUpTo(text, marker), marker, u"");
+}
+
+std::u16string removeEnclosed(std::u16string_view text, std::u16string_view open, std::u16string_view close) {
+  if (text.empty()) return {};
+  const bool toLineEnd = close.empty() || close == u"\n";
+  std::u16string s(text);
+  int a = open.empty() ? 1 : positionOf(s, open);
+  // Without an open there is nothing to remove up to the line end (also when the close is a line feed).
+  if (a == 0 && toLineEnd) return s;
+  int b = toLineEnd ? static_cast<int>(s.size()) : positionOf(s, close);
+  const int markLength = static_cast<int>(std::max(open.size(), close.size()));
+  while (!s.empty()) {
+    if (a == 0 && b != 0) a = 1;  // a close without an open removes from the beginning
+    if (a != 0 && b == 0) b = static_cast<int>(s.size());  // an open without a close removes to the end
+    if (a == 0 && b == 0) return s;
+    if (b < a) a = 1;
+    const int count = toLineEnd ? static_cast<int>(s.size()) : b - a + markLength;
+    s = replaceFirst(s, subText(s, a, count), u"");
+    if (toLineEnd) break;
+    a = positionOf(s, open);
+    b = positionOf(s, close);
+  }
+  return s;
+}
+
+double toNumber(std::u16string_view text, int start) {
+  if (text.empty()) return 0.0;
+  const std::u16string s = stripBlanks(subText(text, start, static_cast<int>(text.size())));
+  if (s.empty() || !isNumberStart(s[0])) return 0.0;
+  return numberAfter(s, u"");
+}
+
+double numberAfter(std::u16string_view text, std::u16string_view key) {
+  if (text.empty()) return 0.0;
+  std::u16string stripped;
+  if (hasBlank(text)) {
+    stripped = stripBlanks(text);
+    text = stripped;
+  }
+  const size_t keyAt = text.find(key);
+  if (keyAt == std::u16string_view::npos) return 0.0;
+  std::u16string_view rest = text.substr(keyAt + key.size());
+  const auto first = std::find_if(rest.begin(), rest.end(), isNumberStart);
+  if (first == rest.end()) return 0.0;
+  return parseNumber(rest.substr(static_cast<size_t>(first - rest.begin())));
+}
+
+std::u16string formatInt(int value, int width) {
+  if (width > 9 || width < 1) width = 9;
+  char buf[32];
+  const int length = std::snprintf(buf, sizeof buf, "%0*d", width, value);
+  return std::u16string(buf, buf + length);
+}
+
+std::u16string formatReal(double value, int decimals) {
+  std::u16string out;
+  appendFormatReal(out, value, decimals);
+  return out;
+}
+
+void appendFormatReal(std::u16string& out, double value, int decimals) {
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  char buf[512];  // the largest double has 309 integer digits
+  if (!std::isfinite(value)) {
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    appendAscii(out, buf, static_cast<size_t>(end - buf));
+    return;
+  }
+  const size_t length = writeMagnitude(buf + 1, sizeof buf - 2, std::fabs(value), decimals);
+  // A negative value that rounds to zero is written without a sign.
+  const bool negative = std::signbit(value) && std::any_of(buf + 1, buf + 1 + length, [](char c) {
+                          return c >= '1' && c <= '9';
+                        });
+  buf[0] = '-';
+  appendAscii(out, negative ? buf : buf + 1, negative ? length + 1 : length);
+}
+
+void upperCaseInPlace(std::u16string& text) {
+  for (char16_t& c : text) {
+    if (c < 0x80) {
+      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    } else {
+      c = upperOfNonAscii(c);
+    }
+  }
+}
+
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
+
+std::string toUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+      appendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      appendUtf8(out, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
+    }
+  }
+  return out;
+}
+
+std::u16string fromUtf8(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const char32_t code = decodeUtf8At(text, i);
+    if (code >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+  }
+  return out;
+}
+
+std::string shortestReal(double value) {
+  char buf[64];
+  const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+  return std::string(buf, end);
+}
