@@ -1,9 +1,74 @@
-// velmora-cli dxf (placeholder until the DXF writer lands).
-#include "cli/Commands.hpp"
+// velmora-cli dxf: reads an NC program and writes its DXF drawing beside it (or where -o says), keeping an
+// existing DXF file under its backup name.
+#include <sys/stat.h>
 
 #include <cstdio>
+#include <string>
 
-int runDxf(const Args&) {
-  std::fputs("velmora-cli dxf: not available yet\n", stderr);
+#include "cli/Commands.hpp"
+#include "dxf/DxfExport.hpp"
+#include "nc/Ncreader.hpp"
+
+namespace {
+
+constexpr const char* kDxfUsage = "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER]\n";
+
+struct DxfOptions {
+  std::string input;
+  std::string output;
+  std::string templates;
+};
+
+bool parseOptions(const Args& args, DxfOptions& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "-o" && hasValue) {
+      options.output = args[++i];
+    } else if (arg == "--templates" && hasValue) {
+      options.templates = args[++i];
+    } else if (!arg.empty() && arg[0] != '-' && options.input.empty()) {
+      options.input = arg;
+    } else {
+      return false;
+    }
+  }
+  return !options.input.empty();
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat infoA {
+  }, infoB{};
+  return ::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "velmora-cli dxf: %s\n", message.c_str());
   return 2;
+}
+
+}  // namespace
+
+int runDxf(const Args& args) {
+  DxfOptions options;
+  if (!parseOptions(args, options)) {
+    std::fputs(kDxfUsage, stderr);
+    return 1;
+  }
+  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  const ReadResult read = readNcFile(options.input, geometry);
+  if (read.status != ReadResult::Status::Ok)
+    return fail(read.message.empty() ? "cannot read " + options.input : read.message);
+  if (read.syntaxErrorLine != 0) {
+    return fail(options.input + ": comment syntax error in line " + std::to_string(read.syntaxErrorLine));
+  }
+  const std::string dxfPath = options.output.empty() ? dxfPathFor(options.input) : options.output;
+  if (sameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);
+  const SaveResult saved = exportDxf(geometry, dxfPath, options.templates);
+  if (!saved.ok) return fail(saved.message);
+  std::printf("%s\nDXF_File saved successfully.\n", dxfPath.c_str());
+  if (!saved.backupPath.empty())
+    std::fprintf(stderr, "The previous file was kept as %s\n", saved.backupPath.c_str());
+  return 0;
 }

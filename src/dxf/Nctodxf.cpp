@@ -1,0 +1,192 @@
+// The DXF writer: entity texts, layers and the conversion of every block of the store.
+#include "dxf/Nctodxf.hpp"
+
+#include "graphics/Geometry.hpp"
+#include "util/Utility.hpp"
+
+namespace {
+
+constexpr double kNoMinimum = 9999;
+constexpr double kNoMaximum = -9999;
+constexpr int kPlaneXY = 17;
+constexpr int kNumberDecimals = 4;
+
+void appendNumber(std::u16string& text, std::u16string_view code, double value) {
+  text += code;
+  appendFormatReal(text, value, kNumberDecimals);
+  text += u'\n';
+}
+
+// Header of an entity up to and including its layer line.
+std::u16string entityStart(std::u16string_view type, std::u16string_view layerCode, int kind) {
+  std::u16string text = u"  0\n";
+  text += type;
+  text += u'\n';
+  text += layerCode;
+  text += kNcToDxf::layerName(kind);
+  text += u'\n';
+  return text;
+}
+
+std::string withTrailingSlash(std::string_view folder) {
+  std::string result(folder);
+  if (!result.empty() && result.back() != '/') result += '/';
+  return result;
+}
+
+}  // namespace
+
+kNcToDxf::kNcToDxf(const kNcGeometry& store) : kNcToDxf(store, defaultTemplateFolder()) {}
+
+kNcToDxf::kNcToDxf(const kNcGeometry& store, std::string_view folder)
+    : programFolder(executableFolder()),
+      templateFolder(withTrailingSlash(folder)),
+      headerPath(templateFolder + headerName),
+      footerPath(templateFolder + footerName),
+      geometry(&store) {}
+
+std::u16string kNcToDxf::layerName(int kind) {
+  switch (kind) {
+    case kLayerCenter:
+      return u"Center";
+    case kLayerCircle:
+      return u"Circle";
+    case kLayerMove:
+      return u"Move";
+    case kLayerLine:
+      return u"Line";
+    case kLayerArc:
+      return u"Arc";
+    case kLayerNomal:
+      return u"Nomal";
+    case kLayerCompensation:
+      return u"Compensation";
+    case kLayerCycle:
+      return u"Cycle";
+    default:
+      return u"Other";
+  }
+}
+
+std::u16string kNcToDxf::lineEntity(double x1, double y1, double x2, double y2, int kind) {
+  std::u16string text = entityStart(u"LINE", u"  8\n", kind);
+  appendNumber(text, u" 10\n", x1);
+  appendNumber(text, u" 20\n", y1);
+  appendNumber(text, u" 11\n", x2);
+  appendNumber(text, u" 21\n", y2);
+  text.pop_back();
+  return text;
+}
+
+std::u16string kNcToDxf::circleEntity(double cx, double cy, double r, int kind) {
+  std::u16string text = entityStart(u"CIRCLE", u" 8\n", kind);
+  appendNumber(text, u" 10\n", cx);
+  appendNumber(text, u" 20\n", cy);
+  appendNumber(text, u" 40\n", r);
+  text.pop_back();
+  return text;
+}
+
+std::u16string kNcToDxf::arcEntity(double cx, double cy, double r, double start, double end, int kind) {
+  if (end - start == 360) return circleEntity(cx, cy, r, kind);
+  std::u16string text = entityStart(u"ARC", u" 8\n", kind);
+  appendNumber(text, u" 10\n", cx);
+  appendNumber(text, u" 20\n", cy);
+  appendNumber(text, u" 40\n", r);
+  appendNumber(text, u" 50\n", start);
+  appendNumber(text, u" 51\n", end);
+  text.pop_back();
+  return text;
+}
+
+FileResult kNcToDxf::buildDxf(std::vector<std::u16string>& list) {
+  TextLines header = readFileLines(headerPath);
+  if (!header.ok) return {false, "DXF header template missing or unreadable: " + header.message};
+  list = std::move(header.lines);
+  encoding = header.encoding;
+  const kNcGeometry& store = *geometry;
+  if (store.minX == kNoMinimum && store.maxX == kNoMaximum && store.minY == kNoMinimum &&
+      store.maxY == kNoMaximum) {
+    return {true, {}};  // nothing moved in X or Y
+  }
+  appendAxes(list);
+  kPoint pen(0, 0);
+  for (int block = 1; block < store.blockCount; ++block) appendBlock(list, block, pen);
+  appendFileLines(list, footerPath);
+  return {true, {}};
+}
+
+void kNcToDxf::appendAxes(std::vector<std::u16string>& list) const {
+  double minX = geometry->minX, maxX = geometry->maxX, minY = geometry->minY, maxY = geometry->maxY;
+  // An axis no block moved along still gets a line, as long as the other one.
+  const double hi = maxOf(0, maxOf(maxX, maxY));
+  const double lo = minOf(0, minOf(minX, minY));
+  if (minX == kNoMinimum) minX = lo;
+  if (minY == kNoMinimum) minY = lo;
+  if (maxX == kNoMaximum) maxX = hi;
+  if (maxY == kNoMaximum) maxY = hi;
+  list.push_back(lineEntity(minX, 0, maxX, 0, kLayerCenter));
+  list.push_back(lineEntity(0, minY, 0, maxY, kLayerCenter));
+}
+
+void kNcToDxf::appendBlock(std::vector<std::u16string>& list, int block, kPoint& pen) const {
+  const kNcGeometry& store = *geometry;
+  const kPoint end(store.xAt(block), store.yAt(block));
+  int kind = store.cutterCompAt(block) != 0 ? kLayerCompensation : kLayerNomal;
+  if (store.inCycleAt(block)) {
+    kind = kLayerCycle;
+    list.push_back(circleEntity(end.x, end.y, store.toolDiameterAt(block) / 2, kLayerCycle));
+  }
+  if (store.isRapidAt(block)) {
+    list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kLayerMove));
+    pen = end;
+  } else if (store.isLinearAt(block)) {
+    list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kind));
+    pen = end;
+  } else if (store.isArcCwAt(block) || store.isArcCcwAt(block)) {
+    appendArc(list, block, kind, pen);
+  }
+}
+
+void kNcToDxf::appendArc(std::vector<std::u16string>& list, int block, int kind, kPoint& pen) const {
+  const kNcGeometry& store = *geometry;
+  const kPoint end(store.xAt(block), store.yAt(block));
+  if (gNumberAt(store.groupPlane, block) != kPlaneXY) {
+    // Arcs in the XZ or YZ plane are seen edge-on from above.
+    list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kind));
+    pen = end;
+    return;
+  }
+  const kPoint centre(store.centreXAt(block), store.centreYAt(block));
+  const double radius = store.radiusAt(block);
+  double a1 = angleOf(centre, pen);
+  double a2 = angleOf(centre, end);
+  if (a1 < 0) a1 += 360;
+  if (a2 < 0) a2 += 360;
+  pen = end;
+  // DXF arcs run counter-clockwise from start to end.
+  if (store.isArcCwAt(block)) swapReals(a1, a2);
+  const double sweep = absOf(a2 - a1);
+  if (sweep == 0 || sweep == 360) {
+    list.push_back(circleEntity(centre.x, centre.y, radius, kind));
+  } else {
+    list.push_back(arcEntity(centre.x, centre.y, radius, a1, a2, kind));
+  }
+}
+
+std::string defaultTemplateFolder() {
+  const std::string besideProgram = executableFolder() + "TempFile/";
+  if (fileExists(besideProgram + "Hedder.dat")) return besideProgram;
+  const std::string installed = executableFolder() + "../share/velmora/TempFile/";
+  if (fileExists(installed + "Hedder.dat")) return installed;
+  return besideProgram;
+}
+
+std::string dxfBytes(const std::vector<std::u16string>& list, TextEncoding encoding) {
+  std::u16string text;
+  for (const std::u16string& item : list) {
+    text += item;
+    text += u"\r\n";
+  }
+  return encodeText(text, encoding);
+}
