@@ -3,7 +3,16 @@
 
 #include "nc/Ncword.hpp"
 
+#include <array>
 #include <string_view>
+
+// The G groups that recognise codes, in the order a block is scanned.
+inline constexpr int kScannedGroups = 9;
+using GWordsFound = std::array<std::u16string_view, kScannedGroups>;
+
+// The G words of a block, group by group (the later of two words of one group wins): words are taken in
+// order until one that belongs to no group, or has no number.
+GWordsFound scanGWords(std::u16string_view block);
 
 class kNcGCode {
 public:
@@ -29,6 +38,10 @@ public:
 
 protected:
   void resetGroups();
+
+private:
+  std::array<kNcWord*, kScannedGroups> scanned();
+  void recordInitial();
 };
 
 // The G number a group recorded for block i (direct index, clamped), truncated toward zero.

@@ -20,6 +20,14 @@ struct ArcBox {
   double maxA, maxB, minA, minB;
 };
 
+// A line split into code and comments, with its comment state and the pair that left a comment open.
+struct CommentSplit {
+  int state = 0;
+  int openPair = 0;
+  std::u16string code;
+  std::u16string comment;
+};
+
 class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kNcFeed {
 public:
   kNcGeometry(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
@@ -72,6 +80,9 @@ public:
   std::u16string extractComments(std::u16string_view text, std::u16string_view open, std::u16string_view close,
                                  int k) const;
 
+  // Splits a line whose previous block had state `prevState` (and left pair `prevOpenPair` open).
+  void splitComments(std::u16string_view text, int prevState, int prevOpenPair, CommentSplit& out) const;
+
   // Appends the arc centre and radius of block k (an arc in plane p) and widens the extents.
   void recordArc(int plane, int k);
   // The first block whose comment state is -1 (a comment syntax error), or 0 when there is none.
@@ -92,13 +103,23 @@ public:
 
 private:
   int latest(int i) const { return i == 0 ? blockCount - 1 : i; }
+  int previousState(int k) const { return k >= 1 ? commentStates.get(k - 1) : 0; }
+  int previousOpenPair(int k) const;
+  void splitFreshLine(std::u16string_view text, int prevState, CommentSplit& out) const;
+  bool mentionsDelimiter(std::u16string_view text) const;
   void recordInitialBlock();
   void appendBlockText(std::u16string_view line);
   void widen(double& lo, double& hi, double low, double high, bool seen);
+  void rewriteSpecialBlocks(int k);
+  double toolDiameterFor(int k, int state, std::u16string_view comment) const;
+  void recordEndPoint(int k, int distance);
 
   // Block texts live in one buffer: the program is millions of short lines.
   std::u16string textBuffer;
   std::vector<std::size_t> textStarts;
+  // The pair whose comment a block left open (meaningful where its state is 2).
+  std::vector<unsigned char> openPairs;
+  CommentSplit split;
   int syntaxErrorBlock_ = 0;
   std::u16string work;
 };

@@ -6,6 +6,11 @@
 #include <string>
 #include <string_view>
 
+// A real truncated toward zero to an int, saturating (NaN gives 0): G numbers and times come from text.
+int truncToInt(double value);
+// The value of a number text as a word records it (0.0 when it does not start with a sign, point or digit).
+double wordNumberValue(std::u16string_view numberText);
+
 class kNcWord : public kDoubleList {
 public:
   kNcWord(std::u16string_view letter, int isReal);
@@ -18,6 +23,8 @@ public:
   // The text recorded for the most recent block ("" before the first record).
   const std::u16string& lastText() const { return lastText_; }
   int count() const { return textCount; }
+  // Appends the previous block's record again: the modal carry-over.
+  int repeatLast();
   // Empties the word for a new program.
   void reset();
 
@@ -29,4 +36,6 @@ private:
   // Only the latest text is kept: no operation reads the text of an earlier block, and a 1M-block program
   // would otherwise carry twenty strings per block.
   std::u16string lastText_;
+  // The last record came from recordValue, whose value may not read back from its text.
+  bool lastFromValue_ = false;
 };

@@ -5,6 +5,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncxyz.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncgcode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncgeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncinterpret.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nccomment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncarc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp

@@ -1,0 +1,93 @@
+// The block store and the block interpreter: one line in, one block of records out.
+#include "nc/Ncgeometry.hpp"
+
+#include "util/Utility.hpp"
+
+#include <algorithm>
+
+namespace {
+
+using View = std::u16string_view;
+
+}  // namespace
+
+kNcGeometry::kNcGeometry(View open0, View close0, View open1, View close1, View open2, View close2) {
+  setCommentDelimiters(open0, close0, open1, close1, open2, close2);
+  recordInitialBlock();
+}
+
+void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View close1, View open2,
+                                       View close2) {
+  commentOpen = {std::u16string(open0), std::u16string(open1), std::u16string(open2)};
+  commentClose = {std::u16string(close0), std::u16string(close1), std::u16string(close2)};
+}
+
+void kNcGeometry::restart() {
+  resetCoords();
+  resetGroups();
+  resetTool();
+  resetFeed();
+  for (kDoubleList* list : {&absX, &absY, &absZ, &centreX, &centreY, &arcRadius, &toolDiameter}) {
+    *list = kDoubleList();
+  }
+  commentStates.clear();
+  textBuffer.clear();
+  textStarts.clear();
+  openPairs.clear();
+  blockCount = 0;
+  syntaxErrorBlock_ = 0;
+  setCommentDelimiters(u"(", u")", u"", u"", u"", u"");
+  recordInitialBlock();
+}
+
+void kNcGeometry::resetExtents() {
+  maxX = maxY = maxZ = -9999;
+  minX = minY = minZ = 9999;
+}
+
+void kNcGeometry::recordInitialBlock() {
+  kNcXYZIJK::addBlock(0, 0, 500, 0, 0, 0);
+  kNcTool::addBlock(0, 0, 0, 2);
+  absX.add(0);
+  absY.add(0);
+  absZ.add(500);
+  centreX.add(0);
+  centreY.add(0);
+  arcRadius.add(0);
+  toolDiameter.add(10);
+  appendBlockText(u"G90G00G17");
+  commentStates.add(0);
+  openPairs.push_back(0);
+  resetExtents();
+  toolChangeX = 0;
+  toolChangeY = 0;
+  toolChangeZ = 500;
+  seenX = seenY = seenZ = false;
+  blockCount += 1;
+}
+
+void kNcGeometry::appendBlockText(View line) {
+  textStarts.push_back(textBuffer.size());
+  textBuffer.append(line);
+}
+
+View kNcGeometry::blockTextAt(int i) const {
+  const std::size_t begin = textStarts[i];
+  const std::size_t end = static_cast<std::size_t>(i) + 1 < textStarts.size() ? textStarts[i + 1] : textBuffer.size();
+  return View(textBuffer).substr(begin, end - begin);
+}
+
+std::u16string kNcGeometry::xTextAt(int i) const { return u"X" + formatReal(xAt(i), 3); }
+std::u16string kNcGeometry::yTextAt(int i) const { return u"Y" + formatReal(yAt(i), 3); }
+std::u16string kNcGeometry::zTextAt(int i) const { return u"Z" + formatReal(zAt(i), 3); }
+
+int kNcGeometry::cutterCompAt(int i) const {
+  const int code = gNumberAt(groupCutterComp, latest(i));
+  return code == 40 ? 0 : code;
+}
+
+void kNcGeometry::widen(double& lo, double& hi, double low, double high, bool seen) {
+  if (!seen) return;
+  hi = std::max(hi, high);
+  lo = std::min(lo, low);
+}
