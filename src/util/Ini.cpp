@@ -93,7 +93,7 @@ void setKey(Lines& lines, const std::string& section, const std::string& key, co
   }
   for (std::size_t i = first; i < end; ++i) {
     if (isKeyLine(lines[i], key)) {
-      lines[i] = keyLine;
+      lines[i] = std::string(trimmed(std::string_view(lines[i]).substr(0, lines[i].find('=')))) + "=" + value;
       return;
     }
   }
