@@ -27,10 +27,10 @@ bool isSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 // selection of the IBM extensions repeats the IBM rows); they all decode, and each character encodes to the
 // one code the converter chooses for it, so such codes do not survive a round trip byte for byte.
 struct Cp932Tables {
-  std::array<char16_t, 256> single{};     // U+FFFD where the byte is not a character of its own
+  std::array<char16_t, 256> single{};  // U+FFFD where the byte is not a character of its own
   std::array<bool, 256> isLead{};
-  std::vector<char16_t> pairs;            // (lead - 0x80) * 256 + trail; U+FFFD where not assigned
-  std::vector<std::uint16_t> encoded;     // by character: its code (one or two bytes), 0 for none
+  std::vector<char16_t> pairs;         // (lead - 0x80) * 256 + trail; U+FFFD where not assigned
+  std::vector<std::uint16_t> encoded;  // by character: its code (one or two bytes), 0 for none
 
   Cp932Tables() : pairs(128 * 256, kReplacement), encoded(0x10000, 0) {
     single.fill(kReplacement);

@@ -107,8 +107,8 @@ size_t writeMagnitude(char* buf, size_t size, double magnitude, int decimals) {
     return incrementLastDigit(buf, cut);
   }
   // Not a tie: fixed conversion at the wanted precision is correctly rounded.
-  return static_cast<size_t>(
-      std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals).ptr - buf);
+  return static_cast<size_t>(std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals).ptr -
+                             buf);
 }
 
 void appendAscii(std::u16string& out, const char* text, size_t length) {
@@ -126,6 +126,7 @@ struct CaseRange {
 
 // Lower-case letters outside ASCII whose simple upper case is one BMP letter that lower-cases back to them.
 // Many-to-one mappings (final sigma, micro sign, dotless i, long s) are left out on purpose.
+// clang-format off
 constexpr CaseRange kUpperRanges[] = {
   {0x00E0, 0x00F6, -32, 1}, {0x00F8, 0x00FE, -32, 1}, {0x00FF, 0x00FF, 121, 1}, {0x0101, 0x012F, -1, 2},
   {0x0133, 0x0137, -1, 2}, {0x013A, 0x0148, -1, 2}, {0x014B, 0x0177, -1, 2}, {0x017A, 0x017E, -1, 2},
@@ -168,6 +169,7 @@ constexpr CaseRange kUpperRanges[] = {
   {0xA7D7, 0xA7D9, -1, 2}, {0xA7F6, 0xA7F6, -1, 1}, {0xAB53, 0xAB53, -928, 1}, {0xAB70, 0xABBF, -38864, 1},
   {0xFF41, 0xFF5A, -32, 1},
 };
+// clang-format on
 
 char16_t upperOfNonAscii(char16_t c) {
   if (c < kUpperRanges[0].first) return c;
@@ -321,7 +323,7 @@ std::u16string removeEnclosed(std::u16string_view text, std::u16string_view open
   int b = toLineEnd ? static_cast<int>(s.size()) : positionOf(s, close);
   const int markLength = static_cast<int>(std::max(open.size(), close.size()));
   while (!s.empty()) {
-    if (a == 0 && b != 0) a = 1;  // a close without an open removes from the beginning
+    if (a == 0 && b != 0) a = 1;                           // a close without an open removes from the beginning
     if (a != 0 && b == 0) b = static_cast<int>(s.size());  // an open without a close removes to the end
     if (a == 0 && b == 0) return s;
     if (b < a) a = 1;
@@ -379,9 +381,8 @@ void appendFormatReal(std::u16string& out, double value, int decimals) {
   }
   const size_t length = writeMagnitude(buf + 1, sizeof buf - 2, std::fabs(value), decimals);
   // A negative value that rounds to zero is written without a sign.
-  const bool negative = std::signbit(value) && std::any_of(buf + 1, buf + 1 + length, [](char c) {
-                          return c >= '1' && c <= '9';
-                        });
+  const bool negative =
+      std::signbit(value) && std::any_of(buf + 1, buf + 1 + length, [](char c) { return c >= '1' && c <= '9'; });
   buf[0] = '-';
   appendAscii(out, negative ? buf : buf + 1, negative ? length + 1 : length);
 }

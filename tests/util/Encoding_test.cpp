@@ -12,7 +12,10 @@ namespace {
 std::string bytesOf(int lead, int trail) { return {static_cast<char>(lead), static_cast<char>(trail)}; }
 
 TEST(DecodeShiftJis, CharactersOfEveryKind) {
-  struct Case { std::string_view bytes; std::u16string_view expected; };
+  struct Case {
+    std::string_view bytes;
+    std::u16string_view expected;
+  };
   const Case cases[] = {
       {"", u""},
       {"G01 X1.5\r\n\t\\~\x7F", u"G01 X1.5\r\n\t\\~\x7F"},
@@ -20,7 +23,7 @@ TEST(DecodeShiftJis, CharactersOfEveryKind) {
       {"\x82\xA0\x88\x9F\x8A\xBF", u"あ亜漢"},
       {"\xB1\xDF\xA1", u"ｱﾟ｡"},  // half-width katakana are single bytes
       {"\x81\x40\x81\x5C\x81\x60", u"\u3000\u2015\uFF5E"},
-      {"\x87\x40\x87\x54", u"①Ⅰ"},  // NEC row 13
+      {"\x87\x40\x87\x54", u"①Ⅰ"},   // NEC row 13
       {"\xFA\x40\xED\x40", u"ⅰ纊"},  // IBM extensions and their NEC selection
       {"\xF0\x40", u"\uE000"},       // user-defined area
   };
@@ -28,17 +31,20 @@ TEST(DecodeShiftJis, CharactersOfEveryKind) {
 }
 
 TEST(DecodeShiftJis, InvalidBytesBecomeReplacementWithoutSwallowingText) {
-  struct Case { std::string_view bytes; std::u16string_view expected; };
+  struct Case {
+    std::string_view bytes;
+    std::u16string_view expected;
+  };
   const Case cases[] = {
       {"\x80\xA0\xFD\xFE\xFF", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"X\x83", u"X\uFFFD"},           // lead byte at the end
-      {"\x83\nX", u"\uFFFD\nX"},       // a line feed is never a trail byte
+      {"X\x83", u"X\uFFFD"},      // lead byte at the end
+      {"\x83\nX", u"\uFFFD\nX"},  // a line feed is never a trail byte
       {"\x83\r\n", u"\uFFFD\r\n"},
       {"\x83 X", u"\uFFFD X"},
       {"\x83\xFDX", u"\uFFFD\uFFFDX"},
-      {"\x83\x83\x65", u"ャe"},        // a lead byte is a fine trail byte
-      {"\x85\x40X", u"\uFFFD@X"},      // unassigned code with an ASCII trail byte: the letter stays
-      {"\x85\x82X", u"\uFFFDX"},       // unassigned code with a non-ASCII trail byte: one bad character
+      {"\x83\x83\x65", u"ャe"},    // a lead byte is a fine trail byte
+      {"\x85\x40X", u"\uFFFD@X"},  // unassigned code with an ASCII trail byte: the letter stays
+      {"\x85\x82X", u"\uFFFDX"},   // unassigned code with a non-ASCII trail byte: one bad character
   };
   for (const auto& c : cases) EXPECT_EQ(decodeShiftJis(c.bytes), c.expected) << c.bytes;
 }
@@ -54,7 +60,11 @@ TEST(DecodeShiftJis, AsciiRunsOfAnyLengthAroundOtherBytes) {
 }
 
 TEST(DecodeText, ByteOrderMarkChoosesTheEncoding) {
-  struct Case { std::string_view bytes; std::u16string_view text; TextEncoding encoding; };
+  struct Case {
+    std::string_view bytes;
+    std::u16string_view text;
+    TextEncoding encoding;
+  };
   const Case cases[] = {
       {"", u"", TextEncoding::ShiftJis},
       {"G01\n\x83\x65", u"G01\nテ", TextEncoding::ShiftJis},
@@ -75,7 +85,10 @@ TEST(DecodeText, ByteOrderMarkChoosesTheEncoding) {
 }
 
 TEST(EncodeShiftJis, CharactersWithoutACodeBecomeQuestionMarks) {
-  struct Case { std::u16string_view text; std::string_view expected; };
+  struct Case {
+    std::u16string_view text;
+    std::string_view expected;
+  };
   const Case cases[] = {
       {u"", ""},
       {u"G01 X1.5\r\n\\~", "G01 X1.5\r\n\\~"},
@@ -103,7 +116,8 @@ TEST(EncodeShiftJis, EveryDoubleByteCodeRoundTripsAsTheSameCharacter) {
       if (encoded == bytes) continue;
       ++duplicates;
       // Only the NEC row 13 and the IBM rows hold codes that stand for a character coded elsewhere.
-      EXPECT_TRUE(lead == 0x87 || (lead >= 0xED && lead <= 0xEE) || lead >= 0xFA) << std::hex << lead << " " << trail;
+      EXPECT_TRUE(lead == 0x87 || (lead >= 0xED && lead <= 0xEE) || lead >= 0xFA)
+          << std::hex << lead << " " << trail;
     }
   }
   EXPECT_GT(assigned, 9000);
@@ -119,7 +133,10 @@ TEST(EncodeShiftJis, EveryDoubleByteCodeRoundTripsAsTheSameCharacter) {
 
 TEST(EncodeText, WritesTheByteOrderMarkAgainAndRoundTrips) {
   const std::u16string text = u"G01 X1.5 (テスト ｱ 😀)\r\n";
-  struct Case { TextEncoding encoding; std::string_view start; };
+  struct Case {
+    TextEncoding encoding;
+    std::string_view start;
+  };
   const Case cases[] = {
       {TextEncoding::ShiftJis, "G01"},
       {TextEncoding::Utf8Bom, "\xEF\xBB\xBFG01"},
