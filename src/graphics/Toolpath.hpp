@@ -2,17 +2,19 @@
 // follows the cursor. (Interface agreed with the window; the drawing engine implements it.)
 #pragma once
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "graphics/Kcanvas.hpp"
 #include "graphics/Kpoint.hpp"
 #include "graphics/Surface.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Vlist.hpp"
 
-#include <string>
-
 // The window's indicators the drawing keeps up to date.
 class ToolPathIndicators {
-public:
+ public:
   virtual ~ToolPathIndicators() = default;
   // pnlG40: "G41 D05 " on the compensation pen's green with white text when compensated,
   // "G40" in the system colours otherwise.
@@ -26,7 +28,7 @@ public:
 enum DrawingKind { kindRapid = 0, kindFeed = 1, kindCompensated = 2, kindFastFeed = 3, kindArcError = 4 };
 
 class kToolPath {
-public:
+ public:
   kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndicators& indicators);
 
   // The redraw command's picture: binds the canvas to `surface`, restores viewScale, clears to white,
@@ -45,11 +47,44 @@ public:
   // The program was read again: shapes built from the old one are stale.
   void programChanged();
 
+  // The shapes of the blocks drawn in the list of one drawing kind, as indexes into allShapes' lines and
+  // circles: the display lists name the shapes instead of copying them.
+  const std::vector<int>& displayedLines(DrawingKind kind) const { return selections[kind].lines; }
+  const std::vector<int>& displayedCircles(DrawingKind kind) const { return selections[kind].circles; }
+
   GList allShapes;
   kIntList blockKinds;
+  // Pens and visibility of the five lists (their shapes are the selections above).
   GList compList, feedList, fastFeedList, rapidList, errorList;
   GPen compPen, feedPen, fastFeedPen, rapidPen, errorPen;
   double viewScale = 1.0;
   kPoint viewOffset;
   int curLine = 0;
+
+ private:
+  struct Selection {
+    std::vector<int> lines;
+    std::vector<int> circles;
+  };
+
+  bool shapesCurrent() const;
+  int clampBlock(int i) const;
+  kPoint endOf(int i) const;
+  int motionOf(int i) const;
+  const std::u16string& feedOf(int i) const;
+  // The kind by motion, compensation and the given feed text (block i's own in a redraw).
+  DrawingKind kindOf(int i, const std::u16string& feed) const;
+  // Builds block i's shape (drawn from the end of block i - 1) into `line` or `circle`; returns its kind.
+  DrawingKind shapeBlock(int i, GLine& line, GCircle& circle, bool& isLine);
+  void drawSelection(const GList& list, DrawingKind kind);
+  void drawBlockRange(int first, int last, bool erase);
+
+  const kNcGeometry& geometry;
+  kCanvas& canvas;
+  ToolPathIndicators& indicators;
+  std::array<Selection, 5> selections;
+  bool shapesBuilt = false;
+  // A redraw from the cached shapes marks the arc fields as rebuilding them would.
+  bool faultyArcInShapes = false;
+  bool faultyArcSeen = false;
 };

@@ -1,0 +1,224 @@
+// The tool-path drawing: one shape and one drawing kind per block, the blocks before the current one drawn in
+// the five pens, the compensation indicator, the arc rule and the fit of the view to the program's extents.
+#include "graphics/Toolpath.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/Geometry.hpp"
+#include "graphics/Gpoint.hpp"
+#include "util/Utility.hpp"
+
+namespace {
+
+// A centre computed from the end points must lie this close to the programmed one to be taken.
+constexpr double kCentreTolerance = 0.001;
+// How far the radius may miss either end point before the arc counts as faulty.
+constexpr double kArcFitTolerance = 0.002;
+constexpr std::u16string_view kFastFeedText = u"$FAST_FEED";
+constexpr int kXYPlane = 17;
+constexpr double kEmptyExtent = 100.0;
+constexpr double kFitMargin = 0.7;
+
+}  // namespace
+
+kToolPath::kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndicators& indicators)
+    : geometry(geometry), canvas(canvas), indicators(indicators) {
+  compPen.setPen(kWhite, 0x008000, kSolid, 2);
+  feedPen.setPen(kWhite, 0x000000, kSolid, 1);
+  fastFeedPen.setPen(kWhite, 0x0000FF, kDash, 1);
+  rapidPen.setPen(kWhite, 0xFF0000, kDot, 1);
+  errorPen.setPen(kWhite, 0x0000FF, kSolid, 2);
+}
+
+void kToolPath::programChanged() { shapesBuilt = false; }
+
+bool kToolPath::shapesCurrent() const {
+  return shapesBuilt && allShapes.shapeCount() == geometry.blockCount && blockKinds.count() == geometry.blockCount;
+}
+
+int kToolPath::clampBlock(int i) const { return std::clamp(i, 0, std::max(geometry.blockCount - 1, 0)); }
+
+// Block 0 is read as itself: the "0 means the latest block" accessors are not used for drawing.
+kPoint kToolPath::endOf(int i) const {
+  const int b = clampBlock(i);
+  return kPoint(geometry.absX.get(b), geometry.absY.get(b));
+}
+
+int kToolPath::motionOf(int i) const { return gNumberAt(geometry.groupMotion, clampBlock(i)); }
+
+const std::u16string& kToolPath::feedOf(int i) const {
+  return geometry.feedValueText(std::min(clampBlock(i), geometry.feedCount));
+}
+
+DrawingKind kToolPath::kindOf(int i, const std::u16string& feed) const {
+  DrawingKind kind = motionOf(i) == 0 ? kindRapid : kindFeed;
+  const int comp = gNumberAt(geometry.groupCutterComp, clampBlock(i));
+  if (comp == 41 || comp == 42) kind = kindCompensated;
+  if (feed == kFastFeedText) kind = kindFastFeed;
+  return kind;
+}
+
+DrawingKind kToolPath::shapeBlock(int i, GLine& line, GCircle& circle, bool& isLine) {
+  DrawingKind kind = kindOf(i, feedOf(i));
+  const int motion = motionOf(i);
+  const kPoint p2 = endOf(i);
+  const kPoint p1 = i >= 1 ? endOf(i - 1) : p2;
+  isLine = motion == 0 || motion == 1;
+  if (isLine) {
+    // The move is the segment between its end points, even where rounding makes `contains` reject them
+    // (steep moves far from the origin); a zero-length move stays an invalid line.
+    if (line.setThrough(GPoint(p1), GPoint(p2))) line.setSegment(p1, p2);
+  } else if ((motion == 2 || motion == 3) && gNumberAt(geometry.groupPlane, clampBlock(i)) == kXYPlane) {
+    if (!buildArc(i, p1, p2, circle)) kind = kindArcError;
+  } else {
+    circle.set(circle.x, circle.y, 0);
+  }
+  return kind;
+}
+
+void kToolPath::buildShapes() {
+  allShapes.clear();
+  blockKinds.clear();
+  allShapes.reserve(geometry.blockCount);
+  blockKinds.reserve(geometry.blockCount);
+  faultyArcSeen = false;
+  GLine line(0, 0, 0.0);
+  GCircle circle(0, 0, 0.0);
+  for (int i = 0; i < geometry.blockCount; ++i) {
+    bool isLine = false;
+    blockKinds.add(shapeBlock(i, line, circle, isLine));
+    if (isLine) {
+      allShapes.addLine(line);
+    } else {
+      allShapes.addCircle(circle);
+    }
+  }
+  faultyArcInShapes = faultyArcSeen;
+  shapesBuilt = true;
+}
+
+bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& circle) {
+  const double radius = geometry.arcRadius.get(clampBlock(i));
+  const double r = motionOf(i) == 2 ? -radius : radius;
+  const kPoint c(geometry.centreX.get(clampBlock(i)), geometry.centreY.get(clampBlock(i)));
+  const double e1 = absOf(absOf(r) - distanceOf(p1, c));
+  const double e2 = absOf(absOf(r) - distanceOf(p2, c));
+  bool ok = false;
+  if (p1 == p2) {
+    ok = circle.set(GPoint(c), r);
+  } else {
+    ok = circle.set(GPoint(p1), GPoint(p2), r, 1);
+    // The programmed centre wins over the one computed from the end points.
+    if (!ok || distanceOf(circle.getCentre(), c) > kCentreTolerance) {
+      circle.set(GPoint(c), r);
+      ok = circle.setArc(p1, p2, 2);
+    }
+  }
+  if (!(e1 < kArcFitTolerance && e2 < kArcFitTolerance)) {
+    indicators.markArcFields(true);
+    faultyArcSeen = true;
+    ok = false;
+  }
+  if (ok && p1 != p2) circle.setArc(p1, p2, 4);
+  if (!ok) {
+    if (r == 0) {
+      circle.set(GPoint(p1), 0);
+    } else {
+      // Drawn about the programmed centre: as an arc when the end points nearly fit, else as a whole circle.
+      circle.set(c.x, c.y, r);
+      circle.setArc(p1, p2, 2);
+    }
+  }
+  return ok;
+}
+
+void kToolPath::showCompState(int b) {
+  const int block = clampBlock(b);
+  const int comp = gNumberAt(geometry.groupCutterComp, block);
+  if (comp == 41 || comp == 42) {
+    const int d = static_cast<int>(geometry.d.get(block));
+    indicators.showCompensation(u"G" + formatInt(comp, 2) + u" D" + formatInt(d, 2) + u" ", true);
+  } else {
+    indicators.showCompensation(u"G40", false);
+  }
+}
+
+void kToolPath::fillDisplayLists(int n) {
+  showCompState(n);
+  for (GList* list : {&compList, &feedList, &fastFeedList, &rapidList, &errorList}) list->clear();
+  for (Selection& s : selections) {
+    s.lines.clear();
+    s.circles.clear();
+  }
+  const int last = std::min(n, allShapes.shapeCount());
+  int l = 0;
+  int c = 0;
+  for (int i = 0; i < last; ++i) {
+    const int kind = blockKinds.get(i);
+    const bool known = kind >= 0 && kind < static_cast<int>(selections.size());
+    if (allShapes.isLineAt(i)) {
+      if (known) selections[kind].lines.push_back(l);
+      ++l;
+    } else {
+      if (known) selections[kind].circles.push_back(c);
+      ++c;
+    }
+  }
+}
+
+void kToolPath::drawSelection(const GList& list, DrawingKind kind) {
+  if (!list.visible) return;
+  const GPen saved = canvas.penOf();
+  canvas.usePen(list);
+  for (int l : selections[kind].lines) canvas.drawLine(allShapes.lineAt(l));
+  for (int c : selections[kind].circles) canvas.drawCircle(allShapes.circleAt(c));
+  canvas.usePen(saved);
+}
+
+void kToolPath::redrawProgram() {
+  indicators.showScale(formatReal(viewScale, 3));
+  if (!shapesCurrent()) {
+    buildShapes();
+  } else if (faultyArcInShapes) {
+    indicators.markArcFields(true);
+  }
+  fillDisplayLists(curLine);
+  const std::array<std::pair<GList*, const GPen*>, 5> pens{{{&compList, &compPen},
+                                                            {&feedList, &feedPen},
+                                                            {&fastFeedList, &fastFeedPen},
+                                                            {&rapidList, &rapidPen},
+                                                            {&errorList, &errorPen}}};
+  for (const auto& [list, pen] : pens) {
+    list->visible = true;
+    list->usePen(*pen);
+  }
+  drawSelection(compList, kindCompensated);
+  drawSelection(feedList, kindFeed);
+  drawSelection(fastFeedList, kindFastFeed);
+  drawSelection(rapidList, kindRapid);
+  drawSelection(errorList, kindArcError);
+}
+
+void kToolPath::redrawView(DrawingSurface& surface, int width, int height) {
+  canvas.bind(surface, width, height, 1.0);
+  canvas.setScale(viewScale);
+  canvas.clear(kWhite);
+  canvas.drawCentreLines(viewOffset);
+  redrawProgram();
+}
+
+void kToolPath::fitToExtents(int pictureWidth, int pictureHeight) {
+  double w = absOf(geometry.maxX - geometry.minX);
+  double h = absOf(geometry.maxY - geometry.minY);
+  if (w == 0) w = kEmptyExtent;
+  if (h == 0) h = kEmptyExtent;
+  // Whole pixels per unit, except that a part larger than the picture keeps its fraction and still fits.
+  const auto ratio = [](double size, double extent) {
+    const double q = size / extent;
+    return q < 1 ? q : std::trunc(q);
+  };
+  viewScale = std::min(ratio(pictureWidth, w), ratio(pictureHeight, h)) * kFitMargin;
+  canvas.setScale(viewScale);
+  viewOffset = kPoint(-(geometry.maxX + geometry.minX) / 2, -(geometry.maxY + geometry.minY) / 2);
+}
