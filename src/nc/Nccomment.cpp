@@ -116,6 +116,7 @@ int kNcGeometry::previousOpenPair(int k) const {
 }
 
 bool kNcGeometry::mentionsDelimiter(View text) const {
+  if (text.find_first_of(delimiterStarts) == View::npos) return false;
   for (int p = 0; p < 3; ++p) {
     if (positionOf(commentOpen[p], text) != 0 || positionOf(commentClose[p], text) != 0) return true;
   }

@@ -20,6 +20,10 @@ void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View
                                        View close2) {
   commentOpen = {std::u16string(open0), std::u16string(open1), std::u16string(open2)};
   commentClose = {std::u16string(close0), std::u16string(close1), std::u16string(close2)};
+  delimiterStarts.clear();
+  for (View d : {open0, close0, open1, close1, open2, close2}) {
+    if (!d.empty() && delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
+  }
 }
 
 void kNcGeometry::restart() {
@@ -38,6 +42,28 @@ void kNcGeometry::restart() {
   syntaxErrorBlock_ = 0;
   setCommentDelimiters(u"(", u")", u"", u"", u"", u"");
   recordInitialBlock();
+}
+
+void kNcGeometry::reserveBlocks(int blocks, std::size_t textChars) {
+  const int total = blockCount + blocks;
+  for (kDoubleList* list : {static_cast<kDoubleList*>(&x), static_cast<kDoubleList*>(&y),
+                            static_cast<kDoubleList*>(&z), static_cast<kDoubleList*>(&i),
+                            static_cast<kDoubleList*>(&j), static_cast<kDoubleList*>(&k),
+                            static_cast<kDoubleList*>(&t), static_cast<kDoubleList*>(&h),
+                            static_cast<kDoubleList*>(&d), static_cast<kDoubleList*>(&groupOneShot),
+                            static_cast<kDoubleList*>(&groupMotion), static_cast<kDoubleList*>(&groupPlane),
+                            static_cast<kDoubleList*>(&groupDistance), static_cast<kDoubleList*>(&groupCutterComp),
+                            static_cast<kDoubleList*>(&groupToolLength), static_cast<kDoubleList*>(&groupCycle),
+                            static_cast<kDoubleList*>(&groupReturn), static_cast<kDoubleList*>(&groupWork),
+                            static_cast<kDoubleList*>(&groupSpare), &absX, &absY, &absZ, &centreX, &centreY,
+                            &arcRadius, &toolDiameter}) {
+    list->reserve(total);
+  }
+  reserveFeed(total);
+  commentStates.reserve(total);
+  textStarts.reserve(total);
+  openPairs.reserve(total);
+  textBuffer.reserve(textBuffer.size() + textChars);
 }
 
 void kNcGeometry::resetExtents() {

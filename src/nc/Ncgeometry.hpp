@@ -41,6 +41,8 @@ public:
   // Interprets one line into one new block; returns the new blockCount.
   int interpretBlock(std::u16string_view line);
   void resetExtents();
+  // Room for this many more blocks and text characters, so that a long reading never moves its lists.
+  void reserveBlocks(int blocks, std::size_t textChars);
 
   // Per-block accessors: i = 0 is the latest block, other indexes are clamped.
   double xAt(int i) const { return absX.get(latest(i)); }
@@ -120,6 +122,8 @@ private:
   // The pair whose comment a block left open (meaningful where its state is 2).
   std::vector<unsigned char> openPairs;
   CommentSplit split;
+  // The first characters of the delimiters: a line without any of them holds no comment.
+  std::u16string delimiterStarts;
   int syntaxErrorBlock_ = 0;
   std::u16string work;
 };

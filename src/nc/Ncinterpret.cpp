@@ -12,6 +12,39 @@ bool contains(View text, View piece) { return text.find(piece) != View::npos; }
 
 constexpr double kDwellFactor = 1000;  // seconds to milliseconds
 
+// The words the special-block rules look for, found in one pass over the working text.
+struct WorkWords {
+  bool x = false, y = false, z = false;
+  bool g04 = false, g4 = false, g28 = false, g90 = false, g92 = false;
+  bool m06 = false, m6 = false, m99 = false;
+};
+
+WorkWords scanWork(View work) {
+  WorkWords found;
+  for (std::size_t i = 0; i < work.size(); ++i) {
+    const View rest = work.substr(i + 1);
+    switch (work[i]) {
+      case u'X': found.x = true; break;
+      case u'Y': found.y = true; break;
+      case u'Z': found.z = true; break;
+      case u'G':
+        found.g4 = found.g4 || rest.starts_with(u"4");
+        found.g04 = found.g04 || rest.starts_with(u"04");
+        found.g28 = found.g28 || rest.starts_with(u"28");
+        found.g90 = found.g90 || rest.starts_with(u"90");
+        found.g92 = found.g92 || rest.starts_with(u"92");
+        break;
+      case u'M':
+        found.m6 = found.m6 || rest.starts_with(u"6");
+        found.m06 = found.m06 || rest.starts_with(u"06");
+        found.m99 = found.m99 || rest.starts_with(u"99");
+        break;
+      default: break;
+    }
+  }
+  return found;
+}
+
 // Appended words start on a line of their own, so that a '$' word before them ends where it was written.
 void appendWord(std::u16string& work, char16_t letter, double value, int decimals) {
   work += u'\n';
@@ -26,12 +59,15 @@ int kNcGeometry::interpretBlock(View line) {
   appendBlockText(line);
   splitComments(blockTextAt(k), previousState(k), previousOpenPair(k), split);
   work.assign(split.code);
-  if (!contains(work, u"G28")) {
-    seenX = seenX || contains(work, u"X");
-    seenY = seenY || contains(work, u"Y");
-    seenZ = seenZ || contains(work, u"Z");
+  const WorkWords code = scanWork(work);
+  if (!code.g28) {
+    seenX = seenX || code.x;
+    seenY = seenY || code.y;
+    seenZ = seenZ || code.z;
   }
-  rewriteSpecialBlocks(k);
+  if (code.g04 || code.g4 || code.g28 || code.g90 || code.g92 || code.m06 || code.m6 || code.m99) {
+    rewriteSpecialBlocks(k);
+  }
 
   kNcXYZIJK::readBlock(work);
   kNcTool::readBlock(work);
@@ -57,31 +93,40 @@ int kNcGeometry::interpretBlock(View line) {
 }
 
 void kNcGeometry::rewriteSpecialBlocks(int k) {
-  if (contains(work, u"G04") || contains(work, u"G4")) {
+  WorkWords words = scanWork(work);
+  if (words.g04 || words.g4) {
     const View oneShot = scanGWords(work)[0];
     const bool dwell = !oneShot.empty() && truncToInt(wordNumberValue(oneShot.substr(1))) == 4;
-    if (dwell && contains(work, u"X")) {
+    if (dwell && words.x) {
       // The dwell time given with X is no coordinate: the block keeps only the time, in milliseconds.
       const int time = truncToInt(numberAfter(work, u"X") * kDwellFactor);
       work = u"G04P" + formatInt(time, 1);
+      words = scanWork(work);
     }
   }
-  if (contains(work, u"G28")) work = u"G28";
-  if (contains(work, u"M06") || contains(work, u"M6")) {
+  if (words.g28) {
+    work = u"G28";
+    words = scanWork(work);
+  }
+  if (words.m06 || words.m6) {
     appendWord(work, u'X', toolChangeX, 3);
     appendWord(work, u'Y', toolChangeY, 3);
     appendWord(work, u'Z', toolChangeZ, 3);
+    words.x = words.y = words.z = true;
   }
-  if (contains(work, u"M99")) work += u"\nG90G00X0Y0Z500.";
-  if (contains(work, u"G92")) work += u"\nG91G00X0Y0Z0.";
-  if (contains(work, u"G90")) {
+  if (words.m99) {
+    work += u"\nG90G00X0Y0Z500.";
+    words.g90 = words.x = words.y = words.z = true;
+  }
+  if (words.g92) {
+    work += u"\nG91G00X0Y0Z0.";
+    words.x = words.y = words.z = true;
+  }
+  if (words.g90) {
     // Modal X, Y, Z words stay absolute after incremental blocks.
-    const bool hasX = contains(work, u"X");
-    const bool hasY = contains(work, u"Y");
-    const bool hasZ = contains(work, u"Z");
-    if (!hasX) appendWord(work, u'X', absX.at(k - 1), 5);
-    if (!hasY) appendWord(work, u'Y', absY.at(k - 1), 5);
-    if (!hasZ) appendWord(work, u'Z', absZ.at(k - 1), 5);
+    if (!words.x) appendWord(work, u'X', absX.at(k - 1), 5);
+    if (!words.y) appendWord(work, u'Y', absY.at(k - 1), 5);
+    if (!words.z) appendWord(work, u'Z', absZ.at(k - 1), 5);
   }
 }
 
@@ -103,9 +148,10 @@ void kNcGeometry::recordEndPoint(int k, int distance) {
   const double x0 = absX.at(k - 1), y0 = absY.at(k - 1), z0 = absZ.at(k - 1);
   double xEnd = x0, yEnd = y0, zEnd = z0;
   if (distance == 91) {
-    if (contains(work, u"X")) xEnd += x.at(k);
-    if (contains(work, u"Y")) yEnd += y.at(k);
-    if (contains(work, u"Z")) zEnd += z.at(k);
+    const WorkWords words = scanWork(work);
+    if (words.x) xEnd += x.at(k);
+    if (words.y) yEnd += y.at(k);
+    if (words.z) zEnd += z.at(k);
   } else if (gNumberAt(groupDistance, k - 1) != 91) {
     xEnd = x.at(k);
     yEnd = y.at(k);

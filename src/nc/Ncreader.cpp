@@ -3,6 +3,7 @@
 
 #include "util/Utility.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -37,6 +38,7 @@ ReadResult interpretLines(View text, kNcGeometry& geometry, const ReaderCallback
   ReadResult result;
   ReadProgress progress;
   progress.charsTotal = text.size();
+  geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), u'\n')) + 2, text.size());
   std::u16string line;
   std::size_t start = 0;
   while (start < text.size()) {

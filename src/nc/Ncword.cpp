@@ -74,8 +74,9 @@ std::u16string_view kNcWord::extractNumberText(std::u16string_view block) const 
   return block.substr(begin, i - begin);
 }
 
-int kNcWord::recordText(std::u16string_view block) {
-  const std::u16string_view number = extractNumberText(block);
+int kNcWord::recordText(std::u16string_view block) { return recordNumberText(extractNumberText(block)); }
+
+int kNcWord::recordNumberText(std::u16string_view number) {
   if (number.empty()) {
     add(kNoValue);
     lastText_.clear();
@@ -99,12 +100,8 @@ int kNcWord::recordValue(double value, int digits) {
   return ++textCount;
 }
 
-int kNcWord::repeatLast() {
-  // Recording the previous text again gives back the previous value, unless it came from recordValue.
-  if (textCount == 0 || lastFromValue_) return recordText(std::u16string(lastText_));
-  add(kDoubleList::get(kDoubleList::count() - 1));
-  return ++textCount;
-}
+// Recording the previous text again gives back the previous value, unless it came from recordValue.
+int kNcWord::repeatLastText() { return recordText(std::u16string(lastText_)); }
 
 void kNcWord::reset() {
   clearValues();

@@ -19,12 +19,18 @@ public:
   // The number text after the first occurrence of the letter: a view into `block`, empty when there is none.
   std::u16string_view extractNumberText(std::u16string_view block) const;
   int recordText(std::u16string_view block);
+  // Records a number text already extracted from a block ("" records kNoValue).
+  int recordNumberText(std::u16string_view number);
   int recordValue(double value, int digits);
   // The text recorded for the most recent block ("" before the first record).
   const std::u16string& lastText() const { return lastText_; }
   int count() const { return textCount; }
   // Appends the previous block's record again: the modal carry-over.
-  int repeatLast();
+  int repeatLast() {
+    if (textCount == 0 || lastFromValue_) return repeatLastText();
+    add(at(kDoubleList::count() - 1));
+    return ++textCount;
+  }
   // Empties the word for a new program.
   void reset();
 
@@ -33,6 +39,8 @@ public:
   int textCount = 0;
 
 private:
+  int repeatLastText();
+
   // Only the latest text is kept: no operation reads the text of an earlier block, and a 1M-block program
   // would otherwise carry twenty strings per block.
   std::u16string lastText_;

@@ -4,18 +4,20 @@
 #include "util/Utility.hpp"
 
 int recordModal(kNcWord& word, std::u16string_view block, bool hasPrevious) {
-  if (hasPrevious && word.extractNumberText(block).empty()) return word.repeatLast();
-  return word.recordText(block);
+  const std::u16string_view number = word.extractNumberText(block);
+  if (hasPrevious && number.empty()) return word.repeatLast();
+  return word.recordNumberText(number);
 }
 
 namespace {
 
 // Arc-centre offsets belong to one block only: a left-out I, J or K is 0.
 void recordOffset(kNcWord& word, std::u16string_view block, std::u16string_view zeroText) {
-  if (word.extractNumberText(block).empty() && word.count() > 0) {
+  const std::u16string_view number = word.extractNumberText(block);
+  if (number.empty() && word.count() > 0) {
     word.recordText(zeroText);
   } else {
-    word.recordText(block);
+    word.recordNumberText(number);
   }
 }
 
@@ -103,13 +105,13 @@ void kNcTool::resetTool() {
 }
 
 int kNcFeed::readBlock(std::u16string_view block) {
-  const bool carried = feedCount > 0 && feedWord.extractNumberText(block).empty();
-  if (carried) {
+  const std::u16string_view number = feedWord.extractNumberText(block);
+  if (feedCount > 0 && number.empty()) {
     feedWord.repeatLast();
     feedTextIds.push_back(feedTextIds.back());
     return ++feedCount;
   }
-  feedWord.recordText(block);
+  feedWord.recordNumberText(number);
   // Without blanks and without a "//" comment: a '$' feed may carry both.
   scratch = replaceFirst(removeEnclosed(stripBlanks(feedWord.lastText()), u"//", u""), u"F", u"");
   auto [entry, inserted] = feedTextIndex.try_emplace(scratch, static_cast<std::uint32_t>(feedTextPool.size()));

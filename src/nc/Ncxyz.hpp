@@ -75,6 +75,10 @@ public:
 
 protected:
   void resetFeed();
+  void reserveFeed(int blocks) {
+    feedWord.reserve(blocks);
+    feedTextIds.reserve(blocks);
+  }
 
 private:
   // Feed texts repeat from block to block: each distinct text is stored once.

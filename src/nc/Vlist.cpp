@@ -12,11 +12,6 @@ int clampIndex(int index, const std::vector<T>& items) {
 
 }  // namespace
 
-int kIntList::add(int value) {
-  items.push_back(value);
-  return count();
-}
-
 int kIntList::get(int index) const {
   if (items.empty()) return kNoValueInt;
   cursor_ = clampIndex(index, items);
@@ -41,17 +36,6 @@ int kIntList::setAt(int value, int index) {
 void kIntList::clear() {
   items.clear();
   cursor_ = 0;
-}
-
-int kDoubleList::add(double value) {
-  items.push_back(value);
-  return count();
-}
-
-double kDoubleList::get(int index) const {
-  if (items.empty()) return kNoValue;
-  cursor_ = clampIndex(index, items);
-  return items[cursor_];
 }
 
 void kDoubleList::clearValues() {

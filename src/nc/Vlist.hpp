@@ -9,7 +9,10 @@ inline constexpr int kNoValueInt = -99991;
 class kIntList {
 public:
   virtual ~kIntList() = default;
-  int add(int value);
+  int add(int value) {
+    items.push_back(value);
+    return count();
+  }
   int count() const { return static_cast<int>(items.size()); }
   // Clamped read; moves the cursor (but not on an empty list).
   int get(int index) const;
@@ -29,12 +32,21 @@ private:
 class kDoubleList {
 public:
   virtual ~kDoubleList() = default;
-  int add(double value);
+  int add(double value) {
+    items.push_back(value);
+    return count();
+  }
   int count() const { return static_cast<int>(items.size()); }
-  double get(int index) const;
+  double get(int index) const {
+    if (items.empty()) return kNoValue;
+    const int last = static_cast<int>(items.size()) - 1;
+    cursor_ = index < 0 ? 0 : (index > last ? last : index);
+    return items[cursor_];
+  }
   int cursor() const { return cursor_; }
   // Unchecked read for loops that already know the index is held.
   double at(int index) const { return items[index]; }
+  void reserve(int n) { items.reserve(n); }
 
 protected:
   void clearValues();

@@ -1,0 +1,71 @@
+// A deterministic CAM-style NC program for benchmarks.
+#include "ProgramGenerator.hpp"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+class Random {
+public:
+  double next(double low, double high) {
+    state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+    return low + (high - low) * static_cast<double>(state_ >> 11) / 9007199254740992.0;
+  }
+
+private:
+  std::uint64_t state_ = 42;
+};
+
+void line(std::string& out, const char* format, double a = 0, double b = 0, double c = 0, double d = 0) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, a, b, c, d);
+  out += text;
+  out += "\r\n";
+}
+
+}  // namespace
+
+std::string generateCamProgram(int lines) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(lines) * 32);
+  Random random;
+  double x = 0, y = 0, z = 5;
+  int written = 0, tool = 1;
+  auto emit = [&](const char* format, double a = 0, double b = 0, double c = 0, double d = 0) {
+    line(out, format, a, b, c, d);
+    ++written;
+  };
+  while (written < lines) {
+    const int phase = written % 100000;
+    if (phase == 0) {
+      emit("(T%02.0f D=%.1f END MILL)", tool, 4 + tool % 6);
+      emit("T%02.0fM06", tool);
+      emit("G90G00G17G40G80X0Y0");
+      emit("G43Z50.H%02.0f", tool);
+      ++tool;
+    } else if (phase % 5000 == 10) {
+      emit("G81X%.3fY%.3fZ-5.R2.F100", random.next(-50, 50), random.next(-50, 50));
+      emit("X%.3fY%.3f", random.next(-50, 50), random.next(-50, 50));
+      emit("G80");
+    } else if (phase % 1000 == 500) {
+      emit("G00Z%.3f", z = 5);
+      emit("(PASS %.0f)", written / 1000);
+      emit("G00X%.3fY%.3f", x = random.next(-80, 80), y = random.next(-80, 80));
+      emit("G01Z%.3fF300", z = random.next(-10, -1));
+    } else if (written % 17 == 0) {
+      // A quarter arc about a centre beside the current point.
+      const double r = random.next(1, 10);
+      const double cx = x + r, cy = y;
+      x = cx;
+      y = cy + r;
+      emit(written % 2 ? "G02X%.3fY%.3fI%.3fJ%.3f" : "G03X%.3fY%.3fI%.3fJ%.3f", x, y, r, 0);
+    } else {
+      x += random.next(-2, 2);
+      y += random.next(-2, 2);
+      z = random.next(-10, -1);
+      emit(written % 7 ? "X%.3fY%.3fZ%.3f" : "G01X%.3fY%.3fZ%.3fF1200", x, y, z);
+    }
+  }
+  return out;
+}

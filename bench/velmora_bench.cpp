@@ -1,0 +1,86 @@
+// Reading + interpreting speed and memory for generated CAM-style programs of 10k, 100k and 1M lines.
+//   velmora_bench [LINES...]   (default 10000 100000 1000000)
+#include "nc/Ncgeometry.hpp"
+#include "nc/Ncreader.hpp"
+#include "ProgramGenerator.hpp"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+long residentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+double secondsToRead(const std::string& path) {
+  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  const auto start = std::chrono::steady_clock::now();
+  readNcFile(path, geometry);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Memory {
+  long bytesPerBlock;
+  long textBytesPerBlock;
+};
+
+// Measured in a child process, so that memory freed by earlier runs does not hide the cost.
+Memory memoryPerBlock(const std::string& path) {
+  int fds[2];
+  if (pipe(fds) != 0) return {0, 0};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    const long before = residentBytes();
+    auto* geometry = new kNcGeometry(u"(", u")", u"", u"", u"", u"");
+    readNcFile(path, *geometry);
+    const long blocks = geometry->blockCount;
+    long text = 0;
+    for (int k = 0; k < geometry->blockCount; ++k) text += geometry->blockTextAt(k).size() * 2;
+    Memory m{(residentBytes() - before) / blocks, text / blocks};
+    if (write(fds[1], &m, sizeof m) != sizeof m) _exit(1);
+    _exit(0);
+  }
+  close(fds[1]);
+  Memory m{0, 0};
+  if (read(fds[0], &m, sizeof m) != sizeof m) m = {0, 0};
+  close(fds[0]);
+  waitpid(child, nullptr, 0);
+  return m;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int a = 1; a < argc; ++a) sizes.push_back(std::atoi(argv[a]));
+  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  std::printf("%10s %12s %14s %14s %16s\n", "lines", "seconds", "lines/second", "bytes/block", "of which text");
+  for (int lines : sizes) {
+    const std::string path = "/tmp/velmora_bench_" + std::to_string(getpid()) + ".nc";
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << generateCamProgram(lines);
+    }
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) best = std::min(best, secondsToRead(path));
+    const Memory memory = memoryPerBlock(path);
+    std::printf("%10d %12.4f %14.0f %14ld %16ld\n", lines, best, lines / best, memory.bytesPerBlock,
+                memory.textBytesPerBlock);
+    std::remove(path.c_str());
+  }
+  return 0;
+}
