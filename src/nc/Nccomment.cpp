@@ -9,25 +9,127 @@
 namespace {
 
 using View = std::u16string_view;
+constexpr std::size_t kNone = View::npos;
 
 // 1-based position of d in t, 0 when absent; an empty delimiter is never found.
 int positionOf(View d, View t) {
   if (d.empty()) return 0;
   const std::size_t at = t.find(d);
-  return at == View::npos ? 0 : static_cast<int>(at) + 1;
-}
-
-View from(View t, int position) {
-  const std::size_t index = static_cast<std::size_t>(position - 1);
-  return index >= t.size() ? View() : t.substr(index);
+  return at == kNone ? 0 : static_cast<int>(at) + 1;
 }
 
 int delimiterLength(View open, View close) { return static_cast<int>(std::max(open.size(), close.size())); }
 
+// The first occurrence of a delimiter at or after a position, for texts read only forwards: a search is
+// reused while its answer still lies ahead, so a line of any length is examined in linear time.
+class Finder {
+public:
+  Finder(View text, View delimiter) : text_(text), delimiter_(delimiter) {}
+
+  std::size_t from(std::size_t position) {
+    if (delimiter_.empty()) return kNone;
+    const bool reusable = searchedFrom_ <= position && (found_ == kNone || found_ >= position);
+    if (!reusable) {
+      found_ = text_.find(delimiter_, position);
+      searchedFrom_ = position;
+    }
+    return found_;
+  }
+  View delimiter() const { return delimiter_; }
+  std::size_t delimiterSize() const { return delimiter_.size(); }
+
+private:
+  View text_;
+  View delimiter_;
+  std::size_t searchedFrom_ = kNone;
+  std::size_t found_ = kNone;
+};
+
+// A text read from `base` on: 1-based positions of the delimiters in what is left.
+class Suffix {
+public:
+  Suffix(View text, View open, View close) : text(text), open_(text, open), close_(text, close) {}
+
+  int openAt() { return relative(open_.from(base)); }
+  int closeAt() { return relative(close_.from(base)); }
+  int length() const { return static_cast<int>(text.size() - base); }
+  // Drops the first `count` characters.
+  void advance(int count) { base = std::min(text.size(), base + static_cast<std::size_t>(count)); }
+  View piece(int position, int count) const {
+    const std::size_t start = base + static_cast<std::size_t>(position - 1);
+    if (start >= text.size()) return View();
+    return text.substr(start, static_cast<std::size_t>(std::max(count, 0)));
+  }
+
+private:
+  int relative(std::size_t at) const { return at == kNone ? 0 : static_cast<int>(at - base) + 1; }
+
+  View text;
+  std::size_t base = 0;
+  Finder open_;
+  Finder close_;
+};
+
+// A text from which pieces are cut: the kept beginning `kept` followed by the source from `next` on.
+// The kept part never holds a whole delimiter, but one may form where it meets the rest.
+class Splice {
+public:
+  Splice(View source, View open, View close) : source_(source), open_(source, open), close_(source, close) {}
+
+  int openAt() { return positionOf(open_); }
+  int closeAt() { return positionOf(close_); }
+  int length() const { return static_cast<int>(kept_.size() + source_.size() - next_); }
+
+  // Removes `count` characters from 1-based `position` (clamped to the end).
+  void remove(int position, int count) {
+    const std::size_t from = static_cast<std::size_t>(position - 1);
+    const std::size_t to = std::min(from + static_cast<std::size_t>(std::max(count, 0)),
+                                    static_cast<std::size_t>(length()));
+    if (from < kept_.size()) {
+      const std::size_t pastKept = to > kept_.size() ? to - kept_.size() : 0;
+      if (to < kept_.size()) kept_.erase(from, to - from);
+      else kept_.resize(from);
+      next_ += pastKept;
+    } else {
+      const std::size_t start = next_ + (from - kept_.size());
+      kept_.append(source_.substr(next_, start - next_));
+      next_ = start + (to - from);
+    }
+  }
+
+  std::u16string text() const {
+    std::u16string all = kept_;
+    all.append(source_.substr(next_));
+    return all;
+  }
+
+private:
+  int positionOf(Finder& finder) {
+    const std::size_t size = finder.delimiterSize();
+    if (size == 0) return 0;
+    if (size > 1 && !kept_.empty()) {
+      const std::size_t tail = std::min(kept_.size(), size - 1);
+      std::u16string window = kept_.substr(kept_.size() - tail);
+      window.append(source_.substr(next_, size - 1));
+      const std::size_t at = window.find(finder.delimiter());
+      if (at != kNone && at < tail) return static_cast<int>(kept_.size() - tail + at) + 1;
+    }
+    const std::size_t at = finder.from(next_);
+    return at == kNone ? 0 : static_cast<int>(kept_.size() + (at - next_)) + 1;
+  }
+
+  View source_;
+  std::u16string kept_;
+  std::size_t next_ = 0;
+  Finder open_;
+  Finder close_;
+};
+
 int depthOf(View text, View open, View close, int prev) {
   if (prev < 0 || prev > 2) return -1;
-  int f = positionOf(open, text);
-  int g = positionOf(close, text);
+  Suffix rest(text, open, close);
+  int f = rest.openAt();
+  int g = rest.closeAt();
   if (f != 0 && close.empty()) return 1;
   if (prev <= 1 && f == 0 && g == 0) return 0;
   int count = prev == 0 ? 1 : prev;
@@ -41,55 +143,56 @@ int depthOf(View text, View open, View close, int prev) {
       --count;
       cut = g;
     }
-    text = from(text, cut + m);
-    f = positionOf(open, text);
-    g = positionOf(close, text);
+    rest.advance(cut + m - 1);
+    f = rest.openAt();
+    g = rest.closeAt();
   }
   if (count == 1 || count == 2) return close.empty() ? count - 1 : count;
   return -1;
 }
 
 std::u16string strip(View text, View open, View close, int stored) {
-  std::u16string r(text);
   if (stored == 2) open = View();
-  if (r.empty()) return r;
+  if (text.empty()) return std::u16string();
+  Splice r(text, open, close);
   const bool toLineEnd = close.empty() || close == u"\n";
-  int f = open.empty() ? 1 : positionOf(open, r);
-  if (f == 0 && close.empty()) return r;
-  int g = toLineEnd ? static_cast<int>(r.size()) : positionOf(close, r);
+  int f = open.empty() ? 1 : r.openAt();
+  if (f == 0 && close.empty()) return std::u16string(text);
+  int g = toLineEnd ? r.length() : r.closeAt();
   const int m = delimiterLength(open, close);
-  for (int c = static_cast<int>(r.size()); c >= 1;) {
+  for (int c = r.length(); c >= 1;) {
     if (f == 0 && g != 0) f = 1;
     if (f != 0 && g == 0) g = c;
-    if (f == 0 || g == 0) return r;
+    if (f == 0 || g == 0) break;
     if (g < f) f = 1;
-    r = replaceFirst(r, subText(r, f, m + g - f), u"");
-    c = static_cast<int>(r.size());
-    f = positionOf(open, r);
-    g = positionOf(close, r);
+    r.remove(f, m + g - f);
+    c = r.length();
+    f = r.openAt();
+    g = r.closeAt();
     if (toLineEnd) break;
   }
-  return r;
+  return r.text();
 }
 
 std::u16string extract(View text, View open, View close, int stored) {
   std::u16string found;
   if (stored == 2) open = View();
   if (text.empty()) return found;
-  int e = open.empty() ? 1 : positionOf(open, text);
+  Suffix r(text, open, close);
+  int e = open.empty() ? 1 : r.openAt();
   if (e == 0 && close.empty()) return found;
-  int g = close.empty() ? static_cast<int>(text.size()) : positionOf(close, text);
+  int g = close.empty() ? r.length() : r.closeAt();
   const int m = delimiterLength(open, close);
-  for (int n = static_cast<int>(text.size()); n > 0;) {
+  for (int n = r.length(); n > 0;) {
     if (e == 0 && g != 0) e = 1;
     if (e != 0 && g == 0) g = n;
     if (e == 0 || g == 0) return found;
     if (g < e) e = 1;
-    found += subText(text, e, g - e + m);
-    text = from(text, g + 1);
-    n = static_cast<int>(text.size());
-    e = positionOf(open, text);
-    g = positionOf(close, text);
+    found += r.piece(e, g - e + m);
+    r.advance(g);
+    n = r.length();
+    e = r.openAt();
+    g = r.closeAt();
     if (close.empty()) break;
   }
   return found;
