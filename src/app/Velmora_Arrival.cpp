@@ -1,0 +1,125 @@
+// Files arriving (first argument, drops), resize and splitter redraws, and closing the window.
+#include "app/Velmora_.hpp"
+
+#include "util/Files.hpp"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+
+#include <cstdlib>
+
+void TVelmora_Form1::setFileCommands(bool fileGiven, bool showSave) {
+  for (QWidget* command : {static_cast<QWidget*>(btnScale), static_cast<QWidget*>(bbtnReset),
+                           static_cast<QWidget*>(reditNcFile), static_cast<QWidget*>(Image1),
+                           static_cast<QWidget*>(bbtnFeedReplace), static_cast<QWidget*>(bbtnReplace),
+                           static_cast<QWidget*>(bbtnDXF)})
+    command->setEnabled(fileGiven);
+  if (!fileGiven) return;
+  pnlEditBottom->show();
+  bbtnDXF->show();
+  if (showSave) bbtnReplace->show();
+}
+
+void TVelmora_Form1::FormActivate(const QString& argument) {
+  ncFolder.clear();
+  ncFileName.clear();
+  ncFilePath.clear();
+  setFileCommands(false, false);
+  if (argument.isEmpty()) return;
+  ncFilePath = argument;
+  if (!isDirectory(ncFilePath.toStdString())) {
+    ncFolder = QFileInfo(ncFilePath).absolutePath();
+    ncFileName = QFileInfo(ncFilePath).fileName();
+    setFileCommands(true, false);
+    menuFileName->setText(ncFilePath);
+  }
+  prepareForLoad();
+  loadNcFile(ncFilePath);
+  if (fontPending) Font1Click();
+  btnReDrowClick();
+}
+
+void TVelmora_Form1::dropNcFile(const QString& path) {
+  if (loading) return;
+  activateWindow();
+  raise();
+  ncFilePath = path;
+  if (isDirectory(ncFilePath.toStdString())) {
+    ncFolder.clear();
+    ncFileName.clear();
+    ncFilePath.clear();
+    setFileCommands(false, false);
+    bbtnReplace->hide();
+    bbtnDXF->hide();
+  } else {
+    ncFolder = QFileInfo(ncFilePath).absolutePath();
+    ncFileName = QFileInfo(ncFilePath).fileName();
+    setFileCommands(true, true);
+    btnReDrow->setEnabled(true);
+  }
+  menuFileName->setText(ncFilePath);
+  prepareForLoad();
+  prevLine = curLine = 1;
+  if (ncFilePath.isEmpty()) return;
+  loadNcFile(ncFilePath);
+  if (fontPending) Font1Click();
+  btnReDrowClick();
+}
+
+void TVelmora_Form1::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (!loading && !urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void TVelmora_Form1::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  dropNcFile(urls.first().toLocalFile());
+}
+
+void TVelmora_Form1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (closing || !toolPath) return;
+  ++resizeCount;
+  // Large programs take long to draw: one resize event more between redraws for every 15 kB of file.
+  const std::int64_t bytes = ncFilePath.isEmpty() ? -1 : fileLength(ncFilePath.toStdString());
+  const std::int64_t k = bytes >= 0 ? bytes / 1000 : 1;
+  const int w = width();
+  const int h = height();
+  const int d = std::abs((w - lastWidth) + (h - lastHeight));
+  if (k / 15 < resizeCount) {
+    resizeCount = 0;
+    editMouseX->setText(QStringLiteral("%1").arg(w, 3, 10, QLatin1Char('0')));
+    editMouseY->setText(QStringLiteral("%1").arg(h, 3, 10, QLatin1Char('0')));
+    if (reditNcFile->isEnabled() && !loading) redrawRaised();
+  }
+  lastWidth = w;
+  lastHeight = h;
+  if (d != 0) btnReDrow->setEnabled(true);
+}
+
+void TVelmora_Form1::Splitter1Moved() { btnScaleClick(); }
+
+void TVelmora_Form1::closeEvent(QCloseEvent* event) {
+  closing = true;
+  if (loading) abortRequested = true;
+  winTop = y();
+  winLeft = x();
+  winWidth = width();
+  winHeight = height();
+  const QFont font = reditNcFile->font();
+  fontName = font.family();
+  fontSize = QFontInfo(font).pointSize();
+  fontBold = font.bold();
+  fontItalic = font.italic();
+  fontUnderline = font.underline();
+  fontStrikeOut = font.strikeOut();
+  saveSettings();
+  event->accept();
+}

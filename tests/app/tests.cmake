@@ -1,0 +1,13 @@
+# Window tests: one Qt Test executable per tests/app/*_test.cpp, run offscreen.
+file(GLOB app_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+set(app_test_targets)
+foreach(source ${app_test_sources})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE velmora_app Qt6::Test)
+  add_test(NAME app.${name} COMMAND ${name})
+  set_tests_properties(app.${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS app TIMEOUT 300)
+  list(APPEND app_test_targets ${name})
+endforeach()
+add_custom_target(app_tests DEPENDS ${app_test_targets})
