@@ -84,31 +84,91 @@ size_t incrementLastDigit(char* buf, size_t length) {
   return length + 1;
 }
 
-// True when `magnitude` (finite, positive) has a 5 as its exact last digit at decimals + 1 places, that is,
-// lies exactly halfway between two numbers of `decimals` places. With magnitude = m * 2^e (m odd-reduced),
-// magnitude * 10^(decimals+1) is an integer exactly when e + trailing zeros of m + decimals + 1 >= 0.
-bool isExactHalf(double magnitude, int decimals, const char* longer, size_t longerLength) {
-  int exponent = 0;
-  const double fraction = std::frexp(magnitude, &exponent);
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int binaryExponent = exponent - 53 + std::countr_zero(mantissa);
-  return binaryExponent + decimals + 1 >= 0 && longer[longerLength - 1] == '5';
+// A finite, non-negative double as mantissa * 2^exponent with an integer mantissa below 2^53.
+struct BinaryParts {
+  std::uint64_t mantissa;
+  int exponent;
+};
+
+BinaryParts partsOf(double magnitude) {
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const auto biased = static_cast<int>(bits >> 52);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased == 0) return {fraction, -1074};  // subnormal
+  return {fraction | (std::uint64_t{1} << 52), biased - 1075};
 }
 
 constexpr int kMaxDecimals = 100;
+constexpr int kMaxExactDecimals = 17;  // 10^17 * 2^53 still fits in 128 bits
+
+// Writes `digits` as a fixed-point number with `decimals` places (at least one digit before the point).
+size_t writeScaled(char* buf, std::uint64_t digits, int decimals) {
+  char reversed[24];
+  int count = 0;
+  do {
+    reversed[count++] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits != 0);
+  while (count < decimals + 1) reversed[count++] = '0';
+  size_t length = 0;
+  for (int i = count; i-- > 0;) {
+    buf[length++] = reversed[i];
+    if (i == decimals && decimals > 0) buf[length++] = '.';
+  }
+  return length;
+}
+
+// The common case in integer arithmetic: magnitude * 10^decimals = mantissa * 10^decimals * 2^exponent is
+// rounded exactly, halves up. Fails (returns 0) for large values, where the general path takes over.
+size_t writeMagnitudeFast(char* buf, BinaryParts parts, int decimals) {
+  static constexpr std::uint64_t kPowersOfTen[kMaxExactDecimals + 1] = {1,
+                                                                        10,
+                                                                        100,
+                                                                        1000,
+                                                                        10000,
+                                                                        100000,
+                                                                        1000000,
+                                                                        10000000,
+                                                                        100000000,
+                                                                        1000000000,
+                                                                        10000000000,
+                                                                        100000000000,
+                                                                        1000000000000,
+                                                                        10000000000000,
+                                                                        100000000000000,
+                                                                        1000000000000000,
+                                                                        10000000000000000,
+                                                                        100000000000000000};
+  if (decimals > kMaxExactDecimals || parts.exponent >= 0) return 0;
+  using Wide = unsigned __int128;
+  const Wide scaled = Wide{parts.mantissa} * kPowersOfTen[decimals];
+  const int shift = -parts.exponent;
+  Wide rounded = 0;  // a shift of 128 or more leaves less than half a unit
+  if (shift < 128) {
+    rounded = scaled >> shift;
+    const Wide remainder = scaled - (rounded << shift);
+    if (remainder >= (Wide{1} << (shift - 1))) ++rounded;
+  }
+  if (rounded > Wide{UINT64_MAX}) return 0;
+  return writeScaled(buf, static_cast<std::uint64_t>(rounded), decimals);
+}
 
 // Writes |value| with `decimals` places, halves rounded away from zero; returns the length.
 size_t writeMagnitude(char* buf, size_t size, double magnitude, int decimals) {
-  const auto [end, error] = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals + 1);
-  (void)error;
-  const auto longerLength = static_cast<size_t>(end - buf);
-  if (magnitude != 0.0 && isExactHalf(magnitude, decimals, buf, longerLength)) {
-    const size_t cut = decimals == 0 ? longerLength - 2 : longerLength - 1;  // drop the '5' (and a bare point)
-    return incrementLastDigit(buf, cut);
+  const BinaryParts parts = partsOf(magnitude);
+  if (const size_t length = writeMagnitudeFast(buf, parts, decimals)) return length;
+  // Fixed conversion is correctly rounded, but sends exact halves to the even neighbour. A half at `decimals`
+  // places needs magnitude * 10^(decimals+1) = mantissa * 5^(decimals+1) * 2^(exponent+decimals+1) to be an
+  // integer ending in 5.
+  const bool halfPossible =
+      parts.mantissa != 0 && parts.exponent + std::countr_zero(parts.mantissa) + decimals + 1 >= 0;
+  if (halfPossible) {
+    const char* end = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals + 1).ptr;
+    const auto longer = static_cast<size_t>(end - buf);
+    if (buf[longer - 1] == '5') return incrementLastDigit(buf, decimals == 0 ? longer - 2 : longer - 1);
   }
-  // Not a tie: fixed conversion at the wanted precision is correctly rounded.
-  return static_cast<size_t>(std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals).ptr -
-                             buf);
+  const char* end = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals).ptr;
+  return static_cast<size_t>(end - buf);
 }
 
 void appendAscii(std::u16string& out, const char* text, size_t length) {
@@ -388,12 +448,15 @@ void appendFormatReal(std::u16string& out, double value, int decimals) {
 }
 
 void upperCaseInPlace(std::u16string& text) {
+  // A branch-free ASCII pass (vectorised by the compiler), then a table pass only for lines that need it.
+  bool nonAscii = false;
   for (char16_t& c : text) {
-    if (c < 0x80) {
-      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-    } else {
-      c = upperOfNonAscii(c);
-    }
+    nonAscii |= c >= 0x80;
+    c = static_cast<char16_t>(static_cast<unsigned>(c - u'a') < 26u ? c - 32 : c);
+  }
+  if (!nonAscii) return;
+  for (char16_t& c : text) {
+    if (c >= 0x80) c = upperOfNonAscii(c);
   }
 }
 

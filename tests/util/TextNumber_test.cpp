@@ -138,6 +138,9 @@ TEST(FormatReal, FixedDecimalsWithHalvesAwayFromZero) {
       {123456789012.345, 3, u"123456789012.345"},
       {-9007199254740993.0, 1, u"-9007199254740992.0"},
       {1.25, -2, u"1"},
+      {0x1p-21, 20, u"0.00000047683715820313"},  // a half with more places than 64-bit arithmetic covers
+      {0x1p-21, 21, u"0.000000476837158203125"},
+      {0x1p60, 2, u"1152921504606846976.00"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(formatReal(c.value, c.decimals), c.expected) << c.value << "," << c.decimals;
@@ -155,6 +158,7 @@ TEST(FormatReal, AgreesWithExactDecimalExpansion) {
     const int decimals = 3 + n % 3;
     double value = spread(random);
     if (n % 5 == 0) value /= 1e4;
+    if (n % 11 == 0) value *= 1e12;  // beyond 64-bit integer arithmetic at 5 places
     // Every other value is a multiple of 2^-(decimals+1), half of which lie exactly between two results.
     const double step = std::ldexp(1.0, -(decimals + 1));
     if (n % 2 == 1) value = std::round(value / step) * step;
