@@ -219,7 +219,10 @@ int kNcGeometry::previousOpenPair(int k) const {
 }
 
 bool kNcGeometry::mentionsDelimiter(View text) const {
-  if (text.find_first_of(delimiterStarts) == View::npos) return false;
+  const bool possible = std::any_of(text.begin(), text.end(), [this](char16_t c) {
+    return c < 128 ? delimiterStartTable[c] : delimiterStarts.find(c) != std::u16string::npos;
+  });
+  if (!possible) return false;
   for (int p = 0; p < 3; ++p) {
     if (positionOf(commentOpen[p], text) != 0 || positionOf(commentClose[p], text) != 0) return true;
   }

@@ -21,8 +21,11 @@ void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View
   commentOpen = {std::u16string(open0), std::u16string(open1), std::u16string(open2)};
   commentClose = {std::u16string(close0), std::u16string(close1), std::u16string(close2)};
   delimiterStarts.clear();
+  delimiterStartTable.fill(false);
   for (View d : {open0, close0, open1, close1, open2, close2}) {
-    if (!d.empty() && delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
+    if (d.empty()) continue;
+    if (delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
+    if (d[0] < 128) delimiterStartTable[d[0]] = true;
   }
 }
 

@@ -124,6 +124,7 @@ private:
   CommentSplit split;
   // The first characters of the delimiters: a line without any of them holds no comment.
   std::u16string delimiterStarts;
+  std::array<bool, 128> delimiterStartTable{};
   int syntaxErrorBlock_ = 0;
   std::u16string work;
 };

@@ -22,8 +22,10 @@ struct WorkWords {
 WorkWords scanWork(View work) {
   WorkWords found;
   for (std::size_t i = 0; i < work.size(); ++i) {
+    const char16_t c = work[i];
+    if (c != u'X' && c != u'Y' && c != u'Z' && c != u'G' && c != u'M') continue;
     const View rest = work.substr(i + 1);
-    switch (work[i]) {
+    switch (c) {
       case u'X': found.x = true; break;
       case u'Y': found.y = true; break;
       case u'Z': found.z = true; break;
@@ -69,9 +71,10 @@ int kNcGeometry::interpretBlock(View line) {
     rewriteSpecialBlocks(k);
   }
 
-  kNcXYZIJK::readBlock(work);
-  kNcTool::readBlock(work);
-  kNcFeed::readBlock(work);
+  const ScannedBlock scanned(work);
+  kNcXYZIJK::readBlock(scanned);
+  kNcTool::readBlock(scanned);
+  kNcFeed::readBlock(scanned);
   readGCodes(work);
   const int motion = gNumberAt(groupMotion, k);
   const int plane = gNumberAt(groupPlane, k);

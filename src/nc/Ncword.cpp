@@ -3,7 +3,9 @@
 
 #include "util/Utility.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 
@@ -15,6 +17,37 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 std::size_t dollarEnd(std::u16string_view block, std::size_t from) {
   const std::size_t stop = block.find_first_of(u"\r\n", from);
   return stop == std::u16string_view::npos ? block.size() : stop;
+}
+
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// An optional sign, digits and at most one point, with up to 15 significant digits and 22 decimals: then
+// mantissa / 10^decimals divides two exact doubles and rounds once, which is what a correct reader gives.
+bool readShortDecimal(std::u16string_view text, double& value) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  std::uint64_t mantissa = 0;
+  int significant = 0, decimals = 0;
+  bool point = false, anyDigit = false;
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'.' && !point) {
+      point = true;
+      continue;
+    }
+    if (!isDigit(c)) return false;
+    anyDigit = true;
+    if (point) ++decimals;
+    if (mantissa == 0 && c == u'0') continue;
+    if (++significant > 15) return false;
+    mantissa = mantissa * 10 + static_cast<unsigned>(c - u'0');
+  }
+  if (decimals > 22) return false;
+  value = anyDigit ? static_cast<double>(mantissa) / kPowersOfTen[decimals] : 0.0;
+  if (negative && anyDigit) value = -value;
+  return true;
 }
 
 }  // namespace
@@ -29,6 +62,8 @@ int truncToInt(double value) {
 double wordNumberValue(std::u16string_view numberText) {
   // Extracted numbers are an optional sign or point, digits and at most one point: read them directly.
   // Anything else ('$' words) goes through the general reader.
+  double quick = 0.0;
+  if (!numberText.empty() && numberText[0] != u'$' && readShortDecimal(numberText, quick)) return quick;
   char ascii[64];
   if (numberText.empty() || numberText.size() >= sizeof ascii || numberText[0] == u'$') {
     return toNumber(numberText, 1);
@@ -45,10 +80,36 @@ double wordNumberValue(std::u16string_view numberText) {
   return result.ec == std::errc() ? value : 0.0;
 }
 
+constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+
+ScannedBlock::ScannedBlock(std::u16string_view block) : text(block) {
+  first_.fill(kAbsent);
+  const std::size_t end = std::min<std::size_t>(block.size(), kAbsent);
+  for (std::size_t i = 0; i < end; ++i) {
+    const char16_t c = block[i];
+    if (c >= u'A' && c <= u'Z' && first_[c - u'A'] == kAbsent) first_[c - u'A'] = static_cast<std::uint32_t>(i);
+  }
+}
+
+std::size_t ScannedBlock::firstOf(std::u16string_view letter) const {
+  if (letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'Z' && text.size() < kAbsent) {
+    const std::uint32_t at = first_[letter[0] - u'A'];
+    return at == kAbsent ? std::u16string_view::npos : at;
+  }
+  return text.find(letter);
+}
+
 kNcWord::kNcWord(std::u16string_view letter, int isReal) : isReal(isReal), letter(letter) {}
 
 std::u16string_view kNcWord::extractNumberText(std::u16string_view block) const {
-  const std::size_t at = block.find(letter);
+  return numberTextAt(block, block.find(letter));
+}
+
+std::u16string_view kNcWord::extractNumberText(const ScannedBlock& block) const {
+  return numberTextAt(block.text, block.firstOf(letter));
+}
+
+std::u16string_view kNcWord::numberTextAt(std::u16string_view block, std::size_t at) const {
   if (at == std::u16string_view::npos) return {};
   const std::size_t begin = at + letter.size();
   std::size_t i = begin;

@@ -3,6 +3,8 @@
 
 #include "nc/Vlist.hpp"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,19 @@ int truncToInt(double value);
 // The value of a number text as a word records it (0.0 when it does not start with a sign, point or digit).
 double wordNumberValue(std::u16string_view numberText);
 
+// A block text with the first position of every capital letter, found in one pass for all the words.
+class ScannedBlock {
+public:
+  explicit ScannedBlock(std::u16string_view block);
+  // Position of the first occurrence of `letter`, npos when there is none.
+  std::size_t firstOf(std::u16string_view letter) const;
+
+  const std::u16string_view text;
+
+private:
+  std::array<std::uint32_t, 26> first_;
+};
+
 class kNcWord : public kDoubleList {
 public:
   kNcWord(std::u16string_view letter, int isReal);
@@ -18,6 +33,7 @@ public:
 
   // The number text after the first occurrence of the letter: a view into `block`, empty when there is none.
   std::u16string_view extractNumberText(std::u16string_view block) const;
+  std::u16string_view extractNumberText(const ScannedBlock& block) const;
   int recordText(std::u16string_view block);
   // Records a number text already extracted from a block ("" records kNoValue).
   int recordNumberText(std::u16string_view number);
@@ -40,6 +56,7 @@ public:
 
 private:
   int repeatLastText();
+  std::u16string_view numberTextAt(std::u16string_view block, std::size_t at) const;
 
   // Only the latest text is kept: no operation reads the text of an earlier block, and a 1M-block program
   // would otherwise carry twenty strings per block.

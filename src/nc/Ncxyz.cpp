@@ -3,7 +3,7 @@
 
 #include "util/Utility.hpp"
 
-int recordModal(kNcWord& word, std::u16string_view block, bool hasPrevious) {
+int recordModal(kNcWord& word, const ScannedBlock& block, bool hasPrevious) {
   const std::u16string_view number = word.extractNumberText(block);
   if (hasPrevious && number.empty()) return word.repeatLast();
   return word.recordNumberText(number);
@@ -12,7 +12,7 @@ int recordModal(kNcWord& word, std::u16string_view block, bool hasPrevious) {
 namespace {
 
 // Arc-centre offsets belong to one block only: a left-out I, J or K is 0.
-void recordOffset(kNcWord& word, std::u16string_view block, std::u16string_view zeroText) {
+void recordOffset(kNcWord& word, const ScannedBlock& block, std::u16string_view zeroText) {
   const std::u16string_view number = word.extractNumberText(block);
   if (number.empty() && word.count() > 0) {
     word.recordText(zeroText);
@@ -23,7 +23,7 @@ void recordOffset(kNcWord& word, std::u16string_view block, std::u16string_view 
 
 }  // namespace
 
-int kNcXY::readBlock(std::u16string_view block) {
+int kNcXY::readBlock(const ScannedBlock& block) {
   const bool hasPrevious = coordCount > 0;
   recordModal(x, block, hasPrevious);
   recordModal(y, block, hasPrevious);
@@ -42,7 +42,7 @@ void kNcXY::resetCoords() {
   coordCount = 0;
 }
 
-int kNcXYZ::readBlock(std::u16string_view block) {
+int kNcXYZ::readBlock(const ScannedBlock& block) {
   const bool hasPrevious = coordCount > 0;
   kNcXY::readBlock(block);
   recordModal(z, block, hasPrevious);
@@ -59,7 +59,7 @@ void kNcXYZ::resetCoords() {
   z.reset();
 }
 
-int kNcXYZIJK::readBlock(std::u16string_view block) {
+int kNcXYZIJK::readBlock(const ScannedBlock& block) {
   kNcXYZ::readBlock(block);
   recordOffset(i, block, u"I0.000");
   recordOffset(j, block, u"J0.000");
@@ -82,7 +82,7 @@ void kNcXYZIJK::resetCoords() {
   k.reset();
 }
 
-int kNcTool::readBlock(std::u16string_view block) {
+int kNcTool::readBlock(const ScannedBlock& block) {
   const bool hasPrevious = toolCount > 0;
   recordModal(t, block, hasPrevious);
   recordModal(h, block, hasPrevious);
@@ -104,7 +104,7 @@ void kNcTool::resetTool() {
   toolCount = 0;
 }
 
-int kNcFeed::readBlock(std::u16string_view block) {
+int kNcFeed::readBlock(const ScannedBlock& block) {
   const std::u16string_view number = feedWord.extractNumberText(block);
   if (feedCount > 0 && number.empty()) {
     feedWord.repeatLast();

@@ -13,7 +13,8 @@
 class kNcXY {
 public:
   virtual ~kNcXY() = default;
-  int readBlock(std::u16string_view block);
+  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
+  int readBlock(const ScannedBlock& block);
   int addBlock(double x, double y);
 
   kNcWord x{u"X", 1};
@@ -26,7 +27,8 @@ protected:
 
 class kNcXYZ : public kNcXY {
 public:
-  int readBlock(std::u16string_view block);
+  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
+  int readBlock(const ScannedBlock& block);
   int addBlock(double x, double y, double z);
 
   kNcWord z{u"Z", 1};
@@ -37,7 +39,8 @@ protected:
 
 class kNcXYZIJK : public kNcXYZ {
 public:
-  int readBlock(std::u16string_view block);
+  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
+  int readBlock(const ScannedBlock& block);
   int addBlock(double x, double y, double z, double i, double j, double k);
 
   kNcWord i{u"I", 1};
@@ -51,7 +54,8 @@ protected:
 class kNcTool {
 public:
   virtual ~kNcTool() = default;
-  int readBlock(std::u16string_view block);
+  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
+  int readBlock(const ScannedBlock& block);
   int addBlock(int t, int h, int d, int digits);
 
   kNcWord t{u"T", 0};
@@ -66,7 +70,8 @@ protected:
 class kNcFeed {
 public:
   virtual ~kNcFeed() = default;
-  int readBlock(std::u16string_view block);
+  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
+  int readBlock(const ScannedBlock& block);
   // The feed text without its letter for block b ("" for block 0); b must not exceed feedCount.
   const std::u16string& feedValueText(int b) const;
 
@@ -89,4 +94,4 @@ private:
 };
 
 // The modal carry-over: a word left out of the block repeats the previous block's text.
-int recordModal(kNcWord& word, std::u16string_view block, bool hasPrevious);
+int recordModal(kNcWord& word, const ScannedBlock& block, bool hasPrevious);
