@@ -1,0 +1,106 @@
+// Tests of the G-code modal state: which group each G word of a block lands in, and what repeats.
+#include "nc/Ncgcode.hpp"
+#include "util/Utility.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+using std::u16string_view;
+
+constexpr int kGroups = 10;
+using GroupTexts = std::array<u16string_view, kGroups>;
+constexpr GroupTexts kInitialTexts = {u"G28", u"G00", u"G17", u"G90", u"G40",
+                                      u"G49", u"G80", u"G98", u"G54", u"G001"};
+
+std::array<kNcWord*, kGroups> groupsOf(kNcGCode& g) {
+  return {&g.groupOneShot,    &g.groupMotion,     &g.groupPlane,  &g.groupDistance, &g.groupCutterComp,
+          &g.groupToolLength, &g.groupCycle,      &g.groupReturn, &g.groupWork,     &g.groupSpare};
+}
+
+TEST(GCodes, InitialRecords) {
+  kNcGCode g;
+  EXPECT_EQ(g.recordCount, 1);
+  const std::array<int, kGroups> numbers = {28, 0, 17, 90, 40, 49, 80, 98, 54, 1};
+  const auto groups = groupsOf(g);
+  for (int n = 0; n < kGroups; ++n) {
+    EXPECT_EQ(groups[n]->count(), 1);
+    EXPECT_EQ(gNumberAt(*groups[n], 0), numbers[n]) << n;
+    EXPECT_EQ(groups[n]->lastText(), kInitialTexts[n]) << n;
+  }
+}
+
+TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
+  struct Case {
+    u16string_view before, block;
+    // Group index and text of what the block records; every other group repeats the block before.
+    std::array<std::pair<int, u16string_view>, 3> changed;
+  };
+  enum { OneShot, Motion, Plane, Distance, Comp, Length, Cycle, Return, Work };
+  const Case cases[] = {
+      {u"", u"G01X10.Y5.", {{{Motion, u"G01"}}}},
+      {u"G01", u"G90G00X0Y0", {{{Distance, u"G90"}, {Motion, u"G00"}}}},
+      {u"", u"G91G28Z0.", {{{OneShot, u"G28"}, {Distance, u"G91"}}}},
+      {u"", u"G41D01G01X5.", {{{Comp, u"G41"}, {Motion, u"G01"}}}},
+      {u"G01", u"G21G90G00", {}},
+      {u"", u"X10.G01", {{{Motion, u"G01"}}}},
+      {u"", u"G 01", {}},
+      {u"G02", u"M06T02", {{{Motion, u"G02"}}}},
+      {u"", u"G81G99Z-5.R2.", {{{Cycle, u"G81"}, {Return, u"G99"}}}},
+      {u"G54", u"G55", {{{Work, u"G55"}}}},
+      {u"", u"G17G90G40", {{{Plane, u"G17"}, {Distance, u"G90"}, {Comp, u"G40"}}}},
+      {u"", u"G43.4H1", {{{Length, u"G43.4"}}}},
+      {u"", u"G1", {{{Motion, u"G1"}}}},
+      {u"G01", u"G0Z5.", {{{Motion, u"G0"}}}},
+      {u"", u"G19G03", {{{Plane, u"G19"}, {Motion, u"G03"}}}},
+      {u"", u"G4P500", {{{OneShot, u"G4"}}}},
+      {u"", u"G33Z-10.F1.5", {{{Motion, u"G33"}}}},
+      {u"G01", u"X1.G", {}},  // a letter without a number: not the rapid code
+      {u"", u"G91G65P1G01", {{{Distance, u"G91"}}}},  // G65 belongs to no group: the scan stops there
+      // Two words of one group: both leave the block, the later one counts.
+      {u"", u"G00G01X5.", {{{Motion, u"G01"}}}},
+      {u"", u"G90G91", {{{Distance, u"G91"}}}},
+      {u"", u"G02X1.G03G18", {{{Motion, u"G03"}, {Plane, u"G18"}}}},
+      {u"", u"G01G01G02G17", {{{Motion, u"G02"}, {Plane, u"G17"}}}},
+  };
+  for (const auto& c : cases) {
+    kNcGCode g;
+    int blocks = 1;
+    if (!c.before.empty()) blocks = g.readGCodes(c.before);
+    GroupTexts expected{};
+    const auto groups = groupsOf(g);
+    for (int n = 0; n < kGroups; ++n) expected[n] = groups[n]->lastText();
+    for (const auto& [group, text] : c.changed) {
+      if (!text.empty()) expected[group] = text;
+    }
+    EXPECT_EQ(g.readGCodes(c.block), blocks + 1) << toUtf8(c.block);
+    for (int n = 0; n < kGroups; ++n) {
+      EXPECT_EQ(groups[n]->lastText(), expected[n]) << toUtf8(c.block) << " group " << n;
+      EXPECT_EQ(groups[n]->count(), blocks + 1) << toUtf8(c.block) << ": one record per group and block";
+    }
+  }
+}
+
+TEST(GCodes, ValuesAreTheNumbersAsWrittenAndStayModal) {
+  kNcGCode g;
+  g.readGCodes(u"G02X1.");
+  g.readGCodes(u"X5.");
+  EXPECT_EQ(gNumberAt(g.groupMotion, 2), 2);
+  EXPECT_EQ(g.groupMotion.lastText(), u"G02");
+  g.readGCodes(u"G43.4");
+  EXPECT_EQ(g.groupToolLength.get(3), 43.4);
+  EXPECT_EQ(gNumberAt(g.groupToolLength, 3), 43);
+  g.readGCodes(u"G00G01");
+  EXPECT_EQ(gNumberAt(g.groupMotion, 4), 1);
+  g.readGCodes(u"");
+  EXPECT_EQ(gNumberAt(g.groupMotion, 5), 1);
+  EXPECT_EQ(gNumberAt(g.groupSpare, 5), 1);
+  EXPECT_EQ(g.groupSpare.lastText(), u"G001");
+  EXPECT_EQ(g.recordCount, 6);
+  EXPECT_EQ(gNumberAt(g.groupMotion, 99), 1) << "reads past the end are clamped";
+}
+
+}  // namespace

@@ -1,0 +1,255 @@
+// Tests of block interpretation: the block store, end points, special blocks, tool diameters and extents.
+#include "nc/Ncgeometry.hpp"
+#include "util/Utility.hpp"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+using std::u16string_view;
+
+struct Point3 {
+  double x, y, z;
+};
+
+// A store prepared as the window prepares it, with `lines` interpreted.
+struct Program {
+  kNcGeometry g{u"(", u")", u"", u"", u"", u""};
+  explicit Program(std::initializer_list<u16string_view> lines) {
+    g.restart();
+    g.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
+    for (u16string_view line : lines) g.interpretBlock(line);
+  }
+  Point3 at(int k) const { return {g.absX.get(k), g.absY.get(k), g.absZ.get(k)}; }
+};
+
+void expectPoint(const Program& p, int k, Point3 expected, const std::string& label) {
+  const Point3 actual = p.at(k);
+  EXPECT_DOUBLE_EQ(actual.x, expected.x) << label << " block " << k;
+  EXPECT_DOUBLE_EQ(actual.y, expected.y) << label << " block " << k;
+  EXPECT_DOUBLE_EQ(actual.z, expected.z) << label << " block " << k;
+}
+
+void expectExtents(const kNcGeometry& g, Point3 lo, Point3 hi) {
+  EXPECT_DOUBLE_EQ(g.minX, lo.x);
+  EXPECT_DOUBLE_EQ(g.minY, lo.y);
+  EXPECT_DOUBLE_EQ(g.minZ, lo.z);
+  EXPECT_DOUBLE_EQ(g.maxX, hi.x);
+  EXPECT_DOUBLE_EQ(g.maxY, hi.y);
+  EXPECT_DOUBLE_EQ(g.maxZ, hi.z);
+}
+
+constexpr Point3 kNoLow{9999, 9999, 9999};
+constexpr Point3 kNoHigh{-9999, -9999, -9999};
+
+TEST(BlockStore, InitialBlockAfterRestart) {
+  Program p({u"G91G01X5.Y5.Z-5.(D=3)", u"G41D01", u"G81X1."});
+  p.g.restart();
+  const kNcGeometry& g = p.g;
+  EXPECT_EQ(g.blockCount, 1);
+  EXPECT_EQ(g.xAt(0), 0.0);
+  EXPECT_EQ(g.yAt(0), 0.0);
+  EXPECT_EQ(g.zAt(0), 500.0);
+  EXPECT_EQ(g.toolDiameterAt(0), 10.0);
+  EXPECT_TRUE(g.isRapidAt(0));
+  EXPECT_EQ(g.cutterCompAt(0), 0);
+  EXPECT_FALSE(g.inCycleAt(0));
+  EXPECT_EQ(g.blockTextAt(0), u"G90G00G17");
+  EXPECT_EQ(g.commentStateAt(0), 0);
+  expectExtents(g, kNoLow, kNoHigh);
+  EXPECT_FALSE(g.seenX || g.seenY || g.seenZ);
+  EXPECT_EQ(g.feedCount, 0);
+  EXPECT_EQ(g.recordCount, 1);
+  EXPECT_EQ(gNumberAt(g.groupDistance, 0), 90);
+  const std::vector<const kDoubleList*> lists = {&g.x, &g.absX, &g.centreX, &g.toolDiameter, &g.groupMotion};
+  for (const kDoubleList* list : lists) {
+    EXPECT_EQ(list->count(), 1);
+  }
+  EXPECT_EQ(g.commentStates.count(), 1);
+  EXPECT_EQ(g.x.lastText(), u"X0.000");
+  EXPECT_EQ(g.z.lastText(), u"Z500.000");
+  EXPECT_EQ(g.t.lastText(), u"T00");
+}
+
+TEST(BlockStore, AccessorsReadTheLatestBlockForZeroAndClamp) {
+  Program p({u"G41D01G01X1.", u"G40X2.", u"G42X-0.5G81"});
+  const kNcGeometry& g = p.g;
+  EXPECT_EQ(g.blockCount, 4);
+  EXPECT_EQ(g.xAt(0), -0.5);
+  EXPECT_EQ(g.xAt(3), -0.5);
+  EXPECT_EQ(g.xAt(7), -0.5);
+  EXPECT_EQ(g.xAt(-2), 0.0) << "below 0 reads block 0";
+  EXPECT_EQ(g.xTextAt(3), u"X-0.500");
+  EXPECT_EQ(g.zTextAt(1), u"Z500.000");
+  EXPECT_EQ(g.cutterCompAt(1), 41);
+  EXPECT_EQ(g.cutterCompAt(2), 0);
+  EXPECT_EQ(g.cutterCompAt(3), 42);
+  EXPECT_TRUE(g.isLinearAt(2));
+  EXPECT_TRUE(g.inCycleAt(3));
+  EXPECT_FALSE(g.inCycleAt(2));
+  EXPECT_EQ(g.blockTextAt(2), u"G40X2.");
+  EXPECT_EQ(g.wordIAt(2), 0.0);
+  // Every per-block list holds one entry per block.
+  const std::vector<const kDoubleList*> lists = {&g.absX,      &g.absY,         &g.absZ, &g.centreX,     &g.centreY,
+                                                 &g.arcRadius, &g.toolDiameter, &g.x,    &g.groupMotion, &g.t};
+  for (const kDoubleList* list : lists) {
+    EXPECT_EQ(list->count(), 4);
+  }
+  EXPECT_EQ(g.commentStates.count(), 4);
+  EXPECT_EQ(g.feedCount, 3);
+}
+
+TEST(Interpreter, WorkedExample) {
+  struct Row {
+    u16string_view line;
+    Point3 end;
+    double cx, cy, r, dia;
+  };
+  const Row rows[] = {
+      {u"(T1 D=8.)", {0, 0, 500}, 0, 0, 0, 8},
+      {u"G90G00X10.Y20.", {10, 20, 500}, 0, 0, 0, 8},
+      {u"G01Z-5.F300", {10, 20, -5}, 0, 0, 0, 8},
+      {u"G02X30.Y20.I10.J0.", {30, 20, -5}, 20, 20, 10, 8},
+      {u"G91G01X5.", {35, 20, -5}, 0, 0, 0, 8},
+      {u"G90X0Y0", {35, 20, -5}, 0, 0, 0, 8},
+      {u"X1.", {1, 0, -5}, 0, 0, 0, 8},
+  };
+  Program p({});
+  int k = 0;
+  for (const auto& row : rows) {
+    EXPECT_EQ(p.g.interpretBlock(row.line), ++k + 1);
+    const std::string label = toUtf8(row.line);
+    expectPoint(p, k, row.end, label);
+    EXPECT_EQ(p.g.centreXAt(k), row.cx) << label;
+    EXPECT_EQ(p.g.centreYAt(k), row.cy) << label;
+    EXPECT_EQ(p.g.radiusAt(k), row.r) << label;
+    EXPECT_EQ(p.g.toolDiameterAt(k), row.dia) << label;
+    EXPECT_EQ(p.g.blockTextAt(k), row.line) << "the text is stored unchanged";
+  }
+  EXPECT_EQ(p.g.commentStateAt(1), 1);
+  EXPECT_EQ(p.g.feedValueText(2), u"");
+  EXPECT_EQ(p.g.feedValueText(3), u"300");
+  EXPECT_EQ(p.g.feedValueText(7), u"300");
+  // Y reaches 30 on the arc's top; Z was never programmed above -5 (Z500 of the start is not a Z word).
+  expectExtents(p.g, {1, 0, -5}, {35, 30, -5});
+}
+
+TEST(Interpreter, SpecialBlocks) {
+  struct Case {
+    const char* what;
+    std::vector<u16string_view> lines;
+    std::vector<Point3> ends;  // blocks 1, 2, ...
+  };
+  const Case cases[] = {
+      {"dwell given with X", {u"G90G01X10.Y5.Z-1.", u"G04X2.5", u"G01G04X2.", u"G04P500"},
+       {{10, 5, -1}, {10, 5, -1}, {10, 5, -1}, {10, 5, -1}}},
+      {"G40 is not a dwell", {u"G01X10.", u"G40X5."}, {{10, 0, 500}, {5, 0, 500}}},
+      {"reference return", {u"G90G01X10.Y5.Z-1.", u"G91G28Z0.", u"X1.", u"G28X50.Y50."},
+       {{10, 5, -1}, {10, 5, -1}, {1, 5, -1}, {1, 5, -1}}},
+      {"tool change in G90", {u"G90G01X50.Y40.Z-5.", u"T2M06", u"X5."}, {{50, 40, -5}, {0, 0, 500}, {5, 0, 500}}},
+      {"tool change in G91", {u"G91G01X5.", u"M6"}, {{5, 0, 500}, {5, 0, 1000}}},
+      {"end of subprogram", {u"G91G01X5.Y5.", u"X5.", u"M99", u""},
+       {{5, 5, 500}, {10, 5, 500}, {10, 5, 500}, {0, 0, 500}}},
+      {"coordinate setting", {u"G90G00X10.Y10.Z10.", u"G92", u"X5."}, {{10, 10, 10}, {10, 10, 10}, {15, 10, 10}}},
+      {"coordinate setting with a word", {u"G90G00X10.Y10.Z10.", u"G92X1."}, {{10, 10, 10}, {11, 10, 10}}},
+      {"return to absolute", {u"G91G01X5.", u"G90X20.", u"Y3."}, {{5, 0, 500}, {5, 0, 500}, {20, 3, 500}}},
+      {"return keeps the point absolute", {u"G91G01X5.Y2.", u"X5.", u"G90", u"G01"},
+       {{5, 2, 500}, {10, 2, 500}, {10, 2, 500}, {10, 2, 500}}},
+      {"incremental without a word", {u"G91G01Y5.", u"Z-1."}, {{0, 5, 500}, {0, 5, 499}}},
+      {"thread cutting", {u"G33Z-10.F1.5"}, {{0, 0, -10}}},
+      {"empty line", {u"G01X3.Y4.(D=6.)", u""}, {{3, 4, 500}, {3, 4, 500}}},
+      {"unclosed comment", {u"G01X3.", u"(UNCLOSED", u"X9."}, {{3, 0, 500}, {3, 0, 500}, {3, 0, 500}}},
+  };
+  for (const auto& c : cases) {
+    Program p({});
+    for (u16string_view line : c.lines) p.g.interpretBlock(line);
+    ASSERT_EQ(p.g.blockCount, static_cast<int>(c.lines.size()) + 1) << c.what;
+    for (std::size_t n = 0; n < c.ends.size(); ++n) expectPoint(p, static_cast<int>(n) + 1, c.ends[n], c.what);
+  }
+}
+
+TEST(Interpreter, SpecialBlocksRecordTheirModalState) {
+  Program dwell({u"G90G01X10.", u"G04X2.5"});
+  EXPECT_EQ(gNumberAt(dwell.g.groupOneShot, 2), 4);
+  EXPECT_EQ(dwell.g.wordXAt(2), 10.0) << "the dwell time is not an X word";
+  EXPECT_TRUE(dwell.g.isLinearAt(2));
+
+  Program home({u"G91G28Z0."});
+  EXPECT_EQ(gNumberAt(home.g.groupOneShot, 1), 28);
+  EXPECT_EQ(gNumberAt(home.g.groupDistance, 1), 90) << "G91 of a G28 block is not recorded";
+  expectExtents(home.g, kNoLow, kNoHigh);
+
+  Program toolChange({u"T3M06"});
+  EXPECT_EQ(toolChange.g.t.get(1), 3.0);
+  EXPECT_FALSE(toolChange.g.seenX) << "the words the tool change appends do not count as programmed";
+
+  Program subprogramEnd({u"G91G01X5.", u"M99"});
+  EXPECT_TRUE(subprogramEnd.g.isRapidAt(2));
+  EXPECT_EQ(gNumberAt(subprogramEnd.g.groupDistance, 2), 90);
+
+  Program setting({u"G92"});
+  EXPECT_TRUE(setting.g.isRapidAt(1));
+  EXPECT_EQ(gNumberAt(setting.g.groupDistance, 1), 91);
+
+  Program thread({u"G33Z-10.F1.5"});
+  EXPECT_EQ(gNumberAt(thread.g.groupMotion, 1), 33);
+  EXPECT_EQ(thread.g.radiusAt(1), 0.0);
+  EXPECT_EQ(thread.g.centreXAt(1), 0.0);
+  EXPECT_EQ(thread.g.feedValueText(1), u"1.5");
+
+  Program empty({u"G01X3.Y4.(D=6.)", u""});
+  EXPECT_EQ(empty.g.commentStateAt(2), 0);
+  EXPECT_EQ(empty.g.toolDiameterAt(2), 6.0);
+  EXPECT_TRUE(empty.g.isLinearAt(2));
+
+  Program unclosed({u"(UNCLOSED"});
+  EXPECT_EQ(unclosed.g.commentStateAt(1), 2);
+  EXPECT_EQ(unclosed.g.syntaxErrorBlock(), 0);
+}
+
+TEST(Interpreter, ExtentsCoverEveryToolAndOnlyProgrammedAxes) {
+  Program p({u"G90G01X50.Y40.Z-5.", u"T2M06", u"G00X-3."});
+  expectExtents(p.g, {-3, 0, -5}, {50, 40, 500});
+
+  Program noY({u"G01X5.", u"Z-1."});
+  EXPECT_EQ(noY.g.maxY, -9999);
+  EXPECT_EQ(noY.g.minY, 9999);
+  EXPECT_DOUBLE_EQ(noY.g.maxX, 5);
+  EXPECT_DOUBLE_EQ(noY.g.minX, 5) << "X0 of the start is not a programmed X";
+  EXPECT_DOUBLE_EQ(noY.g.minZ, -1);
+
+  Program onlyHome({u"G28X100.Y100."});
+  expectExtents(onlyHome.g, kNoLow, kNoHigh);
+}
+
+TEST(Interpreter, ToolDiameterFromComments) {
+  struct Step {
+    u16string_view line;
+    double dia;
+  };
+  const Step steps[] = {
+      {u"G01X1.", 10},          {u"(T1 D=6.)", 6},   {u"G01X2.", 6},     {u"(DIA=10)", 10},
+      {u"(D=0)", 10},           {u"(T2 D = 4.)", 4}, {u"(D=3 DIA=12)", 12}, {u"G41D08X1.", 12},
+      {u"(d=5.)", 5},           {u"//D=7.", 7},      {u"X2.(D=9.)", 9},  {u"/*DIA=2.5*/", 2.5},
+      {u"(TOOL 3)", 2.5},
+  };
+  Program p({});
+  for (const auto& s : steps) {
+    p.g.interpretBlock(s.line);
+    EXPECT_EQ(p.g.toolDiameterAt(0), s.dia) << toUtf8(s.line);
+  }
+}
+
+TEST(Interpreter, CommentSyntaxErrorIsRecordedNotFatal) {
+  Program p({u"G01X1.", u")G01X5.", u"X7."});
+  EXPECT_EQ(p.g.blockCount, 4);
+  EXPECT_EQ(p.g.commentStateAt(2), -1);
+  EXPECT_EQ(p.g.commentStateAt(3), -1) << "an error is never cleared within a reading";
+  EXPECT_EQ(p.g.syntaxErrorBlock(), 2);
+}
+
+}  // namespace
