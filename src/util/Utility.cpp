@@ -1,4 +1,5 @@
-// Text and number helpers: searching, cutting, number reading and writing, upper-casing and UTF-8 conversion.
+// Text and number helpers: searching, cutting, number reading and writing, upper-casing.
+// (toUtf8 and fromUtf8 live with the other encodings in Encoding.cpp.)
 #include "util/Utility.hpp"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 #include <system_error>
 
 namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
 
 // 1-based position of the first occurrence, 0 when absent.
 int positionOf(std::u16string_view text, std::u16string_view pattern) { return findText(text, pattern) + 1; }
@@ -121,24 +120,11 @@ size_t writeScaled(char* buf, std::uint64_t digits, int decimals) {
 // The common case in integer arithmetic: magnitude * 10^decimals = mantissa * 10^decimals * 2^exponent is
 // rounded exactly, halves up. Fails (returns 0) for large values, where the general path takes over.
 size_t writeMagnitudeFast(char* buf, BinaryParts parts, int decimals) {
-  static constexpr std::uint64_t kPowersOfTen[kMaxExactDecimals + 1] = {1,
-                                                                        10,
-                                                                        100,
-                                                                        1000,
-                                                                        10000,
-                                                                        100000,
-                                                                        1000000,
-                                                                        10000000,
-                                                                        100000000,
-                                                                        1000000000,
-                                                                        10000000000,
-                                                                        100000000000,
-                                                                        1000000000000,
-                                                                        10000000000000,
-                                                                        100000000000000,
-                                                                        1000000000000000,
-                                                                        10000000000000000,
-                                                                        100000000000000000};
+  static constexpr auto kPowersOfTen = [] {
+    std::array<std::uint64_t, kMaxExactDecimals + 1> powers{1};
+    for (size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 10;
+    return powers;
+  }();
   if (decimals > kMaxExactDecimals || parts.exponent >= 0) return 0;
   using Wide = unsigned __int128;
   const Wide scaled = Wide{parts.mantissa} * kPowersOfTen[decimals];
@@ -238,59 +224,6 @@ char16_t upperOfNonAscii(char16_t c) {
   --range;
   if (c > range->last || (c - range->first) % range->stride != 0) return c;
   return static_cast<char16_t>(c + range->delta);
-}
-
-void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-// Decodes one UTF-8 sequence at bytes[i]; advances i past it, or past its longest valid beginning when it is
-// broken (one U+FFFD per broken piece).
-char32_t decodeUtf8At(std::string_view bytes, size_t& i) {
-  const auto lead = static_cast<unsigned char>(bytes[i++]);
-  if (lead < 0x80) return lead;
-  int length = 0;
-  char32_t code = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;   // overlong
-    if (lead == 0xED) high = 0x9F;  // surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;   // overlong
-    if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
-  } else {
-    return kReplacement;
-  }
-  for (int k = 1; k < length; ++k) {
-    if (i >= bytes.size()) return kReplacement;
-    const auto next = static_cast<unsigned char>(bytes[i]);
-    if (next < low || next > high) return kReplacement;
-    low = 0x80, high = 0xBF;
-    code = (code << 6) | (next & 0x3F);
-    ++i;
-  }
-  return code;
 }
 
 }  // namespace
@@ -461,36 +394,6 @@ void upperCaseInPlace(std::u16string& text) {
 }
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
-
-std::string toUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-      appendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      appendUtf8(out, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
-    }
-  }
-  return out;
-}
-
-std::u16string fromUtf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const char32_t code = decodeUtf8At(text, i);
-    if (code >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(code);
-    }
-  }
-  return out;
-}
 
 std::string shortestReal(double value) {
   char buf[64];
