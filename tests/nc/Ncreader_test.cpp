@@ -1,0 +1,235 @@
+// Tests of the program reader: line preparation, line breaks, encodings, errors and cancellation.
+#include "nc/Ncreader.hpp"
+#include "util/Utility.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using std::u16string;
+using std::u16string_view;
+namespace fs = std::filesystem;
+using namespace std::string_view_literals;
+
+TEST(Reader, LinePreparation) {
+  struct Case {
+    u16string_view line, prepared;
+  };
+  const Case cases[] = {
+      {u"g01x5.f200\n", u"G01X5.F200\n"},
+      {u"var Feed1 = 300\n", u"FEED1"},
+      {u"var a=1\n", u"A"},
+      {u"Var A = 1\n", u"A"},
+      {u"VAR\tA=1\n", u"A"},
+      {u"  var b=2\n", u"B"},
+      {u"\u3000\tVAR C=1\n", u"C"},
+      {u"VARX\n", u"X\n"},
+      {u"VAR=5\n", u""},
+      // Only a line that begins with VAR is a variable line.
+      {u"(VARIANT 2)\n", u"(VARIANT 2)\n"},
+      {u"X1.(var a=1)\n", u"X1.(VAR A=1)\n"},
+      {u"* TOOL LIST\n", u" "},
+      {u"*\n", u" "},
+      {u"*/\n", u"*/\n"},
+      {u"* end */\n", u"* END */\n"},
+      {u" *abc\n", u" *ABC\n"},
+      {u"ｇ０１ｘ", u"Ｇ０１Ｘ"},
+      {u"(straße é)", u"(STRAßE É)"},
+      {u"", u""},
+  };
+  for (const auto& c : cases) {
+    u16string line(c.line);
+    prepareLine(line);
+    EXPECT_EQ(line, c.prepared) << toUtf8(c.line);
+  }
+}
+
+TEST(Reader, EditorLineCount) {
+  struct Case {
+    u16string_view text;
+    int lines;
+  };
+  const Case cases[] = {
+      {u"", 0},        {u"A", 1},          {u"A\n", 1},    {u"A\nB", 2},     {u"A\r\nB\r\n", 2},
+      {u"A\rB\n", 2},  {u"A\r", 1},        {u"\n", 1},     {u"A\n\n", 2},    {u"A\r\r\n", 2},
+      {u"\r\n\r\n", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(editorLineCount(c.text), c.lines) << toUtf8(c.text);
+}
+
+std::vector<u16string> blockTexts(const kNcGeometry& g) {
+  std::vector<u16string> texts;
+  for (int k = 1; k < g.blockCount; ++k) texts.emplace_back(g.blockTextAt(k));
+  return texts;
+}
+
+TEST(Reader, OneBlockPerLineWithItsLineFeed) {
+  struct Case {
+    u16string_view text;
+    std::vector<u16string> blocks;
+  };
+  const u16string longLine = u"G01X1." + u16string(600, u'0') + u"\n";
+  const Case cases[] = {
+      {u"", {}},
+      {u"G01X1.\nX2.", {u"G01X1.\n", u"X2."}},
+      {u"G01X1.\nX2.\n", {u"G01X1.\n", u"X2.\n"}},
+      {u"x1.\r\nx2.\r\n", {u"X1.\n", u"X2.\n"}},
+      // A lone CR stays in its line; the editor sees one more line, which gets a blank block.
+      {u"X1.\rX2.\n", {u"X1.\rX2.\n", u" "}},
+      {u"\n\n", {u"\n", u"\n"}},
+      {u"*COMMENT\nvar a=1\n", {u" ", u"A"}},
+      {longLine, {longLine}},
+      {u"X1.\0X2.\x1a\n"sv, {u16string(u"X1.\0X2.\x1a\n"sv)}},
+  };
+  for (const auto& c : cases) {
+    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+    const ReadResult result = readNcText(c.text, g);
+    EXPECT_EQ(result.status, ReadResult::Status::Ok);
+    EXPECT_EQ(blockTexts(g), c.blocks) << toUtf8(c.text);
+    EXPECT_EQ(result.linesRead, static_cast<int>(c.blocks.size()));
+    EXPECT_EQ(result.syntaxErrorLine, 0);
+  }
+}
+
+TEST(Reader, UsesTheWindowCommentDelimiters) {
+  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  readNcText(u"G01X5./*A*/\n//B\n", g);
+  EXPECT_EQ(g.commentStateAt(1), 0);
+  EXPECT_EQ(g.commentStateAt(2), 1);
+  EXPECT_EQ(g.xAt(1), 5.0);
+}
+
+TEST(Reader, StopsRightAfterACommentSyntaxError) {
+  struct Case {
+    u16string_view text;
+    int errorLine, blocks;
+  };
+  const Case cases[] = {
+      {u"X1.\n)X2.\nX3.\n", 2, 3},
+      {u"X1.\n)X2.", 2, 3},          // the faulty line is the last one
+      {u"((A\n", 1, 2},
+      {u"X1.\r)", 1, 2},             // no extra blank block after an error
+      {u"(A\nB\nC))\nX1.\n", 3, 4},  // inside a comment left open
+  };
+  for (const auto& c : cases) {
+    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+    const ReadResult result = readNcText(c.text, g);
+    EXPECT_EQ(result.status, ReadResult::Status::Ok) << toUtf8(c.text);
+    EXPECT_EQ(result.syntaxErrorLine, c.errorLine) << toUtf8(c.text);
+    EXPECT_EQ(g.blockCount, c.blocks) << toUtf8(c.text);
+    EXPECT_EQ(g.commentStateAt(c.errorLine), -1) << toUtf8(c.text);
+  }
+  // A new reading starts clean.
+  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  readNcText(u")\n", g);
+  const ReadResult again = readNcText(u"X1.\n", g);
+  EXPECT_EQ(again.syntaxErrorLine, 0);
+  EXPECT_EQ(g.syntaxErrorBlock(), 0);
+  EXPECT_EQ(g.blockCount, 2);
+}
+
+TEST(Reader, CancelsBetweenLines) {
+  u16string text;
+  for (int n = 0; n < 2000; ++n) text += u"G01X1.\n";
+  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  ReaderCallbacks stopAtOnce;
+  stopAtOnce.progress = [](const ReadProgress&) { return false; };
+  EXPECT_EQ(readNcText(text, g, stopAtOnce).status, ReadResult::Status::Cancelled);
+  EXPECT_EQ(g.blockCount, 1);
+
+  int calls = 0, linesAtCancel = -1;
+  ReaderCallbacks stopLater;
+  stopLater.progress = [&](const ReadProgress& p) {
+    EXPECT_LE(p.charsDone, p.charsTotal);
+    if (++calls < 3) return true;
+    linesAtCancel = p.linesRead;
+    return false;
+  };
+  const ReadResult result = readNcText(text, g, stopLater);
+  EXPECT_EQ(result.status, ReadResult::Status::Cancelled);
+  EXPECT_GT(linesAtCancel, 0);
+  EXPECT_LT(linesAtCancel, 2000);
+  EXPECT_EQ(g.blockCount, linesAtCancel + 1) << "cancelled between two whole lines";
+
+  int finalLines = 0;
+  ReaderCallbacks watch;
+  watch.progress = [&](const ReadProgress& p) {
+    finalLines = p.linesRead;
+    return true;
+  };
+  EXPECT_EQ(readNcText(text, g, watch).status, ReadResult::Status::Ok);
+  EXPECT_EQ(finalLines, 2000) << "the last report comes after the last line";
+}
+
+class ReaderFiles : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::path(::testing::TempDir()) /
+             ("velmora_reader_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  std::string write(const std::string& name, const std::string& bytes) {
+    const fs::path path = folder / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+  fs::path folder;
+  kNcGeometry g{u"(", u")", u"", u"", u"", u""};
+};
+
+TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+    std::vector<u16string> blocks;
+  };
+  const Case cases[] = {
+      {"sjis.nc", "(\x83\x41)\r\ng01x1.\r\n", TextEncoding::ShiftJis, {u"(ア)\n", u"G01X1.\n"}},
+      {"invalid.nc", "X1.\xff\nX\x81\n", TextEncoding::ShiftJis, {u"X1.\uFFFD\n", u"X\uFFFD\n"}},
+      {"utf8.nc", "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n", TextEncoding::Utf8Bom, {u"G01X1.(ア)\n"}},
+      {"utf16le.nc", std::string("\xFF\xFEX\0" "1\0\n\0", 8), TextEncoding::Utf16LeBom, {u"X1\n"}},
+      {"utf16be.nc", std::string("\xFE\xFF\0X\0" "2\0\n", 8), TextEncoding::Utf16BeBom, {u"X2\n"}},
+  };
+  for (const auto& c : cases) {
+    const ReadResult result = readNcFile(write(c.name, c.bytes), g);
+    EXPECT_EQ(result.status, ReadResult::Status::Ok) << c.name;
+    EXPECT_EQ(result.encoding, c.encoding) << c.name;
+    EXPECT_EQ(blockTexts(g), c.blocks) << c.name;
+  }
+  EXPECT_EQ(g.xAt(0), 2.0);
+}
+
+TEST_F(ReaderFiles, FilesThatCannotBeReadAreReportedWithTheirPath) {
+  readNcText(u"X5.\n", g);
+  const std::string missing = (folder / "missing.nc").string();
+  ReadResult result = readNcFile(missing, g);
+  EXPECT_EQ(result.status, ReadResult::Status::NotFound);
+  EXPECT_NE(result.message.find(missing), std::string::npos) << result.message;
+  EXPECT_EQ(g.blockCount, 1) << "the store is left restarted, not with the previous program";
+
+  result = readNcFile(folder.string(), g);
+  EXPECT_EQ(result.status, ReadResult::Status::IsFolder);
+  EXPECT_NE(result.message.find(folder.string()), std::string::npos) << result.message;
+
+  result = readNcFile(write("empty.nc", ""), g);
+  EXPECT_EQ(result.status, ReadResult::Status::Ok);
+  EXPECT_EQ(result.linesRead, 0);
+  EXPECT_EQ(g.blockCount, 1);
+}
+
+TEST_F(ReaderFiles, BinaryBytesAreJustText) {
+  std::string bytes;
+  for (int n = 0; n < 4096; ++n) bytes += static_cast<char>((n * 7919) % 256);
+  const ReadResult result = readNcFile(write("binary.nc", bytes), g);
+  EXPECT_EQ(result.status, ReadResult::Status::Ok);
+  EXPECT_EQ(g.blockCount, result.linesRead + 1);
+}
+
+}  // namespace
