@@ -182,3 +182,7 @@ void kCanvas::drawList(const GList& list) {
   drawLines(list);
   drawCircles(list);
 }
+
+void kCanvas::flush() {
+  if (surface) surface->flush();
+}

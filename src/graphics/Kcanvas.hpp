@@ -90,6 +90,8 @@ class kCanvas : public GPen {
   int drawLines(const GList& list);
   int drawCircles(const GList& list);
   void drawList(const GList& list);
+  // Hands on the end of a drawing to the surface (see DrawingSurface::flush).
+  void flush();
 
  private:
   void applyPen();

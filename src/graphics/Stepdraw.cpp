@@ -55,6 +55,7 @@ void kToolPath::stepDrawing(int from, int to) {
     return;
   }
   drawBlockRange(erase ? last : first, erase ? first : last, erase);
+  canvas.flush();
 }
 
 void kToolPath::drawBlockRange(int first, int last, bool erase) {

@@ -5,7 +5,7 @@
 
 // Colours are 0x00BBGGRR (red in the low byte); pen styles 0 solid, 1 dash, 2 dot, 3 dash-dot.
 class DrawingSurface {
-public:
+ public:
   virtual ~DrawingSurface() = default;
   // Right and bottom edges exclusive.
   virtual void fillRect(int left, int top, int right, int bottom, std::uint32_t color) = 0;
@@ -16,4 +16,7 @@ public:
   // A line from the pen position to the arc's first point, then the arc counter-clockwise as seen on the
   // screen (0 degrees to +x, 90 up) from `start` over `sweep`; the arc's last point becomes the pen position.
   virtual void angleArc(int x, int y, int radius, float start, float sweep) = 0;
+  // Completes drawing that a surface may hold back for speed; the canvas calls it when a redraw or a step
+  // is finished.
+  virtual void flush() {}
 };

@@ -198,6 +198,7 @@ void kToolPath::redrawProgram() {
   drawSelection(fastFeedList, kindFastFeed);
   drawSelection(rapidList, kindRapid);
   drawSelection(errorList, kindArcError);
+  canvas.flush();
 }
 
 void kToolPath::redrawView(DrawingSurface& surface, int width, int height) {

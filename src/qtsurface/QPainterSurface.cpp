@@ -1,7 +1,6 @@
 // The QPainter drawing surface: GDI-like lines, pen styles and angle arcs on a QImage.
 #include "qtsurface/QPainterSurface.hpp"
 
-#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -9,8 +8,11 @@
 namespace {
 
 // Coordinates farther out than this are clipped here first: the rasterizer works in fixed point.
-constexpr double kSafeMargin = 4096;
+constexpr int kSafeMargin = 4096;
+constexpr double kChordError = 0.25;
+constexpr double kRadiansPerDegree = M_PI / 180;
 constexpr int kMaxArcSegments = 4096;
+constexpr std::size_t kBatchSize = 4096;
 
 Qt::PenStyle toQtStyle(int style, int width) {
   if (width > 1) return Qt::SolidLine;
@@ -65,7 +67,9 @@ QColor QPainterSurface::toQColor(std::uint32_t color) {
 
 QPainterSurface::QPainterSurface(QImage& image)
     : painter(&image),
-      safeArea(-kSafeMargin, -kSafeMargin, image.width() + 2 * kSafeMargin, image.height() + 2 * kSafeMargin) {
+      safeArea(-kSafeMargin, -kSafeMargin, image.width() + 2 * kSafeMargin, image.height() + 2 * kSafeMargin),
+      imageWidth(image.width()),
+      imageHeight(image.height()) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBrush(Qt::NoBrush);
 }
@@ -73,16 +77,28 @@ QPainterSurface::QPainterSurface(QImage& image)
 QPainterSurface::~QPainterSurface() { end(); }
 
 void QPainterSurface::end() {
+  flush();
   if (painter.isActive()) painter.end();
 }
 
+void QPainterSurface::flush() {
+  if (pending.empty()) return;
+  if (painter.isActive()) {
+    applyPen();
+    painter.drawLines(pending.data(), static_cast<int>(pending.size()));
+  }
+  pending.clear();
+}
+
 void QPainterSurface::fillRect(int left, int top, int right, int bottom, std::uint32_t color) {
+  flush();
   if (!painter.isActive() || right <= left || bottom <= top) return;
   painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), toQColor(color));
 }
 
 void QPainterSurface::setPen(std::uint32_t color, int style, int width) {
   if (color == penColor && style == penStyle && width == penWidth) return;
+  flush();
   penColor = color;
   penStyle = style;
   penWidth = width;
@@ -102,16 +118,23 @@ void QPainterSurface::applyPen() {
 void QPainterSurface::moveTo(int x, int y) { position = QPoint(x, y); }
 
 void QPainterSurface::lineTo(int x, int y) {
-  if (painter.isActive()) {
+  const QPoint target(x, y);
+  if (inSafeArea(position.x(), position.y()) && inSafeArea(x, y)) {
+    // A one-pixel solid line of no length right after a line ending there adds no pixel.
+    const bool adds =
+        target != position || penWidth > 1 || penStyle != 0 || pending.empty() || pending.back().p2() != target;
+    if (adds) pending.emplace_back(position, target);
+    if (pending.size() >= kBatchSize) flush();
+  } else if (painter.isActive()) {
+    flush();
     applyPen();
-    const QPoint target(x, y);
-    if (safeArea.contains(position) && safeArea.contains(target)) {
-      painter.drawLine(position, target);
-    } else {
-      drawClippedLine(position.x(), position.y(), x, y);
-    }
+    drawClippedLine(position.x(), position.y(), x, y);
   }
-  position = QPoint(x, y);
+  position = target;
+}
+
+bool QPainterSurface::inSafeArea(double x, double y) const {
+  return x >= -kSafeMargin && y >= -kSafeMargin && x <= imageWidth + kSafeMargin && y <= imageHeight + kSafeMargin;
 }
 
 void QPainterSurface::drawClippedLine(double x1, double y1, double x2, double y2) {
@@ -121,31 +144,31 @@ void QPainterSurface::drawClippedLine(double x1, double y1, double x2, double y2
 }
 
 void QPainterSurface::angleArc(int x, int y, int radius, float start, float sweep) {
+  flush();
   const double r = std::max(radius, 0);
-  const double a1 = start * M_PI / 180;
-  const double a2 = (static_cast<double>(start) + sweep) * M_PI / 180;
+  const double a1 = start * kRadiansPerDegree;
+  const double span = static_cast<double>(sweep) * kRadiansPerDegree;
+  // Chords that stray at most a quarter pixel from the circle.
+  const double chordAngle = r > kChordError ? 2 * std::acos(1 - kChordError / r) : 2 * M_PI;
+  const int segments = std::clamp(static_cast<int>(std::ceil(std::fabs(span) / chordAngle)), 1, kMaxArcSegments);
+  arcPoints.clear();
+  arcPoints.emplace_back(position);
   // Angles run counter-clockwise on the screen, whose y grows downwards.
-  const QPointF first(x + r * std::cos(a1), y - r * std::sin(a1));
-  const QPointF last(x + r * std::cos(a2), y - r * std::sin(a2));
+  for (int i = 0; i <= segments; ++i) {
+    const double a = a1 + span * i / segments;
+    arcPoints.emplace_back(x + r * std::cos(a), y - r * std::sin(a));
+  }
   if (painter.isActive()) {
     applyPen();
-    const QRectF box(x - r, y - r, 2 * r, 2 * r);
-    if (safeArea.contains(box) && safeArea.contains(position)) {
-      QPainterPath path(position);
-      path.arcTo(box, start, sweep);
-      painter.drawPath(path);
+    const bool safe = std::all_of(arcPoints.begin(), arcPoints.end(),
+                                  [this](const QPointF& p) { return inSafeArea(p.x(), p.y()); });
+    if (safe) {
+      painter.drawPolyline(arcPoints.data(), static_cast<int>(arcPoints.size()));
     } else {
-      // Too large for the rasterizer: a polyline of clipped chords.
-      drawClippedLine(position.x(), position.y(), first.x(), first.y());
-      const int segments = std::clamp(static_cast<int>(std::fabs(sweep) / 360 * r), 1, kMaxArcSegments);
-      QPointF from = first;
-      for (int i = 1; i <= segments; ++i) {
-        const double a = a1 + (a2 - a1) * i / segments;
-        const QPointF to(x + r * std::cos(a), y - r * std::sin(a));
-        drawClippedLine(from.x(), from.y(), to.x(), to.y());
-        from = to;
+      for (std::size_t i = 1; i < arcPoints.size(); ++i) {
+        drawClippedLine(arcPoints[i - 1].x(), arcPoints[i - 1].y(), arcPoints[i].x(), arcPoints[i].y());
       }
     }
   }
-  position = last.toPoint();
+  position = arcPoints.back().toPoint();
 }

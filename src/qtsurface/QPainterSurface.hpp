@@ -2,14 +2,18 @@
 #pragma once
 
 #include <QImage>
+#include <QLine>
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
+#include <QPointF>
 #include <cstdint>
+#include <vector>
 
 #include "graphics/Surface.hpp"
 
-// Paints on `image` from construction to destruction (or end()); the image must outlive the surface.
+// Paints on `image` from construction to destruction (or end()); the image must outlive the surface. Lines
+// may be held back until flush(), a pen change, an arc or a fill.
 class QPainterSurface : public DrawingSurface {
  public:
   explicit QPainterSurface(QImage& image);
@@ -22,7 +26,9 @@ class QPainterSurface : public DrawingSurface {
   void moveTo(int x, int y) override;
   void lineTo(int x, int y) override;
   void angleArc(int x, int y, int radius, float start, float sweep) override;
-  // Finishes painting; later calls draw nothing.
+  // Paints the lines held back: consecutive lines of one pen are drawn in one call.
+  void flush() override;
+  // Flushes and finishes painting; later calls draw nothing.
   void end();
 
   // 0x00BBGGRR to a Qt colour.
@@ -31,9 +37,14 @@ class QPainterSurface : public DrawingSurface {
  private:
   void applyPen();
   void drawClippedLine(double x1, double y1, double x2, double y2);
+  bool inSafeArea(double x, double y) const;
 
   QPainter painter;
+  std::vector<QLine> pending;
   QRectF safeArea;
+  int imageWidth;
+  int imageHeight;
+  std::vector<QPointF> arcPoints;
   QPoint position;
   std::uint32_t penColor = 0;
   int penStyle = 0;

@@ -1,0 +1,113 @@
+// Drawing speed and memory for generated CAM-style programs: building the shapes once per reading, the full
+// redraw at 808 x 625 from the built shapes, and cursor steps, whose cost must not grow with the program.
+//   velmora_render_bench [LINES...]   (default 10000 1000000)
+#include <unistd.h>
+
+#include <QImage>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ProgramGenerator.hpp"
+#include "graphics/Toolpath.hpp"
+#include "nc/Ncreader.hpp"
+#include "qtsurface/QPainterSurface.hpp"
+#include "util/Utility.hpp"
+
+namespace {
+
+constexpr int kWidth = 808;
+constexpr int kHeight = 625;
+
+long residentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+double seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+class NoIndicators : public ToolPathIndicators {
+ public:
+  void showCompensation(const std::u16string&, bool) override {}
+  void markArcFields(bool) override {}
+  void showScale(const std::u16string&) override {}
+};
+
+class NullSurface : public DrawingSurface {
+ public:
+  void fillRect(int, int, int, int, std::uint32_t) override {}
+  void setPen(std::uint32_t, int, int) override {}
+  void moveTo(int, int) override {}
+  void lineTo(int, int) override {}
+  void angleArc(int, int, int, float, float) override {}
+};
+
+void benchProgram(int lines) {
+  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  readNcText(fromUtf8(generateCamProgram(lines)), geometry);
+  kCanvas canvas;
+  NoIndicators indicators;
+  kToolPath path(geometry, canvas, indicators);
+  path.fitToExtents(kWidth, kHeight);
+  path.curLine = geometry.blockCount;
+  std::printf("%d blocks\n", geometry.blockCount);
+
+  const long before = residentBytes();
+  const double build = seconds([&] { path.buildShapes(); });
+  const long shapeBytes = residentBytes() - before;
+  std::printf("  build shapes (once per reading): %.3f s, shapes %.1f MB (%.0f bytes per block)\n", build,
+              shapeBytes / 1e6, static_cast<double>(shapeBytes) / geometry.blockCount);
+
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  std::vector<double> painted, canvasOnly;
+  for (int run = 0; run < 5; ++run) {
+    QPainterSurface surface(image);
+    painted.push_back(seconds([&] { path.redrawView(surface, kWidth, kHeight); }));
+  }
+  NullSurface null;
+  for (int run = 0; run < 5; ++run) canvasOnly.push_back(seconds([&] { path.redrawView(null, kWidth, kHeight); }));
+  std::printf("  full redraw at %dx%d: %.3f s on QPainter (median of 5), %.3f s of it in the canvas\n", kWidth,
+              kHeight, median(painted), median(canvasOnly));
+
+  // Steps in the middle of the program, on the picture just drawn.
+  QPainterSurface surface(image);
+  path.redrawView(surface, kWidth, kHeight);
+  const int middle = geometry.blockCount / 2;
+  constexpr int kSteps = 2000;
+  const double single = seconds([&] {
+    for (int k = 0; k < kSteps; ++k) path.stepDrawing(middle + k, middle + k + 1);
+  });
+  const double jump = seconds([&] {
+    for (int k = 0; k < kSteps / 10; ++k)
+      path.stepDrawing(middle, middle + 100), path.stepDrawing(middle + 100, middle);
+  });
+  std::printf("  one-block step: %.2f us; 100-block jump forward or back: %.2f us\n", single / kSteps * 1e6,
+              jump / (kSteps / 5) * 1e6);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {10000, 1000000};
+  for (int lines : sizes) benchProgram(lines);
+  return 0;
+}
