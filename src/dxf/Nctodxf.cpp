@@ -105,13 +105,14 @@ FileResult kNcToDxf::buildDxf(std::vector<std::u16string>& list) {
   list = std::move(header.lines);
   encoding = header.encoding;
   const kNcGeometry& store = *geometry;
-  if (store.minX == kNoMinimum && store.maxX == kNoMaximum && store.minY == kNoMinimum &&
-      store.maxY == kNoMaximum) {
-    return {true, {}};  // nothing moved in X or Y
+  const bool moved = store.minX != kNoMinimum || store.maxX != kNoMaximum || store.minY != kNoMinimum ||
+                     store.maxY != kNoMaximum;
+  if (moved) {
+    appendAxes(list);
+    kPoint pen(0, 0);
+    for (int block = 1; block < store.blockCount; ++block) appendBlock(list, block, pen);
   }
-  appendAxes(list);
-  kPoint pen(0, 0);
-  for (int block = 1; block < store.blockCount; ++block) appendBlock(list, block, pen);
+  // Without any X or Y movement the drawing is empty, but still closed: a header alone is no DXF file.
   appendFileLines(list, footerPath);
   return {true, {}};
 }

@@ -39,7 +39,7 @@ class kNcToDxf {
   static std::u16string arcEntity(double cx, double cy, double r, double start, double end, int kind);
 
   // Replaces `list` with the header lines, the two axis lines, the entities of blocks 1 onwards and the
-  // footer lines (footer skipped when missing). Without X or Y movement the list holds the header only.
+  // footer lines (footer skipped when missing). Without X or Y movement there are no entities between them.
   // Fails, leaving `list` as it was, when the header template cannot be read.
   FileResult buildDxf(std::vector<std::u16string>& list);
 

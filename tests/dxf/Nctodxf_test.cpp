@@ -92,9 +92,10 @@ TEST_F(DxfWriter, CycleHolesAndSidewaysArcs) {
   EXPECT_EQ(sideways[3], line(5, 0, 10, 0, 6));
 }
 
-TEST_F(DxfWriter, WithoutMovementOnlyTheHeaderIsWritten) {
-  EXPECT_EQ(convert(Program{u"G00Z10.", u"M05"}), Lines{});
-  EXPECT_EQ(convert(Program{}), Lines{});
+TEST_F(DxfWriter, WithoutMovementTheDrawingIsEmptyButComplete) {
+  const Lines footerOnly{u"FOOT1", u"FOOT2"};
+  EXPECT_EQ(convert(Program{u"G00Z10.", u"M05"}), footerOnly);
+  EXPECT_EQ(convert(Program{}), footerOnly);
 }
 
 TEST_F(DxfWriter, MissingTemplates) {
