@@ -1,0 +1,18 @@
+# Command-line tests of velmora-cli dump/check: golden cases and inputs that are not ordinary programs.
+
+# One test per folder of tests/golden: `velmora-cli dump input.nc` must print expected.jsonl exactly.
+file(GLOB golden_cases LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/golden/*)
+foreach(case_dir IN LISTS golden_cases)
+  if(IS_DIRECTORY ${case_dir} AND EXISTS ${case_dir}/input.nc)
+    get_filename_component(case_name ${case_dir} NAME)
+    add_test(NAME golden.${case_name}
+             COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/golden_check.sh $<TARGET_FILE:velmora-cli> ${case_dir}
+                     ${CMAKE_CURRENT_BINARY_DIR}/golden/${case_name})
+  endif()
+endforeach()
+
+foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis)
+  add_test(NAME cli.bad_input.${case}
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/bad_input_check.sh $<TARGET_FILE:velmora-cli>
+                   ${CMAKE_CURRENT_BINARY_DIR}/cli_bad_input/${case} ${case})
+endforeach()
