@@ -59,12 +59,17 @@ std::u16string_view GList::tagAt(int i) const {
 }
 
 void GList::clear() {
-  lines.clear();
-  circles.clear();
-  tags.clear();
+  // Releases the storage too: the next program may be far smaller.
+  std::vector<GLine>().swap(lines);
+  std::vector<GCircle>().swap(circles);
+  std::vector<char>().swap(tags);
 }
 
-void GList::reserve(int shapes) { tags.reserve(static_cast<std::size_t>(shapes)); }
+void GList::reserve(int lineTotal, int circleTotal) {
+  lines.reserve(static_cast<std::size_t>(lineTotal));
+  circles.reserve(static_cast<std::size_t>(circleTotal));
+  tags.reserve(static_cast<std::size_t>(lineTotal) + static_cast<std::size_t>(circleTotal));
+}
 
 void kCanvas::bind(DrawingSurface& target, int w, int h, double newScale) {
   surface = &target;

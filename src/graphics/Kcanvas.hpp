@@ -51,7 +51,7 @@ class GList : public GPen {
   const GCircle& circleAt(int i) const { return circles[static_cast<std::size_t>(i)]; }
   // Keeps the pen and `visible`.
   void clear();
-  void reserve(int shapes);
+  void reserve(int lineTotal, int circleTotal);
 
   bool visible = false;
 

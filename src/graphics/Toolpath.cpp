@@ -80,7 +80,10 @@ DrawingKind kToolPath::shapeBlock(int i, GLine& line, GCircle& circle, bool& isL
 void kToolPath::buildShapes() {
   allShapes.clear();
   blockKinds.clear();
-  allShapes.reserve(geometry.blockCount);
+  // Exact sizes: a million blocks must not pay for vectors grown by doubling.
+  int lineTotal = 0;
+  for (int i = 0; i < geometry.blockCount; ++i) lineTotal += motionOf(i) <= 1 && motionOf(i) >= 0;
+  allShapes.reserve(lineTotal, geometry.blockCount - lineTotal);
   blockKinds.reserve(geometry.blockCount);
   faultyArcSeen = false;
   GLine line(0, 0, 0.0);
