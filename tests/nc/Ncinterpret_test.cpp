@@ -244,6 +244,18 @@ TEST(Interpreter, ToolDiameterFromComments) {
   }
 }
 
+// The words that rewrites append start on a line of their own, so a dollar feed word keeps its text.
+TEST(Interpreter, RewritesLeaveDollarFeedTextsAlone) {
+  Program p({u"G00F$FAST_FEED\n", u"T1M06\n", u"G90F$FAST_FEED\n", u"G91X5.F$FAST_FEED\n", u"G90\n", u"X1.\n"});
+  for (int k = 1; k <= 6; ++k) EXPECT_EQ(p.g.feedValueText(k), u"$FAST_FEED") << k;
+  expectPoint(p, 2, {0, 0, 500}, "tool change");
+  expectPoint(p, 3, {0, 0, 500}, "return to absolute");
+  expectPoint(p, 4, {5, 0, 500}, "incremental");
+  expectPoint(p, 5, {5, 0, 500}, "return to absolute");
+  expectPoint(p, 6, {1, 0, 500}, "absolute");
+  EXPECT_EQ(p.g.t.get(2), 1.0);
+}
+
 TEST(Interpreter, CommentSyntaxErrorIsRecordedNotFatal) {
   Program p({u"G01X1.", u")G01X5.", u"X7."});
   EXPECT_EQ(p.g.blockCount, 4);

@@ -81,6 +81,8 @@ TEST(Reader, OneBlockPerLineWithItsLineFeed) {
       // A lone CR stays in its line; the editor sees one more line, which gets a blank block.
       {u"X1.\rX2.\n", {u"X1.\rX2.\n", u" "}},
       {u"\n\n", {u"\n", u"\n"}},
+      {u"X1.\r", {u"X1.\r"}},
+      {u"X1.\r\r\n", {u"X1.\r\n", u" "}},
       {u"*COMMENT\nvar a=1\n", {u" ", u"A"}},
       {longLine, {longLine}},
       {u"X1.\0X2.\x1a\n"sv, {u16string(u"X1.\0X2.\x1a\n"sv)}},

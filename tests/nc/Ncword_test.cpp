@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -51,6 +52,18 @@ TEST(NcWord, ExtractsAndRecordsTheNumberAfterItsLetter) {
     EXPECT_EQ(word.recordText(c.block), 1) << label;
     EXPECT_EQ(word.get(0), c.value) << label;
     EXPECT_EQ(word.lastText(), c.text) << label;
+  }
+}
+
+// Values must be the nearest doubles to the decimal texts, however the texts are parsed.
+TEST(NcWord, DecimalTextsReadAsTheNearestDouble) {
+  const char* texts[] = {"0.1",      "0.3",         "-2.675",    "123.456",      "10.1",       "1234567.891",
+                         ".000001",  "99999.9999",  "-0.0001",   "3.14159265358979", "0.30000000000000004",
+                         "12345678901234567890", "4.35",      "-.7",          "1.0000000000000002"};
+  for (const char* text : texts) {
+    kNcWord word(u"X", 1);
+    word.recordText(u"X" + fromUtf8(text));
+    EXPECT_EQ(word.get(0), std::strtod(text, nullptr)) << text;
   }
 }
 
