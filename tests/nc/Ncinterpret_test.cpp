@@ -147,6 +147,7 @@ TEST(Interpreter, SpecialBlocks) {
   const Case cases[] = {
       {"dwell given with X", {u"G90G01X10.Y5.Z-1.", u"G04X2.5", u"G01G04X2.", u"G04P500"},
        {{10, 5, -1}, {10, 5, -1}, {10, 5, -1}, {10, 5, -1}}},
+      {"dwell in G91", {u"G91G01X1.", u"G4X3.", u"G04X2.Y7."}, {{1, 0, 500}, {1, 0, 500}, {1, 0, 500}}},
       {"G40 is not a dwell", {u"G01X10.", u"G40X5."}, {{10, 0, 500}, {5, 0, 500}}},
       {"reference return", {u"G90G01X10.Y5.Z-1.", u"G91G28Z0.", u"X1.", u"G28X50.Y50."},
        {{10, 5, -1}, {10, 5, -1}, {1, 5, -1}, {1, 5, -1}}},
