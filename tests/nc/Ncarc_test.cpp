@@ -87,6 +87,7 @@ TEST(ArcRecords, CentreRadiusAndExtentsInEachPlane) {
       {"G17 in G91", {u"G91G02X10.Y0I5.J0"}, 5, 0, 5, 0, 10, 0, 5, 9999, -9999},
       {"G18", {u"G18", u"G01X0Z0", u"G02X10.Z0I5.K0"}, 5, 0, 5, 0, 10, 9999, -9999, 0, 5},
       {"G19", {u"G19", u"G01Y2.Z0", u"G03Y2.Z10.J0K5."}, 0, 2, 5, 9999, -9999, 2, 7, 0, 10},
+      {"axis never programmed", {u"G01X0", u"G02X10.I5."}, 5, 0, 5, 0, 10, 9999, -9999, 9999, -9999},
       {"radius word not read", {u"G01X0Y0Z0", u"G02X10.Y0R5."}, 0, 0, 0, 0, 10, 0, 0, 0, 0},
   };
   for (const auto& c : cases) {

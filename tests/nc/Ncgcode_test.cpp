@@ -60,6 +60,8 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
       {u"", u"G33Z-10.F1.5", {{{Motion, u"G33"}}}},
       {u"G01", u"X1.G", {}},  // a letter without a number: not the rapid code
       {u"", u"G91G65P1G01", {{{Distance, u"G91"}}}},  // G65 belongs to no group: the scan stops there
+      {u"", u"G99999999999999999999X1.", {}},
+      {u"G01", u"G-0.5", {{{Motion, u"G-0.5"}}}},
       // Two words of one group: both leave the block, the later one counts.
       {u"", u"G00G01X5.", {{{Motion, u"G01"}}}},
       {u"", u"G90G91", {{{Distance, u"G91"}}}},

@@ -39,6 +39,8 @@ TEST(Reader, LinePreparation) {
       {u" *abc\n", u" *ABC\n"},
       {u"ｇ０１ｘ", u"Ｇ０１Ｘ"},
       {u"(straße é)", u"(STRAßE É)"},
+      // Letters whose upper case is ASCII stay as they are: they must not turn into address letters.
+      {u"(\u0131\u017f\ufb00 \u01c6)x", u"(\u0131\u017f\ufb00 \u01c4)X"},
       {u"", u""},
   };
   for (const auto& c : cases) {

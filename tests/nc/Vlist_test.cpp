@@ -63,6 +63,9 @@ TEST(ValueList, SelectAndWritesInPlace) {
   EXPECT_EQ(empty.count(), 0) << "a write to an empty list is ignored";
   EXPECT_EQ(empty.setAt(5, 0), -1);
   EXPECT_EQ(empty.count(), 0);
+  EXPECT_EQ(empty.cursor(), -1);
+  EXPECT_EQ(empty.get(5), -99991);
+  EXPECT_EQ(empty.cursor(), -1) << "an empty read leaves the cursor alone";
 
   kIntList list = intsOf({1, 2, 3});
   EXPECT_EQ(list.select(-4), 0);
