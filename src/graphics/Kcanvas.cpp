@@ -164,6 +164,8 @@ void kCanvas::drawCentreLines(const kPoint& c) {
   drawLine(GLine(c.x, c.y, 90.0));
   usePen(saved);
   origin = toScreen(c);
+  // The window also draws the axes on their own, to repair them after steps.
+  flush();
 }
 
 int kCanvas::drawLines(const GList& list) {

@@ -28,6 +28,11 @@ Qt::PenStyle toQtStyle(int style, int width) {
   }
 }
 
+int roundToInt(double v) {
+  constexpr double kLimit = 2.0e9;
+  return static_cast<int>(std::lround(std::clamp(v, -kLimit, kLimit)));
+}
+
 // Liang-Barsky: keeps the part of the segment inside `area`; false when none is.
 bool clipSegment(const QRectF& area, double& x1, double& y1, double& x2, double& y2) {
   const double dx = x2 - x1;
@@ -145,6 +150,7 @@ void QPainterSurface::drawClippedLine(double x1, double y1, double x2, double y2
 
 void QPainterSurface::angleArc(int x, int y, int radius, float start, float sweep) {
   flush();
+  if (!std::isfinite(start) || !std::isfinite(sweep)) return;
   const double r = std::max(radius, 0);
   const double a1 = start * kRadiansPerDegree;
   const double span = static_cast<double>(sweep) * kRadiansPerDegree;
@@ -170,5 +176,5 @@ void QPainterSurface::angleArc(int x, int y, int radius, float start, float swee
       }
     }
   }
-  position = arcPoints.back().toPoint();
+  position = QPoint(roundToInt(arcPoints.back().x()), roundToInt(arcPoints.back().y()));
 }

@@ -5,3 +5,8 @@ target_link_libraries(render_check PRIVATE Qt6::Gui)
 add_test(NAME render_pixels
          COMMAND render_check $<TARGET_FILE:velmora-cli> ${CMAKE_CURRENT_LIST_DIR}/render/sample.nc
                  ${CMAKE_CURRENT_BINARY_DIR}/render_check_output)
+
+# The QPainter surface on its own.
+add_executable(surface_check ${CMAKE_CURRENT_LIST_DIR}/render/surface_check.cpp)
+target_link_libraries(surface_check PRIVATE velmora_qtsurface)
+add_test(NAME qpainter_surface COMMAND surface_check)
