@@ -49,6 +49,11 @@ QLabel* makeLabel(QWidget* parent, const QString& text, int x, int y, const QFon
 
 }  // namespace
 
+QPixmap projectLogo() {
+  registerAboutResources();
+  return QPixmap(QStringLiteral(":/about/about-logo.png"));
+}
+
 TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner) {
   registerAboutResources();
   setWindowTitle(QStringLiteral("バージョン情報"));
@@ -74,7 +79,7 @@ void TAboutBox::buildUpperPanel() {
   Image2 = new QLabel(Panel2);
   Image2->setGeometry(395, 7, 52, 55);
   Image2->setScaledContents(true);
-  Image2->setPixmap(QPixmap(QStringLiteral(":/about/about-logo.png")));
+  Image2->setPixmap(projectLogo());
   Image2->setCursor(Qt::PointingHandCursor);
   Image2->setToolTip(kWebAddress);
   Image2->installEventFilter(this);

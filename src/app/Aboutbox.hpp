@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 
 #include <functional>
 
@@ -9,6 +10,9 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
+
+// The project's logo (52 x 55), for the About box and the main window's logo panel.
+QPixmap projectLogo();
 
 class TAboutBox : public QDialog {
   Q_OBJECT

@@ -181,6 +181,7 @@ class DialogsTest : public QObject {
     window->Panel3Click();
     QCOMPARE(urls.opened, (QList<QUrl>{QUrl(kWebAddress), QUrl(kWebAddress)}));
     QVERIFY(QUrl(kWebAddress).isValid());
+    QCOMPARE(projectLogo().size(), QSize(52, 55));
   }
 };
 

@@ -169,6 +169,7 @@ class EditSaveTest : public QObject {
     window->bbtnReplace->click();
     QCOMPARE(readAll(file("typed.nc")), QByteArray("G00X5.Y5.\nG01X9.Y7.F50"));
     QCOMPARE(dialogs, (QList<QStringList>{{file("typed.nc"), QStringLiteral("File saved successfully.")}}));
+
     QCOMPARE(window->ncFilePath, file("typed.nc"));
     QCOMPARE(window->ncFileName, QStringLiteral("typed.nc"));
     QCOMPARE(window->ncFolder, dir.path());
@@ -178,6 +179,16 @@ class EditSaveTest : public QObject {
     window->bbtnReplace->click();
     QCOMPARE(askedSaves.size(), 2);
     QCOMPARE(readAll(file("typed_old.nc")), QByteArray("G00X5.Y5.\nG01X9.Y7.F50"));
+  }
+
+  void aChosenNameThatIsTakenKeepsTheFileThere() {
+    writeBytes(file("taken.nc"), "taken before");
+    editAndUpdate(QStringLiteral("G00X1.\n"));
+    nextSaveName = file("taken.nc");
+    window->bbtnReplace->click();
+    QCOMPARE(readAll(file("taken_old.nc")), QByteArray("taken before"));
+    QCOMPARE(readAll(file("taken.nc")), QByteArray("G00X1.\n"));
+    QCOMPARE(dialogs.last().size(), 3);
   }
 
   void threeSavesKeepEveryPreviousVersionOldestFirst() {
