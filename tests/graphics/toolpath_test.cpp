@@ -93,6 +93,15 @@ TEST_F(ToolPathTest, EveryBlockIsDrawnFromThePreviousEndInThePenOfItsKind) {
   EXPECT_EQ(indicators.compCaption, u"G40");
 }
 
+TEST_F(ToolPathTest, SteepMoveFarFromTheOriginIsDrawnAsItsSegment) {
+  // Rounding makes `contains` reject these end points; the move is still exactly its segment.
+  load({u"G00X2833.145Y3346.257", u"G01X2833.144Y2864.5452"});
+  drawUpTo(geometry.blockCount);
+  ASSERT_EQ(surface.calls.size(), 4u);
+  EXPECT_EQ(surface.calls[0], move(3233, -3046));
+  EXPECT_EQ(surface.calls[1], line(3233, -2564, 0, 0, 1));
+}
+
 TEST_F(ToolPathTest, ArcRule) {
   struct Case {
     const char16_t* arcBlock;
