@@ -1,8 +1,6 @@
 // The About box: an upper panel with picture, logo, version and web address, a lower one with the history.
 #include "app/Aboutbox.hpp"
 
-#include "app/HelpText.hpp"
-
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFont>
@@ -11,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
+
+#include "app/HelpText.hpp"
 
 // The pictures live in a static library, whose resources must be registered by hand.
 static void registerAboutResources() { Q_INIT_RESOURCE(about); }

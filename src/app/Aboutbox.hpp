@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QPixmap>
-
 #include <functional>
 
 class QLabel;

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QStringList>
-
 #include <functional>
 
 class QPushButton;

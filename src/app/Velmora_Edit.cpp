@@ -1,14 +1,4 @@
 // The main window's edit mode, update and save, the DXF command, Help, About, the logo and the editor font.
-#include "app/Velmora_.hpp"
-
-#include "app/Aboutbox.hpp"
-#include "app/EditorLines.hpp"
-#include "app/HelpText.hpp"
-#include "app/Messagedlg.hpp"
-#include "dxf/DxfExport.hpp"
-#include "util/Files.hpp"
-#include "util/Savefile.hpp"
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -18,6 +8,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+
+#include "app/Aboutbox.hpp"
+#include "app/EditorLines.hpp"
+#include "app/HelpText.hpp"
+#include "app/Messagedlg.hpp"
+#include "app/Velmora_.hpp"
+#include "dxf/DxfExport.hpp"
+#include "util/Files.hpp"
+#include "util/Savefile.hpp"
 
 namespace {
 
@@ -130,7 +129,8 @@ void TVelmora_Form1::bbtnDXFClick() {
     return;
   }
   dxfPath = target;
-  TMessageDlg_Form::showLines(this, kOkButton, kWideText, {dxfPath, QStringLiteral("DXF_File saved successfully.")});
+  TMessageDlg_Form::showLines(this, kOkButton, kWideText,
+                              {dxfPath, QStringLiteral("DXF_File saved successfully.")});
 }
 
 void TVelmora_Form1::Font1Click() {

@@ -2,10 +2,10 @@
 // it replaces, with a note when a character could not be written.
 #pragma once
 
-#include "util/Encoding.hpp"
-
 #include <string>
 #include <string_view>
+
+#include "util/Encoding.hpp"
 
 enum class LineBreak { Lf, CrLf };
 

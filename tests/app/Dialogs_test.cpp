@@ -1,9 +1,4 @@
 // Window tests of the message dialog, "Help", the About box and the web page behind the logos.
-#include "app/Aboutbox.hpp"
-#include "app/HelpText.hpp"
-#include "app/Messagedlg.hpp"
-#include "app/Velmora_.hpp"
-
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -13,6 +8,11 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
+
+#include "app/Aboutbox.hpp"
+#include "app/HelpText.hpp"
+#include "app/Messagedlg.hpp"
+#include "app/Velmora_.hpp"
 
 namespace {
 
@@ -53,9 +53,7 @@ class DialogsTest : public QObject {
   UrlRecorder urls;
 
  private slots:
-  void initTestCase() {
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &urls, "open");
-  }
+  void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("https"), &urls, "open"); }
 
   void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
 
@@ -80,11 +78,7 @@ class DialogsTest : public QObject {
       QStringList buttons;
     };
     const QList<Case> cases = {
-        {1, 1, {"OK"}},
-        {2, 2, {"OK", "Cancel"}},
-        {3, 3, {"OK", "Cancel", "Abort"}},
-        {0, 0, {}},
-        {7, 0, {}},
+        {1, 1, {"OK"}}, {2, 2, {"OK", "Cancel"}}, {3, 3, {"OK", "Cancel", "Abort"}}, {0, 0, {}}, {7, 0, {}},
     };
     TMessageDlg_Form dialog(window.get());
     QCOMPARE(dialog.buttonMode, 1);
@@ -162,7 +156,7 @@ class DialogsTest : public QObject {
     QCOMPARE(at, window->frameGeometry().topLeft() + QPoint(50, 50));
 
     QCOMPARE(memo.size(), 33);
-    const int indents[33] = {0, 1, 0, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1, 13, 1, 13, 1,
+    const int indents[33] = {0, 1, 0, 0,  1, 1, 1,  1, 1, 0,  1, 1,  1, 13, 1,  13, 1,
                              1, 1, 1, 13, 0, 1, 13, 1, 1, 13, 1, 13, 1, 13, 13, 0};
     for (int i = 0; i < 33; ++i) QCOMPARE(leadingIdeographicSpaces(memo[i]), indents[i]);
     for (int empty : {3, 10, 22, 33}) QVERIFY(memo[empty - 1].isEmpty());
@@ -170,7 +164,8 @@ class DialogsTest : public QObject {
     QCOMPARE(memo[0], QStringLiteral("概要"));
     QCOMPARE(memo[3], QStringLiteral("改定履歴") + is);
     QCOMPARE(memo[4], is + "Ver1.0" + is + "2020.08" + is + QStringLiteral("初期バージョン"));
-    QCOMPARE(memo[7], is + "Ver1.3" + is + "2020.09  " + QStringLiteral("クリック時の動作不具合修正、レイアウト変更"));
+    QCOMPARE(memo[7],
+             is + "Ver1.3" + is + "2020.09  " + QStringLiteral("クリック時の動作不具合修正、レイアウト変更"));
     QCOMPARE(memo[13], QString(13, kIdeographicSpace) + QStringLiteral("サイトアイコン表示。色変更"));
     QCOMPARE(memo[31], QString(13, kIdeographicSpace) + QStringLiteral("起動時に反映。"));
   }

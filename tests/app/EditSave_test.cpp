@@ -1,8 +1,5 @@
 // Window tests of edit mode, "更新", "ファイル保存" with backups, "DXF作成" and the editor font.
-#include "app/EditorLines.hpp"
-#include "app/Messagedlg.hpp"
-#include "app/Velmora_.hpp"
-#include "util/Encoding.hpp"
+#include <unistd.h>
 
 #include <QAction>
 #include <QFile>
@@ -13,7 +10,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <unistd.h>
+#include "app/EditorLines.hpp"
+#include "app/Messagedlg.hpp"
+#include "app/Velmora_.hpp"
+#include "util/Encoding.hpp"
 
 namespace {
 
@@ -58,9 +58,9 @@ class EditSaveTest : public QObject {
  private:
   QTemporaryDir dir;
   std::unique_ptr<TVelmora_Form1> window;
-  QStringList boxes;                // "caption|text" of every short message
-  QList<QStringList> dialogs;      // lines of every message dialog
-  QStringList askedSaves;          // "title|filter|suffix" of every save dialog
+  QStringList boxes;           // "caption|text" of every short message
+  QList<QStringList> dialogs;  // lines of every message dialog
+  QStringList askedSaves;      // "title|filter|suffix" of every save dialog
   QString nextSaveName;
 
   QString file(const QString& name) const { return dir.filePath(name); }
@@ -161,7 +161,8 @@ class EditSaveTest : public QObject {
 
     // Cancelling the save dialog writes nothing.
     window->bbtnReplace->click();
-    QCOMPARE(askedSaves, QStringList{QStringLiteral("保存するファイル名|NCファイル (*.nc);;すべてのファイル (*.*)|nc")});
+    QCOMPARE(askedSaves,
+             QStringList{QStringLiteral("保存するファイル名|NCファイル (*.nc);;すべてのファイル (*.*)|nc")});
     QVERIFY(dialogs.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList({"*.nc"}), QStringList{});
 
