@@ -34,12 +34,18 @@ class kToolPath {
   // The redraw command's picture: binds the canvas to `surface`, restores viewScale, clears to white,
   // draws the centre lines through viewOffset, then redrawProgram.
   void redrawView(DrawingSurface& surface, int width, int height);
+  // Shows the scale and draws blocks 0 .. curLine - 1 in the five pens. The shapes are built once per
+  // reading (after programChanged()) and reused by later redraws, which draw the same picture.
   void redrawProgram();
+  // One shape and one drawing kind per block, each block drawn from the end of the block before it.
   void buildShapes();
+  // Sorts blocks 0 .. n - 1 into the five lists and shows the compensation state of block n.
   void fillDisplayLists(int n);
   void showCompState(int b);
   // Scale and offset that fit the program's extents into a picture of the given size.
   void fitToExtents(int pictureWidth, int pictureHeight);
+  // Makes `circle` the shape of arc block i from p1 to p2; false (and the arc fields marked) when the
+  // radius does not fit the end points.
   bool buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& circle);
   // Draws blocks from+1..to, or erases from..to+1 when to < from.
   void stepDrawing(int from, int to);
