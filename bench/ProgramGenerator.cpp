@@ -32,6 +32,7 @@ std::string generateCamProgram(int lines) {
   Random random;
   double x = 0, y = 0, z = 5;
   int written = 0, tool = 1;
+  bool afterArc = false;
   auto emit = [&](const char* format, double a = 0, double b = 0, double c = 0, double d = 0) {
     line(out, format, a, b, c, d);
     ++written;
@@ -60,11 +61,15 @@ std::string generateCamProgram(int lines) {
       x = cx;
       y = cy + r;
       emit(written % 2 ? "G02X%.3fY%.3fI%.3fJ%.3f" : "G03X%.3fY%.3fI%.3fJ%.3f", x, y, r, 0);
+      afterArc = true;
     } else {
       x += random.next(-2, 2);
       y += random.next(-2, 2);
       z = random.next(-10, -1);
-      emit(written % 7 ? "X%.3fY%.3fZ%.3f" : "G01X%.3fY%.3fZ%.3fF1200", x, y, z);
+      // Straight moves go back to G01 after an arc, as a CAM system writes them.
+      const bool restate = afterArc || written % 7 == 0;
+      emit(restate ? "G01X%.3fY%.3fZ%.3fF1200" : "X%.3fY%.3fZ%.3f", x, y, z);
+      afterArc = false;
     }
   }
   return out;
