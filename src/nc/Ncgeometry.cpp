@@ -38,9 +38,10 @@ void kNcGeometry::restart() {
     *list = kDoubleList();
   }
   commentStates.clear();
-  textBuffer.clear();
-  textStarts.clear();
-  openPairs.clear();
+  // A restart gives the memory of a long program back.
+  textBuffer = decltype(textBuffer)();
+  textStarts = decltype(textStarts)();
+  openPairs = decltype(openPairs)();
   blockCount = 0;
   syntaxErrorBlock_ = 0;
   setCommentDelimiters(u"(", u")", u"", u"", u"", u"");
@@ -97,13 +98,13 @@ void kNcGeometry::recordInitialBlock() {
 
 void kNcGeometry::appendBlockText(View line) {
   textStarts.push_back(textBuffer.size());
-  textBuffer.append(line);
+  textBuffer.insert(textBuffer.end(), line.begin(), line.end());
 }
 
 View kNcGeometry::blockTextAt(int i) const {
   const std::size_t begin = textStarts[i];
   const std::size_t end = static_cast<std::size_t>(i) + 1 < textStarts.size() ? textStarts[i + 1] : textBuffer.size();
-  return View(textBuffer).substr(begin, end - begin);
+  return View(textBuffer.data() + begin, end - begin);
 }
 
 std::u16string kNcGeometry::xTextAt(int i) const { return u"X" + formatReal(xAt(i), 3); }

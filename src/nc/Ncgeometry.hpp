@@ -117,10 +117,10 @@ private:
   void recordEndPoint(int k, int distance);
 
   // Block texts live in one buffer: the program is millions of short lines.
-  std::u16string textBuffer;
-  std::vector<std::size_t> textStarts;
+  std::vector<char16_t, BulkAllocator<char16_t>> textBuffer;
+  std::vector<std::size_t, BulkAllocator<std::size_t>> textStarts;
   // The pair whose comment a block left open (meaningful where its state is 2).
-  std::vector<unsigned char> openPairs;
+  std::vector<unsigned char, BulkAllocator<unsigned char>> openPairs;
   CommentSplit split;
   // The first characters of the delimiters: a line without any of them holds no comment.
   std::u16string delimiterStarts;

@@ -3,11 +3,14 @@
 
 #include "util/Utility.hpp"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -32,13 +35,30 @@ ReadResult failure(ReadResult::Status status, std::string message) {
   return result;
 }
 
+// Lines end at CR LF, a lone CR or LF; an empty last line is not counted.
+template <typename Char>
+int countEditorLines(std::basic_string_view<Char> text) {
+  int lines = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == Char('\n') || text[i] == Char('\r')) {
+      ++lines;
+      if (text[i] == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ++i;
+    }
+  }
+  const bool endsWithBreak = text.empty() || text.back() == Char('\n') || text.back() == Char('\r');
+  return endsWithBreak ? lines : lines + 1;
+}
+
 // The lines of `text` as a text-mode read delivers them: each with its line feed (CR LF arrives as LF), a
-// lone CR stays inside its line, and the last line may lack a line feed.
-ReadResult interpretLines(View text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+// lone CR stays inside its line, and the last line may lack a line feed. Each line is decoded on its own:
+// a line feed byte is never part of a Shift-JIS or UTF-8 character.
+template <typename Char, typename Decode>
+ReadResult interpretLines(std::basic_string_view<Char> text, Decode decode, kNcGeometry& geometry,
+                          const ReaderCallbacks& callbacks) {
   ReadResult result;
   ReadProgress progress;
   progress.charsTotal = text.size();
-  geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), u'\n')) + 2, text.size());
+  geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), Char('\n'))) + 2, text.size());
   std::u16string line;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -46,9 +66,9 @@ ReadResult interpretLines(View text, kNcGeometry& geometry, const ReaderCallback
       result.status = ReadResult::Status::Cancelled;
       return result;
     }
-    std::size_t end = text.find(u'\n', start);
-    end = end == View::npos ? text.size() : end + 1;
-    line.assign(text.substr(start, end - start));
+    std::size_t end = text.find(Char('\n'), start);
+    end = end == std::basic_string_view<Char>::npos ? text.size() : end + 1;
+    decode(text.substr(start, end - start), line);
     if (line.size() >= 2 && line[line.size() - 1] == u'\n' && line[line.size() - 2] == u'\r') {
       line.erase(line.size() - 2, 1);
     }
@@ -64,11 +84,86 @@ ReadResult interpretLines(View text, kNcGeometry& geometry, const ReaderCallback
     }
   }
   // An editor line that has no file line of its own (after a lone CR) still gets a block.
-  if (editorLineCount(text) == result.linesRead + 1) {
+  if (countEditorLines(text) == result.linesRead + 1) {
     geometry.interpretBlock(u" ");
     progress.linesRead = ++result.linesRead;
   }
   report(callbacks, progress);
+  return result;
+}
+
+void copyLine(std::u16string_view piece, std::u16string& line) { line.assign(piece); }
+
+// The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
+class FileBytes {
+public:
+  explicit FileBytes(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+      size_ = static_cast<std::size_t>(info.st_size);
+      void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+      if (mapped != MAP_FAILED) {
+        mapped_ = mapped;
+        ::madvise(mapped, size_, MADV_SEQUENTIAL);
+      } else {
+        readAll(fd);
+      }
+    } else {
+      readAll(fd);
+    }
+    ok_ = !failed_;
+    ::close(fd);
+  }
+  ~FileBytes() {
+    if (mapped_ != nullptr) ::munmap(mapped_, size_);
+  }
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+
+  bool ok() const { return ok_; }
+  std::string_view bytes() const {
+    return mapped_ != nullptr ? std::string_view(static_cast<const char*>(mapped_), size_) : std::string_view(copy_);
+  }
+
+private:
+  void readAll(int fd) {
+    char buffer[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n == 0) return;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        failed_ = true;
+        return;
+      }
+      copy_.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+
+  void* mapped_ = nullptr;
+  std::size_t size_ = 0;
+  std::string copy_;
+  bool ok_ = false;
+  bool failed_ = false;
+};
+
+ReadResult interpretBytes(std::string_view bytes, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+  ReadResult result;
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    result = interpretLines(bytes.substr(3), [](std::string_view piece, std::u16string& line) {
+      line = fromUtf8(piece);
+    }, geometry, callbacks);
+    result.encoding = TextEncoding::Utf8Bom;
+  } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    const DecodedText decoded = decodeText(bytes);
+    result = interpretLines(std::u16string_view(decoded.text), copyLine, geometry, callbacks);
+    result.encoding = decoded.encoding;
+  } else {
+    result = interpretLines(bytes, decodeShiftJisInto, geometry, callbacks);
+    result.encoding = TextEncoding::ShiftJis;
+  }
   return result;
 }
 
@@ -88,21 +183,11 @@ void prepareLine(std::u16string& line) {
   if (!line.empty() && line[0] == u'*' && line.find(u"*/") == std::u16string::npos) line = u" ";
 }
 
-int editorLineCount(View text) {
-  int lines = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\n' || text[i] == u'\r') {
-      ++lines;
-      if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    }
-  }
-  const char16_t last = text.empty() ? u'\n' : text.back();
-  return last == u'\n' || last == u'\r' ? lines : lines + 1;
-}
+int editorLineCount(View text) { return countEditorLines(text); }
 
 ReadResult readNcText(View text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
   prepareForReading(geometry);
-  return interpretLines(text, geometry, callbacks);
+  return interpretLines(text, copyLine, geometry, callbacks);
 }
 
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
@@ -112,16 +197,8 @@ ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const Read
     return failure(ReadResult::Status::NotFound, "No such file: " + path);
   }
   if (S_ISDIR(info.st_mode)) return failure(ReadResult::Status::IsFolder, "Is a folder, not a file: " + path);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return failure(ReadResult::Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
-  std::string bytes;
-  bytes.resize(static_cast<std::size_t>(info.st_size));
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return failure(ReadResult::Status::OpenFailed, "No Open " + path + " (read error)");
-  DecodedText decoded = decodeText(bytes);
-  bytes = std::string();
-  ReadResult result = interpretLines(decoded.text, geometry, callbacks);
-  result.encoding = decoded.encoding;
+  const FileBytes file(path);
+  if (!file.ok()) return failure(ReadResult::Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
+  ReadResult result = interpretBytes(file.bytes(), geometry, callbacks);
   return result;
 }

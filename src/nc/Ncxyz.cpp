@@ -129,7 +129,7 @@ const std::u16string& kNcFeed::feedValueText(int b) const {
 
 void kNcFeed::resetFeed() {
   feedWord.reset();
-  feedTextIds.clear();
+  feedTextIds = decltype(feedTextIds)();
   feedTextPool.clear();
   feedTextIndex.clear();
   feedCount = 0;

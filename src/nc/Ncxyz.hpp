@@ -3,6 +3,7 @@
 #pragma once
 
 #include "nc/Ncword.hpp"
+#include "util/BulkAllocator.hpp"
 
 #include <cstdint>
 #include <string>
@@ -87,7 +88,7 @@ protected:
 
 private:
   // Feed texts repeat from block to block: each distinct text is stored once.
-  std::vector<std::uint32_t> feedTextIds;
+  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> feedTextIds;
   std::vector<std::u16string> feedTextPool;
   std::unordered_map<std::u16string, std::uint32_t> feedTextIndex;
   std::u16string scratch;

@@ -4,7 +4,7 @@
 namespace {
 
 template <typename T>
-int clampIndex(int index, const std::vector<T>& items) {
+int clampIndex(int index, const T& items) {
   if (index < 0) index = 0;
   const int last = static_cast<int>(items.size()) - 1;
   return index > last ? last : index;
@@ -34,11 +34,11 @@ int kIntList::setAt(int value, int index) {
 }
 
 void kIntList::clear() {
-  items.clear();
+  items = decltype(items)();
   cursor_ = 0;
 }
 
 void kDoubleList::clearValues() {
-  items.clear();
+  items = decltype(items)();
   cursor_ = 0;
 }

@@ -1,6 +1,8 @@
 // Growable per-block value lists whose reads never fail: indexes are clamped, an empty list reads kNoValue.
 #pragma once
 
+#include "util/BulkAllocator.hpp"
+
 #include <vector>
 
 inline constexpr double kNoValue = -99991.999;
@@ -25,7 +27,7 @@ public:
   void reserve(int n) { items.reserve(n); }
 
 private:
-  std::vector<int> items;
+  std::vector<int, BulkAllocator<int>> items;
   mutable int cursor_ = 0;
 };
 
@@ -52,6 +54,6 @@ protected:
   void clearValues();
 
 private:
-  std::vector<double> items;
+  std::vector<double, BulkAllocator<double>> items;
   mutable int cursor_ = 0;
 };

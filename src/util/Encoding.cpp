@@ -216,7 +216,13 @@ DecodedText decodeText(std::string_view bytes) {
 }
 
 std::u16string decodeShiftJis(std::string_view bytes) {
-  std::u16string out(bytes.size(), u'\0');  // never more characters than bytes
+  std::u16string out;
+  decodeShiftJisInto(bytes, out);
+  return out;
+}
+
+void decodeShiftJisInto(std::string_view bytes, std::u16string& out) {
+  out.resize(bytes.size());  // never more characters than bytes
   char16_t* dst = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
@@ -238,7 +244,6 @@ std::u16string decodeShiftJis(std::string_view bytes) {
     }
   }
   out.resize(static_cast<size_t>(dst - out.data()));
-  return out;
 }
 
 std::string encodeShiftJis(std::u16string_view text) {

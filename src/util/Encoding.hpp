@@ -14,6 +14,8 @@ struct DecodedText {
 // Never fails: bytes that are not valid in the encoding become U+FFFD.
 DecodedText decodeText(std::string_view bytes);
 std::u16string decodeShiftJis(std::string_view bytes);
+// The same into `out` (replacing its content), reusing its storage: for decoding line by line.
+void decodeShiftJisInto(std::string_view bytes, std::u16string& out);
 // Characters without a Shift-JIS form become '?'.
 std::string encodeShiftJis(std::u16string_view text);
 // The bytes of `text` in `encoding`, byte-order mark included where the encoding has one.
