@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace {
 
 class Random {
@@ -73,4 +75,13 @@ std::string generateCamProgram(int lines) {
     }
   }
   return out;
+}
+
+long residentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * sysconf(_SC_PAGESIZE);
 }

@@ -23,15 +23,6 @@ namespace {
 constexpr int kWidth = 808;
 constexpr int kHeight = 625;
 
-long residentBytes() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return resident * sysconf(_SC_PAGESIZE);
-}
-
 double seconds(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
   work();

@@ -16,15 +16,6 @@
 
 namespace {
 
-long residentBytes() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return resident * sysconf(_SC_PAGESIZE);
-}
-
 double secondsToRead(const std::string& path) {
   kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
   const auto start = std::chrono::steady_clock::now();

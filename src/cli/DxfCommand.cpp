@@ -6,6 +6,8 @@
 #include <string>
 
 #include "cli/Commands.hpp"
+#include "cli/Support.hpp"
+#include "util/Files.hpp"
 #include "dxf/DxfExport.hpp"
 #include "nc/Ncreader.hpp"
 
@@ -36,17 +38,7 @@ bool parseOptions(const Args& args, DxfOptions& options) {
   return !options.input.empty();
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-  struct stat infoA {
-  }, infoB{};
-  return ::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
-         infoA.st_ino == infoB.st_ino;
-}
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "velmora-cli dxf: %s\n", message.c_str());
-  return 2;
-}
+int fail(const std::string& message) { return commandFailure("dxf", message); }
 
 }  // namespace
 
@@ -57,14 +49,9 @@ int runDxf(const Args& args) {
     return 1;
   }
   kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
-  const ReadResult read = readNcFile(options.input, geometry);
-  if (read.status != ReadResult::Status::Ok)
-    return fail(read.message.empty() ? "cannot read " + options.input : read.message);
-  if (read.syntaxErrorLine != 0) {
-    return fail(options.input + ": comment syntax error in line " + std::to_string(read.syntaxErrorLine));
-  }
+  if (!readWholeProgram("dxf", options.input, geometry)) return 2;
   const std::string dxfPath = options.output.empty() ? dxfPathFor(options.input) : options.output;
-  if (sameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);
+  if (isSameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);
   const SaveResult saved = exportDxf(geometry, dxfPath, options.templates);
   if (!saved.ok) return fail(saved.message);
   std::printf("%s\nDXF_File saved successfully.\n", dxfPath.c_str());

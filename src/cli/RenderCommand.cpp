@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/Commands.hpp"
+#include "cli/Support.hpp"
 #include "graphics/RecordingSurface.hpp"
 #include "graphics/Toolpath.hpp"
 #include "nc/Ncreader.hpp"
@@ -105,18 +106,6 @@ bool parseOptions(const Args& args, RenderOptions& options) {
   return true;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-  struct stat infoA {
-  }, infoB{};
-  return ::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
-         infoA.st_ino == infoB.st_ino;
-}
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "velmora-cli render: %s\n", message.c_str());
-  return 2;
-}
-
 std::string traceText(const std::vector<SurfaceCall>& calls) {
   std::string text;
   for (const SurfaceCall& call : calls) {
@@ -143,6 +132,8 @@ void draw(const kNcGeometry& geometry, const RenderOptions& options, DrawingSurf
   }
 }
 
+int fail(const std::string& message) { return commandFailure("render", message); }
+
 }  // namespace
 
 int runRender(const Args& args) {
@@ -152,14 +143,9 @@ int runRender(const Args& args) {
     return 1;
   }
   kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
-  const ReadResult read = readNcFile(options.input, geometry);
-  if (read.status != ReadResult::Status::Ok)
-    return fail(read.message.empty() ? "cannot read " + options.input : read.message);
-  if (read.syntaxErrorLine != 0) {
-    return fail(options.input + ": comment syntax error in line " + std::to_string(read.syntaxErrorLine));
-  }
+  if (!readWholeProgram("render", options.input, geometry)) return 2;
   for (const std::string& out : {options.output, options.trace}) {
-    if (!out.empty() && sameFile(out, options.input)) return fail("the output would replace the NC file " + out);
+    if (!out.empty() && isSameFile(out, options.input)) return fail("the output would replace the NC file " + out);
   }
 
   QImage image(options.width, options.height, QImage::Format_RGB32);

@@ -339,3 +339,10 @@ SaveResult saveWithBackup(const std::string& path, std::string_view bytes) {
   syncFolder(path);
   return {true, backupPath, {}};
 }
+
+bool isSameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}

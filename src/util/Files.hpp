@@ -50,6 +50,8 @@ std::string fileExtOf(std::string_view path);
 bool isDirectory(const std::string& path);
 // True for an existing entry that is not a folder.
 bool fileExists(const std::string& path);
+// Both paths name one existing file (the same inode), whatever their spelling.
+bool isSameFile(const std::string& a, const std::string& b);
 // Size in bytes, or -1 when the file cannot be read.
 std::int64_t fileLength(const std::string& path);
 bool deleteFile(const std::string& path);
