@@ -78,14 +78,7 @@ std::string traceJson(const SurfaceCall& call) {
 }
 
 void RecordingSurface::fillRect(int left, int top, int right, int bottom, std::uint32_t fillColor) {
-  SurfaceCall call;
-  call.op = SurfaceCall::Op::Fill;
-  call.a = left;
-  call.b = top;
-  call.c = right;
-  call.d = bottom;
-  call.color = fillColor;
-  calls.push_back(call);
+  calls.push_back({.op = SurfaceCall::Op::Fill, .a = left, .b = top, .c = right, .d = bottom, .color = fillColor});
   if (forward) forward->fillRect(left, top, right, bottom, fillColor);
 }
 
@@ -97,45 +90,28 @@ void RecordingSurface::setPen(std::uint32_t penColor, int penStyle, int penWidth
 }
 
 void RecordingSurface::moveTo(int x, int y) {
-  SurfaceCall call;
-  call.op = SurfaceCall::Op::Move;
-  call.a = x;
-  call.b = y;
-  calls.push_back(call);
+  calls.push_back({.op = SurfaceCall::Op::Move, .a = x, .b = y});
   if (forward) forward->moveTo(x, y);
 }
 
 void RecordingSurface::lineTo(int x, int y) {
-  SurfaceCall call;
-  call.op = SurfaceCall::Op::Line;
-  call.a = x;
-  call.b = y;
-  call.color = color;
-  call.style = style;
-  call.width = width;
-  calls.push_back(call);
+  calls.push_back({.op = SurfaceCall::Op::Line, .a = x, .b = y, .color = color, .style = style, .width = width});
   if (forward) forward->lineTo(x, y);
 }
 
 void RecordingSurface::angleArc(int x, int y, int radius, float start, float sweep) {
-  SurfaceCall call;
-  call.op = SurfaceCall::Op::Arc;
-  call.a = x;
-  call.b = y;
-  call.c = radius;
-  call.color = color;
-  call.style = style;
-  call.width = width;
-  call.start = start;
-  call.sweep = sweep;
-  calls.push_back(call);
+  calls.push_back({.op = SurfaceCall::Op::Arc,
+                   .a = x,
+                   .b = y,
+                   .c = radius,
+                   .color = color,
+                   .style = style,
+                   .width = width,
+                   .start = start,
+                   .sweep = sweep});
   if (forward) forward->angleArc(x, y, radius, start, sweep);
 }
 
 void RecordingSurface::markStep(int from, int to) {
-  SurfaceCall call;
-  call.op = SurfaceCall::Op::Step;
-  call.a = from;
-  call.b = to;
-  calls.push_back(call);
+  calls.push_back({.op = SurfaceCall::Op::Step, .a = from, .b = to});
 }
