@@ -1,0 +1,119 @@
+// Loading programs into the window: text and blocks, encodings, errors, and abort during a large load.
+#include "WindowFixture.hpp"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+QByteArray largeProgram(int lines) {
+  QByteArray text;
+  text.reserve(lines * 24);
+  for (int i = 0; i < lines; ++i) text += "G01 X" + QByteArray::number(i % 97) + ".5 Y" + QByteArray::number(i % 89) + ". F300\n";
+  return text;
+}
+}  // namespace
+
+class LoadingTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void loadFillsEditorAndStore() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    QCOMPARE(lineCount(w.reditNcFile), 10);
+    QCOMPARE(w.ncGeometry->blockCount, 12);  // block 0, ten lines, the editor's empty last line
+    QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
+    QVERIFY(w.toolPath->viewScale > 0);
+    QVERIFY(w.bbtnAbort->isHidden());
+    QVERIFY(w.reditNcFile->isEnabled() && w.reditNcFile->isReadOnly());
+    QVERIFY(f.messages.isEmpty());
+  }
+
+  void shiftJisAndByteOrderMarks() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    // "(加工)" in Shift-JIS, then the same program as UTF-8 with a byte-order mark.
+    w.dropNcFile(f.write("sjis.nc", QByteArray("G01 X1. (\x89\xc1\x8d\x48)\n")));
+    QCOMPARE(lineAt(w.reditNcFile, 0), QString("G01 X1. (加工)"));
+    QCOMPARE(w.textEncoding, TextEncoding::ShiftJis);
+    w.dropNcFile(f.write("utf8.nc", QByteArray("\xef\xbb\xbfG01 X2. (加工)\n")));
+    QCOMPARE(lineAt(w.reditNcFile, 0), QString("G01 X2. (加工)"));
+    QCOMPARE(w.textEncoding, TextEncoding::Utf8Bom);
+  }
+
+  void commentSyntaxErrorIsReportedAndTheWindowStays() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    w.dropNcFile(f.writeLines("bad.nc", {"G00 X0 Y0", "G01 X10. )", "G01 Y10."}));
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0], QString("Message: コメント構文エラー\nLine 2"));
+    QVERIFY(w.isVisible());
+    QVERIFY(w.reditNcFile->isEnabled());
+  }
+
+  void textIsReadLikeAFile() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    const double scale = w.toolPath->viewScale;
+    w.prepareForLoad();
+    w.loadNcText(kSampleProgram.join('\n') + '\n');
+    QCOMPARE(w.ncGeometry->blockCount, 12);
+    QCOMPARE(w.toolPath->viewScale, scale);
+    QCOMPARE(w.curLine, 1);
+  }
+
+  void missingFileLoadsNothing() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    w.prepareForLoad();
+    w.loadNcFile(f.path("none.nc"));
+    QCOMPARE(w.ncGeometry->blockCount, 1);
+    QCOMPARE(lineCount(w.reditNcFile), 0);
+    QVERIFY(f.messages.isEmpty());
+  }
+
+  void abortStopsTheReadingAndKeepsTheText() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    constexpr int kLines = 400000;
+    const QString big = f.write("big.nc", largeProgram(kLines));
+    // Press abort once the editor holds the text and the reader has started.
+    int blocksAtAbort = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+      if (w.loading && w.ncGeometry->blockCount > 1000 && blocksAtAbort == 0) {
+        blocksAtAbort = w.ncGeometry->blockCount;
+        QTest::mouseClick(w.bbtnAbort, Qt::LeftButton);
+      }
+    });
+    presser.start(1);
+    w.dropNcFile(big);
+    presser.stop();
+    if (blocksAtAbort == 0) QSKIP("the reading ended before the abort could be pressed");
+    QCOMPARE(w.lastRead.status, ReadResult::Status::Cancelled);
+    QVERIFY(w.ncGeometry->blockCount < kLines);
+    QVERIFY(w.ncGeometry->blockCount >= blocksAtAbort);
+    QCOMPARE(lineCount(w.reditNcFile), kLines);
+    QVERIFY(w.bbtnAbort->isHidden());
+    QVERIFY(!w.loading);
+    // The blocks read so far can be navigated; the next load starts afresh.
+    pressInEditor(w, Qt::Key_Down, 2);
+    QCOMPARE(w.curLine, 3);
+    w.dropNcFile(f.writeLines("sample.nc", kSampleProgram));
+    QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
+    QCOMPARE(w.ncGeometry->blockCount, 12);
+  }
+
+  void busySignClickHasNoLaterEffect() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    w.bbtnAbortClick();  // outside a load: the busy sign of SetScale
+    w.dropNcFile(f.writeLines("again.nc", kSampleProgram));
+    QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
+    QCOMPARE(w.ncGeometry->blockCount, 12);
+  }
+};
+
+QTEST_MAIN(LoadingTest)
+#include "Loading_test.moc"

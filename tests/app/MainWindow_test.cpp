@@ -1,0 +1,134 @@
+// The main window as a whole: designed state, file arrival (argument, drops, folders) and settings.
+#include "WindowFixture.hpp"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QUrl>
+
+namespace {
+void dropUrls(TVelmora_Form1& w, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  const QPointF at(500, 300);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &drop);
+}
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void designedState() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    QCOMPARE(w.windowTitle(), QString("Velmora Ver3.41 "));
+    QVERIFY(w.rbtnCheck->isChecked());
+    QCOMPARE(w.bbtnRead->text(), QString("更新"));
+    QVERIFY(w.bbtnRead->isHidden());
+    QVERIFY(w.pnlEditBottom->isHidden());
+    QCOMPARE(w.bbtnDXF->text(), QString("DXF作成"));
+    QCOMPARE(w.bbtnReplace->text(), QString("ファイル保存"));
+    QCOMPARE(w.pnlG40->text(), QString("G40"));
+    QCOMPARE(w.cboxScale->count(), 15);
+    QCOMPARE(w.cboxScale->itemText(14), QString("200"));
+    QCOMPARE(w.pnlGCode->geometry(), QRect(355, 8, 70, 25));
+    QVERIFY(!w.reditNcFile->isEnabled());
+    QVERIFY(!w.btnScale->isEnabled());
+    QVERIFY(w.btnReDrow->isHidden() && w.cboxFeed->isHidden() && w.bbtnFeedReplace->isHidden());
+  }
+
+  void argumentFileShowsDxfButNotSave() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    const QString program = f.writeLines("sample.nc", kSampleProgram);
+    w.FormActivate(program);
+    QCOMPARE(w.ncFileName, QString("sample.nc"));
+    QCOMPARE(w.ncFolder, f.dir.path());
+    QVERIFY(w.bbtnDXF->isVisible() && w.bbtnDXF->isEnabled());
+    QVERIFY(w.bbtnReplace->isHidden());
+    QCOMPARE(w.ncGeometry->blockCount, 12);
+    // A folder as argument loads nothing but is kept as the path.
+    w.FormActivate(f.dir.path());
+    QCOMPARE(w.ncFilePath, f.dir.path());
+    QVERIFY(!w.reditNcFile->isEnabled());
+    QVERIFY(!w.btnScale->isEnabled());
+    QCOMPARE(w.ncGeometry->blockCount, 1);
+  }
+
+  void dropLoadsTheFirstItemOnly() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    const QString first = f.writeLines("first.nc", kSampleProgram);
+    const QString second = f.writeLines("second.nc", {"G00 X1"});
+    dropUrls(w, {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    QCOMPARE(w.ncFilePath, first);
+    QCOMPARE(w.menuFileName->text(), first);
+    QCOMPARE(lineCount(w.reditNcFile), 10);
+    QVERIFY(w.bbtnReplace->isVisible() && w.bbtnDXF->isVisible());
+    QVERIFY(w.Image1->isEnabled());
+  }
+
+  void droppedFolderDisablesTheFileCommands() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    dropUrls(w, {QUrl::fromLocalFile(f.dir.path())});
+    QCOMPARE(w.ncFilePath, QString());
+    QCOMPARE(w.menuFileName->text(), QString());
+    QVERIFY(!w.reditNcFile->isEnabled());
+    QVERIFY(!w.Image1->isEnabled());
+    QVERIFY(!w.btnScale->isEnabled() && !w.bbtnReset->isEnabled());
+    QVERIFY(w.bbtnReplace->isHidden() && w.bbtnDXF->isHidden());
+    QCOMPARE(lineCount(w.reditNcFile), 0);
+    QCOMPARE(w.ncGeometry->blockCount, 1);
+  }
+
+  void settingsAreWrittenAndReadBack() {
+    WindowFixture f;
+    {
+      TVelmora_Form1& w = f.open();
+      w.move(120, 140);
+      w.resize(900, 600);
+      QFont font = w.reditNcFile->font();
+      font.setBold(true);
+      font.setPointSize(12);
+      w.reditNcFile->setFont(font);
+      w.close();
+    }
+    QSettings ini(f.path("velmora.INI"), QSettings::IniFormat);
+    QCOMPARE(ini.value("WINDOW/Width").toString(), QString("900"));
+    QCOMPARE(ini.value("WINDOW/Height").toString(), QString("600"));
+    QCOMPARE(ini.value("FONT/Size").toString(), QString("12"));
+    QCOMPARE(ini.value("FONT/Bold").toString(), QString("1"));
+    QCOMPARE(ini.value("FONT/Italic").toString(), QString("0"));
+    for (const char* key : {"WINDOW/Top", "WINDOW/Left", "FONT/Name", "FONT/UnderLine", "FONT/StrikeOut"})
+      QVERIFY2(ini.contains(key), key);
+
+    TVelmora_Form1 again(f.path("velmora.INI"));
+    QCOMPARE(again.size(), QSize(900, 600));
+    QCOMPARE(again.winLeft, ini.value("WINDOW/Left").toInt());
+    QVERIFY(again.fontBold);
+    QVERIFY(again.fontPending);
+    QVERIFY(again.reditNcFile->font().bold());
+    QCOMPARE(again.reditNcFile->font().pointSize(), 12);
+  }
+
+  void unwritableSettingsStillClose() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    w.iniPath = f.path("missing-folder/velmora.INI");
+    QVERIFY(!w.saveSettings());
+    QVERIFY(w.close());
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindow_test.moc"
