@@ -22,7 +22,7 @@ class LoadingTest : public QObject {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     QCOMPARE(lineCount(w.reditNcFile), 10);
-    QCOMPARE(w.ncGeometry->blockCount, 12);  // block 0, ten lines, the editor's empty last line
+    QCOMPARE(w.ncGeometry->blockCount, 11);  // block 0 and ten lines
     QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
     QVERIFY(w.toolPath->viewScale > 0);
     QVERIFY(w.bbtnAbort->isHidden());
@@ -58,7 +58,7 @@ class LoadingTest : public QObject {
     const double scale = w.toolPath->viewScale;
     w.prepareForLoad();
     w.loadNcText(kSampleProgram.join('\n') + '\n');
-    QCOMPARE(w.ncGeometry->blockCount, 12);
+    QCOMPARE(w.ncGeometry->blockCount, 11);
     QCOMPARE(w.toolPath->viewScale, scale);
     QCOMPARE(w.curLine, 1);
   }
@@ -102,7 +102,7 @@ class LoadingTest : public QObject {
     QCOMPARE(w.curLine, 3);
     w.dropNcFile(f.writeLines("sample.nc", kSampleProgram));
     QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
-    QCOMPARE(w.ncGeometry->blockCount, 12);
+    QCOMPARE(w.ncGeometry->blockCount, 11);
   }
 
   void busySignClickHasNoLaterEffect() {
@@ -111,7 +111,7 @@ class LoadingTest : public QObject {
     w.bbtnAbortClick();  // outside a load: the busy sign of SetScale
     w.dropNcFile(f.writeLines("again.nc", kSampleProgram));
     QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
-    QCOMPARE(w.ncGeometry->blockCount, 12);
+    QCOMPARE(w.ncGeometry->blockCount, 11);
   }
 };
 

@@ -55,7 +55,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.ncFolder, f.dir.path());
     QVERIFY(w.bbtnDXF->isVisible() && w.bbtnDXF->isEnabled());
     QVERIFY(w.bbtnReplace->isHidden());
-    QCOMPARE(w.ncGeometry->blockCount, 12);
+    QCOMPARE(w.ncGeometry->blockCount, 11);
     // A folder as argument loads nothing but is kept as the path.
     w.FormActivate(f.dir.path());
     QCOMPARE(w.ncFilePath, f.dir.path());

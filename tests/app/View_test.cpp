@@ -53,6 +53,7 @@ class ViewTest : public QObject {
   void mousePositionInDrawingUnits() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
+    w.toolPath->viewOffset = kPoint(0, 0);  // the drawing origin at the picture centre, a whole pixel
     setScaleText(w, "10");
     const kPoint origin = w.canvas->getOrigin();
     QTest::mouseMove(w.Image1, QPoint(static_cast<int>(origin.x) + 50, static_cast<int>(origin.y) - 20));
