@@ -74,20 +74,21 @@ void colorLine(QPlainTextEdit* editor, const QColor& colour, int n) {
 }
 
 void fillEditor(QPlainTextEdit* editor, const QString& text, const std::function<void()>& pause) {
-  QString plain = text;
-  plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QTextDocument* document = editor->document();
   editor->setExtraSelections({});
   editor->clear();
   document->setUndoRedoEnabled(false);
   QTextCursor cursor(document);
-  for (qsizetype from = 0; from < plain.size();) {
-    const qsizetype end = pieceEnd(plain, from);
+  for (qsizetype from = 0; from < text.size();) {
+    // A piece ends after a LF, so a CR LF pair is never cut.
+    const qsizetype end = pieceEnd(text, from);
+    QString piece = text.mid(from, end - from);
+    piece.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(plain.mid(from, end - from));
+    cursor.insertText(piece);
     from = end;
-    if (pause && from < plain.size()) pause();
+    if (pause && from < text.size()) pause();
   }
   document->setUndoRedoEnabled(true);
 }

@@ -209,7 +209,9 @@ class TVelmora_Form1 : public QMainWindow {
   void applyWindowSettings();
   void applyFontSetting(const QString& key, const QString& text);
 
-  ReadResult runLoad(const QString& editorText, const std::function<ReadResult(const ReaderCallbacks&)>& read);
+  ReadResult runLoad(const std::function<QString()>& editorText,
+                     const std::function<ReadResult(const ReaderCallbacks&)>& read);
+  QString decodeInPieces(const QByteArray& bytes);
   bool loadProgress();
   void reportReadResult(const ReadResult& result, const QString& path);
   void editorCaretMoved();

@@ -13,6 +13,8 @@
 namespace {
 // The window takes its events at most this often while a program is read (and so answers abort within it).
 constexpr int kPumpIntervalMs = 30;
+// A few milliseconds of decoding.
+constexpr std::size_t kDecodePieceBytes = 512 << 10;
 }  // namespace
 
 void TVelmora_Form1::prepareForLoad() {
@@ -34,24 +36,44 @@ void TVelmora_Form1::loadNcFile(const QString& path) {
   const QByteArray bytes = source.readAll();
   source.close();
   loadedBytes = bytes.size();
-  DecodedText decoded = decodeText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  textEncoding = decoded.encoding;
-  const ReadResult result = runLoad(QString::fromStdU16String(decoded.text), [&](const ReaderCallbacks& callbacks) {
+  const auto text = [&] { return decodeInPieces(bytes); };
+  const ReadResult result = runLoad(text, [&](const ReaderCallbacks& callbacks) {
     return readNcFile(file, *ncGeometry, callbacks);
   });
   reportReadResult(result, path);
 }
 
+QString TVelmora_Form1::decodeInPieces(const QByteArray& bytes) {
+  const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  // A piece ends after a line feed, which is never part of a Shift-JIS two-byte character.
+  const auto pieceEnd = [&](std::size_t from) {
+    const std::size_t lf = all.find('\n', std::min(all.size(), from + kDecodePieceBytes));
+    return lf == std::string_view::npos ? all.size() : lf + 1;
+  };
+  std::size_t end = pieceEnd(0);
+  DecodedText first = decodeText(all.substr(0, end));
+  textEncoding = first.encoding;
+  if (textEncoding != TextEncoding::ShiftJis) return QString::fromStdU16String(decodeText(all).text);
+  QString text = QString::fromStdU16String(first.text);
+  while (end < all.size()) {
+    loadProgress();
+    const std::size_t from = end;
+    end = pieceEnd(from);
+    text += QString::fromStdU16String(decodeShiftJis(all.substr(from, end - from)));
+  }
+  return text;
+}
+
 void TVelmora_Form1::loadNcText(const QString& text) {
   if (loading) return;
   const std::u16string program = text.toStdU16String();
-  const ReadResult result = runLoad(text, [&](const ReaderCallbacks& callbacks) {
+  const ReadResult result = runLoad([&] { return text; }, [&](const ReaderCallbacks& callbacks) {
     return readNcText(program, *ncGeometry, callbacks);
   });
   reportReadResult(result, QString());
 }
 
-ReadResult TVelmora_Form1::runLoad(const QString& editorText,
+ReadResult TVelmora_Form1::runLoad(const std::function<QString()>& editorText,
                                    const std::function<ReadResult(const ReaderCallbacks&)>& read) {
   loading = true;
   abortRequested = false;
@@ -67,7 +89,7 @@ ReadResult TVelmora_Form1::runLoad(const QString& editorText,
   pumpTimer.start();
 
   movingCaret = true;
-  fillEditor(reditNcFile, editorText, [this] { loadProgress(); });
+  fillEditor(reditNcFile, editorText(), [this] { loadProgress(); });
   reditNcFile->setFocus();
   caretToTextStart(reditNcFile);
   prevLine = curLine = 1;
