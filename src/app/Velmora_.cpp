@@ -10,12 +10,19 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+// The logo lives with the About box's pictures.
+static QPixmap makerLogo() {
+  Q_INIT_RESOURCE(about);
+  return QPixmap(QStringLiteral(":/about/about-logo.png"));
+}
 
 namespace {
 const QColor kInfoTip(255, 255, 225);
@@ -140,6 +147,7 @@ void TVelmora_Form1::buildTopPanel() {
   imgIcon = new QLabel(Panel3);
   imgIcon->setGeometry(10, 10, 68 - 18, 64 - 18);
   imgIcon->setScaledContents(true);
+  imgIcon->setPixmap(makerLogo());
   imgIcon->setAttribute(Qt::WA_TransparentForMouseEvents);
   buildSelectPanel();
   bbtnDown = glyphButton(pnlImageTop, QStyle::SP_ArrowDown, 210, 30);
