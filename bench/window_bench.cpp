@@ -1,9 +1,5 @@
 // Window figures on a large program: load time and the longest time the window went without taking its
 // events, how soon abort stops a load, the redraw, and the arrow-key step.
-#include "ProgramGenerator.hpp"
-#include "app/EditorLines.hpp"
-#include "app/Velmora_.hpp"
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,10 +7,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include "ProgramGenerator.hpp"
+#include "app/EditorLines.hpp"
+#include "app/Velmora_.hpp"
 
 namespace {
 // Ticks every millisecond while events are taken; the longest gap is how long the window was deaf.
@@ -72,7 +71,8 @@ int main(int argc, char** argv) {
   {
     QFile file(path);
     const std::string text = generateCamProgram(lines);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0) return 1;
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0)
+      return 1;
     std::printf("program: %d lines, %.1f MB\n", lines, static_cast<double>(text.size()) / 1e6);
   }
   TVelmora_Form1 w(dir.filePath("bench.INI"));

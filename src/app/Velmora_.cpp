@@ -1,9 +1,6 @@
 // The main window's construction: components, layout, initial states and the objects it owns.
 #include "app/Velmora_.hpp"
 
-#include "qtsurface/QPainterSurface.hpp"
-#include "util/Files.hpp"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -17,6 +14,9 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include "qtsurface/QPainterSurface.hpp"
+#include "util/Files.hpp"
 
 // The logo lives with the About box's pictures.
 static QPixmap makerLogo() {
@@ -254,8 +254,8 @@ void TVelmora_Form1::buildBottomPanel() {
   cboxScale->setGeometry(280, 8, 80, 25);
   btnScale = new QPushButton(QStringLiteral("SetScale"), pnlBottom);
   btnScale->setGeometry(360, 8, 60, 25);
-  bbtnReset = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("ResetScale"),
-                              pnlBottom);
+  bbtnReset =
+      new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("ResetScale"), pnlBottom);
   bbtnReset->setGeometry(430, 7, 100, 28);
   btnReDrow = new QPushButton(QStringLiteral("Redraw"), pnlBottom);
   btnReDrow->setGeometry(700, 8, 76, 27);

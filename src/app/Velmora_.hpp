@@ -2,6 +2,14 @@
 // keys, clicks, drops and menu commands into calls of the core, and shows what the core answers.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QFont>
+#include <QMainWindow>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
 #include "app/ImageView.hpp"
 #include "app/NcEditor.hpp"
 #include "app/QtIndicators.hpp"
@@ -10,15 +18,6 @@
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncreader.hpp"
 #include "util/Encoding.hpp"
-
-#include <QElapsedTimer>
-#include <QFont>
-#include <QMainWindow>
-#include <QString>
-#include <QTemporaryDir>
-
-#include <functional>
-#include <memory>
 
 class QAction;
 class QComboBox;

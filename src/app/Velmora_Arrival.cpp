@@ -1,8 +1,4 @@
 // Files arriving (first argument, drops), resize and splitter redraws, and closing the window.
-#include "app/Velmora_.hpp"
-
-#include "util/Files.hpp"
-
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,14 +6,16 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-
 #include <cstdlib>
 
+#include "app/Velmora_.hpp"
+#include "util/Files.hpp"
+
 void TVelmora_Form1::setFileCommands(bool fileGiven, bool showSave) {
-  for (QWidget* command : {static_cast<QWidget*>(btnScale), static_cast<QWidget*>(bbtnReset),
-                           static_cast<QWidget*>(reditNcFile), static_cast<QWidget*>(Image1),
-                           static_cast<QWidget*>(bbtnFeedReplace), static_cast<QWidget*>(bbtnReplace),
-                           static_cast<QWidget*>(bbtnDXF)})
+  for (QWidget* command :
+       {static_cast<QWidget*>(btnScale), static_cast<QWidget*>(bbtnReset), static_cast<QWidget*>(reditNcFile),
+        static_cast<QWidget*>(Image1), static_cast<QWidget*>(bbtnFeedReplace), static_cast<QWidget*>(bbtnReplace),
+        static_cast<QWidget*>(bbtnDXF)})
     command->setEnabled(fileGiven);
   if (!fileGiven) return;
   pnlEditBottom->show();

@@ -1,14 +1,13 @@
 // Loading a program: the editor gets the text, the reader fills the block store, the window stays alive and
 // the abort button stops the reading; at the end the view is fitted to the program.
-#include "app/Velmora_.hpp"
-
-#include "app/EditorLines.hpp"
-#include "util/Files.hpp"
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
+
+#include "app/EditorLines.hpp"
+#include "app/Velmora_.hpp"
+#include "util/Files.hpp"
 
 namespace {
 // The window takes its events at most this often while a program is read (and so answers abort within it).
@@ -37,9 +36,8 @@ void TVelmora_Form1::loadNcFile(const QString& path) {
   source.close();
   loadedBytes = bytes.size();
   const auto text = [&] { return decodeInPieces(bytes); };
-  const ReadResult result = runLoad(text, [&](const ReaderCallbacks& callbacks) {
-    return readNcFile(file, *ncGeometry, callbacks);
-  });
+  const ReadResult result =
+      runLoad(text, [&](const ReaderCallbacks& callbacks) { return readNcFile(file, *ncGeometry, callbacks); });
   reportReadResult(result, path);
 }
 
@@ -67,9 +65,9 @@ QString TVelmora_Form1::decodeInPieces(const QByteArray& bytes) {
 void TVelmora_Form1::loadNcText(const QString& text) {
   if (loading) return;
   const std::u16string program = text.toStdU16String();
-  const ReadResult result = runLoad([&] { return text; }, [&](const ReaderCallbacks& callbacks) {
-    return readNcText(program, *ncGeometry, callbacks);
-  });
+  const ReadResult result =
+      runLoad([&] { return text; },
+              [&](const ReaderCallbacks& callbacks) { return readNcText(program, *ncGeometry, callbacks); });
   reportReadResult(result, QString());
 }
 

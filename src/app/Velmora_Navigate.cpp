@@ -1,18 +1,16 @@
 // Moving through the program: the caret's line is the current block; the red line, the top panel and the
 // drawing follow it.
-#include "app/Velmora_.hpp"
-
-#include "app/EditorLines.hpp"
-#include "qtsurface/QPainterSurface.hpp"
-#include "util/Utility.hpp"
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-
 #include <algorithm>
 #include <cstdlib>
+
+#include "app/EditorLines.hpp"
+#include "app/Velmora_.hpp"
+#include "qtsurface/QPainterSurface.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 struct MotionColour {

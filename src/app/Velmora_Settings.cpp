@@ -1,15 +1,13 @@
 // The settings file: window bounds and editor font, kept between runs in an INI file.
-#include "app/Velmora_.hpp"
-
-#include "util/Files.hpp"
-#include "util/Ini.hpp"
-#include "util/Utility.hpp"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-
 #include <cstdio>
+
+#include "app/Velmora_.hpp"
+#include "util/Files.hpp"
+#include "util/Ini.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 const std::u16string kWindow = u"WINDOW";

@@ -1,17 +1,15 @@
 // View control: the redraw command, wheel zoom, click to centre, the mouse position, "SetScale" and
 // "ResetScale".
-#include "app/Velmora_.hpp"
-
-#include "app/EditorLines.hpp"
-#include "qtsurface/QPainterSurface.hpp"
-#include "util/Utility.hpp"
-
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <cmath>
+
+#include "app/EditorLines.hpp"
+#include "app/Velmora_.hpp"
+#include "qtsurface/QPainterSurface.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 // One zoom step: 0.9 pixels per unit more or less. Where taking 0.9 away would not make the drawing
@@ -36,9 +34,7 @@ void TVelmora_Form1::paintDrawing(int drawnUpTo) {
   reditNcFile->setFocus();
 }
 
-void TVelmora_Form1::btnReDrowClick() {
-  paintDrawing(curLine == caretLine(reditNcFile) ? curLine + 1 : curLine);
-}
+void TVelmora_Form1::btnReDrowClick() { paintDrawing(curLine == caretLine(reditNcFile) ? curLine + 1 : curLine); }
 
 void TVelmora_Form1::redrawRaised() { paintDrawing(curLine + 1); }
 

@@ -1,11 +1,10 @@
 // Starts the program: the main window, the file named on the command line, and the message loop.
-#include "app/EditorLines.hpp"
-#include "app/Velmora_.hpp"
-
 #include <QApplication>
 #include <QTimer>
-
 #include <cstdio>
+
+#include "app/EditorLines.hpp"
+#include "app/Velmora_.hpp"
 
 namespace {
 // "--screenshot FILE" (for the documentation): show the program two thirds through, save the window, quit.
@@ -24,7 +23,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("velmora"));
   QStringList arguments = QApplication::arguments().mid(1);
   QString screenshot;
-  if (const qsizetype at = arguments.indexOf(QStringLiteral("--screenshot")); at >= 0 && at + 1 < arguments.size()) {
+  if (const qsizetype at = arguments.indexOf(QStringLiteral("--screenshot"));
+      at >= 0 && at + 1 < arguments.size()) {
     screenshot = arguments.at(at + 1);
     arguments.remove(at, 2);
   }

@@ -1,12 +1,12 @@
 // The window's navigation: keys, clicks and jump buttons move the current block; the red line, the top
 // panel and the drawing follow it.
-#include "WindowFixture.hpp"
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QToolButton>
+
+#include "WindowFixture.hpp"
 
 namespace {
 const QColor kGreen(0, 128, 0);

@@ -1,15 +1,16 @@
 // Loading programs into the window: text and blocks, encodings, errors, and abort during a large load.
-#include "WindowFixture.hpp"
-
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+
+#include "WindowFixture.hpp"
 
 namespace {
 QByteArray largeProgram(int lines) {
   QByteArray text;
   text.reserve(lines * 24);
-  for (int i = 0; i < lines; ++i) text += "G01 X" + QByteArray::number(i % 97) + ".5 Y" + QByteArray::number(i % 89) + ". F300\n";
+  for (int i = 0; i < lines; ++i)
+    text += "G01 X" + QByteArray::number(i % 97) + ".5 Y" + QByteArray::number(i % 89) + ". F300\n";
   return text;
 }
 }  // namespace

@@ -1,6 +1,4 @@
 // The main window as a whole: designed state, file arrival (argument, drops, folders) and settings.
-#include "WindowFixture.hpp"
-
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -9,6 +7,8 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QUrl>
+
+#include "WindowFixture.hpp"
 
 namespace {
 void dropUrls(TVelmora_Form1& w, const QList<QUrl>& urls) {

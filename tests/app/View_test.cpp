@@ -1,10 +1,10 @@
 // View control of the window: wheel zoom, click to centre, mouse position, SetScale and ResetScale.
-#include "WindowFixture.hpp"
-
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWheelEvent>
+
+#include "WindowFixture.hpp"
 
 namespace {
 void setScaleText(TVelmora_Form1& w, const QString& text) {
@@ -96,11 +96,24 @@ class ViewTest : public QObject {
     const double s = w.canvas->getScale();
     const kPoint world(5, 25);
     const kPoint screen = w.canvas->toScreen(world);
-    QTest::mouseClick(w.Image1, Qt::LeftButton, {}, QPoint(static_cast<int>(screen.x), static_cast<int>(screen.y)));
+    QTest::mouseClick(w.Image1, Qt::LeftButton, {},
+                      QPoint(static_cast<int>(screen.x), static_cast<int>(screen.y)));
     const kPoint after = w.canvas->toScreen(world);
     QVERIFY(std::abs(after.x - centre.x()) <= 1.0);
     QVERIFY(std::abs(after.y - centre.y()) <= 1.0);
     QCOMPARE(w.canvas->getScale(), s);
+  }
+
+  void resizeRedrawsAndShowsTheSize() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    w.resize(1000, 640);
+    QTRY_COMPARE(w.editMouseX->text(), QString("1000"));
+    QCOMPARE(w.editMouseY->text(), QString("640"));
+    QCOMPARE(w.Image1->picture().size(), w.pnlImage->size());
+    w.resize(700, 500);
+    QTRY_COMPARE(w.editMouseY->text(), QString("500"));
+    QCOMPARE(w.Image1->picture().size(), w.pnlImage->size());
   }
 };
 

@@ -2,15 +2,14 @@
 // keeps its settings there too.
 #pragma once
 
-#include "app/EditorLines.hpp"
-#include "app/Velmora_.hpp"
-
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
+
+#include "app/EditorLines.hpp"
+#include "app/Velmora_.hpp"
 
 // Lines 1-10: an outline with compensation, a fitting G02, a G03 whose radius misses its end point.
 inline const QStringList kSampleProgram = {
