@@ -98,6 +98,7 @@ TVelmora_Form1::TVelmora_Form1(const QString& requestedIni, QWidget* parent) : Q
   bbtnAbort->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
   bbtnAbort->hide();
 
+  dialogFont = tahoma(11);
   setGeometry(100, 100, 1158, 693);
   createCore();
   chooseSettingsFile(requestedIni);

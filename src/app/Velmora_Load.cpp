@@ -105,6 +105,10 @@ ReadResult TVelmora_Form1::runLoad(const std::function<QString()>& editorText,
   }
 
   bbtnAbort->hide();
+  // Keys pressed while the program was read moved the caret; the load ends on line 1.
+  movingCaret = true;
+  caretToLine(reditNcFile, 1);
+  movingCaret = false;
   for (QWidget* blocked : {static_cast<QWidget*>(pnlSelectEdit), static_cast<QWidget*>(pnlEditBottom),
                            static_cast<QWidget*>(menuBar())})
     blocked->setEnabled(true);
