@@ -125,5 +125,22 @@ int main(int argc, char** argv) {
                 millis(sinceClick), w.ncGeometry->blockCount, lineCount(w.reditNcFile));
   else
     std::printf("abort: the load ended before the click\n");
+
+  // Abort while the editor is being filled: the button goes at once, the text is still completed.
+  QElapsedTimer fillClick;
+  QObject::connect(&presser, &QTimer::timeout, [&] {
+    if (w.loading && w.reditNcFile->document()->blockCount() > lines / 4 && !fillClick.isValid()) {
+      fillClick.start();
+      w.bbtnAbort->click();
+      std::printf("abort during the editor fill: button hidden %.1f ms after the click\n", millis(fillClick));
+    }
+  });
+  presser.start(1);
+  w.prepareForLoad();
+  w.loadNcFile(path);
+  presser.stop();
+  if (fillClick.isValid())
+    std::printf("  load ended %.0f ms after the click, %d blocks, %d editor lines\n", millis(fillClick),
+                w.ncGeometry->blockCount, lineCount(w.reditNcFile));
   return 0;
 }
