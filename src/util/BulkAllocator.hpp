@@ -1,7 +1,11 @@
-// Allocator for the per-block lists of multi-million-line programs: large arrays are placed on huge pages
-// where the system offers them, so that filling them costs a few hundred page faults instead of 100,000.
+// Allocator for the per-block lists of multi-million-line programs: beyond their first 2 MB, large arrays
+// are placed on huge pages where the system offers them, so that filling them costs a few hundred page
+// faults instead of 100,000. Each array starts at its own offset in its first huge page, so that the
+// lists filled side by side reach their next huge page at different blocks: the zeroing of a huge page
+// comes one at a time, never for all lists at once (that held the window up for a tenth of a second).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -11,6 +15,16 @@
 #endif
 
 inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+namespace bulk {
+
+inline constexpr std::size_t kStagger = std::size_t{64} << 10;
+inline constexpr std::size_t kStaggerSteps = 31;
+
+void* allocate(std::size_t bytes);
+void release(void* memory);
+
+}  // namespace bulk
 
 template <typename T>
 class BulkAllocator {
@@ -24,19 +38,14 @@ public:
   T* allocate(std::size_t n) {
     const std::size_t bytes = n * sizeof(T);
     if (bytes < kHugePage) return static_cast<T*>(::operator new(bytes));
-    void* memory = std::aligned_alloc(kHugePage, roundedUp(bytes));
-    if (memory == nullptr) throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    ::madvise(memory, roundedUp(bytes), MADV_HUGEPAGE);
-#endif
-    return static_cast<T*>(memory);
+    return static_cast<T*>(bulk::allocate(bytes));
   }
 
   void deallocate(T* memory, std::size_t n) {
     if (n * sizeof(T) < kHugePage) {
       ::operator delete(memory);
     } else {
-      std::free(memory);
+      bulk::release(memory);
     }
   }
 
@@ -44,7 +53,4 @@ public:
   bool operator==(const BulkAllocator<U>&) const {
     return true;
   }
-
-private:
-  static std::size_t roundedUp(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 };

@@ -2,6 +2,7 @@
 target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Utility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BulkAllocator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ini.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Savefile.cpp
