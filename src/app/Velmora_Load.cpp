@@ -52,7 +52,9 @@ QString TVelmora_Form1::decodeInPieces(const QByteArray& bytes) {
   DecodedText first = decodeText(all.substr(0, end));
   textEncoding = first.encoding;
   if (textEncoding != TextEncoding::ShiftJis) return QString::fromStdU16String(decodeText(all).text);
-  QString text = QString::fromStdU16String(first.text);
+  QString text;
+  text.reserve(static_cast<qsizetype>(all.size()));  // never more characters than bytes: no copy while growing
+  text += QString::fromStdU16String(first.text);
   while (end < all.size()) {
     loadProgress();
     const std::size_t from = end;
