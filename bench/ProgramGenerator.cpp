@@ -1,21 +1,21 @@
 // A deterministic CAM-style NC program for benchmarks.
 #include "ProgramGenerator.hpp"
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
-
-#include <unistd.h>
 
 namespace {
 
 class Random {
-public:
+ public:
   double next(double low, double high) {
     state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
     return low + (high - low) * static_cast<double>(state_ >> 11) / 9007199254740992.0;
   }
 
-private:
+ private:
   std::uint64_t state_ = 42;
 };
 

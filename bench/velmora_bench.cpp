@@ -1,9 +1,5 @@
 // Reading + interpreting speed and memory for generated CAM-style programs of 10k, 100k and 1M lines.
 //   velmora_bench [LINES...]   (default 10000 100000 1000000)
-#include "nc/Ncgeometry.hpp"
-#include "nc/Ncreader.hpp"
-#include "ProgramGenerator.hpp"
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +9,10 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "ProgramGenerator.hpp"
+#include "nc/Ncgeometry.hpp"
+#include "nc/Ncreader.hpp"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // velmora-cli dump / check: the interpreter seen from outside, one JSON object per block.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
 #include "cli/Commands.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncreader.hpp"
 #include "util/Utility.hpp"
-
-#include <cmath>
-#include <cstdio>
-#include <string>
 
 namespace {
 
@@ -14,11 +14,21 @@ void appendJsonString(std::string& out, std::u16string_view text) {
   out += '"';
   for (char c : toUtf8(text)) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char escaped[8];

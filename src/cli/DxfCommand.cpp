@@ -7,9 +7,9 @@
 
 #include "cli/Commands.hpp"
 #include "cli/Support.hpp"
-#include "util/Files.hpp"
 #include "dxf/DxfExport.hpp"
 #include "nc/Ncreader.hpp"
+#include "util/Files.hpp"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // What the commands that need a whole program share.
 #include "cli/Support.hpp"
 
-#include "nc/Ncreader.hpp"
-
 #include <cstdio>
+
+#include "nc/Ncreader.hpp"
 
 int commandFailure(const std::string& command, const std::string& message) {
   std::fprintf(stderr, "velmora-cli %s: %s\n", command.c_str(), message.c_str());

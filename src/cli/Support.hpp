@@ -1,9 +1,9 @@
 // What the commands that need a whole program share: reading it, and reporting a failure.
 #pragma once
 
-#include "nc/Ncgeometry.hpp"
-
 #include <string>
+
+#include "nc/Ncgeometry.hpp"
 
 // Prints "velmora-cli COMMAND: MESSAGE" on stderr and gives the failure exit status.
 int commandFailure(const std::string& command, const std::string& message);

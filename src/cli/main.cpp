@@ -1,8 +1,8 @@
 // velmora-cli: the interpreter, the DXF writer and the renderer without a window.
-#include "cli/Commands.hpp"
-
 #include <cstdio>
 #include <cstring>
+
+#include "cli/Commands.hpp"
 
 namespace {
 

@@ -105,8 +105,8 @@ FileResult kNcToDxf::buildDxf(std::vector<std::u16string>& list) {
   list = std::move(header.lines);
   encoding = header.encoding;
   const kNcGeometry& store = *geometry;
-  const bool moved = store.minX != kNoMinimum || store.maxX != kNoMaximum || store.minY != kNoMinimum ||
-                     store.maxY != kNoMaximum;
+  const bool moved =
+      store.minX != kNoMinimum || store.maxX != kNoMaximum || store.minY != kNoMinimum || store.maxY != kNoMaximum;
   if (moved) {
     appendAxes(list);
     kPoint pen(0, 0);

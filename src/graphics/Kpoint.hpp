@@ -2,7 +2,7 @@
 #pragma once
 
 class kPoint {
-public:
+ public:
   kPoint() = default;
   kPoint(double x, double y) : x(x), y(y) {}
   virtual ~kPoint() = default;
@@ -12,7 +12,10 @@ public:
   // Exact comparison, no tolerance.
   bool operator==(const kPoint& other) const { return x == other.x && y == other.y; }
   bool operator!=(const kPoint& other) const { return !(*this == other); }
-  void set(double newX, double newY) { x = newX; y = newY; }
+  void set(double newX, double newY) {
+    x = newX;
+    y = newY;
+  }
   // Moves this point and returns a copy of the moved point.
   kPoint offsetBy(double dx, double dy) {
     x += dx;

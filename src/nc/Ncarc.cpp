@@ -1,8 +1,8 @@
 // Arc centre and radius from the I, J, K offsets, and the arc's bounding box for the extents.
+#include <cmath>
+
 #include "graphics/Geometry.hpp"
 #include "nc/Ncgeometry.hpp"
-
-#include <cmath>
 
 namespace {
 
@@ -10,11 +10,16 @@ namespace {
 // counter-clockwise. 0: no quadrant (p is the centre, or not a number).
 int quadrantOf(double ca, double cb, double pa, double pb) {
   switch (const int code = directionOf(ca, cb, pa, pb)) {
-    case 0: return 1;
-    case 90: return 2;
-    case 180: return 3;
-    case 270: return 4;
-    default: return code >= 1 && code <= 4 ? code : 0;
+    case 0:
+      return 1;
+    case 90:
+      return 2;
+    case 180:
+      return 3;
+    case 270:
+      return 4;
+    default:
+      return code >= 1 && code <= 4 ? code : 0;
   }
 }
 
@@ -22,10 +27,18 @@ enum Extreme { kEast, kNorth, kWest, kSouth };
 
 void apply(Extreme extreme, double ca, double cb, double r, ArcBox& box) {
   switch (extreme) {
-    case kEast: box.maxA = ca + r; break;
-    case kNorth: box.maxB = cb + r; break;
-    case kWest: box.minA = ca - r; break;
-    case kSouth: box.minB = cb - r; break;
+    case kEast:
+      box.maxA = ca + r;
+      break;
+    case kNorth:
+      box.maxB = cb + r;
+      break;
+    case kWest:
+      box.minA = ca - r;
+      break;
+    case kSouth:
+      box.minB = cb - r;
+      break;
   }
 }
 

@@ -1,10 +1,9 @@
 // Comment splitting: code and comments of a block for three delimiter pairs, and the comment state
 // (0 none, 1 closed or to the end of the line, 2 left open, -1 syntax error).
-#include "nc/Ncgeometry.hpp"
-
-#include "util/Utility.hpp"
-
 #include <algorithm>
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -23,7 +22,7 @@ int delimiterLength(View open, View close) { return static_cast<int>(std::max(op
 // The first occurrence of a delimiter at or after a position, for texts read only forwards: a search is
 // reused while its answer still lies ahead, so a line of any length is examined in linear time.
 class Finder {
-public:
+ public:
   Finder(View text, View delimiter) : text_(text), delimiter_(delimiter) {}
 
   std::size_t from(std::size_t position) {
@@ -38,7 +37,7 @@ public:
   View delimiter() const { return delimiter_; }
   std::size_t delimiterSize() const { return delimiter_.size(); }
 
-private:
+ private:
   View text_;
   View delimiter_;
   std::size_t searchedFrom_ = kNone;
@@ -47,7 +46,7 @@ private:
 
 // A text read from `base` on: 1-based positions of the delimiters in what is left.
 class Suffix {
-public:
+ public:
   Suffix(View text, View open, View close) : text(text), open_(text, open), close_(text, close) {}
 
   int openAt() { return relative(open_.from(base)); }
@@ -61,7 +60,7 @@ public:
     return text.substr(start, static_cast<std::size_t>(std::max(count, 0)));
   }
 
-private:
+ private:
   int relative(std::size_t at) const { return at == kNone ? 0 : static_cast<int>(at - base) + 1; }
 
   View text;
@@ -73,7 +72,7 @@ private:
 // A text from which pieces are cut: the kept beginning `kept` followed by the source from `next` on.
 // The kept part never holds a whole delimiter, but one may form where it meets the rest.
 class Splice {
-public:
+ public:
   Splice(View source, View open, View close) : source_(source), open_(source, open), close_(source, close) {}
 
   int openAt() { return positionOf(open_); }
@@ -83,12 +82,14 @@ public:
   // Removes `count` characters from 1-based `position` (clamped to the end).
   void remove(int position, int count) {
     const std::size_t from = static_cast<std::size_t>(position - 1);
-    const std::size_t to = std::min(from + static_cast<std::size_t>(std::max(count, 0)),
-                                    static_cast<std::size_t>(length()));
+    const std::size_t to =
+        std::min(from + static_cast<std::size_t>(std::max(count, 0)), static_cast<std::size_t>(length()));
     if (from < kept_.size()) {
       const std::size_t pastKept = to > kept_.size() ? to - kept_.size() : 0;
-      if (to < kept_.size()) kept_.erase(from, to - from);
-      else kept_.resize(from);
+      if (to < kept_.size())
+        kept_.erase(from, to - from);
+      else
+        kept_.resize(from);
       next_ += pastKept;
     } else {
       const std::size_t start = next_ + (from - kept_.size());
@@ -103,7 +104,7 @@ public:
     return all;
   }
 
-private:
+ private:
   int positionOf(Finder& finder) {
     const std::size_t size = finder.delimiterSize();
     if (size == 0) return 0;

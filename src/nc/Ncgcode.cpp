@@ -64,8 +64,8 @@ int gNumberAt(const kNcWord& group, int block) { return truncToInt(group.get(blo
 kNcGCode::kNcGCode() { recordInitial(); }
 
 std::array<kNcWord*, kScannedGroups> kNcGCode::scanned() {
-  return {&groupOneShot,   &groupMotion,     &groupPlane,  &groupDistance, &groupCutterComp,
-          &groupToolLength, &groupCycle, &groupReturn, &groupWork};
+  return {&groupOneShot,    &groupMotion, &groupPlane,  &groupDistance, &groupCutterComp,
+          &groupToolLength, &groupCycle,  &groupReturn, &groupWork};
 }
 
 void kNcGCode::recordInitial() {

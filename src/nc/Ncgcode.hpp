@@ -1,10 +1,10 @@
 // The G code in effect in each of ten modal groups, for every block.
 #pragma once
 
-#include "nc/Ncword.hpp"
-
 #include <array>
 #include <string_view>
+
+#include "nc/Ncword.hpp"
 
 // The G groups that recognise codes, in the order a block is scanned.
 inline constexpr int kScannedGroups = 9;
@@ -15,7 +15,7 @@ using GWordsFound = std::array<std::u16string_view, kScannedGroups>;
 GWordsFound scanGWords(std::u16string_view block);
 
 class kNcGCode {
-public:
+ public:
   kNcGCode();
   virtual ~kNcGCode() = default;
 
@@ -36,10 +36,10 @@ public:
   int recordCount = 0;
   const std::u16string letter = u"G";
 
-protected:
+ protected:
   void resetGroups();
 
-private:
+ private:
   std::array<kNcWord*, kScannedGroups> scanned();
   void recordInitial();
 };

@@ -1,9 +1,9 @@
 // The block store and the block interpreter: one line in, one block of records out.
 #include "nc/Ncgeometry.hpp"
 
-#include "util/Utility.hpp"
-
 #include <algorithm>
+
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -16,8 +16,7 @@ kNcGeometry::kNcGeometry(View open0, View close0, View open1, View close1, View 
   recordInitialBlock();
 }
 
-void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View close1, View open2,
-                                       View close2) {
+void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View close1, View open2, View close2) {
   commentOpen = {std::u16string(open0), std::u16string(open1), std::u16string(open2)};
   commentClose = {std::u16string(close0), std::u16string(close1), std::u16string(close2)};
   delimiterStarts.clear();
@@ -50,17 +49,32 @@ void kNcGeometry::restart() {
 
 void kNcGeometry::reserveBlocks(int blocks, std::size_t textChars) {
   const int total = blockCount + blocks;
-  for (kDoubleList* list : {static_cast<kDoubleList*>(&x), static_cast<kDoubleList*>(&y),
-                            static_cast<kDoubleList*>(&z), static_cast<kDoubleList*>(&i),
-                            static_cast<kDoubleList*>(&j), static_cast<kDoubleList*>(&k),
-                            static_cast<kDoubleList*>(&t), static_cast<kDoubleList*>(&h),
-                            static_cast<kDoubleList*>(&d), static_cast<kDoubleList*>(&groupOneShot),
-                            static_cast<kDoubleList*>(&groupMotion), static_cast<kDoubleList*>(&groupPlane),
-                            static_cast<kDoubleList*>(&groupDistance), static_cast<kDoubleList*>(&groupCutterComp),
-                            static_cast<kDoubleList*>(&groupToolLength), static_cast<kDoubleList*>(&groupCycle),
-                            static_cast<kDoubleList*>(&groupReturn), static_cast<kDoubleList*>(&groupWork),
-                            static_cast<kDoubleList*>(&groupSpare), &absX, &absY, &absZ, &centreX, &centreY,
-                            &arcRadius, &toolDiameter}) {
+  for (kDoubleList* list : {static_cast<kDoubleList*>(&x),
+                            static_cast<kDoubleList*>(&y),
+                            static_cast<kDoubleList*>(&z),
+                            static_cast<kDoubleList*>(&i),
+                            static_cast<kDoubleList*>(&j),
+                            static_cast<kDoubleList*>(&k),
+                            static_cast<kDoubleList*>(&t),
+                            static_cast<kDoubleList*>(&h),
+                            static_cast<kDoubleList*>(&d),
+                            static_cast<kDoubleList*>(&groupOneShot),
+                            static_cast<kDoubleList*>(&groupMotion),
+                            static_cast<kDoubleList*>(&groupPlane),
+                            static_cast<kDoubleList*>(&groupDistance),
+                            static_cast<kDoubleList*>(&groupCutterComp),
+                            static_cast<kDoubleList*>(&groupToolLength),
+                            static_cast<kDoubleList*>(&groupCycle),
+                            static_cast<kDoubleList*>(&groupReturn),
+                            static_cast<kDoubleList*>(&groupWork),
+                            static_cast<kDoubleList*>(&groupSpare),
+                            &absX,
+                            &absY,
+                            &absZ,
+                            &centreX,
+                            &centreY,
+                            &arcRadius,
+                            &toolDiameter}) {
     list->reserve(total);
   }
   reserveFeed(total);
@@ -103,7 +117,8 @@ void kNcGeometry::appendBlockText(View line) {
 
 View kNcGeometry::blockTextAt(int i) const {
   const std::size_t begin = textStarts[i];
-  const std::size_t end = static_cast<std::size_t>(i) + 1 < textStarts.size() ? textStarts[i + 1] : textBuffer.size();
+  const std::size_t end =
+      static_cast<std::size_t>(i) + 1 < textStarts.size() ? textStarts[i + 1] : textBuffer.size();
   return View(textBuffer.data() + begin, end - begin);
 }
 

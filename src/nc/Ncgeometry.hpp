@@ -6,15 +6,15 @@
 // must read block 0 itself reads the lists directly (absX.get(0)).
 #pragma once
 
-#include "nc/Ncgcode.hpp"
-#include "nc/Ncxyz.hpp"
-#include "nc/Vlist.hpp"
-
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "nc/Ncgcode.hpp"
+#include "nc/Ncxyz.hpp"
+#include "nc/Vlist.hpp"
 
 struct ArcBox {
   double maxA, maxB, minA, minB;
@@ -29,7 +29,7 @@ struct CommentSplit {
 };
 
 class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kNcFeed {
-public:
+ public:
   kNcGeometry(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
               std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
   ~kNcGeometry() override = default;
@@ -103,7 +103,7 @@ public:
   double toolChangeX = 0, toolChangeY = 0, toolChangeZ = 500;
   bool seenX = false, seenY = false, seenZ = false;
 
-private:
+ private:
   int latest(int i) const { return i == 0 ? blockCount - 1 : i; }
   int previousState(int k) const { return k >= 1 ? commentStates.get(k - 1) : 0; }
   int previousOpenPair(int k) const;

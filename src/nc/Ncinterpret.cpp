@@ -1,7 +1,6 @@
 // The block interpreter: comments split off, special blocks rewritten into plain moves, words and G codes
 // recorded, then the absolute end point, the tool diameter, the extents and the arc record.
 #include "nc/Ncgeometry.hpp"
-
 #include "util/Utility.hpp"
 
 namespace {
@@ -26,9 +25,15 @@ WorkWords scanWork(View work) {
     if (c != u'X' && c != u'Y' && c != u'Z' && c != u'G' && c != u'M') continue;
     const View rest = work.substr(i + 1);
     switch (c) {
-      case u'X': found.x = true; break;
-      case u'Y': found.y = true; break;
-      case u'Z': found.z = true; break;
+      case u'X':
+        found.x = true;
+        break;
+      case u'Y':
+        found.y = true;
+        break;
+      case u'Z':
+        found.z = true;
+        break;
       case u'G':
         found.g4 = found.g4 || rest.starts_with(u"4");
         found.g04 = found.g04 || rest.starts_with(u"04");
@@ -41,7 +46,8 @@ WorkWords scanWork(View work) {
         found.m06 = found.m06 || rest.starts_with(u"06");
         found.m99 = found.m99 || rest.starts_with(u"99");
         break;
-      default: break;
+      default:
+        break;
     }
   }
   return found;

@@ -1,8 +1,6 @@
 // Reads an NC program into the block store, one block per line, as the window loads it.
 #include "nc/Ncreader.hpp"
 
-#include "util/Utility.hpp"
-
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -11,6 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -96,7 +96,7 @@ void copyLine(std::u16string_view piece, std::u16string& line) { line.assign(pie
 
 // The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
 class FileBytes {
-public:
+ public:
   explicit FileBytes(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
@@ -124,10 +124,11 @@ public:
 
   bool ok() const { return ok_; }
   std::string_view bytes() const {
-    return mapped_ != nullptr ? std::string_view(static_cast<const char*>(mapped_), size_) : std::string_view(copy_);
+    return mapped_ != nullptr ? std::string_view(static_cast<const char*>(mapped_), size_)
+                              : std::string_view(copy_);
   }
 
-private:
+ private:
   void readAll(int fd) {
     char buffer[1 << 16];
     for (;;) {
@@ -152,9 +153,9 @@ private:
 ReadResult interpretBytes(std::string_view bytes, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
   ReadResult result;
   if (bytes.starts_with("\xEF\xBB\xBF")) {
-    result = interpretLines(bytes.substr(3), [](std::string_view piece, std::u16string& line) {
-      line = fromUtf8(piece);
-    }, geometry, callbacks);
+    result = interpretLines(
+        bytes.substr(3), [](std::string_view piece, std::u16string& line) { line = fromUtf8(piece); }, geometry,
+        callbacks);
     result.encoding = TextEncoding::Utf8Bom;
   } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     const DecodedText decoded = decodeText(bytes);
@@ -198,7 +199,8 @@ ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const Read
   }
   if (S_ISDIR(info.st_mode)) return failure(ReadResult::Status::IsFolder, "Is a folder, not a file: " + path);
   const FileBytes file(path);
-  if (!file.ok()) return failure(ReadResult::Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
+  if (!file.ok())
+    return failure(ReadResult::Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
   ReadResult result = interpretBytes(file.bytes(), geometry, callbacks);
   return result;
 }

@@ -2,13 +2,13 @@
 // (upper case, "VAR" lines cut to their name, "*" lines blanked), with progress and cancellation.
 #pragma once
 
-#include "nc/Ncgeometry.hpp"
-#include "util/Encoding.hpp"
-
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Encoding.hpp"
 
 struct ReadProgress {
   int linesRead = 0;
@@ -24,9 +24,9 @@ struct ReaderCallbacks {
 struct ReadResult {
   enum class Status { Ok, Cancelled, NotFound, IsFolder, OpenFailed };
   Status status = Status::Ok;
-  std::string message;       // for NotFound, IsFolder, OpenFailed: what went wrong, with the path
-  int linesRead = 0;         // lines handed to interpretBlock (the extra blank block included)
-  int syntaxErrorLine = 0;   // line (= block) of a comment syntax error; reading stopped after it
+  std::string message;      // for NotFound, IsFolder, OpenFailed: what went wrong, with the path
+  int linesRead = 0;        // lines handed to interpretBlock (the extra blank block included)
+  int syntaxErrorLine = 0;  // line (= block) of a comment syntax error; reading stopped after it
   TextEncoding encoding = TextEncoding::ShiftJis;
 };
 

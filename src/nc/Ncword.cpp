@@ -1,13 +1,13 @@
 // One address letter across the whole program: number extraction and per-block records.
 #include "nc/Ncword.hpp"
 
-#include "util/Utility.hpp"
-
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+
+#include "util/Utility.hpp"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // One address letter (X, G, T ...) across the whole program: its value and text for every block.
 #pragma once
 
-#include "nc/Vlist.hpp"
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "nc/Vlist.hpp"
 
 // A real truncated toward zero to an int, saturating (NaN gives 0): G numbers and times come from text.
 int truncToInt(double value);
@@ -15,19 +15,19 @@ double wordNumberValue(std::u16string_view numberText);
 
 // A block text with the first position of every capital letter, found in one pass for all the words.
 class ScannedBlock {
-public:
+ public:
   explicit ScannedBlock(std::u16string_view block);
   // Position of the first occurrence of `letter`, npos when there is none.
   std::size_t firstOf(std::u16string_view letter) const;
 
   const std::u16string_view text;
 
-private:
+ private:
   std::array<std::uint32_t, 26> first_;
 };
 
 class kNcWord : public kDoubleList {
-public:
+ public:
   kNcWord(std::u16string_view letter, int isReal);
   ~kNcWord() override = default;
 
@@ -54,7 +54,7 @@ public:
   const std::u16string letter;
   int textCount = 0;
 
-private:
+ private:
   int repeatLastText();
   std::u16string_view numberTextAt(std::u16string_view block, std::size_t at) const;
 

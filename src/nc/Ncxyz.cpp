@@ -67,8 +67,7 @@ int kNcXYZIJK::readBlock(const ScannedBlock& block) {
   return coordCount;
 }
 
-int kNcXYZIJK::addBlock(double xValue, double yValue, double zValue, double iValue, double jValue,
-                        double kValue) {
+int kNcXYZIJK::addBlock(double xValue, double yValue, double zValue, double iValue, double jValue, double kValue) {
   i.recordValue(iValue, 3);
   j.recordValue(jValue, 3);
   k.recordValue(kValue, 3);

@@ -2,17 +2,17 @@
 // arc-centre offsets I/J/K are 0 when left out.
 #pragma once
 
-#include "nc/Ncword.hpp"
-#include "util/BulkAllocator.hpp"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "nc/Ncword.hpp"
+#include "util/BulkAllocator.hpp"
+
 class kNcXY {
-public:
+ public:
   virtual ~kNcXY() = default;
   int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
   int readBlock(const ScannedBlock& block);
@@ -22,24 +22,24 @@ public:
   kNcWord y{u"Y", 1};
   int coordCount = 0;
 
-protected:
+ protected:
   void resetCoords();
 };
 
 class kNcXYZ : public kNcXY {
-public:
+ public:
   int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
   int readBlock(const ScannedBlock& block);
   int addBlock(double x, double y, double z);
 
   kNcWord z{u"Z", 1};
 
-protected:
+ protected:
   void resetCoords();
 };
 
 class kNcXYZIJK : public kNcXYZ {
-public:
+ public:
   int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
   int readBlock(const ScannedBlock& block);
   int addBlock(double x, double y, double z, double i, double j, double k);
@@ -48,12 +48,12 @@ public:
   kNcWord j{u"J", 1};
   kNcWord k{u"K", 1};
 
-protected:
+ protected:
   void resetCoords();
 };
 
 class kNcTool {
-public:
+ public:
   virtual ~kNcTool() = default;
   int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
   int readBlock(const ScannedBlock& block);
@@ -64,12 +64,12 @@ public:
   kNcWord d{u"D", 0};
   int toolCount = 0;
 
-protected:
+ protected:
   void resetTool();
 };
 
 class kNcFeed {
-public:
+ public:
   virtual ~kNcFeed() = default;
   int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
   int readBlock(const ScannedBlock& block);
@@ -79,14 +79,14 @@ public:
   kNcWord feedWord{u"F", 1};
   int feedCount = 0;
 
-protected:
+ protected:
   void resetFeed();
   void reserveFeed(int blocks) {
     feedWord.reserve(blocks);
     feedTextIds.reserve(blocks);
   }
 
-private:
+ private:
   // Feed texts repeat from block to block: each distinct text is stored once.
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> feedTextIds;
   std::vector<std::u16string> feedTextPool;

@@ -1,15 +1,15 @@
 // Growable per-block value lists whose reads never fail: indexes are clamped, an empty list reads kNoValue.
 #pragma once
 
-#include "util/BulkAllocator.hpp"
-
 #include <vector>
+
+#include "util/BulkAllocator.hpp"
 
 inline constexpr double kNoValue = -99991.999;
 inline constexpr int kNoValueInt = -99991;
 
 class kIntList {
-public:
+ public:
   virtual ~kIntList() = default;
   int add(int value) {
     items.push_back(value);
@@ -26,13 +26,13 @@ public:
   int cursor() const { return cursor_; }
   void reserve(int n) { items.reserve(n); }
 
-private:
+ private:
   std::vector<int, BulkAllocator<int>> items;
   mutable int cursor_ = 0;
 };
 
 class kDoubleList {
-public:
+ public:
   virtual ~kDoubleList() = default;
   int add(double value) {
     items.push_back(value);
@@ -50,10 +50,10 @@ public:
   double at(int index) const { return items[index]; }
   void reserve(int n) { items.reserve(n); }
 
-protected:
+ protected:
   void clearValues();
 
-private:
+ private:
   std::vector<double, BulkAllocator<double>> items;
   mutable int cursor_ = 0;
 };

@@ -28,7 +28,7 @@ void release(void* memory);
 
 template <typename T>
 class BulkAllocator {
-public:
+ public:
   using value_type = T;
 
   BulkAllocator() = default;

@@ -1,11 +1,11 @@
 // Tests of arc centres, radii and bounding boxes in the three planes.
-#include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -43,10 +43,10 @@ TEST(ArcBounds, QuadrantCrossings) {
     const char* crossed;  // E east, N north, W west, S south
   };
   const Case cases[] = {
-      {2, 1, 2, "ESW"}, {2, 1, 3, "ES"},  {2, 1, 4, "E"},  {2, 2, 1, "N"},  {2, 2, 3, "NES"}, {2, 2, 4, "NE"},
+      {2, 1, 2, "ESW"}, {2, 1, 3, "ES"},  {2, 1, 4, "E"},   {2, 2, 1, "N"},   {2, 2, 3, "NES"}, {2, 2, 4, "NE"},
       {2, 3, 1, "WN"},  {2, 3, 2, "W"},   {2, 3, 4, "WNE"}, {2, 4, 1, "SWN"}, {2, 4, 2, "SW"},  {2, 4, 3, "S"},
       {3, 1, 2, "N"},   {3, 1, 3, "NW"},  {3, 1, 4, "NWS"}, {3, 2, 1, "WSE"}, {3, 2, 3, "W"},   {3, 2, 4, "WS"},
-      {3, 3, 1, "SE"},  {3, 3, 2, "SEN"}, {3, 3, 4, "S"},  {3, 4, 1, "E"},  {3, 4, 2, "EN"},  {3, 4, 3, "ENW"},
+      {3, 3, 1, "SE"},  {3, 3, 2, "SEN"}, {3, 3, 4, "S"},   {3, 4, 1, "E"},   {3, 4, 2, "EN"},  {3, 4, 3, "ENW"},
   };
   // Points at 45 degrees in each quadrant of a centre away from the origin.
   const double ca = 5, cb = -3, r = std::sqrt(2.0);
@@ -60,8 +60,8 @@ TEST(ArcBounds, QuadrantCrossings) {
       if (*p == 'W') minA = ca - r;
       if (*p == 'S') minB = cb - r;
     }
-    const std::string label = "G0" + std::to_string(c.dir) + " from " + std::to_string(c.from) + " to " +
-                              std::to_string(c.to);
+    const std::string label =
+        "G0" + std::to_string(c.dir) + " from " + std::to_string(c.from) + " to " + std::to_string(c.to);
     expectBox(arcBounds(c.dir, r, ca, cb, sa, sb, ea, eb), minA, maxA, minB, maxB, label);
   }
 }

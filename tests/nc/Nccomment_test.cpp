@@ -1,11 +1,11 @@
 // Tests of comment splitting: states, code and comment texts, and comments that run over several lines.
-#include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 

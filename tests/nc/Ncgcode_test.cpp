@@ -1,11 +1,12 @@
 // Tests of the G-code modal state: which group each G word of a block lands in, and what repeats.
 #include "nc/Ncgcode.hpp"
-#include "util/Utility.hpp"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
+
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -17,8 +18,8 @@ constexpr GroupTexts kInitialTexts = {u"G28", u"G00", u"G17", u"G90", u"G40",
                                       u"G49", u"G80", u"G98", u"G54", u"G001"};
 
 std::array<kNcWord*, kGroups> groupsOf(kNcGCode& g) {
-  return {&g.groupOneShot,    &g.groupMotion,     &g.groupPlane,  &g.groupDistance, &g.groupCutterComp,
-          &g.groupToolLength, &g.groupCycle,      &g.groupReturn, &g.groupWork,     &g.groupSpare};
+  return {&g.groupOneShot,    &g.groupMotion, &g.groupPlane,  &g.groupDistance, &g.groupCutterComp,
+          &g.groupToolLength, &g.groupCycle,  &g.groupReturn, &g.groupWork,     &g.groupSpare};
 }
 
 TEST(GCodes, InitialRecords) {
@@ -58,7 +59,7 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
       {u"", u"G19G03", {{{Plane, u"G19"}, {Motion, u"G03"}}}},
       {u"", u"G4P500", {{{OneShot, u"G4"}}}},
       {u"", u"G33Z-10.F1.5", {{{Motion, u"G33"}}}},
-      {u"G01", u"X1.G", {}},  // a letter without a number: not the rapid code
+      {u"G01", u"X1.G", {}},                          // a letter without a number: not the rapid code
       {u"", u"G91G65P1G01", {{{Distance, u"G91"}}}},  // G65 belongs to no group: the scan stops there
       {u"", u"G99999999999999999999X1.", {}},
       {u"G01", u"G-0.5", {{{Motion, u"G-0.5"}}}},

@@ -1,12 +1,12 @@
 // Tests of block interpretation: the block store, end points, special blocks, tool diameters and extents.
-#include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
-
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -94,8 +94,9 @@ TEST(BlockStore, AccessorsReadTheLatestBlockForZeroAndClamp) {
   EXPECT_EQ(g.blockTextAt(2), u"G40X2.");
   EXPECT_EQ(g.wordIAt(2), 0.0);
   // Every per-block list holds one entry per block.
-  const std::vector<const kDoubleList*> lists = {&g.absX,      &g.absY,         &g.absZ, &g.centreX,     &g.centreY,
-                                                 &g.arcRadius, &g.toolDiameter, &g.x,    &g.groupMotion, &g.t};
+  const std::vector<const kDoubleList*> lists = {&g.absX,        &g.absY,      &g.absZ,         &g.centreX,
+                                                 &g.centreY,     &g.arcRadius, &g.toolDiameter, &g.x,
+                                                 &g.groupMotion, &g.t};
   for (const kDoubleList* list : lists) {
     EXPECT_EQ(list->count(), 4);
   }
@@ -110,12 +111,9 @@ TEST(Interpreter, WorkedExample) {
     double cx, cy, r, dia;
   };
   const Row rows[] = {
-      {u"(T1 D=8.)", {0, 0, 500}, 0, 0, 0, 8},
-      {u"G90G00X10.Y20.", {10, 20, 500}, 0, 0, 0, 8},
-      {u"G01Z-5.F300", {10, 20, -5}, 0, 0, 0, 8},
-      {u"G02X30.Y20.I10.J0.", {30, 20, -5}, 20, 20, 10, 8},
-      {u"G91G01X5.", {35, 20, -5}, 0, 0, 0, 8},
-      {u"G90X0Y0", {35, 20, -5}, 0, 0, 0, 8},
+      {u"(T1 D=8.)", {0, 0, 500}, 0, 0, 0, 8},    {u"G90G00X10.Y20.", {10, 20, 500}, 0, 0, 0, 8},
+      {u"G01Z-5.F300", {10, 20, -5}, 0, 0, 0, 8}, {u"G02X30.Y20.I10.J0.", {30, 20, -5}, 20, 20, 10, 8},
+      {u"G91G01X5.", {35, 20, -5}, 0, 0, 0, 8},   {u"G90X0Y0", {35, 20, -5}, 0, 0, 0, 8},
       {u"X1.", {1, 0, -5}, 0, 0, 0, 8},
   };
   Program p({});
@@ -145,22 +143,27 @@ TEST(Interpreter, SpecialBlocks) {
     std::vector<Point3> ends;  // blocks 1, 2, ...
   };
   const Case cases[] = {
-      {"dwell given with X", {u"G90G01X10.Y5.Z-1.", u"G04X2.5", u"G01G04X2.", u"G04P500"},
+      {"dwell given with X",
+       {u"G90G01X10.Y5.Z-1.", u"G04X2.5", u"G01G04X2.", u"G04P500"},
        {{10, 5, -1}, {10, 5, -1}, {10, 5, -1}, {10, 5, -1}}},
       {"dwell in G91", {u"G91G01X1.", u"G4X3.", u"G04X2.Y7."}, {{1, 0, 500}, {1, 0, 500}, {1, 0, 500}}},
-      {"dwell time out of range", {u"G01X1.", u"G04X99999999999999999999.", u"G04X-99999999999999."},
+      {"dwell time out of range",
+       {u"G01X1.", u"G04X99999999999999999999.", u"G04X-99999999999999."},
        {{1, 0, 500}, {1, 0, 500}, {1, 0, 500}}},
       {"G40 is not a dwell", {u"G01X10.", u"G40X5."}, {{10, 0, 500}, {5, 0, 500}}},
-      {"reference return", {u"G90G01X10.Y5.Z-1.", u"G91G28Z0.", u"X1.", u"G28X50.Y50."},
+      {"reference return",
+       {u"G90G01X10.Y5.Z-1.", u"G91G28Z0.", u"X1.", u"G28X50.Y50."},
        {{10, 5, -1}, {10, 5, -1}, {1, 5, -1}, {1, 5, -1}}},
       {"tool change in G90", {u"G90G01X50.Y40.Z-5.", u"T2M06", u"X5."}, {{50, 40, -5}, {0, 0, 500}, {5, 0, 500}}},
       {"tool change in G91", {u"G91G01X5.", u"M6"}, {{5, 0, 500}, {5, 0, 1000}}},
-      {"end of subprogram", {u"G91G01X5.Y5.", u"X5.", u"M99", u""},
+      {"end of subprogram",
+       {u"G91G01X5.Y5.", u"X5.", u"M99", u""},
        {{5, 5, 500}, {10, 5, 500}, {10, 5, 500}, {0, 0, 500}}},
       {"coordinate setting", {u"G90G00X10.Y10.Z10.", u"G92", u"X5."}, {{10, 10, 10}, {10, 10, 10}, {15, 10, 10}}},
       {"coordinate setting with a word", {u"G90G00X10.Y10.Z10.", u"G92X1."}, {{10, 10, 10}, {11, 10, 10}}},
       {"return to absolute", {u"G91G01X5.", u"G90X20.", u"Y3."}, {{5, 0, 500}, {5, 0, 500}, {20, 3, 500}}},
-      {"return keeps the point absolute", {u"G91G01X5.Y2.", u"X5.", u"G90", u"G01"},
+      {"return keeps the point absolute",
+       {u"G91G01X5.Y2.", u"X5.", u"G90", u"G01"},
        {{5, 2, 500}, {10, 2, 500}, {10, 2, 500}, {10, 2, 500}}},
       {"incremental without a word", {u"G91G01Y5.", u"Z-1."}, {{0, 5, 500}, {0, 5, 499}}},
       {"thread cutting", {u"G33Z-10.F1.5"}, {{0, 0, -10}}},
@@ -235,10 +238,9 @@ TEST(Interpreter, ToolDiameterFromComments) {
     double dia;
   };
   const Step steps[] = {
-      {u"G01X1.", 10},          {u"(T1 D=6.)", 6},   {u"G01X2.", 6},     {u"(DIA=10)", 10},
-      {u"(D=0)", 10},           {u"(T2 D = 4.)", 4}, {u"(D=3 DIA=12)", 12}, {u"G41D08X1.", 12},
-      {u"(d=5.)", 5},           {u"//D=7.", 7},      {u"X2.(D=9.)", 9},  {u"/*DIA=2.5*/", 2.5},
-      {u"(TOOL 3)", 2.5},
+      {u"G01X1.", 10},     {u"(T1 D=6.)", 6},     {u"G01X2.", 6},     {u"(DIA=10)", 10}, {u"(D=0)", 10},
+      {u"(T2 D = 4.)", 4}, {u"(D=3 DIA=12)", 12}, {u"G41D08X1.", 12}, {u"(d=5.)", 5},    {u"//D=7.", 7},
+      {u"X2.(D=9.)", 9},   {u"/*DIA=2.5*/", 2.5}, {u"(TOOL 3)", 2.5},
   };
   Program p({});
   for (const auto& s : steps) {

@@ -1,12 +1,13 @@
 // Tests of the program reader: line preparation, line breaks, encodings, errors and cancellation.
 #include "nc/Ncreader.hpp"
-#include "util/Utility.hpp"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -56,9 +57,8 @@ TEST(Reader, EditorLineCount) {
     int lines;
   };
   const Case cases[] = {
-      {u"", 0},        {u"A", 1},          {u"A\n", 1},    {u"A\nB", 2},     {u"A\r\nB\r\n", 2},
-      {u"A\rB\n", 2},  {u"A\r", 1},        {u"\n", 1},     {u"A\n\n", 2},    {u"A\r\r\n", 2},
-      {u"\r\n\r\n", 2},
+      {u"", 0},    {u"A", 1},  {u"A\n", 1},   {u"A\nB", 2},    {u"A\r\nB\r\n", 2}, {u"A\rB\n", 2},
+      {u"A\r", 1}, {u"\n", 1}, {u"A\n\n", 2}, {u"A\r\r\n", 2}, {u"\r\n\r\n", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(editorLineCount(c.text), c.lines) << toUtf8(c.text);
 }
@@ -114,7 +114,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
   };
   const Case cases[] = {
       {u"X1.\n)X2.\nX3.\n", 2, 3},
-      {u"X1.\n)X2.", 2, 3},          // the faulty line is the last one
+      {u"X1.\n)X2.", 2, 3},  // the faulty line is the last one
       {u"((A\n", 1, 2},
       {u"X1.\r)", 1, 2},             // no extra blank block after an error
       {u"(A\nB\nC))\nX1.\n", 3, 4},  // inside a comment left open
@@ -170,7 +170,7 @@ TEST(Reader, CancelsBetweenLines) {
 }
 
 class ReaderFiles : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder = fs::path(::testing::TempDir()) /
              ("velmora_reader_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -198,8 +198,18 @@ TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
       {"sjis.nc", "(\x83\x41)\r\ng01x1.\r\n", TextEncoding::ShiftJis, {u"(ア)\n", u"G01X1.\n"}},
       {"invalid.nc", "X1.\xff\nX\x81\n", TextEncoding::ShiftJis, {u"X1.\uFFFD\n", u"X\uFFFD\n"}},
       {"utf8.nc", "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n", TextEncoding::Utf8Bom, {u"G01X1.(ア)\n"}},
-      {"utf16le.nc", std::string("\xFF\xFEX\0" "1\0\n\0", 8), TextEncoding::Utf16LeBom, {u"X1\n"}},
-      {"utf16be.nc", std::string("\xFE\xFF\0X\0" "2\0\n", 8), TextEncoding::Utf16BeBom, {u"X2\n"}},
+      {"utf16le.nc",
+       std::string("\xFF\xFEX\0"
+                   "1\0\n\0",
+                   8),
+       TextEncoding::Utf16LeBom,
+       {u"X1\n"}},
+      {"utf16be.nc",
+       std::string("\xFE\xFF\0X\0"
+                   "2\0\n",
+                   8),
+       TextEncoding::Utf16BeBom,
+       {u"X2\n"}},
   };
   for (const auto& c : cases) {
     const ReadResult result = readNcFile(write(c.name, c.bytes), g);

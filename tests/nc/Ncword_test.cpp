@@ -1,12 +1,13 @@
 // Tests of the NC words and their holders: number extraction, records, and the modal carry-over rules.
 #include "nc/Ncword.hpp"
-#include "nc/Ncxyz.hpp"
-#include "util/Utility.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "nc/Ncxyz.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -57,9 +58,21 @@ TEST(NcWord, ExtractsAndRecordsTheNumberAfterItsLetter) {
 
 // Values must be the nearest doubles to the decimal texts, however the texts are parsed.
 TEST(NcWord, DecimalTextsReadAsTheNearestDouble) {
-  const char* texts[] = {"0.1",      "0.3",         "-2.675",    "123.456",      "10.1",       "1234567.891",
-                         ".000001",  "99999.9999",  "-0.0001",   "3.14159265358979", "0.30000000000000004",
-                         "12345678901234567890", "4.35",      "-.7",          "1.0000000000000002"};
+  const char* texts[] = {"0.1",
+                         "0.3",
+                         "-2.675",
+                         "123.456",
+                         "10.1",
+                         "1234567.891",
+                         ".000001",
+                         "99999.9999",
+                         "-0.0001",
+                         "3.14159265358979",
+                         "0.30000000000000004",
+                         "12345678901234567890",
+                         "4.35",
+                         "-.7",
+                         "1.0000000000000002"};
   for (const char* text : texts) {
     kNcWord word(u"X", 1);
     word.recordText(u"X" + fromUtf8(text));
@@ -76,9 +89,9 @@ TEST(NcWord, RecordsValuesAsFixedOrPaddedTexts) {
     u16string_view text;
   };
   const Case cases[] = {
-      {u"X", 1, 0.0, 3, u"X0.000"},   {u"X", 1, -2.25, 3, u"X-2.250"}, {u"X", 1, 12.5, 3, u"X12.500"},
+      {u"X", 1, 0.0, 3, u"X0.000"},    {u"X", 1, -2.25, 3, u"X-2.250"},  {u"X", 1, 12.5, 3, u"X12.500"},
       {u"X", 1, 0.0625, 3, u"X0.063"}, {u"X", 1, -0.0004, 3, u"X0.000"}, {u"Z", 1, 500, 3, u"Z500.000"},
-      {u"T", 0, 7.9, 2, u"T07"},       {u"T", 0, 5.0, 2, u"T05"},       {u"G", 0, 28.0, 2, u"G28"},
+      {u"T", 0, 7.9, 2, u"T07"},       {u"T", 0, 5.0, 2, u"T05"},        {u"G", 0, 28.0, 2, u"G28"},
       {u"G", 0, 1.0, 3, u"G001"},      {u"D", 0, 123.0, 2, u"D123"},
   };
   for (const auto& c : cases) {
