@@ -15,7 +15,7 @@ const std::u16string kFont = u"FONT";
 
 std::u16string u16(const QString& text) { return text.toStdU16String(); }
 std::u16string number(int value) { return formatInt(value, 1); }
-int truncatedNumber(const std::u16string& text) { return static_cast<int>(toNumber(text, 1)); }
+int truncatedNumber(const std::u16string& text) { return truncToInt(toNumber(text, 1)); }
 }  // namespace
 
 void TVelmora_Form1::chooseSettingsFile(const QString& requested) {

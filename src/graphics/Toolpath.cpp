@@ -140,7 +140,7 @@ void kToolPath::showCompState(int b) {
   const int block = clampBlock(b);
   const int comp = gNumberAt(geometry.groupCutterComp, block);
   if (comp == 41 || comp == 42) {
-    const int d = static_cast<int>(geometry.d.get(block));
+    const int d = truncToInt(geometry.d.get(block));
     indicators.showCompensation(u"G" + formatInt(comp, 2) + u" D" + formatInt(d, 2) + u" ", true);
   } else {
     indicators.showCompensation(u"G40", false);

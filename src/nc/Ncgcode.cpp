@@ -1,6 +1,8 @@
 // The ten modal G-code groups: which codes each accepts, the initial records, and the block scan.
 #include "nc/Ncgcode.hpp"
 
+#include "util/Utility.hpp"
+
 #include <algorithm>
 
 namespace {

@@ -52,13 +52,6 @@ bool readShortDecimal(std::u16string_view text, double& value) {
 
 }  // namespace
 
-int truncToInt(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(value);
-}
-
 double wordNumberValue(std::u16string_view numberText) {
   // Extracted numbers are an optional sign or point, digits and at most one point: read them directly.
   // Anything else ('$' words) goes through the general reader.

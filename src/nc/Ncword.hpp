@@ -8,8 +8,6 @@
 
 #include "nc/Vlist.hpp"
 
-// A real truncated toward zero to an int, saturating (NaN gives 0): G numbers and times come from text.
-int truncToInt(double value);
 // The value of a number text as a word records it (0.0 when it does not start with a sign, point or digit).
 double wordNumberValue(std::u16string_view numberText);
 

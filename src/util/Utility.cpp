@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <system_error>
 
 namespace {
@@ -349,6 +350,13 @@ double numberAfter(std::u16string_view text, std::u16string_view key) {
   const auto first = std::find_if(rest.begin(), rest.end(), isNumberStart);
   if (first == rest.end()) return 0.0;
   return parseNumber(rest.substr(static_cast<size_t>(first - rest.begin())));
+}
+
+int truncToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(value);
 }
 
 std::u16string formatInt(int value, int width) {

@@ -17,6 +17,8 @@ std::u16string textBefore(std::u16string_view text, std::u16string_view marker);
 // An empty close (or "\n") removes from open to the end of the text, once.
 std::u16string removeEnclosed(std::u16string_view text, std::u16string_view open, std::u16string_view close);
 double toNumber(std::u16string_view text, int start);
+// A real truncated toward zero to an int, saturating (NaN gives 0): numbers from texts may be of any size.
+int truncToInt(double value);
 double numberAfter(std::u16string_view text, std::u16string_view key);
 std::u16string formatInt(int value, int width);
 // Fixed point with exactly `decimals` digits; halves round away from zero on the exact value of the double.

@@ -85,6 +85,16 @@ TEST(NumberAfter, LongestDecimalPrefixAfterKey) {
   EXPECT_EQ(numberAfter(longDigits, u""), 1.25);
 }
 
+TEST(TruncToInt, TowardZeroAndSaturatingForNumbersOfAnySize) {
+  EXPECT_EQ(truncToInt(4.7), 4);
+  EXPECT_EQ(truncToInt(-0.5), 0);
+  EXPECT_EQ(truncToInt(-99991.999), -99991);
+  EXPECT_EQ(truncToInt(1e30), 2147483647);
+  EXPECT_EQ(truncToInt(-1e30), -2147483647 - 1);
+  EXPECT_EQ(truncToInt(std::nan("")), 0);
+  EXPECT_EQ(truncToInt(toNumber(u"99999999999", 1)), 2147483647);
+}
+
 TEST(FormatInt, ZeroPaddedWithWidthOneToNine) {
   struct Case {
     int value, width;
