@@ -1,9 +1,9 @@
 // The ten modal G-code groups: which codes each accepts, the initial records, and the block scan.
 #include "nc/Ncgcode.hpp"
 
-#include "util/Utility.hpp"
-
 #include <algorithm>
+
+#include "util/Utility.hpp"
 
 namespace {
 

@@ -28,6 +28,8 @@ struct CommentSplit {
   std::u16string comment;
 };
 
+struct WorkWords;
+
 class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kNcFeed {
  public:
   kNcGeometry(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
@@ -112,9 +114,9 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   void recordInitialBlock();
   void appendBlockText(std::u16string_view line);
   void widen(double& lo, double& hi, double low, double high, bool seen);
-  void rewriteSpecialBlocks(int k);
+  void rewriteSpecialBlocks(int k, WorkWords& words);
   double toolDiameterFor(int k, int state, std::u16string_view comment) const;
-  void recordEndPoint(int k, int distance);
+  void recordEndPoint(int k, int distance, const WorkWords& words);
 
   // Block texts live in one buffer: the program is millions of short lines.
   std::vector<char16_t, BulkAllocator<char16_t>> textBuffer;

@@ -3,6 +3,14 @@
 #include "nc/Ncgeometry.hpp"
 #include "util/Utility.hpp"
 
+// The words the special-block rules look for, found in one pass over the working text and kept up to date
+// by the rewrites.
+struct WorkWords {
+  bool x = false, y = false, z = false;
+  bool g04 = false, g4 = false, g28 = false, g90 = false, g92 = false;
+  bool m06 = false, m6 = false, m99 = false;
+};
+
 namespace {
 
 using View = std::u16string_view;
@@ -10,13 +18,6 @@ using View = std::u16string_view;
 bool contains(View text, View piece) { return text.find(piece) != View::npos; }
 
 constexpr double kDwellFactor = 1000;  // seconds to milliseconds
-
-// The words the special-block rules look for, found in one pass over the working text.
-struct WorkWords {
-  bool x = false, y = false, z = false;
-  bool g04 = false, g4 = false, g28 = false, g90 = false, g92 = false;
-  bool m06 = false, m6 = false, m99 = false;
-};
 
 WorkWords scanWork(View work) {
   WorkWords found;
@@ -66,16 +67,14 @@ int kNcGeometry::interpretBlock(View line) {
   const int k = blockCount;
   appendBlockText(line);
   splitComments(blockTextAt(k), previousState(k), previousOpenPair(k), split);
-  work.assign(split.code);
-  const WorkWords code = scanWork(work);
-  if (!code.g28) {
-    seenX = seenX || code.x;
-    seenY = seenY || code.y;
-    seenZ = seenZ || code.z;
+  work.swap(split.code);
+  WorkWords words = scanWork(work);
+  if (!words.g28) {
+    seenX = seenX || words.x;
+    seenY = seenY || words.y;
+    seenZ = seenZ || words.z;
   }
-  if (code.g04 || code.g4 || code.g28 || code.g90 || code.g92 || code.m06 || code.m6 || code.m99) {
-    rewriteSpecialBlocks(k);
-  }
+  rewriteSpecialBlocks(k, words);
 
   const ScannedBlock scanned(work);
   kNcXYZIJK::readBlock(scanned);
@@ -87,7 +86,7 @@ int kNcGeometry::interpretBlock(View line) {
   const int distance = gNumberAt(groupDistance, k);
 
   toolDiameter.add(toolDiameterFor(k, split.state, split.comment));
-  recordEndPoint(k, distance);
+  recordEndPoint(k, distance, words);
   if (motion == 2 || motion == 3) {
     recordArc(plane, k);
   } else {
@@ -101,8 +100,7 @@ int kNcGeometry::interpretBlock(View line) {
   return ++blockCount;
 }
 
-void kNcGeometry::rewriteSpecialBlocks(int k) {
-  WorkWords words = scanWork(work);
+void kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
   if (words.g04 || words.g4) {
     const View oneShot = scanGWords(work)[0];
     const bool dwell = !oneShot.empty() && truncToInt(wordNumberValue(oneShot.substr(1))) == 4;
@@ -136,6 +134,7 @@ void kNcGeometry::rewriteSpecialBlocks(int k) {
     if (!words.x) appendWord(work, u'X', absX.at(k - 1), 5);
     if (!words.y) appendWord(work, u'Y', absY.at(k - 1), 5);
     if (!words.z) appendWord(work, u'Z', absZ.at(k - 1), 5);
+    words.x = words.y = words.z = true;
   }
 }
 
@@ -153,11 +152,10 @@ double kNcGeometry::toolDiameterFor(int k, int state, View comment) const {
   return value == 0 ? previous : value;
 }
 
-void kNcGeometry::recordEndPoint(int k, int distance) {
+void kNcGeometry::recordEndPoint(int k, int distance, const WorkWords& words) {
   const double x0 = absX.at(k - 1), y0 = absY.at(k - 1), z0 = absZ.at(k - 1);
   double xEnd = x0, yEnd = y0, zEnd = z0;
   if (distance == 91) {
-    const WorkWords words = scanWork(work);
     if (words.x) xEnd += x.at(k);
     if (words.y) yEnd += y.at(k);
     if (words.z) zEnd += z.at(k);
