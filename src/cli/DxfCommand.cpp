@@ -1,6 +1,5 @@
 // velmora-cli dxf: reads an NC program and writes its DXF drawing beside it (or where -o says), keeping an
 // existing DXF file under its backup name.
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
@@ -8,7 +7,6 @@
 #include "cli/Commands.hpp"
 #include "cli/Support.hpp"
 #include "dxf/DxfExport.hpp"
-#include "nc/Ncreader.hpp"
 #include "util/Files.hpp"
 
 namespace {

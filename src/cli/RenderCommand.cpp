@@ -1,6 +1,5 @@
 // velmora-cli render: interprets an NC program and draws its tool path into a PNG picture as the window's
 // redraw command does, optionally followed by cursor steps, with an optional trace of every drawing call.
-#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -17,7 +16,6 @@
 #include "cli/Support.hpp"
 #include "graphics/RecordingSurface.hpp"
 #include "graphics/Toolpath.hpp"
-#include "nc/Ncreader.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 #include "util/Files.hpp"
 
