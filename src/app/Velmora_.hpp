@@ -203,6 +203,10 @@ class TVelmora_Form1 : public QMainWindow {
   void buildBottomPanel();
   void connectCommands();
   void setFileCommands(bool fileGiven, bool showSave);
+  // The current file's path, folder and name ("" for none).
+  void setCurrentFile(const QString& path);
+  // A file that arrived: loaded, a pending font applied, drawn.
+  void loadAndDraw(const QString& path);
   void createCore();
   void chooseSettingsFile(const QString& requested);
   void applyWindowSettings();

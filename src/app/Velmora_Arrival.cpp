@@ -24,47 +24,48 @@ void TVelmora_Form1::setFileCommands(bool fileGiven, bool showSave) {
 }
 
 void TVelmora_Form1::FormActivate(const QString& argument) {
-  ncFolder.clear();
-  ncFileName.clear();
-  ncFilePath.clear();
+  setCurrentFile(QString());
   setFileCommands(false, false);
   if (argument.isEmpty()) return;
+  // A folder named on the command line is kept as the path but loads nothing.
   ncFilePath = argument;
   if (!isDirectory(ncFilePath.toStdString())) {
-    ncFolder = QFileInfo(ncFilePath).absolutePath();
-    ncFileName = QFileInfo(ncFilePath).fileName();
+    setCurrentFile(argument);
     setFileCommands(true, false);
     menuFileName->setText(ncFilePath);
   }
   prepareForLoad();
-  loadNcFile(ncFilePath);
-  if (fontPending) Font1Click();
-  btnReDrowClick();
+  loadAndDraw(ncFilePath);
 }
 
 void TVelmora_Form1::dropNcFile(const QString& path) {
   if (loading) return;
   activateWindow();
   raise();
-  ncFilePath = path;
-  if (isDirectory(ncFilePath.toStdString())) {
-    ncFolder.clear();
-    ncFileName.clear();
-    ncFilePath.clear();
+  if (isDirectory(path.toStdString())) {
+    setCurrentFile(QString());
     setFileCommands(false, false);
     bbtnReplace->hide();
     bbtnDXF->hide();
   } else {
-    ncFolder = QFileInfo(ncFilePath).absolutePath();
-    ncFileName = QFileInfo(ncFilePath).fileName();
+    setCurrentFile(path);
     setFileCommands(true, true);
     btnReDrow->setEnabled(true);
   }
   menuFileName->setText(ncFilePath);
   prepareForLoad();
   prevLine = curLine = 1;
-  if (ncFilePath.isEmpty()) return;
-  loadNcFile(ncFilePath);
+  if (!ncFilePath.isEmpty()) loadAndDraw(ncFilePath);
+}
+
+void TVelmora_Form1::setCurrentFile(const QString& path) {
+  ncFilePath = path;
+  ncFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+  ncFileName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
+}
+
+void TVelmora_Form1::loadAndDraw(const QString& path) {
+  loadNcFile(path);
   if (fontPending) Font1Click();
   btnReDrowClick();
 }

@@ -3,7 +3,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -102,9 +101,7 @@ void TVelmora_Form1::bbtnReplaceClick() {
     showMessageBox(QStringLiteral("Message"), QString::fromStdString(saved.message));
     return;
   }
-  ncFilePath = target;
-  ncFolder = QFileInfo(target).absolutePath();
-  ncFileName = QFileInfo(target).fileName();
+  setCurrentFile(target);
   menuFileName->setText(ncFilePath);
   QStringList lines{ncFilePath, QStringLiteral("File saved successfully.")};
   if (!saved.backupPath.empty()) lines << QStringLiteral("The original file was saved with \"old\" added.");
