@@ -2,6 +2,7 @@
 #include "nc/Ncgeometry.hpp"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "util/Utility.hpp"
 
@@ -49,34 +50,13 @@ void kNcGeometry::restart() {
 
 void kNcGeometry::reserveBlocks(int blocks, std::size_t textChars) {
   const int total = blockCount + blocks;
-  for (kDoubleList* list : {static_cast<kDoubleList*>(&x),
-                            static_cast<kDoubleList*>(&y),
-                            static_cast<kDoubleList*>(&z),
-                            static_cast<kDoubleList*>(&i),
-                            static_cast<kDoubleList*>(&j),
-                            static_cast<kDoubleList*>(&k),
-                            static_cast<kDoubleList*>(&t),
-                            static_cast<kDoubleList*>(&h),
-                            static_cast<kDoubleList*>(&d),
-                            static_cast<kDoubleList*>(&groupOneShot),
-                            static_cast<kDoubleList*>(&groupMotion),
-                            static_cast<kDoubleList*>(&groupPlane),
-                            static_cast<kDoubleList*>(&groupDistance),
-                            static_cast<kDoubleList*>(&groupCutterComp),
-                            static_cast<kDoubleList*>(&groupToolLength),
-                            static_cast<kDoubleList*>(&groupCycle),
-                            static_cast<kDoubleList*>(&groupReturn),
-                            static_cast<kDoubleList*>(&groupWork),
-                            static_cast<kDoubleList*>(&groupSpare),
-                            &absX,
-                            &absY,
-                            &absZ,
-                            &centreX,
-                            &centreY,
-                            &arcRadius,
-                            &toolDiameter}) {
-    list->reserve(total);
-  }
+  const auto reserveAll = [total](std::initializer_list<kDoubleList*> lists) {
+    for (kDoubleList* list : lists) list->reserve(total);
+  };
+  reserveAll({&x, &y, &z, &i, &j, &k, &t, &h, &d});
+  reserveAll({&groupOneShot, &groupMotion, &groupPlane, &groupDistance, &groupCutterComp, &groupToolLength,
+              &groupCycle, &groupReturn, &groupWork, &groupSpare});
+  reserveAll({&absX, &absY, &absZ, &centreX, &centreY, &arcRadius, &toolDiameter});
   reserveFeed(total);
   commentStates.reserve(total);
   textStarts.reserve(total);
