@@ -20,6 +20,9 @@ constexpr int kXYPlane = 17;
 constexpr double kEmptyExtent = 100.0;
 constexpr double kFitMargin = 0.7;
 
+// G00 and G01 blocks are drawn as lines, every other block as a circle.
+bool isStraight(int motion) { return motion == 0 || motion == 1; }
+
 }  // namespace
 
 kToolPath::kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndicators& indicators)
@@ -64,7 +67,7 @@ DrawingKind kToolPath::shapeBlock(int i, GLine& line, GCircle& circle, bool& isL
   const int motion = motionOf(i);
   const kPoint p2 = endOf(i);
   const kPoint p1 = i >= 1 ? endOf(i - 1) : p2;
-  isLine = motion == 0 || motion == 1;
+  isLine = isStraight(motion);
   if (isLine) {
     // The move is the segment between its end points, even where rounding makes `contains` reject them
     // (steep moves far from the origin); a zero-length move stays an invalid line.
@@ -82,7 +85,7 @@ void kToolPath::buildShapes() {
   blockKinds.clear();
   // Exact sizes: a million blocks must not pay for vectors grown by doubling.
   int lineTotal = 0;
-  for (int i = 0; i < geometry.blockCount; ++i) lineTotal += motionOf(i) <= 1 && motionOf(i) >= 0;
+  for (int i = 0; i < geometry.blockCount; ++i) lineTotal += isStraight(motionOf(i));
   allShapes.reserve(lineTotal, geometry.blockCount - lineTotal);
   blockKinds.reserve(geometry.blockCount);
   faultyArcSeen = false;
