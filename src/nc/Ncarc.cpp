@@ -80,34 +80,24 @@ ArcBox arcBounds(int dir, double r, double ca, double cb, double sa, double sb, 
 }
 
 void kNcGeometry::recordArc(int plane, int k) {
-  const double sx = absX.at(k - 1), sy = absY.at(k - 1), sz = absZ.at(k - 1);
-  const double ex = absX.at(k), ey = absY.at(k), ez = absZ.at(k);
-  const double iv = kNcXYZIJK::i.at(k), jv = j.at(k), kv = kNcXYZIJK::k.at(k);
-  const int motion = gNumberAt(groupMotion, k);
-  if (plane == 18) {
-    centreX.add(sx + iv);
-    centreY.add(0);
-    const double r = std::sqrt(iv * iv + kv * kv);
-    arcRadius.add(r);
-    const ArcBox box = arcBounds(motion, r, sx + iv, sz + kv, sx, sz, ex, ez);
-    widen(minX, maxX, box.minA, box.maxA, seenX);
-    widen(minZ, maxZ, box.minB, box.maxB, seenZ);
-  } else if (plane == 19) {
-    centreX.add(0);
-    centreY.add(sy + jv);
-    const double r = std::sqrt(jv * jv + kv * kv);
-    arcRadius.add(r);
-    const ArcBox box = arcBounds(motion, r, sy + jv, sz + kv, sy, sz, ey, ez);
-    widen(minY, maxY, box.minA, box.maxA, seenY);
-    widen(minZ, maxZ, box.minB, box.maxB, seenZ);
-  } else {
-    centreX.add(sx + iv);
-    centreY.add(sy + jv);
-    const double r = std::sqrt(iv * iv + jv * jv);
-    arcRadius.add(r);
-    const ArcBox box = arcBounds(motion, r, sx + iv, sy + jv, sx, sy, ex, ey);
-    widen(minX, maxX, box.minA, box.maxA, seenX);
-    widen(minY, maxY, box.minB, box.maxB, seenY);
-    widen(minZ, maxZ, ez, ez, seenZ);
-  }
+  // Axes 0, 1, 2 are X, Y, Z, and I, J, K are their offsets. The plane picks the arc's axes (a, b).
+  const int a = plane == 19 ? 1 : 0;
+  const int b = plane == 18 || plane == 19 ? 2 : 1;
+  const double start[3] = {absX.at(k - 1), absY.at(k - 1), absZ.at(k - 1)};
+  const double end[3] = {absX.at(k), absY.at(k), absZ.at(k)};
+  const double offset[3] = {kNcXYZIJK::i.at(k), j.at(k), kNcXYZIJK::k.at(k)};
+  const double ca = start[a] + offset[a];
+  const double cb = start[b] + offset[b];
+  const double r = std::sqrt(offset[a] * offset[a] + offset[b] * offset[b]);
+  // The store keeps only the X and Y of the centre; an axis outside the plane records 0.
+  centreX.add(a == 0 ? ca : 0);
+  centreY.add(a == 1 ? ca : (b == 1 ? cb : 0));
+  arcRadius.add(r);
+
+  const ArcBox box = arcBounds(gNumberAt(groupMotion, k), r, ca, cb, start[a], start[b], end[a], end[b]);
+  double* lows[3] = {&minX, &minY, &minZ};
+  double* highs[3] = {&maxX, &maxY, &maxZ};
+  const bool seen[3] = {seenX, seenY, seenZ};
+  widen(*lows[a], *highs[a], box.minA, box.maxA, seen[a]);
+  widen(*lows[b], *highs[b], box.minB, box.maxB, seen[b]);
 }
