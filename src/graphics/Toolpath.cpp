@@ -13,8 +13,6 @@ namespace {
 
 // A centre computed from the end points must lie this close to the programmed one to be taken.
 constexpr double kCentreTolerance = 0.001;
-// How far the radius may miss either end point before the arc counts as faulty.
-constexpr double kArcFitTolerance = 0.002;
 constexpr std::u16string_view kFastFeedText = u"$FAST_FEED";
 constexpr int kXYPlane = 17;
 constexpr double kEmptyExtent = 100.0;

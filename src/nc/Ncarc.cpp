@@ -101,3 +101,25 @@ void kNcGeometry::recordArc(int plane, int k) {
   widen(*lows[a], *highs[a], box.minA, box.maxA, seen[a]);
   widen(*lows[b], *highs[b], box.minB, box.maxB, seen[b]);
 }
+
+double kNcGeometry::centreZAt(int i) const {
+  const int b = latest(i);
+  return b >= 1 ? absZ.get(b - 1) + kNcXYZIJK::k.get(b) : 0;
+}
+
+bool kNcGeometry::isFaultyArcAt(int i) const {
+  const int b = latest(i);
+  const int motion = gNumberAt(groupMotion, b);
+  if (b < 1 || (motion != 2 && motion != 3)) return false;
+  const int plane = gNumberAt(groupPlane, b);
+  // The arc's axes (a, b) as the arc record takes them; the centre from the record where it keeps it.
+  const double start[3] = {absX.get(b - 1), absY.get(b - 1), absZ.get(b - 1)};
+  const double end[3] = {absX.get(b), absY.get(b), absZ.get(b)};
+  const double centre[3] = {centreX.get(b), centreY.get(b), centreZAt(b)};
+  const int a = plane == 19 ? 1 : 0;
+  const int c = plane == 18 || plane == 19 ? 2 : 1;
+  const double r = arcRadius.get(b);
+  const double e1 = absOf(absOf(r) - distanceOf(start[a], start[c], centre[a], centre[c]));
+  const double e2 = absOf(absOf(r) - distanceOf(end[a], end[c], centre[a], centre[c]));
+  return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
+}

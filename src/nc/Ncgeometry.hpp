@@ -16,6 +16,9 @@
 #include "nc/Ncxyz.hpp"
 #include "nc/Vlist.hpp"
 
+// How far an arc's radius may miss its start or end point before the arc counts as faulty.
+inline constexpr double kArcFitTolerance = 0.002;
+
 struct ArcBox {
   double maxA, maxB, minA, minB;
 };
@@ -53,6 +56,11 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   double centreXAt(int i) const { return centreX.get(latest(i)); }
   double centreYAt(int i) const { return centreY.get(latest(i)); }
   double radiusAt(int i) const { return arcRadius.get(latest(i)); }
+  // The Z of arc block i's centre (start Z + K): the store keeps only the X and Y of a centre.
+  double centreZAt(int i) const;
+  // Block i is an arc (G02/G03) whose radius misses its start or end point by kArcFitTolerance or more,
+  // measured in the arc's plane.
+  bool isFaultyArcAt(int i) const;
   double toolDiameterAt(int i) const { return toolDiameter.get(latest(i)); }
   std::u16string xTextAt(int i) const;
   std::u16string yTextAt(int i) const;
