@@ -108,8 +108,8 @@ void NcTextView::selectAll() {
 
 void NcTextView::clearSelection() {
   if (!hasSelection()) return;
+  updateRows(anchor.line, caret.line);
   anchor = caret;
-  viewport()->update();
 }
 
 void NcTextView::copy() const {
@@ -217,7 +217,11 @@ void NcTextView::placeCaret(TextPosition at, bool extend, bool arrowStep) {
   if (!extend) anchor = caret;
   ensureCaretVisible();
   restartBlink();
-  if (caret != before || anchor != anchorBefore) viewport()->update();
+  // The rows whose colour or selection may have changed lie between the old and the new ends of the
+  // selection; a scroll has repainted everything already.
+  if (caret != before || anchor != anchorBefore)
+    updateRows(std::min({before.line, anchorBefore.line, caret.line, anchor.line}),
+               std::max({before.line, anchorBefore.line, caret.line, anchor.line}));
   if (caret.line != before.line)
     emit caretLineChanged(caret.line, arrowStep && std::abs(caret.line - before.line) == 1);
 }

@@ -143,12 +143,24 @@ class NcTextView : public QAbstractScrollArea {
   void updateScrollRanges();
   void widenTo(qreal width);
   void resetMetrics();
-  void paintLine(QPainter& painter, int line, int top);
-  void paintGutter(QPainter& painter, int first, int last) const;
+  void paintLine(QPainter& painter, int line, QPointF baselineStart);
+  void paintNumber(QPainter& painter, int line, int top, int gutter) const;
+  void updateRows(int from, int to);
   QColor colourOf(int line) const;
   QList<QTextLayout::FormatRange> rangesOf(int line, const QString& text) const;
 
+  // Sizes from the font and the style, measured once per font.
+  struct Metrics {
+    int row = 1;
+    int ascent = 0;
+    qreal digit = 0;
+    qreal space = 0;
+    qreal average = 0;
+    int caretWidth = 1;
+  };
+
   const TextLineSource* lines = nullptr;
+  Metrics metrics;
   TextPosition caret;
   TextPosition anchor;
   // The x the caret keeps through Up/Down and Page moves across shorter lines.

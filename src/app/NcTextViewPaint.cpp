@@ -22,20 +22,22 @@ int digitsOf(int n) {
   return digits;
 }
 
+// Far enough off screen for any row, near enough that adding a row height cannot overflow.
 int clampedToInt(qint64 value) {
-  return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  constexpr qint64 kFar = qint64(1) << 30;
+  return int(std::clamp<qint64>(value, -kFar, kFar));
 }
 }  // namespace
 
 const QTextLayout& NcTextView::layoutOf(int line) const { return layouts.of(lines, line); }
 
-int NcTextView::rowHeight() const { return std::max(1, int(std::ceil(QFontMetricsF(font()).lineSpacing()))); }
+int NcTextView::rowHeight() const { return metrics.row; }
 
 int NcTextView::fullRows() const { return std::max(1, viewport()->height() / rowHeight()); }
 
 int NcTextView::gutterWidth() const {
   const int digits = std::max(digitsOf(std::max(lineCount(), 1)), kMinGutterDigits);
-  return int(std::ceil(digits * QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')))) + 2 * kGutterPadding;
+  return int(std::ceil(digits * metrics.digit)) + 2 * kGutterPadding;
 }
 
 int NcTextView::textLeft() const { return gutterWidth() + kTextMargin - horizontalScrollBar()->value(); }
@@ -47,12 +49,11 @@ int NcTextView::firstVisibleLine() const { return verticalScrollBar()->value() +
 void NcTextView::setFirstVisibleLine(int line) { verticalScrollBar()->setValue(line - 1); }
 
 QRect NcTextView::lineRect(int line) const {
-  const int height = rowHeight();
-  return {0, clampedToInt((qint64(line) - firstVisibleLine()) * height), viewport()->width(), height};
+  return {0, clampedToInt((qint64(line) - firstVisibleLine()) * metrics.row), viewport()->width(), metrics.row};
 }
 
 TextPosition NcTextView::positionAt(const QPoint& point) const {
-  const int row = int(std::floor(double(point.y()) / rowHeight()));
+  const int row = int(std::floor(double(point.y()) / metrics.row));
   const int line = clampedToInt(std::clamp<qint64>(qint64(firstVisibleLine()) + row, 1, std::max(lineCount(), 1)));
   return {line, columnAtX(line, point.x() - textLeft())};
 }
@@ -66,11 +67,10 @@ void NcTextView::ensureCaretVisible() {
   if (caret.line < first) setFirstVisibleLine(caret.line);
   if (caret.line > first + fullRows() - 1) setFirstVisibleLine(caret.line - fullRows() + 1);
   widenTo(layoutOf(caret.line).lineAt(0).naturalTextWidth());
-  const int caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
   const int x = int(std::floor(caretX(caret)));
   QScrollBar* sideways = horizontalScrollBar();
   if (x < sideways->value()) sideways->setValue(x);
-  const int right = x + caretWidth + kTextMargin;
+  const int right = x + metrics.caretWidth + kTextMargin;
   if (right > sideways->value() + textAreaWidth()) sideways->setValue(right - textAreaWidth());
 }
 
@@ -78,7 +78,7 @@ void NcTextView::ensureCaretVisible() {
 // they are painted, so painting never changes a scroll bar.
 void NcTextView::prepareVisibleLines() {
   const int first = firstVisibleLine();
-  const int last = std::min(lineCount(), first + viewport()->height() / rowHeight());
+  const int last = std::min(lineCount(), first + viewport()->height() / metrics.row);
   layouts.keepOnly(first, last);
   qreal width = 0;
   for (int line = first; line <= last; ++line)
@@ -99,18 +99,23 @@ void NcTextView::updateScrollRanges() {
   down->setPageStep(rows);
   down->setSingleStep(1);
 
-  const QFontMetricsF metrics(font());
-  const qreal hinted = lines ? lines->longestLineLength() * metrics.averageCharWidth() : 0;
-  const int caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
-  const int content = int(std::ceil(std::max(widest, hinted))) + caretWidth + kTextMargin;
+  const qreal hinted = lines ? lines->longestLineLength() * metrics.average : 0;
+  const int content = int(std::ceil(std::max(widest, hinted))) + metrics.caretWidth + kTextMargin;
   QScrollBar* sideways = horizontalScrollBar();
   sideways->setRange(0, std::max(0, content - textAreaWidth()));
   sideways->setPageStep(std::max(1, textAreaWidth()));
-  sideways->setSingleStep(std::max(1, int(metrics.averageCharWidth()) * 2));
+  sideways->setSingleStep(std::max(1, int(metrics.average) * 2));
 }
 
 void NcTextView::resetMetrics() {
-  layouts.setFont(font());
+  const QFontMetricsF font(this->font());
+  metrics.row = std::max(1, int(std::ceil(font.lineSpacing())));
+  metrics.ascent = int(std::ceil(font.ascent()));
+  metrics.digit = font.horizontalAdvance(QLatin1Char('0'));
+  metrics.space = font.horizontalAdvance(QLatin1Char(' '));
+  metrics.average = font.averageCharWidth();
+  metrics.caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
+  layouts.setFont(this->font());
   widest = 0;
   updateScrollRanges();
   prepareVisibleLines();
@@ -123,73 +128,76 @@ void NcTextView::resizeEvent(QResizeEvent* event) {
   prepareVisibleLines();
 }
 
-void NcTextView::scrollContentsBy(int, int dy) {
+void NcTextView::scrollContentsBy(int dx, int dy) {
   if (dy != 0) prepareVisibleLines();
-  viewport()->update();
+  // Move what stays on screen and paint only what comes into view: an arrow step past the last row paints
+  // one row. The gutter does not move sideways.
+  const int gutter = gutterWidth();
+  if (dx == 0 && std::abs(dy) < fullRows())
+    viewport()->scroll(0, dy * metrics.row);
+  else if (dy == 0)
+    viewport()->scroll(dx, 0, QRect(gutter, 0, viewport()->width() - gutter, viewport()->height()));
+  else
+    viewport()->update();
 }
 
 void NcTextView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
-  if (event->type() == QEvent::FontChange) {
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
     resetMetrics();
     ensureCaretVisible();
   }
 }
 
+void NcTextView::updateRows(int from, int to) {
+  const QRect rows = lineRect(std::min(from, to)) | lineRect(std::max(from, to));
+  viewport()->update(rows & viewport()->rect());
+}
+
 void NcTextView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  const int height = rowHeight();
   const int first = firstVisibleLine();
-  const int last = std::min(lineCount(), first + viewport()->height() / height);
-  const int ascent = int(std::ceil(QFontMetricsF(font()).ascent()));
+  const int last = std::min(lineCount(), first + viewport()->height() / metrics.row);
   const int gutter = gutterWidth();
+  painter.fillRect(QRect(0, 0, gutter, viewport()->height()) & event->rect(), palette().window());
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawLine(gutter - 1, 0, gutter - 1, viewport()->height());
   for (int line = first; line <= last; ++line) {
-    const QRect row(gutter, (line - first) * height, viewport()->width() - gutter, height);
-    // A blinking caret repaints one row: leave the others alone.
+    const QRect row(0, (line - first) * metrics.row, viewport()->width(), metrics.row);
+    // A caret step or blink repaints a row or two: leave the others alone.
     if (!event->rect().intersects(row)) continue;
+    paintNumber(painter, line, row.top(), gutter);
     // Each line stays in its row: a glyph or highlight from a taller fallback font never reaches the next.
     // Intersect, not replace: a grab paints through a painter that already clips to the viewport.
     painter.save();
-    painter.setClipRect(row, Qt::IntersectClip);
-    paintLine(painter, line, row.top() + ascent);
+    painter.setClipRect(row.adjusted(gutter, 0, 0, 0), Qt::IntersectClip);
+    paintLine(painter, line, QPointF(textLeft(), row.top() + metrics.ascent));
     painter.restore();
   }
-  paintGutter(painter, first, last);
 }
 
-void NcTextView::paintLine(QPainter& painter, int line, int baseline) {
+void NcTextView::paintLine(QPainter& painter, int line, QPointF baselineStart) {
   const QTextLayout& layout = layoutOf(line);
   const QTextLine row = layout.lineAt(0);
-  const QPointF origin(textLeft(), baseline - row.ascent());
+  const QPointF origin(baselineStart.x(), baselineStart.y() - row.ascent());
   painter.setPen(colourOf(line));
   layout.draw(&painter, origin, rangesOf(line, layout.text()));
   if (hasSelection() && line >= selectionStart().line && line < selectionEnd().line) {
     // The selected line break: a space's width of highlight after the text.
-    const qreal space = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
-    painter.fillRect(QRectF(origin.x() + row.naturalTextWidth(), origin.y(), space, row.height()),
+    painter.fillRect(QRectF(origin.x() + row.naturalTextWidth(), origin.y(), metrics.space, row.height()),
                      palette().brush(QPalette::Highlight));
   }
   if (line == caret.line && caretOn && hasFocus()) {
     painter.setPen(palette().color(QPalette::Text));
-    layout.drawCursor(&painter, origin, caret.column,
-                      style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this));
+    layout.drawCursor(&painter, origin, caret.column, metrics.caretWidth);
   }
 }
 
-void NcTextView::paintGutter(QPainter& painter, int first, int last) const {
-  const int gutter = gutterWidth();
-  const int height = rowHeight();
-  const QFontMetricsF metrics(font());
-  painter.fillRect(QRect(0, 0, gutter, viewport()->height()), palette().window());
-  painter.setPen(palette().color(QPalette::Mid));
-  painter.drawLine(gutter - 1, 0, gutter - 1, viewport()->height());
-  for (int line = first; line <= last; ++line) {
-    const QString number = QString::number(line);
-    const qreal x = gutter - kGutterPadding - metrics.horizontalAdvance(number);
-    const qreal baseline = (line - first) * height + std::ceil(metrics.ascent());
-    painter.setPen(palette().color(line == caret.line ? QPalette::WindowText : QPalette::PlaceholderText));
-    painter.drawText(QPointF(x, baseline), number);
-  }
+void NcTextView::paintNumber(QPainter& painter, int line, int top, int gutter) const {
+  const QString number = QString::number(line);
+  const qreal x = gutter - kGutterPadding - number.size() * metrics.digit;
+  painter.setPen(palette().color(line == caret.line ? QPalette::WindowText : QPalette::PlaceholderText));
+  painter.drawText(QPointF(x, top + metrics.ascent), number);
 }
 
 QColor NcTextView::colourOf(int line) const {
