@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -259,6 +260,27 @@ class NcTextViewTest : public QObject {
     view.setCaretLine(5);
     QCOMPARE(redLines(), QList<int>{5});
     QCOMPARE(inkOf(view, 2), Ink::Black);
+  }
+
+  void theScreenAfterStepsMatchesAFreshPaint() {
+    // Steps repaint a row or two and scrolls move pixels: what is on screen must still equal a full paint.
+    std::vector<QString> texts;
+    for (int line = 1; line <= 300; ++line)
+      texts.push_back(QStringLiteral("N%1 G01 (工具 φ10) ").arg(line) + QString(line % 7 * 30, QLatin1Char('Y')));
+    VectorSource source(texts);
+    ShownView shown(source);
+    NcTextView& view = shown.view;
+    const QList<QKeyCombination> keys = {Qt::Key_Down, Qt::Key_End,      Qt::ShiftModifier | Qt::Key_Up,
+                                         Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Right};
+    for (int round = 0; round < 40; ++round) {
+      const QKeyCombination key = keys[round % keys.size()];
+      QTest::keyClick(&view, key.key(), key.keyboardModifiers());
+      QApplication::processEvents();
+    }
+    const auto rgb = [](const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); };
+    const QImage screen = rgb(view.screen()->grabWindow(view.winId()).toImage());
+    QVERIFY(view.firstVisibleLine() > 1);
+    QCOMPARE(screen, rgb(view.grab().toImage()));
   }
 
   void linesAfterTheInterpretedOnesAreGrey() {
