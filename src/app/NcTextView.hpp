@@ -52,7 +52,8 @@ class NcTextView : public QAbstractScrollArea {
   ~NcTextView() override;
 
   // The lines to show; not owned, and it must outlive the view or be replaced first (nullptr: no text). The
-  // caret goes to the start of line 1 and the view to the top.
+  // caret goes to the start of line 1 and the view to the top, without a caretLineChanged; every line counts
+  // as interpreted again.
   void setSource(const TextLineSource* source);
   const TextLineSource* source() const { return lines; }
   // The source's lines changed: read them again, keeping the caret (clamped) and the scroll position.
