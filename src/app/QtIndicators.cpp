@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPalette>
 
 namespace {
@@ -19,8 +18,7 @@ void setBackground(QWidget* widget, const QColor& colour) {
   widget->setAutoFillBackground(true);
 }
 
-QtIndicators::QtIndicators(QLabel* g40, QLineEdit* cx, QLineEdit* cy, QLineEdit* r, QComboBox* scale)
-    : pnlG40(g40), arcFields{cx, cy, r}, cboxScale(scale) {}
+QtIndicators::QtIndicators(QLabel* g40, QComboBox* scale) : pnlG40(g40), cboxScale(scale) {}
 
 void QtIndicators::showCompensation(const std::u16string& caption, bool compensated) {
   QPalette palette = QApplication::palette(pnlG40);
@@ -33,13 +31,6 @@ void QtIndicators::showCompensation(const std::u16string& caption, bool compensa
   pnlG40->setPalette(palette);
   pnlG40->setAutoFillBackground(true);
   pnlG40->setText(QString::fromStdU16String(caption));
-}
-
-void QtIndicators::markArcFields(bool faulty) {
-  for (QLineEdit* field : arcFields) {
-    const QColor colour = faulty ? QColor(Qt::yellow) : QApplication::palette(field).color(QPalette::Base);
-    setBackground(field, colour);
-  }
 }
 
 void QtIndicators::showScale(const std::u16string& text) {

@@ -13,6 +13,7 @@
 #include "app/ImageView.hpp"
 #include "app/NcEditor.hpp"
 #include "app/QtIndicators.hpp"
+#include "graphics/Blockinfo.hpp"
 #include "graphics/Kcanvas.hpp"
 #include "graphics/Toolpath.hpp"
 #include "nc/Ncgeometry.hpp"
@@ -60,7 +61,9 @@ class TVelmora_Form1 : public QMainWindow {
   // ---- Navigation
   void bbtnDownClick();
   void bbtnUpClick();
+  // The top panel shows block curLine; cleared, it shows nothing (no program).
   void showBlockInfo();
+  void clearBlockInfo();
   // Makes `line` the current block: red line, top panel, drawing (a step when `step`, else a redraw).
   void makeCurrentLine(int line, bool step);
 
@@ -128,6 +131,9 @@ class TVelmora_Form1 : public QMainWindow {
   QLineEdit* leditCX = nullptr;
   QLineEdit* leditCY = nullptr;
   QLineEdit* leditR = nullptr;
+  // The captions of leditCX and leditCY, which name the axes of the arc's plane.
+  QLabel* leditCXLabel = nullptr;
+  QLabel* leditCYLabel = nullptr;
   QComboBox* cboxFeed = nullptr;
   QPushButton* bbtnFeedReplace = nullptr;
   QFrame* pnlLeft = nullptr;
@@ -218,6 +224,7 @@ class TVelmora_Form1 : public QMainWindow {
   bool loadProgress();
   void reportReadResult(const ReadResult& result, const QString& path);
   void editorCaretMoved();
+  void showInfo(const BlockInfo& info);
   void paintDrawing(int drawnUpTo);
   void showBusySign();
 

@@ -20,6 +20,7 @@ void TVelmora_Form1::prepareForLoad() {
   ncGeometry->restart();
   ncGeometry->setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
   clearDrawing();
+  clearBlockInfo();
   reditNcFile->setExtraSelections({});
   reditNcFile->clear();
 }

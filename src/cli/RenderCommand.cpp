@@ -42,7 +42,6 @@ struct RenderOptions {
 class NoIndicators : public ToolPathIndicators {
  public:
   void showCompensation(const std::u16string&, bool) override {}
-  void markArcFields(bool) override {}
   void showScale(const std::u16string&) override {}
 };
 
