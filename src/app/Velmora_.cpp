@@ -209,6 +209,7 @@ void TVelmora_Form1::buildLeftPane() {
   reditNcFile->setReadOnly(true);
   reditNcFile->setEnabled(false);
   column->addWidget(reditNcFile, 1);
+  buildProblemList(column);
   pnlEditBottom = new QFrame(pnlLeft);
   pnlEditBottom->setFixedHeight(52);
   auto* row = new QHBoxLayout(pnlEditBottom);

@@ -17,6 +17,7 @@
 #include "graphics/Kcanvas.hpp"
 #include "graphics/Toolpath.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
 #include "util/Encoding.hpp"
 
@@ -28,6 +29,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
+class QTableView;
+class QVBoxLayout;
+class ProblemListModel;
 class QToolButton;
 class QWidget;
 class QPainterSurface;
@@ -57,6 +61,13 @@ class TVelmora_Form1 : public QMainWindow {
   // Reads an already decoded text exactly as a loaded file (the edited text on "更新").
   void loadNcText(const QString& text);
   void bbtnAbortClick();
+
+  // ---- Problems of the last reading
+  // The list under the editor (hidden when empty) and the counts in the status line.
+  void showProblems(std::vector<NcProblem> problems);
+  void clearProblems();
+  // A row taken with Enter or a double-click: the caret goes to the problem's line.
+  void gridProblemsActivated(int row);
 
   // ---- Navigation
   void bbtnDownClick();
@@ -138,6 +149,9 @@ class TVelmora_Form1 : public QMainWindow {
   QPushButton* bbtnFeedReplace = nullptr;
   QFrame* pnlLeft = nullptr;
   NcEditor* reditNcFile = nullptr;
+  QTableView* gridProblems = nullptr;
+  ProblemListModel* problemModel = nullptr;
+  QLabel* pnlProblemCount = nullptr;  // in the status line
   QFrame* pnlEditBottom = nullptr;
   QPushButton* bbtnDXF = nullptr;
   QPushButton* bbtnReplace = nullptr;
@@ -205,6 +219,7 @@ class TVelmora_Form1 : public QMainWindow {
   void buildSelectPanel();
   void buildInfoFields();
   void buildLeftPane();
+  void buildProblemList(QVBoxLayout* column);
   void buildImagePane();
   void buildBottomPanel();
   void connectCommands();
