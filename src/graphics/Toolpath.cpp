@@ -133,14 +133,10 @@ bool kToolPath::holeOf(int b, GCircle& hole) const {
 }
 
 void kToolPath::buildHoles() {
-  holes.clear();
   holeBlocks.clear();
   GCircle hole(0, 0, 0.0);
-  for (int b = 1; b < geometry.blockCount; ++b) {
-    if (!holeOf(b, hole)) continue;
-    holes.addCircle(hole);
-    holeBlocks.push_back(b);
-  }
+  for (int b = 1; b < geometry.blockCount; ++b)
+    if (holeOf(b, hole)) holeBlocks.push_back(b);
 }
 
 bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& circle) {
@@ -214,11 +210,20 @@ void kToolPath::fillDisplayLists(int n) {
 
 void kToolPath::drawSelection(const GList& list, DrawingKind kind) {
   if (!list.visible) return;
-  const GList& shapes = kind == kindCycle ? holes : allShapes;
+  if (kind == kindCycle) return drawHoles(list);
   const GPen saved = canvas.penOf();
   canvas.usePen(list);
-  for (int l : selections[kind].lines) canvas.drawLine(shapes.lineAt(l));
-  for (int c : selections[kind].circles) canvas.drawCircle(shapes.circleAt(c));
+  for (int l : selections[kind].lines) canvas.drawLine(allShapes.lineAt(l));
+  for (int c : selections[kind].circles) canvas.drawCircle(allShapes.circleAt(c));
+  canvas.usePen(saved);
+}
+
+void kToolPath::drawHoles(const GList& list) {
+  const GPen saved = canvas.penOf();
+  canvas.usePen(list);
+  GCircle hole(0, 0, 0.0);
+  for (int h : selections[kindCycle].circles)
+    if (holeOf(holeBlocks[static_cast<std::size_t>(h)], hole)) canvas.drawCircle(hole);
   canvas.usePen(saved);
 }
 

@@ -71,14 +71,14 @@ class kToolPath {
   void programChanged();
 
   // The shapes of the blocks drawn in the list of one drawing kind, as indexes into allShapes' lines and
-  // circles (into holes for kindCycle): the display lists name the shapes instead of copying them.
+  // circles (into holeBlocks for kindCycle): the display lists name the shapes instead of copying them.
   const std::vector<int>& displayedLines(DrawingKind kind) const { return selections[kind].lines; }
   const std::vector<int>& displayedCircles(DrawingKind kind) const { return selections[kind].circles; }
 
   GList allShapes;
   kIntList blockKinds;
-  // One whole circle per block with a hole, in block order, and the block each belongs to.
-  GList holes;
+  // The blocks with a hole, in block order. A hole is made from its block when drawn: a drilling program
+  // may hold a million of them.
   std::vector<int> holeBlocks;
   // Pens and visibility of the six lists (their shapes are the selections above).
   GList compList, feedList, fastFeedList, rapidList, cycleList, errorList;
@@ -104,6 +104,7 @@ class kToolPath {
   DrawingKind shapeBlock(int i, GLine& line, GCircle& circle, bool& isLine);
   void buildHoles();
   void drawSelection(const GList& list, DrawingKind kind);
+  void drawHoles(const GList& list);
   void drawBlockRange(int first, int last, bool erase);
 
   const kNcGeometry& geometry;
