@@ -140,9 +140,10 @@ void kToolPath::buildHoles() {
 }
 
 bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& circle) {
-  const double radius = geometry.arcRadius.get(clampBlock(i));
-  const double r = motionOf(i) == 2 ? -radius : radius;
-  const kPoint c(geometry.centreX.get(clampBlock(i)), geometry.centreY.get(clampBlock(i)));
+  const int b = clampBlock(i);
+  const double radius = geometry.arcRadius.get(b);
+  const double r = motionOf(b) == 2 ? -radius : radius;
+  const kPoint c(geometry.centreX.get(b), geometry.centreY.get(b));
   bool ok = false;
   if (p1 == p2) {
     ok = circle.set(GPoint(c), r);
@@ -155,7 +156,7 @@ bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& cir
     }
   }
   // One verdict for the drawing, the arc fields and the problems list: the block store's.
-  if (clampBlock(i) >= 1 && geometry.isFaultyArcAt(clampBlock(i))) ok = false;
+  if (b >= 1 && geometry.isFaultyArcAt(b)) ok = false;
   if (ok && p1 != p2) circle.setArc(p1, p2, 4);
   if (!ok) {
     if (r == 0) {
@@ -201,11 +202,8 @@ void kToolPath::fillDisplayLists(int n) {
       ++c;
     }
   }
-  // The holes of blocks 1 .. n - 1, which lead the hole list because it is in block order.
-  const auto drawn = std::lower_bound(holeBlocks.begin(), holeBlocks.end(), n) - holeBlocks.begin();
-  std::vector<int>& cycleHoles = selections[kindCycle].circles;
-  cycleHoles.resize(static_cast<std::size_t>(drawn));
-  for (std::size_t h = 0; h < cycleHoles.size(); ++h) cycleHoles[h] = static_cast<int>(h);
+  // The holes of blocks 1 .. n - 1, which lead holeBlocks because it is in block order.
+  holesShown = static_cast<int>(std::lower_bound(holeBlocks.begin(), holeBlocks.end(), n) - holeBlocks.begin());
 }
 
 void kToolPath::drawSelection(const GList& list, DrawingKind kind) {
@@ -222,7 +220,7 @@ void kToolPath::drawHoles(const GList& list) {
   const GPen saved = canvas.penOf();
   canvas.usePen(list);
   GCircle hole(0, 0, 0.0);
-  for (int h : selections[kindCycle].circles)
+  for (int h = 0; h < holesShown; ++h)
     if (holeOf(holeBlocks[static_cast<std::size_t>(h)], hole)) canvas.drawCircle(hole);
   canvas.usePen(saved);
 }

@@ -71,9 +71,11 @@ class kToolPath {
   void programChanged();
 
   // The shapes of the blocks drawn in the list of one drawing kind, as indexes into allShapes' lines and
-  // circles (into holeBlocks for kindCycle): the display lists name the shapes instead of copying them.
+  // circles: the display lists name the shapes instead of copying them. The holes drawn are the first
+  // displayedHoles() of holeBlocks.
   const std::vector<int>& displayedLines(DrawingKind kind) const { return selections[kind].lines; }
   const std::vector<int>& displayedCircles(DrawingKind kind) const { return selections[kind].circles; }
+  int displayedHoles() const { return holesShown; }
 
   GList allShapes;
   kIntList blockKinds;
@@ -111,5 +113,6 @@ class kToolPath {
   kCanvas& canvas;
   ToolPathIndicators& indicators;
   std::array<Selection, kDrawingKindCount> selections;
+  int holesShown = 0;
   bool shapesBuilt = false;
 };
