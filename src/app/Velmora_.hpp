@@ -13,7 +13,6 @@
 #include "app/ImageView.hpp"
 #include "app/NcEditor.hpp"
 #include "app/QtIndicators.hpp"
-#include "graphics/Blockinfo.hpp"
 #include "graphics/Kcanvas.hpp"
 #include "graphics/Toolpath.hpp"
 #include "nc/Ncgeometry.hpp"
@@ -30,12 +29,13 @@ class QPushButton;
 class QRadioButton;
 class QSplitter;
 class QTableView;
-class QVBoxLayout;
-class ProblemListModel;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 class QPainterSurface;
 class ClickPanel;
+class ProblemListModel;
+struct BlockInfo;
 
 class TVelmora_Form1 : public QMainWindow {
   Q_OBJECT

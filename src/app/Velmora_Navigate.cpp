@@ -71,11 +71,7 @@ void TVelmora_Form1::bbtnUpClick() {
 
 void TVelmora_Form1::showBlockInfo() { showInfo(blockInfoAt(*ncGeometry, curLine)); }
 
-void TVelmora_Form1::clearBlockInfo() {
-  BlockInfo none;
-  none.arcLabels = {u"CX", u"CY", u"R"};
-  showInfo(none);
-}
+void TVelmora_Form1::clearBlockInfo() { showInfo(BlockInfo()); }
 
 void TVelmora_Form1::showInfo(const BlockInfo& info) {
   const QColor face = QApplication::palette().color(QPalette::Button);

@@ -33,9 +33,9 @@ std::u16string gText(int code) { return u"G" + formatInt(code, 2); }
 
 void fillArcFields(const kNcGeometry& geometry, int b, BlockInfo& info) {
   // A block that is no arc keeps the XY labels over its empty fields.
-  const PlaneFields& fields = info.isArc ? fieldsOf(gNumberAt(geometry.groupPlane, b)) : kPlaneFields[0];
-  info.arcLabels = {std::u16string(fields.firstLabel), std::u16string(fields.secondLabel), u"R"};
   if (!info.isArc) return;
+  const PlaneFields& fields = fieldsOf(gNumberAt(geometry.groupPlane, b));
+  info.arcLabels = {std::u16string(fields.firstLabel), std::u16string(fields.secondLabel), u"R"};
   info.arcTexts = {formatReal((geometry.*fields.firstAt)(b), 4), formatReal((geometry.*fields.secondAt)(b), 4),
                    formatReal(geometry.radiusAt(b), 4)};
   info.faultyArc = geometry.isFaultyArcAt(b);
