@@ -37,7 +37,6 @@ double median(std::vector<double> v) {
 
 class NoIndicators : public ToolPathIndicators {
  public:
-  void showCompensation(const std::u16string&, bool) override {}
   void showScale(const std::u16string&) override {}
 };
 

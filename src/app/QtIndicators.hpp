@@ -1,20 +1,17 @@
-// The window's side of the tool-path drawing: the compensation panel and the scale box.
+// The window's side of the tool-path drawing: the scale box.
 #pragma once
 
 #include "graphics/Toolpath.hpp"
 
 class QComboBox;
-class QLabel;
 
 class QtIndicators : public ToolPathIndicators {
  public:
-  QtIndicators(QLabel* g40, QComboBox* scale);
+  explicit QtIndicators(QComboBox* scale);
 
-  void showCompensation(const std::u16string& caption, bool compensated) override;
   void showScale(const std::u16string& text) override;
 
  private:
-  QLabel* pnlG40;
   QComboBox* cboxScale;
 };
 

@@ -120,7 +120,7 @@ TVelmora_Form1::~TVelmora_Form1() {
 void TVelmora_Form1::createCore() {
   ncGeometry = std::make_unique<kNcGeometry>(u"(", u")", u"", u"", u"", u"");
   canvas = std::make_unique<kCanvas>();
-  indicators = std::make_unique<QtIndicators>(pnlG40, cboxScale);
+  indicators = std::make_unique<QtIndicators>(cboxScale);
   toolPath = std::make_unique<kToolPath>(*ncGeometry, *canvas, *indicators);
   toolPath->viewOffset = kPoint(0, 0);
 }

@@ -240,6 +240,7 @@ class TVelmora_Form1 : public QMainWindow {
   void reportReadResult(const ReadResult& result, const QString& path);
   void editorCaretMoved();
   void showInfo(const BlockInfo& info);
+  void showCompensation(const BlockInfo& info);
   void paintDrawing(int drawnUpTo);
   void showBusySign();
 

@@ -20,6 +20,8 @@ struct MotionColour {
 const MotionColour kMotionColours[] = {
     {0, QColor(255, 0, 255)}, {1, QColor(248, 248, 255)}, {2, QColor(255, 239, 213)}, {3, QColor(240, 255, 240)}};
 const QColor kAbsoluteColour(192, 220, 192);
+// The compensation pen's green.
+const QColor kCompensationGreen(0, 128, 0);
 const QColor kInfoTipColour(255, 255, 225);
 
 QString qText(const std::u16string& text) { return QString::fromStdU16String(text); }
@@ -73,6 +75,19 @@ void TVelmora_Form1::showBlockInfo() { showInfo(blockInfoAt(*ncGeometry, curLine
 
 void TVelmora_Form1::clearBlockInfo() { showInfo(BlockInfo()); }
 
+void TVelmora_Form1::showCompensation(const BlockInfo& info) {
+  QPalette palette = QApplication::palette(pnlG40);
+  if (info.compensated) {
+    palette.setColor(QPalette::Window, kCompensationGreen);
+    palette.setColor(QPalette::WindowText, Qt::white);
+  } else {
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  }
+  pnlG40->setPalette(palette);
+  pnlG40->setAutoFillBackground(true);
+  pnlG40->setText(qText(info.compText));
+}
+
 void TVelmora_Form1::showInfo(const BlockInfo& info) {
   const QColor face = QApplication::palette().color(QPalette::Button);
   const auto* known = std::find_if(std::begin(kMotionColours), std::end(kMotionColours),
@@ -81,6 +96,7 @@ void TVelmora_Form1::showInfo(const BlockInfo& info) {
   pnlGCode->setText(qText(info.codeText));
   setBackground(pnlG90, info.distance == 90 ? kAbsoluteColour : kInfoTipColour);
   pnlG90->setText(qText(info.distanceText));
+  showCompensation(info);
   leditX->setText(qText(info.xText));
   leditY->setText(qText(info.yText));
   leditZ->setText(qText(info.zText));

@@ -55,6 +55,9 @@ BlockInfo blockInfoAt(const kNcGeometry& geometry, int line) {
   info.codeText = gText(info.code);
   info.distance = gNumberAt(geometry.groupDistance, b);
   info.distanceText = gText(info.distance);
+  const int comp = gNumberAt(geometry.groupCutterComp, b);
+  info.compensated = comp == 41 || comp == 42;
+  if (info.compensated) info.compText = gText(comp) + u" D" + formatInt(truncToInt(geometry.d.get(b)), 2) + u" ";
   info.xText = geometry.xTextAt(b);
   info.yText = geometry.yTextAt(b);
   info.zText = geometry.zTextAt(b);

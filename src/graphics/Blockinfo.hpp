@@ -1,5 +1,6 @@
-// What the top panel shows of the current block: its motion or cycle code, the distance mode, the end point
-// and, for an arc, its centre in the arc plane's own axes, its radius and whether it is faulty.
+// What the top panel shows of the current block: its motion or cycle code, the distance mode, the cutter
+// compensation, the end point and, for an arc, its centre in the arc plane's own axes, its radius and whether
+// it is faulty.
 #pragma once
 
 #include <array>
@@ -15,6 +16,9 @@ struct BlockInfo {
   std::u16string codeText;  // "G01", "G81"
   int distance = 0;         // 90 absolute, 91 incremental; 0 none
   std::u16string distanceText;
+  // pnlG40: "G41 D05 " (the D word's number) while G41 or G42 is in force, else "G40".
+  bool compensated = false;
+  std::u16string compText = u"G40";
   std::u16string xText, yText, zText;
   bool isArc = false;
   // leditCX, leditCY, leditR: the labels say which axes the centre is given in ("CX" "CY" in G17, "CX" "CZ"

@@ -13,7 +13,6 @@ void kToolPath::selectErasePen() {
 }
 
 void kToolPath::stepDrawing(int from, int to) {
-  showCompState(to);
   if (from == to) return;
   const bool erase = to < from;
   if (erase) selectErasePen();

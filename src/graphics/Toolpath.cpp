@@ -1,6 +1,5 @@
 // The tool-path drawing: one shape and one drawing kind per block, the holes of drilling cycles, the blocks
-// before the current one drawn in the six pens, the compensation indicator, the arc rule and the fit of the
-// view to the program's extents.
+// before the current one drawn in the six pens, the arc rule and the fit of the view to the program's extents.
 #include "graphics/Toolpath.hpp"
 
 #include <algorithm>
@@ -170,19 +169,7 @@ bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& cir
   return ok;
 }
 
-void kToolPath::showCompState(int b) {
-  const int block = clampBlock(b);
-  const int comp = gNumberAt(geometry.groupCutterComp, block);
-  if (comp == 41 || comp == 42) {
-    const int d = truncToInt(geometry.d.get(block));
-    indicators.showCompensation(u"G" + formatInt(comp, 2) + u" D" + formatInt(d, 2) + u" ", true);
-  } else {
-    indicators.showCompensation(u"G40", false);
-  }
-}
-
 void kToolPath::fillDisplayLists(int n) {
-  showCompState(n);
   for (const KindLayer& layer : kLayers) (this->*layer.list).clear();
   for (Selection& s : selections) {
     s.lines.clear();

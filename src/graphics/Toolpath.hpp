@@ -12,14 +12,11 @@
 #include "nc/Ncgeometry.hpp"
 #include "nc/Vlist.hpp"
 
-// The window's indicators the drawing keeps up to date. (The arc fields are not among them: they show the
-// current block only, which the window fills from blockInfoAt.)
+// What the drawing shows in the window besides the picture. (The top panel is not drawn: it shows the
+// current block alone, which the window takes from blockInfoAt, whatever block a drawing ends with.)
 class ToolPathIndicators {
  public:
   virtual ~ToolPathIndicators() = default;
-  // pnlG40: "G41 D05 " on the compensation pen's green with white text when compensated,
-  // "G40" in the system colours otherwise.
-  virtual void showCompensation(const std::u16string& caption, bool compensated) = 0;
   // cboxScale shows the view scale with 3 decimals.
   virtual void showScale(const std::u16string& text) = 0;
 };
@@ -49,9 +46,8 @@ class kToolPath {
   // One shape and one drawing kind per block, each block drawn from the end of the block before it, and
   // the holes of the blocks in a cycle.
   void buildShapes();
-  // Sorts blocks 0 .. n - 1 and their holes into the six lists and shows the compensation state of block n.
+  // Sorts blocks 0 .. n - 1 and their holes into the six lists.
   void fillDisplayLists(int n);
-  void showCompState(int b);
   // Scale and offset that fit the program's extents into a picture of the given size.
   void fitToExtents(int pictureWidth, int pictureHeight);
   // Makes `circle` the shape of arc block i from p1 to p2; false when the radius does not fit the end

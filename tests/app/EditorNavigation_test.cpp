@@ -232,6 +232,12 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.curLine, 5);
     QCOMPARE(markedLine(w), 5);
     QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
+    // Line 7 is still compensated, though the redraw ends with line 8, which cancels it.
+    const QPoint line7 =
+        w.reditNcFile->cursorRect(QTextCursor(w.reditNcFile->document()->findBlockByNumber(6))).center();
+    QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, line7);
+    QCOMPARE(w.curLine, 7);
+    QCOMPARE(w.pnlG40->text(), QString("G41 D05 "));
 
     w.bbtnDown->click();
     QCOMPARE(w.curLine, 10);

@@ -20,14 +20,8 @@ constexpr std::uint32_t kBlue = 0xFF0000, kGreen = 0x008000, kRed = 0x0000FF, kP
                         kWhite = 0xFFFFFF;
 
 struct FakeIndicators : ToolPathIndicators {
-  void showCompensation(const std::u16string& caption, bool compensated) override {
-    compCaption = caption;
-    this->compensated = compensated;
-  }
   void showScale(const std::u16string& text) override { scale = text; }
 
-  std::u16string compCaption;
-  bool compensated = false;
   std::u16string scale;
 };
 
@@ -89,13 +83,10 @@ TEST_F(ToolPathTest, EveryBlockIsDrawnFromThePreviousEndInThePenOfItsKind) {
   EXPECT_EQ(path.blockKinds.get(3), kindCompensated);
   EXPECT_EQ(path.allShapes.shapeCount(), geometry.blockCount);
   EXPECT_EQ(indicators.scale, u"1.000");
-  EXPECT_EQ(indicators.compCaption, u"G40");
 
-  // Only the blocks before the current one; the indicator shows the current block.
+  // Only the blocks before the current one.
   drawUpTo(4);
   EXPECT_EQ(surface.calls.size(), 6u);
-  EXPECT_EQ(indicators.compCaption, u"G41 D05 ");
-  EXPECT_TRUE(indicators.compensated);
   // The hole of block 7 with its move, not yet the one of block 8.
   drawUpTo(8);
   EXPECT_EQ(std::count_if(surface.calls.begin(), surface.calls.end(),
@@ -103,7 +94,6 @@ TEST_F(ToolPathTest, EveryBlockIsDrawnFromThePreviousEndInThePenOfItsKind) {
             1);
   drawUpTo(0);
   EXPECT_TRUE(surface.calls.empty());
-  EXPECT_EQ(indicators.compCaption, u"G40");
 }
 
 TEST_F(ToolPathTest, SteepMoveFarFromTheOriginIsDrawnAsItsSegment) {
@@ -210,7 +200,6 @@ TEST_F(ToolPathTest, StepsForwardDrawWhatARedrawDrawsAndStepsBackEraseIt) {
     // 2 pixels wide, the hole after the move.
     int from, to;
     std::vector<SurfaceCall> forward, back;
-    std::u16string forwardCaption;
   };
   const Case cases[] = {
       {{u"G00X10Y0", u"G41D05G01Y10F100", u"G03X0Y20I-10J0", u"G03X-10Y10I-0.1J-10", u"G40G00X0Y0"},
@@ -219,16 +208,14 @@ TEST_F(ToolPathTest, StepsForwardDrawWhatARedrawDrawsAndStepsBackEraseIt) {
        {move(410, 300), line(410, 290, kGreen, 0, 2), move(410, 290), arc(400, 290, 10, 0, 90, kGreen, 0, 2),
         move(409, 290), arc(399, 290, 10, 0, 360, kRed, 0, 2)},
        {move(409, 290), arc(399, 290, 10, 0, 360, kWhite, 0, 2), move(410, 290),
-        arc(400, 290, 10, 0, 90, kWhite, 0, 2), move(410, 300), line(410, 290, kWhite, 0, 2)},
-       u"G41 D05 "},
+        arc(400, 290, 10, 0, 90, kWhite, 0, 2), move(410, 300), line(410, 290, kWhite, 0, 2)}},
       {{u"G00X10Y0", u"G81X20Y0Z-5R2(D=6)", u"X30", u"G80X40", u"G81G91X10", u"G80G90X0"},
        1,
        3,
        {move(410, 300), line(420, 300, kBlue, 2, 1), move(423, 300), arc(420, 300, 3, 0, 360, kPurple, 0, 1),
         move(420, 300), line(430, 300, kBlue, 2, 1), move(433, 300), arc(430, 300, 3, 0, 360, kPurple, 0, 1)},
        {move(420, 300), line(430, 300, kWhite, 2, 2), move(433, 300), arc(430, 300, 3, 0, 360, kWhite, 0, 2),
-        move(410, 300), line(420, 300, kWhite, 2, 2), move(423, 300), arc(420, 300, 3, 0, 360, kWhite, 0, 2)},
-       u"G40"},
+        move(410, 300), line(420, 300, kWhite, 2, 2), move(423, 300), arc(420, 300, 3, 0, 360, kWhite, 0, 2)}},
   };
   const auto order = [](const SurfaceCall& a, const SurfaceCall& b) {
     return std::tie(a.op, a.a, a.b, a.c, a.color, a.width, a.start) <
@@ -250,14 +237,12 @@ TEST_F(ToolPathTest, StepsForwardDrawWhatARedrawDrawsAndStepsBackEraseIt) {
     EXPECT_EQ(stepped, redrawn);
 
     EXPECT_EQ(step(c.from, c.to), c.forward);
-    EXPECT_EQ(indicators.compCaption, c.forwardCaption);
     EXPECT_EQ(step(c.to, c.from), c.back);
     EXPECT_EQ(canvas.color, kWhite);
     EXPECT_EQ(canvas.width, 2);
-    EXPECT_EQ(indicators.compCaption, u"G40");
   }
 
-  // No move: only the indicator. Outside the program: nothing drawn, nothing read out of range.
+  // No move, or outside the program: nothing drawn, nothing read out of range.
   EXPECT_TRUE(step(3, 3).empty());
   EXPECT_TRUE(step(geometry.blockCount - 1, geometry.blockCount + 5).empty());
   EXPECT_TRUE(step(geometry.blockCount + 5, geometry.blockCount - 1).empty());
