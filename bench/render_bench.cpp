@@ -1,5 +1,6 @@
-// Drawing speed and memory for generated CAM-style programs: building the shapes once per reading, the full
-// redraw at 808 x 625 from the built shapes, and cursor steps, whose cost must not grow with the program.
+// Drawing speed and memory for generated CAM-style programs and for drilling programs (a hole on every line):
+// building the shapes once per reading, the full redraw at 808 x 625 from the built shapes, and cursor steps,
+// whose cost must not grow with the program.
 //   velmora_render_bench [LINES...]   (default 10000 1000000)
 #include <unistd.h>
 
@@ -36,8 +37,6 @@ double median(std::vector<double> v) {
 
 class NoIndicators : public ToolPathIndicators {
  public:
-  void showCompensation(const std::u16string&, bool) override {}
-  void markArcFields(bool) override {}
   void showScale(const std::u16string&) override {}
 };
 
@@ -50,21 +49,33 @@ class NullSurface : public DrawingSurface {
   void angleArc(int, int, int, float, float) override {}
 };
 
-void benchProgram(int lines) {
+// A hole grid in one G81 cycle: every line after the first two is a hole.
+std::string drillingProgram(int lines) {
+  std::string text = "G90G00G17X0Y0\nG81X0Y0Z-5.R2.F100\n";
+  char line[64];
+  for (int i = 2; i < lines; ++i) {
+    std::snprintf(line, sizeof line, "X%d.Y%d.\n", i % 1000, i / 1000);
+    text += line;
+  }
+  return text;
+}
+
+void benchProgram(const char* name, const std::string& program) {
   kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
-  readNcText(fromUtf8(generateCamProgram(lines)), geometry);
+  readNcText(fromUtf8(program), geometry);
   kCanvas canvas;
   NoIndicators indicators;
   kToolPath path(geometry, canvas, indicators);
   path.fitToExtents(kWidth, kHeight);
   path.curLine = geometry.blockCount;
-  std::printf("%d blocks\n", geometry.blockCount);
+  std::printf("%s: %d blocks\n", name, geometry.blockCount);
 
   const long before = residentBytes();
   const double build = seconds([&] { path.buildShapes(); });
   const long shapeBytes = residentBytes() - before;
-  std::printf("  build shapes (once per reading): %.3f s, shapes %.1f MB (%.0f bytes per block)\n", build,
-              shapeBytes / 1e6, static_cast<double>(shapeBytes) / geometry.blockCount);
+  std::printf("  build shapes (once per reading): %.3f s, shapes %.1f MB (%.0f bytes per block), %d holes\n",
+              build, shapeBytes / 1e6, static_cast<double>(shapeBytes) / geometry.blockCount,
+              static_cast<int>(path.holeBlocks.size()));
 
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   std::vector<double> painted, canvasOnly;
@@ -99,6 +110,9 @@ int main(int argc, char** argv) {
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {10000, 1000000};
-  for (int lines : sizes) benchProgram(lines);
+  for (int lines : sizes) {
+    benchProgram("CAM program", generateCamProgram(lines));
+    benchProgram("drilling program", drillingProgram(lines));
+  }
   return 0;
 }

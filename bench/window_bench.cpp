@@ -4,7 +4,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -13,6 +15,7 @@
 
 #include "ProgramGenerator.hpp"
 #include "app/EditorLines.hpp"
+#include "app/ProblemList.hpp"
 #include "app/Velmora_.hpp"
 
 namespace {
@@ -61,6 +64,29 @@ void measureSteps(TVelmora_Form1& w, Qt::Key key, int count) {
   std::printf("  %s step (key, state, drawing, repaint): median %.2f ms, max %.2f ms over %d steps\n",
               key == Qt::Key_Down ? "Down" : "Up", times[times.size() / 2], times.back(), count);
 }
+// A warning on every line: the list is filled and shown, scrolled to its end, and a row taken.
+void measureProblemList(TVelmora_Form1& w, int lines) {
+  std::vector<NcProblem> problems;
+  problems.reserve(static_cast<std::size_t>(lines));
+  for (int line = 1; line <= lines; ++line)
+    problems.push_back({line, 0, Severity::warning, "unsupported", "macro variables are not evaluated"});
+  QElapsedTimer t;
+  t.start();
+  w.showProblems(std::move(problems));
+  QApplication::processEvents();
+  std::printf("problems list with %d warnings: filled and shown in %.1f ms (%s)\n", lines, millis(t),
+              qPrintable(w.pnlProblemCount->text()));
+  t.restart();
+  for (int k = 0; k < 20; ++k) {
+    w.gridProblems->scrollToBottom();
+    QApplication::processEvents();
+  }
+  std::printf("  20 scrolls to the end: %.1f ms, %d rows in the view\n", millis(t), w.problemModel->rowCount());
+  t.restart();
+  w.gridProblemsActivated(w.problemModel->rowCount() - 1);
+  QApplication::processEvents();
+  std::printf("  row taken, caret and drawing moved to line %d: %.1f ms\n", w.curLine, millis(t));
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,6 +132,8 @@ int main(int argc, char** argv) {
   caretToLine(w.reditNcFile, lines / 2);
   measureSteps(w, Qt::Key_Down, 200);
   measureSteps(w, Qt::Key_Up, 200);
+
+  measureProblemList(w, lines);
 
   // Abort while the reader runs: from the click to the end of the load.
   QElapsedTimer sinceClick;

@@ -1,15 +1,9 @@
-// The window's side of the tool-path drawing (see QtIndicators.hpp).
+// The window's side of the tool-path drawing (see QtIndicators.hpp), and the background colour of a widget.
 #include "app/QtIndicators.hpp"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPalette>
-
-namespace {
-const QColor kCompensationGreen(0, 128, 0);
-}
+#include <QWidget>
 
 void setBackground(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
@@ -19,28 +13,7 @@ void setBackground(QWidget* widget, const QColor& colour) {
   widget->setAutoFillBackground(true);
 }
 
-QtIndicators::QtIndicators(QLabel* g40, QLineEdit* cx, QLineEdit* cy, QLineEdit* r, QComboBox* scale)
-    : pnlG40(g40), arcFields{cx, cy, r}, cboxScale(scale) {}
-
-void QtIndicators::showCompensation(const std::u16string& caption, bool compensated) {
-  QPalette palette = QApplication::palette(pnlG40);
-  if (compensated) {
-    palette.setColor(QPalette::Window, kCompensationGreen);
-    palette.setColor(QPalette::WindowText, Qt::white);
-  } else {
-    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-  }
-  pnlG40->setPalette(palette);
-  pnlG40->setAutoFillBackground(true);
-  pnlG40->setText(QString::fromStdU16String(caption));
-}
-
-void QtIndicators::markArcFields(bool faulty) {
-  for (QLineEdit* field : arcFields) {
-    const QColor colour = faulty ? QColor(Qt::yellow) : QApplication::palette(field).color(QPalette::Base);
-    setBackground(field, colour);
-  }
-}
+QtIndicators::QtIndicators(QComboBox* scale) : cboxScale(scale) {}
 
 void QtIndicators::showScale(const std::u16string& text) {
   cboxScale->setEditText(QString::fromStdU16String(text));

@@ -51,9 +51,10 @@ QLabel* infoPanel(QWidget* parent, const QRect& at, const QString& text) {
   return label;
 }
 
-QLineEdit* labelledEdit(QWidget* parent, int x, int y, const QString& caption) {
+QLineEdit* labelledEdit(QWidget* parent, int x, int y, const QString& caption, QLabel** captionLabel = nullptr) {
   auto* label = new QLabel(caption, parent);
   label->setGeometry(x, y - 22, 100, 20);
+  if (captionLabel) *captionLabel = label;
   auto* edit = new QLineEdit(parent);
   edit->setGeometry(x, y, 100, 31);
   edit->setReadOnly(true);
@@ -119,7 +120,7 @@ TVelmora_Form1::~TVelmora_Form1() {
 void TVelmora_Form1::createCore() {
   ncGeometry = std::make_unique<kNcGeometry>(u"(", u")", u"", u"", u"", u"");
   canvas = std::make_unique<kCanvas>();
-  indicators = std::make_unique<QtIndicators>(pnlG40, leditCX, leditCY, leditR, cboxScale);
+  indicators = std::make_unique<QtIndicators>(cboxScale);
   toolPath = std::make_unique<kToolPath>(*ncGeometry, *canvas, *indicators);
   toolPath->viewOffset = kPoint(0, 0);
 }
@@ -183,8 +184,8 @@ void TVelmora_Form1::buildInfoFields() {
   leditX = labelledEdit(pnlImageTop, 510, 30, QStringLiteral("X"));
   leditY = labelledEdit(pnlImageTop, 615, 30, QStringLiteral("Y"));
   leditZ = labelledEdit(pnlImageTop, 720, 30, QStringLiteral("Z"));
-  leditCX = labelledEdit(pnlImageTop, 840, 30, QStringLiteral("CX"));
-  leditCY = labelledEdit(pnlImageTop, 945, 30, QStringLiteral("CY"));
+  leditCX = labelledEdit(pnlImageTop, 840, 30, QStringLiteral("CX"), &leditCXLabel);
+  leditCY = labelledEdit(pnlImageTop, 945, 30, QStringLiteral("CY"), &leditCYLabel);
   leditR = labelledEdit(pnlImageTop, 1050, 30, QStringLiteral("R"));
   cboxFeed = new QComboBox(pnlImageTop);
   cboxFeed->setGeometry(1160, 32, 140, 25);
@@ -208,6 +209,7 @@ void TVelmora_Form1::buildLeftPane() {
   reditNcFile->setReadOnly(true);
   reditNcFile->setEnabled(false);
   column->addWidget(reditNcFile, 1);
+  buildProblemList(column);
   pnlEditBottom = new QFrame(pnlLeft);
   pnlEditBottom->setFixedHeight(52);
   auto* row = new QHBoxLayout(pnlEditBottom);

@@ -16,6 +16,7 @@
 #include "graphics/Kcanvas.hpp"
 #include "graphics/Toolpath.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
 #include "util/Encoding.hpp"
 
@@ -27,10 +28,14 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
+class QTableView;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 class QPainterSurface;
 class ClickPanel;
+class ProblemListModel;
+struct BlockInfo;
 
 class TVelmora_Form1 : public QMainWindow {
   Q_OBJECT
@@ -57,10 +62,19 @@ class TVelmora_Form1 : public QMainWindow {
   void loadNcText(const QString& text);
   void bbtnAbortClick();
 
+  // ---- Problems of the last reading
+  // The list under the editor (hidden when empty) and the counts in the status line.
+  void showProblems(std::vector<NcProblem> problems);
+  void clearProblems();
+  // A row taken with Enter or a double-click: the caret goes to the problem's line.
+  void gridProblemsActivated(int row);
+
   // ---- Navigation
   void bbtnDownClick();
   void bbtnUpClick();
+  // The top panel shows block curLine; cleared, it shows nothing (no program).
   void showBlockInfo();
+  void clearBlockInfo();
   // Makes `line` the current block: red line, top panel, drawing (a step when `step`, else a redraw).
   void makeCurrentLine(int line, bool step);
 
@@ -128,10 +142,16 @@ class TVelmora_Form1 : public QMainWindow {
   QLineEdit* leditCX = nullptr;
   QLineEdit* leditCY = nullptr;
   QLineEdit* leditR = nullptr;
+  // The captions of leditCX and leditCY, which name the axes of the arc's plane.
+  QLabel* leditCXLabel = nullptr;
+  QLabel* leditCYLabel = nullptr;
   QComboBox* cboxFeed = nullptr;
   QPushButton* bbtnFeedReplace = nullptr;
   QFrame* pnlLeft = nullptr;
   NcEditor* reditNcFile = nullptr;
+  QTableView* gridProblems = nullptr;
+  ProblemListModel* problemModel = nullptr;
+  QLabel* pnlProblemCount = nullptr;  // in the status line
   QFrame* pnlEditBottom = nullptr;
   QPushButton* bbtnDXF = nullptr;
   QPushButton* bbtnReplace = nullptr;
@@ -199,6 +219,7 @@ class TVelmora_Form1 : public QMainWindow {
   void buildSelectPanel();
   void buildInfoFields();
   void buildLeftPane();
+  void buildProblemList(QVBoxLayout* column);
   void buildImagePane();
   void buildBottomPanel();
   void connectCommands();
@@ -218,6 +239,8 @@ class TVelmora_Form1 : public QMainWindow {
   bool loadProgress();
   void reportReadResult(const ReadResult& result, const QString& path);
   void editorCaretMoved();
+  void showInfo(const BlockInfo& info);
+  void showCompensation(const BlockInfo& info);
   void paintDrawing(int drawnUpTo);
   void showBusySign();
 

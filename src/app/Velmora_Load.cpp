@@ -20,6 +20,8 @@ void TVelmora_Form1::prepareForLoad() {
   ncGeometry->restart();
   ncGeometry->setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
   clearDrawing();
+  clearBlockInfo();
+  clearProblems();
   reditNcFile->setExtraSelections({});
   reditNcFile->clear();
 }
@@ -117,6 +119,7 @@ ReadResult TVelmora_Form1::runLoad(const std::function<QString()>& editorText,
   loading = false;
   toolPath->programChanged();
   toolPath->fitToExtents(Image1->width(), Image1->height());
+  showProblems(programProblems(*ncGeometry));
   lastRead = result;
   return result;
 }

@@ -9,8 +9,8 @@
 
 #include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
+#include "graphics/Blockinfo.hpp"
 #include "qtsurface/QPainterSurface.hpp"
-#include "util/Utility.hpp"
 
 namespace {
 struct MotionColour {
@@ -20,9 +20,10 @@ struct MotionColour {
 const MotionColour kMotionColours[] = {
     {0, QColor(255, 0, 255)}, {1, QColor(248, 248, 255)}, {2, QColor(255, 239, 213)}, {3, QColor(240, 255, 240)}};
 const QColor kAbsoluteColour(192, 220, 192);
+// The compensation pen's green.
+const QColor kCompensationGreen(0, 128, 0);
 const QColor kInfoTipColour(255, 255, 225);
 
-QString gText(int code) { return QStringLiteral("G") + QString::fromStdU16String(formatInt(code, 2)); }
 QString qText(const std::u16string& text) { return QString::fromStdU16String(text); }
 }  // namespace
 
@@ -38,11 +39,11 @@ void TVelmora_Form1::makeCurrentLine(int line, bool step) {
   prevLine = from;
   curLine = line;
   colorLine(reditNcFile, Qt::red, curLine);
-  showBlockInfo();
   if (!step || !surface) {
-    redrawRaised();
+    redrawRaised();  // which shows the block too
     return;
   }
+  showBlockInfo();
   toolPath->stepDrawing(from, line);
   if (line < from) {
     // Erasing paints white over everything the erased moves touched, the axes included: draw them again.
@@ -70,25 +71,42 @@ void TVelmora_Form1::bbtnUpClick() {
   makeCurrentLine(1, false);
 }
 
-void TVelmora_Form1::showBlockInfo() {
-  const int motion = gNumberAt(ncGeometry->groupMotion, curLine);
-  const int distance = gNumberAt(ncGeometry->groupDistance, curLine);
+void TVelmora_Form1::showBlockInfo() { showInfo(blockInfoAt(*ncGeometry, curLine)); }
+
+void TVelmora_Form1::clearBlockInfo() { showInfo(BlockInfo()); }
+
+void TVelmora_Form1::showCompensation(const BlockInfo& info) {
+  QPalette palette = QApplication::palette(pnlG40);
+  if (info.compensated) {
+    palette.setColor(QPalette::Window, kCompensationGreen);
+    palette.setColor(QPalette::WindowText, Qt::white);
+  } else {
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  }
+  pnlG40->setPalette(palette);
+  pnlG40->setAutoFillBackground(true);
+  pnlG40->setText(qText(info.compText));
+}
+
+void TVelmora_Form1::showInfo(const BlockInfo& info) {
   const QColor face = QApplication::palette().color(QPalette::Button);
   const auto* known = std::find_if(std::begin(kMotionColours), std::end(kMotionColours),
-                                   [motion](const MotionColour& entry) { return entry.code == motion; });
+                                   [&info](const MotionColour& entry) { return entry.code == info.code; });
   setBackground(pnlGCode, known != std::end(kMotionColours) ? known->colour : face);
-  pnlGCode->setText(gText(motion));
-  setBackground(pnlG90, distance == 90 ? kAbsoluteColour : kInfoTipColour);
-  pnlG90->setText(gText(distance));
-  leditX->setText(qText(ncGeometry->xTextAt(curLine)));
-  leditY->setText(qText(ncGeometry->yTextAt(curLine)));
-  leditZ->setText(qText(ncGeometry->zTextAt(curLine)));
-  leditCX->clear();
-  leditCY->clear();
-  leditR->clear();
-  if (motion == 2 || motion == 3) {
-    leditCX->setText(qText(formatReal(ncGeometry->centreXAt(curLine), 4)));
-    leditCY->setText(qText(formatReal(ncGeometry->centreYAt(curLine), 4)));
-    leditR->setText(qText(formatReal(ncGeometry->radiusAt(curLine), 4)));
+  pnlGCode->setText(qText(info.codeText));
+  setBackground(pnlG90, info.distance == 90 ? kAbsoluteColour : kInfoTipColour);
+  pnlG90->setText(qText(info.distanceText));
+  showCompensation(info);
+  leditX->setText(qText(info.xText));
+  leditY->setText(qText(info.yText));
+  leditZ->setText(qText(info.zText));
+  leditCXLabel->setText(qText(info.arcLabels[0]));
+  leditCYLabel->setText(qText(info.arcLabels[1]));
+  QLineEdit* const arcFields[] = {leditCX, leditCY, leditR};
+  for (std::size_t k = 0; k < std::size(arcFields); ++k) {
+    arcFields[k]->setText(qText(info.arcTexts[k]));
+    // Yellow belongs to the block shown, never to one drawn before it.
+    setBackground(arcFields[k],
+                  info.faultyArc ? QColor(Qt::yellow) : QApplication::palette(arcFields[k]).color(QPalette::Base));
   }
 }

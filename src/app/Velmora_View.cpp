@@ -30,6 +30,8 @@ void TVelmora_Form1::paintDrawing(int drawnUpTo) {
   surface = std::make_unique<QPainterSurface>(picture);
   toolPath->curLine = drawnUpTo;
   toolPath->redrawView(*surface, picture.width(), picture.height());
+  // Every redraw shows the current block, whatever block the drawing ends with.
+  if (curLine >= 1) showBlockInfo();
   Image1->update();
   reditNcFile->setFocus();
 }

@@ -41,8 +41,6 @@ struct RenderOptions {
 // The window has nothing to show here.
 class NoIndicators : public ToolPathIndicators {
  public:
-  void showCompensation(const std::u16string&, bool) override {}
-  void markArcFields(bool) override {}
   void showScale(const std::u16string&) override {}
 };
 

@@ -4,56 +4,24 @@
 
 #include "graphics/Toolpath.hpp"
 
-namespace {
+void kToolPath::selectPen(DrawingKind kind) { canvas.usePen(penOf(kind)); }
 
-// selectPen codes.
-constexpr int kErasePen = 0;
-constexpr int kCompPen = 3, kFeedPen = 4, kFastFeedPen = 5, kRapidPen = 6, kErrorPen = 7;
-constexpr int kPenOfKind[] = {kRapidPen, kFeedPen, kCompPen, kFastFeedPen, kErrorPen};
-
-}  // namespace
-
-void kToolPath::selectPen(int k) {
-  switch (k) {
-    case kErasePen:
-      // Two pixels wide, so it draws solid and covers lines of width 1 and 2.
-      canvas.color = canvas.background;
-      canvas.width = 2;
-      break;
-    case kCompPen:
-      canvas.usePen(compPen);
-      break;
-    case kFeedPen:
-      canvas.usePen(feedPen);
-      break;
-    case kFastFeedPen:
-      canvas.usePen(fastFeedPen);
-      break;
-    case kRapidPen:
-      canvas.usePen(rapidPen);
-      break;
-    case kErrorPen:
-      canvas.usePen(errorPen);
-      break;
-    default:
-      break;
-  }
+void kToolPath::selectErasePen() {
+  // Two pixels wide, so it draws solid and covers lines of width 1 and 2.
+  canvas.color = canvas.background;
+  canvas.width = 2;
 }
 
 void kToolPath::stepDrawing(int from, int to) {
-  showCompState(to);
   if (from == to) return;
   const bool erase = to < from;
-  if (erase) selectPen(kErasePen);
+  if (erase) selectErasePen();
   // Forward: blocks from + 1 .. to; back: from down to to + 1. Only blocks the program holds are drawn.
   const int lo = erase ? to + 1 : from + 1;
   const int hi = erase ? from : to;
   const int first = std::max(lo, 0);
   const int last = std::min(hi, geometry.blockCount - 1);
-  if (first > last) {
-    indicators.markArcFields(false);
-    return;
-  }
+  if (first > last) return;
   drawBlockRange(erase ? last : first, erase ? first : last, erase);
   canvas.flush();
 }
@@ -62,22 +30,27 @@ void kToolPath::drawBlockRange(int first, int last, bool erase) {
   const int step = first <= last ? 1 : -1;
   GLine line(0, 0, 0.0);
   GCircle circle(0, 0, 0.0);
+  GCircle hole(0, 0, 0.0);
+  // The erase pen keeps the style of the pen the shape would be drawn in; being 2 pixels wide it draws
+  // solid all the same.
+  const auto usePen = [this, erase](DrawingKind kind) {
+    selectPen(kind);
+    if (erase) selectErasePen();
+  };
   for (int f = first;; f += step) {
-    indicators.markArcFields(false);
     bool isLine = false;
     const DrawingKind kind = shapeBlock(f, line, circle, isLine);
-    if (erase) {
-      // The erase pen keeps the style of the pen the block would be drawn in (judged by the feed of the
-      // block before it); being 2 pixels wide it draws solid all the same.
-      selectPen(kPenOfKind[kindOf(f, feedOf(f - 1))]);
-      selectPen(kErasePen);
-    } else {
-      selectPen(kPenOfKind[kind]);
-    }
+    // Erasing judges the block by the feed of the block before it.
+    usePen(erase ? kindOf(f, feedOf(f - 1)) : kind);
     if (isLine) {
       canvas.drawLine(line);
     } else {
       canvas.drawCircle(circle);
+    }
+    // The hole after the move, both ways: the redraw draws the holes over the moves.
+    if (holeOf(f, hole)) {
+      usePen(kindCycle);
+      canvas.drawCircle(hole);
     }
     if (f == last) break;
   }

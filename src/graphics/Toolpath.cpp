@@ -1,5 +1,5 @@
-// The tool-path drawing: one shape and one drawing kind per block, the blocks before the current one drawn in
-// the five pens, the compensation indicator, the arc rule and the fit of the view to the program's extents.
+// The tool-path drawing: one shape and one drawing kind per block, the holes of drilling cycles, the blocks
+// before the current one drawn in the six pens, the arc rule and the fit of the view to the program's extents.
 #include "graphics/Toolpath.hpp"
 
 #include <algorithm>
@@ -21,16 +21,40 @@ constexpr double kFitMargin = 0.7;
 // G00 and G01 blocks are drawn as lines, every other block as a circle.
 bool isStraight(int motion) { return motion == 0 || motion == 1; }
 
+// Every drawing kind with its display list and its pen (colour 0x00BBGGRR, style, width), in the order the
+// lists are drawn: a later list paints over an earlier one, so a hole lies over the moves through it and a
+// faulty arc over everything.
+struct KindLayer {
+  DrawingKind kind;
+  GList kToolPath::*list;
+  GPen kToolPath::*pen;
+  std::uint32_t color;
+  std::uint8_t style;
+  int width;
+};
+constexpr std::array<KindLayer, kDrawingKindCount> kLayers{{
+    {kindCompensated, &kToolPath::compList, &kToolPath::compPen, 0x008000, kSolid, 2},
+    {kindFeed, &kToolPath::feedList, &kToolPath::feedPen, 0x000000, kSolid, 1},
+    {kindFastFeed, &kToolPath::fastFeedList, &kToolPath::fastFeedPen, 0x0000FF, kDash, 1},
+    {kindRapid, &kToolPath::rapidList, &kToolPath::rapidPen, 0xFF0000, kDot, 1},
+    {kindCycle, &kToolPath::cycleList, &kToolPath::cyclePen, 0x800080, kSolid, 1},
+    {kindArcError, &kToolPath::errorList, &kToolPath::errorPen, 0x0000FF, kSolid, 2},
+}};
+
+const KindLayer& layerOf(DrawingKind kind) {
+  for (const KindLayer& layer : kLayers)
+    if (layer.kind == kind) return layer;
+  return kLayers.back();
+}
+
 }  // namespace
 
 kToolPath::kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndicators& indicators)
     : geometry(geometry), canvas(canvas), indicators(indicators) {
-  compPen.setPen(kWhite, 0x008000, kSolid, 2);
-  feedPen.setPen(kWhite, 0x000000, kSolid, 1);
-  fastFeedPen.setPen(kWhite, 0x0000FF, kDash, 1);
-  rapidPen.setPen(kWhite, 0xFF0000, kDot, 1);
-  errorPen.setPen(kWhite, 0x0000FF, kSolid, 2);
+  for (const KindLayer& layer : kLayers) (this->*layer.pen).setPen(kWhite, layer.color, layer.style, layer.width);
 }
+
+const GPen& kToolPath::penOf(DrawingKind kind) const { return this->*layerOf(kind).pen; }
 
 void kToolPath::programChanged() { shapesBuilt = false; }
 
@@ -86,7 +110,6 @@ void kToolPath::buildShapes() {
   for (int i = 0; i < geometry.blockCount; ++i) lineTotal += isStraight(motionOf(i));
   allShapes.reserve(lineTotal, geometry.blockCount - lineTotal);
   blockKinds.reserve(geometry.blockCount);
-  faultyArcSeen = false;
   GLine line(0, 0, 0.0);
   GCircle circle(0, 0, 0.0);
   for (int i = 0; i < geometry.blockCount; ++i) {
@@ -98,16 +121,28 @@ void kToolPath::buildShapes() {
       allShapes.addCircle(circle);
     }
   }
-  faultyArcInShapes = faultyArcSeen;
+  buildHoles();
   shapesBuilt = true;
 }
 
+bool kToolPath::holeOf(int b, GCircle& hole) const {
+  if (b < 1 || b >= geometry.blockCount || !geometry.inCycleAt(b)) return false;
+  hole = GCircle(geometry.xAt(b), geometry.yAt(b), geometry.toolDiameterAt(b) / 2);
+  return hole.valid;
+}
+
+void kToolPath::buildHoles() {
+  holeBlocks.clear();
+  GCircle hole(0, 0, 0.0);
+  for (int b = 1; b < geometry.blockCount; ++b)
+    if (holeOf(b, hole)) holeBlocks.push_back(b);
+}
+
 bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& circle) {
-  const double radius = geometry.arcRadius.get(clampBlock(i));
-  const double r = motionOf(i) == 2 ? -radius : radius;
-  const kPoint c(geometry.centreX.get(clampBlock(i)), geometry.centreY.get(clampBlock(i)));
-  const double e1 = absOf(absOf(r) - distanceOf(p1, c));
-  const double e2 = absOf(absOf(r) - distanceOf(p2, c));
+  const int b = clampBlock(i);
+  const double radius = geometry.arcRadius.get(b);
+  const double r = motionOf(b) == 2 ? -radius : radius;
+  const kPoint c(geometry.centreX.get(b), geometry.centreY.get(b));
   bool ok = false;
   if (p1 == p2) {
     ok = circle.set(GPoint(c), r);
@@ -119,11 +154,8 @@ bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& cir
       ok = circle.setArc(p1, p2, 2);
     }
   }
-  if (!(e1 < kArcFitTolerance && e2 < kArcFitTolerance)) {
-    indicators.markArcFields(true);
-    faultyArcSeen = true;
-    ok = false;
-  }
+  // One verdict for the drawing, the arc fields and the problems list: the block store's.
+  if (b >= 1 && geometry.isFaultyArcAt(b)) ok = false;
   if (ok && p1 != p2) circle.setArc(p1, p2, 4);
   if (!ok) {
     if (r == 0) {
@@ -137,20 +169,8 @@ bool kToolPath::buildArc(int i, const kPoint& p1, const kPoint& p2, GCircle& cir
   return ok;
 }
 
-void kToolPath::showCompState(int b) {
-  const int block = clampBlock(b);
-  const int comp = gNumberAt(geometry.groupCutterComp, block);
-  if (comp == 41 || comp == 42) {
-    const int d = truncToInt(geometry.d.get(block));
-    indicators.showCompensation(u"G" + formatInt(comp, 2) + u" D" + formatInt(d, 2) + u" ", true);
-  } else {
-    indicators.showCompensation(u"G40", false);
-  }
-}
-
 void kToolPath::fillDisplayLists(int n) {
-  showCompState(n);
-  for (GList* list : {&compList, &feedList, &fastFeedList, &rapidList, &errorList}) list->clear();
+  for (const KindLayer& layer : kLayers) (this->*layer.list).clear();
   for (Selection& s : selections) {
     s.lines.clear();
     s.circles.clear();
@@ -169,10 +189,13 @@ void kToolPath::fillDisplayLists(int n) {
       ++c;
     }
   }
+  // The holes of blocks 1 .. n - 1, which lead holeBlocks because it is in block order.
+  holesShown = static_cast<int>(std::lower_bound(holeBlocks.begin(), holeBlocks.end(), n) - holeBlocks.begin());
 }
 
 void kToolPath::drawSelection(const GList& list, DrawingKind kind) {
   if (!list.visible) return;
+  if (kind == kindCycle) return drawHoles(list);
   const GPen saved = canvas.penOf();
   canvas.usePen(list);
   for (int l : selections[kind].lines) canvas.drawLine(allShapes.lineAt(l));
@@ -180,28 +203,25 @@ void kToolPath::drawSelection(const GList& list, DrawingKind kind) {
   canvas.usePen(saved);
 }
 
+void kToolPath::drawHoles(const GList& list) {
+  const GPen saved = canvas.penOf();
+  canvas.usePen(list);
+  GCircle hole(0, 0, 0.0);
+  for (int h = 0; h < holesShown; ++h)
+    if (holeOf(holeBlocks[static_cast<std::size_t>(h)], hole)) canvas.drawCircle(hole);
+  canvas.usePen(saved);
+}
+
 void kToolPath::redrawProgram() {
   indicators.showScale(formatReal(viewScale, 3));
-  if (!shapesCurrent()) {
-    buildShapes();
-  } else if (faultyArcInShapes) {
-    indicators.markArcFields(true);
-  }
+  if (!shapesCurrent()) buildShapes();
   fillDisplayLists(curLine);
-  const std::array<std::pair<GList*, const GPen*>, 5> pens{{{&compList, &compPen},
-                                                            {&feedList, &feedPen},
-                                                            {&fastFeedList, &fastFeedPen},
-                                                            {&rapidList, &rapidPen},
-                                                            {&errorList, &errorPen}}};
-  for (const auto& [list, pen] : pens) {
-    list->visible = true;
-    list->usePen(*pen);
+  for (const KindLayer& layer : kLayers) {
+    GList& list = this->*layer.list;
+    list.visible = true;
+    list.usePen(this->*layer.pen);
+    drawSelection(list, layer.kind);
   }
-  drawSelection(compList, kindCompensated);
-  drawSelection(feedList, kindFeed);
-  drawSelection(fastFeedList, kindFastFeed);
-  drawSelection(rapidList, kindRapid);
-  drawSelection(errorList, kindArcError);
   canvas.flush();
 }
 

@@ -1,12 +1,14 @@
-// The window's navigation: keys, clicks and jump buttons move the current block; the red line, the top
-// panel and the drawing follow it.
+// The window's navigation: keys, clicks, jump buttons and the problems list move the current block; the red
+// line, the top panel (its arc fields yellow for a faulty arc only) and the drawing follow it.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTextBlock>
 #include <QToolButton>
 
 #include "WindowFixture.hpp"
+#include "app/ProblemList.hpp"
 
 namespace {
 const QColor kGreen(0, 128, 0);
@@ -73,15 +75,16 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.leditCX->text(), QString("12.5000"));
     QCOMPARE(w.leditCY->text(), QString("10.0000"));
     QCOMPARE(w.leditR->text(), QString("10.0000"));
-    QVERIFY(w.leditR->palette().color(QPalette::Base) != QColor(Qt::yellow));
+    QVERIFY(!arcFieldsYellow(w));
 
     pressInEditor(w, Qt::Key_Down, 2);  // onto the G03 whose radius misses its end point
     QCOMPARE(w.curLine, 6);
     QCOMPARE(w.pnlGCode->text(), QString("G03"));
-    for (QLineEdit* field : {w.leditCX, w.leditCY, w.leditR})
-      QCOMPARE(field->palette().color(QPalette::Base), QColor(Qt::yellow));
+    QVERIFY(arcFieldsYellow(w));
+    w.btnScaleClick();  // a redraw keeps the current block's mark
+    QVERIFY(arcFieldsYellow(w));
     pressInEditor(w, Qt::Key_Down);
-    QVERIFY(w.leditR->palette().color(QPalette::Base) != QColor(Qt::yellow));
+    QVERIFY(!arcFieldsYellow(w));
 
     pressInEditor(w, Qt::Key_Up, 3);
     QCOMPARE(w.curLine, 4);
@@ -90,6 +93,108 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.curLine, 1);
     // Navigating never edits: the document has nothing to undo.
     QVERIFY(!w.reditNcFile->document()->isUndoAvailable());
+
+    // Yellow belongs to the current block alone: not to the last line, drawn after the faulty arc, nor to
+    // line 1 of a fresh reading.
+    pressInEditor(w, Qt::Key_End, 1, Qt::ControlModifier);
+    QVERIFY(w.curLine > 6);
+    QCOMPARE(w.leditCX->text(), QString());
+    QVERIFY(!arcFieldsYellow(w));
+    w.dropNcFile(f.path("sample.nc"));
+    QCOMPARE(w.curLine, 1);
+    QCOMPARE(w.pnlGCode->text(), QString("G00"));
+    QVERIFY(!arcFieldsYellow(w));
+  }
+
+  void panelShowsCyclesAndTheArcPlanesAxes() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWith("planes.nc", kPlanesAndCycleProgram);
+    struct Row {
+      int line;
+      const char* code;
+      const char* labels[2];
+      const char* centre[2];
+    };
+    const Row rows[] = {
+        {2, "G02", {"CX", "CZ"}, {"5.0000", "10.0000"}},
+        {3, "G00", {"CX", "CY"}, {"", ""}},
+        {4, "G03", {"CY", "CZ"}, {"5.0000", "7.0000"}},
+        {6, "G81", {"CX", "CY"}, {"", ""}},
+        {7, "G81", {"CX", "CY"}, {"", ""}},
+        {8, "G00", {"CX", "CY"}, {"", ""}},
+    };
+    for (const Row& row : rows) {
+      pressInEditor(w, Qt::Key_Down, row.line - w.curLine);
+      QCOMPARE(w.curLine, row.line);
+      QCOMPARE(w.pnlGCode->text(), QString(row.code));
+      QCOMPARE(w.leditCXLabel->text(), QString(row.labels[0]));
+      QCOMPARE(w.leditCYLabel->text(), QString(row.labels[1]));
+      QCOMPARE(w.leditCX->text(), QString(row.centre[0]));
+      QCOMPARE(w.leditCY->text(), QString(row.centre[1]));
+      QVERIFY(!arcFieldsYellow(w));
+    }
+    // The hole of line 6 (radius 3 about (30, 20)) appears with its step and goes with the step back.
+    const kPoint rim = screenOf(w, 30, 17);
+    const QColor purple(128, 0, 128);
+    QVERIFY(hasColourNear(w, rim, purple, 1));
+    pressInEditor(w, Qt::Key_Up, 2);
+    QCOMPARE(w.curLine, 6);
+    QVERIFY(hasColourNear(w, rim, purple, 1));
+    pressInEditor(w, Qt::Key_Up);
+    QVERIFY(!hasColourNear(w, rim, purple, 1));
+  }
+
+  void problemRowsTakeTheCaretToTheirLine() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    QVERIFY(w.gridProblems->isVisible());
+    QCOMPARE(w.problemModel->rowCount(), 1);
+    QCOMPARE(w.problemModel->index(0, ProblemListModel::columnLine).data().toString(), QString("6"));
+    QCOMPARE(w.problemModel->index(0, ProblemListModel::columnSeverity).data().toString(), QString("error"));
+    QCOMPARE(w.pnlProblemCount->text(), QString("1 error, 0 warnings"));
+
+    // Enter on the row: line 6 is current, red, in the panel, and drawn up to.
+    w.gridProblems->setFocus();
+    w.gridProblems->setCurrentIndex(w.problemModel->index(0, 0));
+    QTest::keyClick(w.gridProblems, Qt::Key_Return);
+    QCOMPARE(w.curLine, 6);
+    QCOMPARE(caretLine(w.reditNcFile), 6);
+    QCOMPARE(markedLine(w), 6);
+    QVERIFY(arcFieldsYellow(w));
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
+    QVERIFY(w.reditNcFile->hasFocus());
+
+    // A double-click does the same from anywhere.
+    w.bbtnUp->click();
+    QCOMPARE(w.curLine, 1);
+    const QRect cell = w.gridProblems->visualRect(w.problemModel->index(0, ProblemListModel::columnMessage));
+    // As a window system delivers it: a click, then the second press as a double-click.
+    QTest::mouseClick(w.gridProblems->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(w.curLine, 1);
+    QTest::mouseDClick(w.gridProblems->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(w.curLine, 6);
+
+    // Many problems: every one is counted and every row can be reached; a problem of the whole program
+    // (line 0) leaves the caret where it is.
+    std::vector<NcProblem> many;
+    for (int line = 1; line <= 5000; ++line)
+      many.push_back({line % 10 + 1, 0, line % 2 ? Severity::warning : Severity::error, "test", "message"});
+    many.push_back({0, 0, Severity::warning, "nothing-to-draw", "no movement"});
+    w.showProblems(std::move(many));
+    QCOMPARE(w.pnlProblemCount->text(), QString("2500 errors, 2501 warnings"));
+    while (w.problemModel->canFetchMore({})) w.problemModel->fetchMore({});
+    QCOMPARE(w.problemModel->rowCount(), 5001);
+    w.gridProblemsActivated(4998);  // the problem made with line 4999 % 10 + 1
+    QCOMPARE(w.curLine, 10);
+    w.gridProblemsActivated(5000);
+    QCOMPARE(w.curLine, 10);
+
+    // A program without problems hides the list; a folder (no reading) clears the counts.
+    w.dropNcFile(f.writeLines("clean.nc", {"G00 X0 Y0", "G01 X10 F100"}));
+    QVERIFY(w.gridProblems->isHidden());
+    QCOMPARE(w.pnlProblemCount->text(), QString("0 errors, 0 warnings"));
+    w.dropNcFile(f.dir.path());
+    QCOMPARE(w.pnlProblemCount->text(), QString());
   }
 
   void stepsDrawAndEraseTheMovesPassed() {
@@ -127,6 +232,12 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.curLine, 5);
     QCOMPARE(markedLine(w), 5);
     QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
+    // Line 7 is still compensated, though the redraw ends with line 8, which cancels it.
+    const QPoint line7 =
+        w.reditNcFile->cursorRect(QTextCursor(w.reditNcFile->document()->findBlockByNumber(6))).center();
+    QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, line7);
+    QCOMPARE(w.curLine, 7);
+    QCOMPARE(w.pnlG40->text(), QString("G41 D05 "));
 
     w.bbtnDown->click();
     QCOMPARE(w.curLine, 10);

@@ -1,9 +1,11 @@
 // Loading programs into the window: text and blocks, encodings, errors, and abort during a large load.
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 
 #include "WindowFixture.hpp"
+#include "app/ProblemList.hpp"
 
 namespace {
 QByteArray largeProgram(int lines) {
@@ -49,6 +51,9 @@ class LoadingTest : public QObject {
     w.dropNcFile(f.writeLines("bad.nc", {"G00 X0 Y0", "G01 X10. )", "G01 Y10."}));
     QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.messages[0], QString("Message: コメント構文エラー\nLine 2"));
+    // The problems list names it too.
+    QVERIFY(w.gridProblems->isVisible());
+    QCOMPARE(w.problemModel->lineAt(0), 2);
     QVERIFY(w.isVisible());
     QVERIFY(w.reditNcFile->isEnabled());
   }
@@ -58,8 +63,10 @@ class LoadingTest : public QObject {
     TVelmora_Form1& w = f.openWithSample();
     const double scale = w.toolPath->viewScale;
     w.prepareForLoad();
+    QCOMPARE(w.problemModel->problemCount(), 0);
     w.loadNcText(kSampleProgram.join('\n') + '\n');
     QCOMPARE(w.ncGeometry->blockCount, 11);
+    QCOMPARE(w.problemModel->problemCount(), 1);  // the faulty arc, found again
     QCOMPARE(w.toolPath->viewScale, scale);
     QCOMPARE(w.curLine, 1);
   }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTableView>
 #include <QUrl>
 
 #include "WindowFixture.hpp"
@@ -44,6 +45,9 @@ class MainWindowTest : public QObject {
     QVERIFY(!w.reditNcFile->isEnabled());
     QVERIFY(!w.btnScale->isEnabled());
     QVERIFY(w.btnReDrow->isHidden() && w.cboxFeed->isHidden() && w.bbtnFeedReplace->isHidden());
+    QVERIFY(w.gridProblems->isHidden());
+    QCOMPARE(w.pnlProblemCount->text(), QString());
+    QCOMPARE(w.leditCYLabel->text(), QString("CY"));
   }
 
   void argumentFileShowsDxfButNotSave() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFile>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +24,18 @@ inline const QStringList kSampleProgram = {
     "G40 G00 X-10 Y-10",          // 8
     "G00 Z50",                    // 9
     "M30",                        // 10
+};
+
+// Arcs in the XZ and YZ planes and a drilling cycle whose holes have the diameter of the comment's tool.
+inline const QStringList kPlanesAndCycleProgram = {
+    "G90 G00 X0 Y0 Z5",          // 1
+    "G18 G02 X10 Z15 I5 K5",     // 2  centre X 5, Z 10
+    "G17 G00 X20 Y0 Z5",         // 3
+    "G19 G03 Y10 Z5 J5 K2",      // 4  centre Y 5, Z 7
+    "G17 G00 X30 Y0",            // 5
+    "G81 X30 Y20 Z-5 R2 (D=6)",  // 6  a hole of radius 3 about (30, 20)
+    "X40",                       // 7
+    "G80 G00 Z50",               // 8
 };
 
 struct WindowFixture {
@@ -53,9 +66,11 @@ struct WindowFixture {
     return *window;
   }
 
-  TVelmora_Form1& openWithSample() {
+  TVelmora_Form1& openWithSample() { return openWith("sample.nc", kSampleProgram); }
+
+  TVelmora_Form1& openWith(const QString& name, const QStringList& lines) {
     TVelmora_Form1& w = open();
-    w.dropNcFile(writeLines("sample.nc", kSampleProgram));
+    w.dropNcFile(writeLines(name, lines));
     return w;
   }
 };
@@ -63,6 +78,15 @@ struct WindowFixture {
 // Presses a key in the editor `times` times.
 inline void pressInEditor(TVelmora_Form1& w, Qt::Key key, int times = 1, Qt::KeyboardModifiers mods = {}) {
   for (int i = 0; i < times; ++i) QTest::keyClick(w.reditNcFile, key, mods);
+}
+
+// The arc fields are marked as a faulty arc's (all three, or none).
+inline bool arcFieldsYellow(const TVelmora_Form1& w) {
+  int yellow = 0;
+  for (const QLineEdit* field : {w.leditCX, w.leditCY, w.leditR})
+    yellow += field->palette().color(QPalette::Base) == QColor(Qt::yellow);
+  if (yellow % 3 != 0) qWarning("only %d of the three arc fields are yellow", yellow);
+  return yellow == 3;
 }
 
 // True when a pixel within `radius` of `at` in the drawing's picture has `colour`.

@@ -1,11 +1,11 @@
-// The tool-path drawing of interpreted programs: kinds and pens, the arc rule, the fit, the compensation
-// indicator, the cache, and the step drawing forward and back, all on the recording surface.
+// The tool-path drawing of interpreted programs: kinds and pens, the arc rule, the holes of drilling cycles,
+// the fit, the compensation indicator, the cache, and the step drawing forward and back, all on the recording
+// surface.
 #include "graphics/Toolpath.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -16,19 +16,12 @@ namespace {
 
 using Op = SurfaceCall::Op;
 
-constexpr std::uint32_t kBlue = 0xFF0000, kGreen = 0x008000, kRed = 0x0000FF;
+constexpr std::uint32_t kBlue = 0xFF0000, kGreen = 0x008000, kRed = 0x0000FF, kPurple = 0x800080,
+                        kWhite = 0xFFFFFF;
 
 struct FakeIndicators : ToolPathIndicators {
-  void showCompensation(const std::u16string& caption, bool compensated) override {
-    compCaption = caption;
-    this->compensated = compensated;
-  }
-  void markArcFields(bool faulty) override { marks.push_back(faulty); }
   void showScale(const std::u16string& text) override { scale = text; }
 
-  std::u16string compCaption;
-  bool compensated = false;
-  std::vector<bool> marks;
   std::u16string scale;
 };
 
@@ -37,7 +30,7 @@ using trace::line;
 using trace::move;
 
 struct ToolPathTest : testing::Test {
-  void load(std::initializer_list<std::u16string_view> lines) {
+  void load(const std::vector<std::u16string_view>& lines) {
     geometry.restart();
     geometry.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
     for (std::u16string_view l : lines) geometry.interpretBlock(l);
@@ -70,27 +63,37 @@ TEST_F(ToolPathTest, EveryBlockIsDrawnFromThePreviousEndInThePenOfItsKind) {
         u"G41D05G01X20",       // 3 compensated
         u"G00X30",             // 4 rapid under compensation: compensated
         u"G01Y20F$FAST_FEED",  // 5 fast feed beats compensation
-        u"G40G01X40F100"});    // 6 feed
+        u"G40G01X40F100",      // 6 feed
+        u"G81X50Y0Z-5R2",      // 7 feed into a cycle: a hole of the initial tool's diameter 10
+        u"X60(D=4)",           // 8 a hole of diameter 4
+        u"G80X70"});           // 9 out of the cycle: no hole
   drawUpTo(geometry.blockCount);
-  EXPECT_EQ(surface.calls, (std::vector<SurfaceCall>{move(410, 290), line(420, 290, kGreen, 0, 2),  // compList
-                                                     move(420, 290), line(430, 290, kGreen, 0, 2),  //
-                                                     move(410, 300), line(410, 290, 0, 0, 1),       // feedList
-                                                     move(430, 280), line(440, 280, 0, 0, 1),       //
-                                                     move(430, 290), line(430, 280, kRed, 1, 1),    // fastFeedList
-                                                     move(400, 300), line(410, 300, kBlue, 2, 1)}));  // rapidList
+  EXPECT_EQ(surface.calls,
+            (std::vector<SurfaceCall>{move(410, 290), line(420, 290, kGreen, 0, 2),             // compList
+                                      move(420, 290), line(430, 290, kGreen, 0, 2),             //
+                                      move(410, 300), line(410, 290, 0, 0, 1),                  // feedList
+                                      move(430, 280), line(440, 280, 0, 0, 1),                  //
+                                      move(440, 280), line(450, 300, 0, 0, 1),                  //
+                                      move(450, 300), line(460, 300, 0, 0, 1),                  //
+                                      move(460, 300), line(470, 300, 0, 0, 1),                  //
+                                      move(430, 290), line(430, 280, kRed, 1, 1),               // fastFeedList
+                                      move(400, 300), line(410, 300, kBlue, 2, 1),              // rapidList
+                                      move(455, 300), arc(450, 300, 5, 0, 360, kPurple, 0, 1),  // cycleList
+                                      move(462, 300), arc(460, 300, 2, 0, 360, kPurple, 0, 1)}));
   EXPECT_EQ(path.blockKinds.get(3), kindCompensated);
   EXPECT_EQ(path.allShapes.shapeCount(), geometry.blockCount);
   EXPECT_EQ(indicators.scale, u"1.000");
-  EXPECT_EQ(indicators.compCaption, u"G40");
 
-  // Only the blocks before the current one; the indicator shows the current block.
+  // Only the blocks before the current one.
   drawUpTo(4);
   EXPECT_EQ(surface.calls.size(), 6u);
-  EXPECT_EQ(indicators.compCaption, u"G41 D05 ");
-  EXPECT_TRUE(indicators.compensated);
+  // The hole of block 7 with its move, not yet the one of block 8.
+  drawUpTo(8);
+  EXPECT_EQ(std::count_if(surface.calls.begin(), surface.calls.end(),
+                          [](const SurfaceCall& call) { return call.color == kPurple; }),
+            1);
   drawUpTo(0);
   EXPECT_TRUE(surface.calls.empty());
-  EXPECT_EQ(indicators.compCaption, u"G40");
 }
 
 TEST_F(ToolPathTest, SteepMoveFarFromTheOriginIsDrawnAsItsSegment) {
@@ -126,13 +129,11 @@ TEST_F(ToolPathTest, ArcRule) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.arcBlock, c.arcBlock + std::u16string_view(c.arcBlock).size()));
     load({u"G00X10Y0", c.arcBlock});
-    indicators.marks.clear();
     drawUpTo(geometry.blockCount);
     // Leave out the rapid move to the start point.
     std::erase_if(surface.calls, [](const SurfaceCall& call) { return call.color == kBlue; });
     std::erase(surface.calls, move(400, 300));
     EXPECT_EQ(surface.calls, c.calls);
-    EXPECT_EQ(indicators.marks, std::vector<bool>(c.marked ? 1 : 0, true));
     EXPECT_EQ(path.blockKinds.get(2), c.marked ? kindArcError : kindFeed);
   }
 }
@@ -141,10 +142,8 @@ TEST_F(ToolPathTest, RedrawFromTheCacheGivesTheSamePictureUntilTheProgramChanges
   load({u"G00X10Y0", u"G03X0Y10I-10.1J0", u"G01X-5"});
   drawUpTo(4);
   const std::vector<SurfaceCall> first = surface.calls;
-  indicators.marks.clear();
   drawUpTo(4);
   EXPECT_EQ(surface.calls, first);
-  EXPECT_EQ(indicators.marks, std::vector<bool>{true});
 
   load({u"G00X10Y0", u"G01X20"});
   drawUpTo(3);
@@ -194,43 +193,56 @@ TEST_F(ToolPathTest, RedrawViewClearsDrawsTheAxesThroughTheOffsetAndTheProgram) 
 }
 
 TEST_F(ToolPathTest, StepsForwardDrawWhatARedrawDrawsAndStepsBackEraseIt) {
-  load({u"G00X10Y0", u"G41D05G01Y10F100", u"G03X0Y20I-10J0", u"G03X-10Y10I-0.1J-10", u"G40G00X0Y0"});
-  // Each forward step draws exactly the calls the redraw makes for that block.
-  drawUpTo(geometry.blockCount);
-  std::vector<SurfaceCall> redrawn = surface.calls;
-  std::vector<SurfaceCall> stepped;
-  for (int b = 0; b + 1 < geometry.blockCount; ++b) {
-    const std::vector<SurfaceCall> calls = step(b, b + 1);
-    stepped.insert(stepped.end(), calls.begin(), calls.end());
-  }
+  struct Case {
+    std::vector<std::u16string_view> program;
+    // A jump forward from `from` to `to` draws every block passed over, in order, each move before its
+    // hole; the jump back paints the same shapes from the last block down in the background colour,
+    // 2 pixels wide, the hole after the move.
+    int from, to;
+    std::vector<SurfaceCall> forward, back;
+  };
+  const Case cases[] = {
+      {{u"G00X10Y0", u"G41D05G01Y10F100", u"G03X0Y20I-10J0", u"G03X-10Y10I-0.1J-10", u"G40G00X0Y0"},
+       1,
+       4,
+       {move(410, 300), line(410, 290, kGreen, 0, 2), move(410, 290), arc(400, 290, 10, 0, 90, kGreen, 0, 2),
+        move(409, 290), arc(399, 290, 10, 0, 360, kRed, 0, 2)},
+       {move(409, 290), arc(399, 290, 10, 0, 360, kWhite, 0, 2), move(410, 290),
+        arc(400, 290, 10, 0, 90, kWhite, 0, 2), move(410, 300), line(410, 290, kWhite, 0, 2)}},
+      {{u"G00X10Y0", u"G81X20Y0Z-5R2(D=6)", u"X30", u"G80X40", u"G81G91X10", u"G80G90X0"},
+       1,
+       3,
+       {move(410, 300), line(420, 300, kBlue, 2, 1), move(423, 300), arc(420, 300, 3, 0, 360, kPurple, 0, 1),
+        move(420, 300), line(430, 300, kBlue, 2, 1), move(433, 300), arc(430, 300, 3, 0, 360, kPurple, 0, 1)},
+       {move(420, 300), line(430, 300, kWhite, 2, 2), move(433, 300), arc(430, 300, 3, 0, 360, kWhite, 0, 2),
+        move(410, 300), line(420, 300, kWhite, 2, 2), move(423, 300), arc(420, 300, 3, 0, 360, kWhite, 0, 2)}},
+  };
   const auto order = [](const SurfaceCall& a, const SurfaceCall& b) {
     return std::tie(a.op, a.a, a.b, a.c, a.color, a.width, a.start) <
            std::tie(b.op, b.a, b.b, b.c, b.color, b.width, b.start);
   };
-  std::sort(redrawn.begin(), redrawn.end(), order);
-  std::sort(stepped.begin(), stepped.end(), order);
-  EXPECT_EQ(stepped, redrawn);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from);
+    load(c.program);
+    // Each forward step draws exactly the calls the redraw makes for that block and its hole.
+    drawUpTo(geometry.blockCount);
+    std::vector<SurfaceCall> redrawn = surface.calls;
+    std::vector<SurfaceCall> stepped;
+    for (int b = 0; b + 1 < geometry.blockCount; ++b) {
+      const std::vector<SurfaceCall> calls = step(b, b + 1);
+      stepped.insert(stepped.end(), calls.begin(), calls.end());
+    }
+    std::sort(redrawn.begin(), redrawn.end(), order);
+    std::sort(stepped.begin(), stepped.end(), order);
+    EXPECT_EQ(stepped, redrawn);
 
-  // A jump forward draws every block passed over, in order; the faulty arc marks the fields after the
-  // step has cleared them.
-  indicators.marks.clear();
-  const std::vector<SurfaceCall> forward = step(1, 4);
-  EXPECT_EQ(forward, (std::vector<SurfaceCall>{move(410, 300), line(410, 290, kGreen, 0, 2), move(410, 290),
-                                               arc(400, 290, 10, 0, 90, kGreen, 0, 2), move(409, 290),
-                                               arc(399, 290, 10, 0, 360, kRed, 0, 2)}));
-  EXPECT_EQ(indicators.marks, (std::vector<bool>{false, false, false, true}));
-  EXPECT_EQ(indicators.compCaption, u"G41 D05 ");
+    EXPECT_EQ(step(c.from, c.to), c.forward);
+    EXPECT_EQ(step(c.to, c.from), c.back);
+    EXPECT_EQ(canvas.color, kWhite);
+    EXPECT_EQ(canvas.width, 2);
+  }
 
-  // Back: the same shapes from the last block down, in the background colour, 2 pixels wide.
-  const std::vector<SurfaceCall> back = step(4, 1);
-  EXPECT_EQ(back, (std::vector<SurfaceCall>{move(409, 290), arc(399, 290, 10, 0, 360, 0xFFFFFF, 0, 2),
-                                            move(410, 290), arc(400, 290, 10, 0, 90, 0xFFFFFF, 0, 2),
-                                            move(410, 300), line(410, 290, 0xFFFFFF, 0, 2)}));
-  EXPECT_EQ(canvas.color, 0xFFFFFFu);
-  EXPECT_EQ(canvas.width, 2);
-  EXPECT_EQ(indicators.compCaption, u"G40");
-
-  // No move: only the indicator. Outside the program: nothing drawn, nothing read out of range.
+  // No move, or outside the program: nothing drawn, nothing read out of range.
   EXPECT_TRUE(step(3, 3).empty());
   EXPECT_TRUE(step(geometry.blockCount - 1, geometry.blockCount + 5).empty());
   EXPECT_TRUE(step(geometry.blockCount + 5, geometry.blockCount - 1).empty());

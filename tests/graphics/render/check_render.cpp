@@ -1,5 +1,6 @@
 // Runs velmora-cli render on the sample program and checks the picture's pixels: rapid moves blue dotted,
-// feeds black, compensated moves green 2 pixels wide, the faulty arc red; after steps back, erased to white.
+// feeds black, compensated moves green 2 pixels wide, the faulty arc red, the cycle's hole purple; after
+// steps back, erased to white.
 // Also the trace file and the exit codes of bad calls.
 //
 // usage: render_check VELMORA_CLI SAMPLE.nc WORK_FOLDER
@@ -17,7 +18,8 @@
 
 namespace {
 
-const QColor kWhite(255, 255, 255), kBlack(0, 0, 0), kBlue(0, 0, 255), kGreen(0, 128, 0), kRed(255, 0, 0);
+const QColor kWhite(255, 255, 255), kBlack(0, 0, 0), kBlue(0, 0, 255), kGreen(0, 128, 0), kRed(255, 0, 0),
+    kPurple(128, 0, 128);
 
 int failures = 0;
 
@@ -60,7 +62,8 @@ int countAll(const QImage& image, const QColor& color) {
 
 // The sample at 300 x 300 is fitted at 2.1 pixels per unit: world x 20 is column 67, x 100 column 235,
 // y 100 row 66, y 20 row 234; the axes run along column 25 and row 276; the faulty arc is drawn as the whole
-// circle about (118, 234) with radius 53.
+// circle about (118, 234) with radius 53; the hole of the last block (the tool's diameter 10 about (60, 60)) is
+// the circle about (151, 150) with radius 10.
 void checkFullDrawing(const QImage& image) {
   const int blue = countAlong(image, true, 67, 80, 180, kBlue);
   const int white = countAlong(image, true, 67, 80, 180, kWhite);
@@ -75,6 +78,9 @@ void checkFullDrawing(const QImage& image) {
         "faulty arc red, as a whole circle");
   const int axisBlack = countAlong(image, false, 276, 0, 80, kBlack);
   check(axisBlack > 30 && axisBlack < 81, "centre line dash-dot");
+  check(near(image, 161, 150, kPurple) && near(image, 141, 150, kPurple) && near(image, 151, 160, kPurple) &&
+            near(image, 151, 140, kPurple),
+        "cycle hole purple, as a whole circle");
 }
 
 void checkAfterStepsBack(const QImage& image) {
@@ -82,6 +88,7 @@ void checkAfterStepsBack(const QImage& image) {
   check(countAlong(image, false, 66, 80, 220, kWhite) == 141, "feed move erased");
   check(countAll(image, kGreen) == 0, "compensated move erased");
   check(countAll(image, kRed) == 0, "faulty arc erased");
+  check(countAll(image, kPurple) == 0, "cycle hole erased");
 }
 
 QImage render(const std::string& cli, const std::string& sample, const std::string& png,
@@ -114,7 +121,7 @@ int main(int argc, char** argv) {
   const QImage full = render(cli, sample, png, "");
   if (!full.isNull()) checkFullDrawing(full);
 
-  const QImage back = render(cli, sample, stepped, "--upto 3 --step 6,2 --trace " + quoted(trace));
+  const QImage back = render(cli, sample, stepped, "--upto 3 --step 7,2 --trace " + quoted(trace));
   if (!back.isNull()) checkAfterStepsBack(back);
   const std::vector<std::string> lines = readLines(trace);
   check(!lines.empty() &&
@@ -123,7 +130,7 @@ int main(int argc, char** argv) {
   int steps = 0;
   for (const std::string& line : lines) steps += line.rfind(R"({"op":"step",)", 0) == 0;
   check(steps == 2, "one step line per step");
-  check(std::find(lines.begin(), lines.end(), R"({"op":"step","from":6,"to":2})") != lines.end(), "step 6 to 2");
+  check(std::find(lines.begin(), lines.end(), R"({"op":"step","from":7,"to":2})") != lines.end(), "step 7 to 2");
 
   check(run(quoted(cli) + " render") == 1, "no arguments: usage");
   check(run(quoted(cli) + " render " + quoted(png) + " " + quoted(sample) + " --size 0x5") == 1,

@@ -1,0 +1,65 @@
+// The problems list under the editor and the counts in the status line: filled after every reading; a row
+// taken (Enter, double-click) moves the caret to its line, and the drawing follows the caret.
+#include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/EditorLines.hpp"
+#include "app/ProblemList.hpp"
+#include "app/Velmora_.hpp"
+
+namespace {
+constexpr int kListHeight = 140;
+constexpr int kLineColumnWidth = 56;
+constexpr int kSeverityColumnWidth = 84;
+}  // namespace
+
+void TVelmora_Form1::buildProblemList(QVBoxLayout* column) {
+  problemModel = new ProblemListModel(this);
+  gridProblems = new QTableView(pnlLeft);
+  gridProblems->setModel(problemModel);
+  gridProblems->setSelectionBehavior(QAbstractItemView::SelectRows);
+  gridProblems->setSelectionMode(QAbstractItemView::SingleSelection);
+  gridProblems->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  gridProblems->setShowGrid(false);
+  gridProblems->setWordWrap(false);
+  gridProblems->setAlternatingRowColors(true);
+  // Rows of one height: the view never measures the rows it does not show.
+  QHeaderView* rows = gridProblems->verticalHeader();
+  rows->hide();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(gridProblems->fontMetrics().height() + 4);
+  QHeaderView* columns = gridProblems->horizontalHeader();
+  columns->resizeSection(ProblemListModel::columnLine, kLineColumnWidth);
+  columns->resizeSection(ProblemListModel::columnSeverity, kSeverityColumnWidth);
+  columns->setStretchLastSection(true);
+  gridProblems->setFixedHeight(kListHeight);
+  gridProblems->hide();
+  column->addWidget(gridProblems);
+  connect(gridProblems, &QTableView::activated, this,
+          [this](const QModelIndex& index) { gridProblemsActivated(index.row()); });
+
+  pnlProblemCount = new QLabel(this);
+  statusBar()->addWidget(pnlProblemCount, 1);
+}
+
+void TVelmora_Form1::showProblems(std::vector<NcProblem> problems) {
+  problemModel->setProblems(std::move(problems));
+  gridProblems->setVisible(problemModel->problemCount() > 0);
+  pnlProblemCount->setText(problemCountText(problemModel->errorCount(), problemModel->warningCount()));
+}
+
+void TVelmora_Form1::clearProblems() {
+  problemModel->setProblems({});
+  gridProblems->hide();
+  pnlProblemCount->clear();
+}
+
+void TVelmora_Form1::gridProblemsActivated(int row) {
+  const int line = problemModel->lineAt(row);
+  if (loading || line < 1) return;
+  // The caret's move makes the line current and redraws, as any caret move does.
+  caretToLine(reditNcFile, line);
+}
