@@ -27,7 +27,8 @@ std::u16string formatReal(double value, int decimals);
 void appendFormatReal(std::u16string& out, double value, int decimals);
 
 // Upper case: every character by Unicode's simple upper-case mapping (µ gives Μ, ǅ gives Ǆ); one whose
-// upper case is several characters (ß) stays. Surrogate pairs are mapped as one character; the length stays.
+// upper case is several characters (ß), or an ASCII letter (ı, ſ: no new address letters), stays. Surrogate
+// pairs are mapped as one character; the length stays.
 void upperCaseInPlace(std::u16string& text);
 bool isBlank(char16_t c);
 
