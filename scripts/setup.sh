@@ -7,6 +7,7 @@ velmora_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3 python3-ezdxf
   xvfb xauth fonts-noto-cjk
+  clang libclang-rt-14-dev
 )
 
 velmora_install_packages() {

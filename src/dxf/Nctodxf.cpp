@@ -1,6 +1,9 @@
 // The DXF writer: entity texts, layers and the conversion of every block of the store.
 #include "dxf/Nctodxf.hpp"
 
+#include <cmath>
+#include <initializer_list>
+
 #include "graphics/Geometry.hpp"
 #include "util/Utility.hpp"
 
@@ -26,6 +29,19 @@ std::u16string entityStart(std::u16string_view type, std::u16string_view layerCo
   text += kNcToDxf::layerName(kind);
   text += u'\n';
   return text;
+}
+
+bool allFinite(std::initializer_list<double> values) {
+  for (double value : values) {
+    if (!std::isfinite(value)) return false;
+  }
+  return true;
+}
+
+// CAD programs reject a DXF with "inf" or "nan" in it, and such a file would not show what the program does.
+FileResult notFinite(int block) {
+  return {false,
+          "line " + std::to_string(block) + ": a coordinate is not a finite number, so the DXF is not written"};
 }
 
 std::string withTrailingSlash(std::string_view folder) {
@@ -102,22 +118,25 @@ std::u16string kNcToDxf::arcEntity(double cx, double cy, double r, double start,
 FileResult kNcToDxf::buildDxf(std::vector<std::u16string>& list) {
   TextLines header = readFileLines(headerPath);
   if (!header.ok) return {false, "DXF header template missing or unreadable: " + header.message};
-  list = std::move(header.lines);
   encoding = header.encoding;
+  std::vector<std::u16string> drawing = std::move(header.lines);
   const kNcGeometry& store = *geometry;
   const bool moved =
       store.minX != kNoMinimum || store.maxX != kNoMaximum || store.minY != kNoMinimum || store.maxY != kNoMaximum;
   if (moved) {
-    appendAxes(list);
+    if (!appendAxes(drawing)) return notFinite(firstUnboundedBlock());
     kPoint pen(0, 0);
-    for (int block = 1; block < store.blockCount; ++block) appendBlock(list, block, pen);
+    for (int block = 1; block < store.blockCount; ++block) {
+      if (!appendBlock(drawing, block, pen)) return notFinite(block);
+    }
   }
   // Without any X or Y movement the drawing is empty, but still closed: a header alone is no DXF file.
-  appendFileLines(list, footerPath);
+  appendFileLines(drawing, footerPath);
+  list = std::move(drawing);
   return {true, {}};
 }
 
-void kNcToDxf::appendAxes(std::vector<std::u16string>& list) const {
+bool kNcToDxf::appendAxes(std::vector<std::u16string>& list) const {
   double minX = geometry->minX, maxX = geometry->maxX, minY = geometry->minY, maxY = geometry->maxY;
   // An axis no block moved along still gets a line, as long as the other one.
   const double hi = maxOf(0, maxOf(maxX, maxY));
@@ -126,44 +145,52 @@ void kNcToDxf::appendAxes(std::vector<std::u16string>& list) const {
   if (minY == kNoMinimum) minY = lo;
   if (maxX == kNoMaximum) maxX = hi;
   if (maxY == kNoMaximum) maxY = hi;
+  if (!allFinite({minX, maxX, minY, maxY})) return false;
   list.push_back(lineEntity(minX, 0, maxX, 0, kLayerCenter));
   list.push_back(lineEntity(0, minY, 0, maxY, kLayerCenter));
+  return true;
 }
 
-void kNcToDxf::appendBlock(std::vector<std::u16string>& list, int block, kPoint& pen) const {
+int kNcToDxf::firstUnboundedBlock() const {
+  const kNcGeometry& store = *geometry;
+  for (int block = 1; block < store.blockCount; ++block) {
+    const double cx = store.centreXAt(block), cy = store.centreYAt(block), r = store.radiusAt(block);
+    if (!allFinite({store.xAt(block), store.yAt(block), cx - r, cx + r, cy - r, cy + r})) return block;
+  }
+  return 0;
+}
+
+bool kNcToDxf::appendBlock(std::vector<std::u16string>& list, int block, kPoint& pen) const {
   const kNcGeometry& store = *geometry;
   const kPoint end(store.xAt(block), store.yAt(block));
   int kind = store.cutterCompAt(block) != 0 ? kLayerCompensation : kLayerNomal;
   if (store.inCycleAt(block)) {
     kind = kLayerCycle;
-    list.push_back(circleEntity(end.x, end.y, store.toolDiameterAt(block) / 2, kLayerCycle));
+    const double radius = store.toolDiameterAt(block) / 2;
+    if (!allFinite({end.x, end.y, radius})) return false;
+    list.push_back(circleEntity(end.x, end.y, radius, kLayerCycle));
   }
-  if (store.isRapidAt(block)) {
-    list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kLayerMove));
-    pen = end;
-  } else if (store.isLinearAt(block)) {
-    list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kind));
-    pen = end;
-  } else if (store.isArcCwAt(block) || store.isArcCcwAt(block)) {
-    appendArc(list, block, kind, pen);
-  }
+  const bool arc = store.isArcCwAt(block) || store.isArcCcwAt(block);
+  if (arc && gNumberAt(store.groupPlane, block) == kPlaneXY) return appendArc(list, block, kind, pen);
+  // Other motions (a thread) draw nothing; arcs in the XZ or YZ plane are seen edge-on from above: a line.
+  if (!store.isRapidAt(block) && !store.isLinearAt(block) && !arc) return true;
+  if (store.isRapidAt(block)) kind = kLayerMove;
+  if (!allFinite({end.x, end.y})) return false;
+  list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kind));
+  pen = end;
+  return true;
 }
 
-void kNcToDxf::appendArc(std::vector<std::u16string>& list, int block, int kind, kPoint& pen) const {
+bool kNcToDxf::appendArc(std::vector<std::u16string>& list, int block, int kind, kPoint& pen) const {
   const kNcGeometry& store = *geometry;
   const kPoint end(store.xAt(block), store.yAt(block));
-  if (gNumberAt(store.groupPlane, block) != kPlaneXY) {
-    // Arcs in the XZ or YZ plane are seen edge-on from above.
-    list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kind));
-    pen = end;
-    return;
-  }
   const kPoint centre(store.centreXAt(block), store.centreYAt(block));
   const double radius = store.radiusAt(block);
   double a1 = angleOf(centre, pen);
   double a2 = angleOf(centre, end);
   if (a1 < 0) a1 += 360;
   if (a2 < 0) a2 += 360;
+  if (!allFinite({end.x, end.y, centre.x, centre.y, radius, a1, a2})) return false;
   pen = end;
   // DXF arcs run counter-clockwise from start to end.
   if (store.isArcCwAt(block)) swapReals(a1, a2);
@@ -173,6 +200,7 @@ void kNcToDxf::appendArc(std::vector<std::u16string>& list, int block, int kind,
   } else {
     list.push_back(arcEntity(centre.x, centre.y, radius, a1, a2, kind));
   }
+  return true;
 }
 
 std::string defaultTemplateFolder() {

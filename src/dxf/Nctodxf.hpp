@@ -40,7 +40,8 @@ class kNcToDxf {
 
   // Replaces `list` with the header lines, the two axis lines, the entities of blocks 1 onwards and the
   // footer lines (footer skipped when missing). Without X or Y movement there are no entities between them.
-  // Fails, leaving `list` as it was, when the header template cannot be read.
+  // Fails, leaving `list` as it was, when the header template cannot be read or a number to be written is
+  // not finite (the message names the line).
   FileResult buildDxf(std::vector<std::u16string>& list);
 
   std::string programFolder;   // the executable's folder, ending with '/'
@@ -54,9 +55,12 @@ class kNcToDxf {
   TextEncoding encoding = TextEncoding::ShiftJis;
 
  private:
-  void appendAxes(std::vector<std::u16string>& list) const;
-  void appendBlock(std::vector<std::u16string>& list, int block, kPoint& pen) const;
-  void appendArc(std::vector<std::u16string>& list, int block, int kind, kPoint& pen) const;
+  // Each returns false, leaving the list incomplete, when a number it would write is not finite.
+  bool appendAxes(std::vector<std::u16string>& list) const;
+  bool appendBlock(std::vector<std::u16string>& list, int block, kPoint& pen) const;
+  bool appendArc(std::vector<std::u16string>& list, int block, int kind, kPoint& pen) const;
+  // The first block whose end point, or arc with its radius, goes beyond the largest number; 0 for none.
+  int firstUnboundedBlock() const;
 };
 
 // "TempFile/" beside the executable when it holds the header template, else the installed data folder

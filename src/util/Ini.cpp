@@ -104,14 +104,38 @@ void setKey(Lines& lines, const std::string& section, const std::string& key, co
 
 bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
+// Names compare trimmed, when written and when read alike.
+std::string nameOf(std::u16string_view name) { return std::string(trimmed(toUtf8(name))); }
+
+// Why a name pair cannot be stored so that it reads back as itself; "" when it can.
+std::string_view unstorableName(std::string_view section, std::string_view key) {
+  if (section.empty() || key.empty()) return "an empty section or key name";
+  if (hasLineBreak(section) || hasLineBreak(key)) return "a line break in the section or key name";
+  if (section.find(']') != std::string_view::npos) return "a ']' in the section name";
+  if (key.find('=') != std::string_view::npos) return "a '=' in the key name";
+  // The key's line would read back as a section header.
+  if (key.front() == '[') return "a key name beginning with '['";
+  return {};
+}
+
+// The value as its line holds it: line breaks become blanks, and a value that the reader would trim or
+// unquote is quoted, so that it reads back as written.
+std::string storedValue(std::u16string_view value) {
+  std::string text = toUtf8(value);
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  if (trimmed(text) != text || unquoted(text) != text) return '"' + text + '"';
+  return text;
+}
+
 }  // namespace
 
 std::u16string iniReadString(std::u16string_view section, std::u16string_view key, const std::string& path) {
   const std::optional<Lines> lines = readLines(path);
   if (!lines) return {};
-  const std::string sectionName = toUtf8(section);
-  const std::string keyName = toUtf8(key);
-  const auto [first, end] = sectionRange(*lines, sectionName);
+  const std::string keyName = nameOf(key);
+  const auto [first, end] = sectionRange(*lines, nameOf(section));
   for (std::size_t i = first; i < end; ++i) {
     const std::string_view line = (*lines)[i];
     if (!isKeyLine(line, keyName)) continue;
@@ -124,19 +148,18 @@ std::u16string iniReadString(std::u16string_view section, std::u16string_view ke
 
 FileResult iniWriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                           const std::string& path) {
-  const std::string sectionName(trimmed(toUtf8(section)));
-  const std::string keyName(trimmed(toUtf8(key)));
-  if (sectionName.empty() || keyName.empty() || hasLineBreak(sectionName) || hasLineBreak(keyName) ||
-      sectionName.find(']') != std::string::npos || keyName.find('=') != std::string::npos) {
-    return {false, "cannot write to " + path + ": the section or key name is not usable"};
+  const std::string sectionName = nameOf(section);
+  const std::string keyName = nameOf(key);
+  if (const std::string_view why = unstorableName(sectionName, keyName); !why.empty()) {
+    return {false, "cannot write to " + path + ": " + std::string(why) + " cannot be stored"};
+  }
+  if (value.size() > kIniValueLimit) {
+    return {false, "cannot write to " + path + ": a value longer than " + std::to_string(kIniValueLimit) +
+                       " characters cannot be read back"};
   }
   std::optional<Lines> lines = readLines(path);
   if (!lines) return {false, "cannot read " + path + ", so it is not written over"};
-  std::string valueText = toUtf8(value);
-  for (char& c : valueText) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  setKey(*lines, sectionName, keyName, valueText);
+  setKey(*lines, sectionName, keyName, storedValue(value));
   std::string bytes;
   for (const std::string& line : *lines) bytes += line + "\n";
   return writeFileAtomically(path, bytes);

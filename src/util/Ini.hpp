@@ -12,11 +12,14 @@
 
 inline constexpr std::size_t kIniValueLimit = 2047;
 
-// The value of `key` in [section], blanks around it removed, at most kIniValueLimit characters; "" when the
-// file, the section or the key is missing.
+// The value of `key` in [section], blanks around it removed (and one pair of quotes around that), at most
+// kIniValueLimit characters; "" when the file, the section or the key is missing. Blanks around the section
+// and key names do not count.
 std::u16string iniReadString(std::u16string_view section, std::u16string_view key, const std::string& path);
-// Sets key = value in [section], creating the file, section and key as needed. Names containing a line break,
-// a '=' in a key or a ']' in a section are refused; line breaks in the value become blanks.
+// Sets key = value in [section], creating the file, section and key as needed, so that iniReadString gives
+// the value back (line breaks in it become blanks). Refused, with nothing written, when that cannot be:
+// empty names, a line break in a name, a ']' in the section, a '=' in the key or a '[' at its start, a value
+// longer than kIniValueLimit.
 FileResult iniWriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                           const std::string& path);
 // The same write, reporting only whether it succeeded.

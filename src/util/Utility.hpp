@@ -26,7 +26,9 @@ std::u16string formatReal(double value, int decimals);
 // formatReal appended to `out`, for loops that must not allocate.
 void appendFormatReal(std::u16string& out, double value, int decimals);
 
-// Upper case: ASCII and full-width letters, other letters by their simple one-to-one upper case.
+// Upper case: every character by Unicode's simple upper-case mapping (µ gives Μ, ǅ gives Ǆ); one whose
+// upper case is several characters (ß), or an ASCII letter (ı, ſ: no new address letters), stays. Surrogate
+// pairs are mapped as one character; the length stays.
 void upperCaseInPlace(std::u16string& text);
 bool isBlank(char16_t c);
 

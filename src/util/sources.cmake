@@ -1,6 +1,7 @@
 # Sources of src/util
 target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Utility.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UpperCase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BulkAllocator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Files.cpp

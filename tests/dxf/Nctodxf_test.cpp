@@ -118,6 +118,44 @@ TEST_F(DxfWriter, MissingTemplates) {
   EXPECT_EQ(out.entryCount(), 0u);
 }
 
+// 10^308 written out: finite, but twice it is not.
+std::u16string huge(std::u16string_view before, std::u16string_view after = u"") {
+  return std::u16string(before) + u"1" + std::u16string(308, u'0') + u"." + std::u16string(after);
+}
+
+TEST_F(DxfWriter, NumbersBeyondTheLargestAreRefusedNamingTheLine) {
+  struct Case {
+    Program program;
+    std::string_view line;
+  };
+  const Case cases[] = {
+      // An incremental sum that overflows, in a line, a cycle hole and an arc.
+      {Program{u"G91G01X1.", huge(u"X"), huge(u"X"), u"X1."}, "line 3:"},
+      {Program{u"G91G00X1.", huge(u"X"), huge(u"G81X", u"Z-1.R1.")}, "line 3:"},
+      {Program{huge(u"G91G01X"), huge(u"G02X", u"Y0") + huge(u"I", u"J0")}, "line 2:"},
+      // A thread draws nothing, but its end point leaves the axis lines without an end.
+      {Program{u"G01X1.", huge(u"G91G33X"), huge(u"X")}, "line 3:"},
+  };
+  for (const Case& c : cases) {
+    kNcToDxf writer(c.program.store, templates.path());
+    Lines list{u"untouched"};
+    const FileResult built = writer.buildDxf(list);
+    EXPECT_FALSE(built.ok);
+    EXPECT_TRUE(built.message.starts_with(c.line)) << built.message;
+    EXPECT_EQ(list, Lines{u"untouched"});
+
+    TempFolder out;
+    const SaveResult saved = exportDxf(c.program.store, out / "part.dxf", templates.path());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.message, built.message);
+    EXPECT_EQ(out.entryCount(), 0u);
+  }
+  // The largest finite numbers are still written.
+  const Lines largest = convert(Program{huge(u"G01X")});
+  ASSERT_EQ(largest.size(), 5u);
+  EXPECT_EQ(largest[2], line(0, 0, 1e308, 0, 6));
+}
+
 TEST_F(DxfWriter, SavedBytesUseCrLfAndTheHeaderEncoding) {
   EXPECT_EQ(dxfBytes({u"  0\nEOF", u"ｱ"}, TextEncoding::ShiftJis), std::string("  0\nEOF\r\n\xB1\r\n"));
   writeBytes(templates / "Hedder.dat", "\xEF\xBB\xBFHEAD\n");

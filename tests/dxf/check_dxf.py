@@ -124,8 +124,13 @@ def check_cli(cli, examples):
         assert sorted(os.listdir(folder)) == sorted(
             ["part.rev.nc", "part.rev.dxf", "part.rev_old.dxf", "part.rev_old-01.dxf", "part.rev_old-02.dxf"])
 
+        # 10^308 twice in incremental mode: the sum is beyond the largest number.
+        overflow = os.path.join(folder, "overflow.nc")
+        with open(overflow, "w") as program:
+            program.write("G91G01X1.\n" + ("X1" + "0" * 308 + ".\n") * 2)
         before = sorted(os.listdir(folder))
         failures = [
+            (["dxf", overflow], "line 3: a coordinate is not a finite number"),
             (["dxf", nc, "--templates", os.path.join(folder, "none")], "Hedder.dat"),
             (["dxf", os.path.join(folder, "missing.nc")], "missing.nc"),
             (["dxf", nc, "-o", os.path.join(nc, "x.dxf")], "x.dxf"),

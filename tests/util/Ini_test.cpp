@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dxf/TempFolder.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 
@@ -41,6 +42,16 @@ TEST(Ini, WritesKeysInPlaceKeepingTheRestOfTheFile) {
   EXPECT_EQ(readBytes(path), "; mine\n[WINDOW]\nTop=1\nWidth=ab cd\n\n[FONT]\nName=x\n");
   EXPECT_EQ(iniReadString(u"WINDOW", u"Width", path), u"ab cd");
   EXPECT_EQ(folder.entryCount(), 1u);
+
+  // Names are trimmed when read as when written; values read back exactly, blanks and quotes included.
+  writeBytes(path, "");
+  const std::u16string_view values[] = {u" 8 ", u"\"x\"", u"'", u"\t", u"a=b", u"[B]", u"\nx"};
+  for (std::u16string_view value : values) {
+    ASSERT_TRUE(iniWriteString(u" A ", u" Key ", value, path).ok);
+    EXPECT_EQ(iniReadString(u" A ", u" Key ", path), value == u"\nx" ? u" x" : value) << toUtf8(value);
+    EXPECT_EQ(iniReadString(u"A", u"KEY", path), iniReadString(u"\tA", u"Key\t", path));
+  }
+  EXPECT_EQ(readBytes(path), "[A]\nKey=\" x\"\n");
 }
 
 TEST(Ini, RefusesWritesThatWouldDamageTheFile) {
@@ -51,7 +62,16 @@ TEST(Ini, RefusesWritesThatWouldDamageTheFile) {
   EXPECT_FALSE(writeProfileString(u"A", u"k=x", u"v", path));
   EXPECT_FALSE(writeProfileString(u"A", u"", u"v", path));
   EXPECT_FALSE(writeProfileString(u"A\nB", u"k", u"v", path));
+  EXPECT_FALSE(writeProfileString(u" ", u"k", u"v", path));
+  // A key line beginning with '[' would read back as a section header.
+  EXPECT_FALSE(writeProfileString(u"A", u" [B]", u"v", path));
+  EXPECT_FALSE(writeProfileString(u"A", u"[k", u"]", path));
+  const FileResult tooLong = iniWriteString(u"A", u"k", std::u16string(kIniValueLimit + 1, u'x'), path);
+  EXPECT_FALSE(tooLong.ok);
+  EXPECT_NE(tooLong.message.find("2047"), std::string::npos) << tooLong.message;
   EXPECT_EQ(readBytes(path), "[A]\nk=v\n");
+  ASSERT_TRUE(writeProfileString(u"A", u"k", std::u16string(kIniValueLimit, u'x'), path));
+  EXPECT_EQ(iniReadString(u"A", u"k", path).size(), kIniValueLimit);
 
   writeBytes(folder / "plain", "x");
   const FileResult failed = iniWriteString(u"A", u"k", u"v", folder / "plain/prog.INI");

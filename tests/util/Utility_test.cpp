@@ -128,7 +128,7 @@ TEST(RemoveEnclosed, PiecesBetweenOpenAndClose) {
     EXPECT_EQ(removeEnclosed(c.text, c.open, c.close), c.expected) << toUtf8(c.text) << " " << toUtf8(c.open);
 }
 
-TEST(UpperCase, AsciiFullWidthAndOneToOneLetters) {
+TEST(UpperCase, EveryLetterByItsSimpleUpperCase) {
   struct Case {
     std::u16string_view text, expected;
   };
@@ -138,9 +138,21 @@ TEST(UpperCase, AsciiFullWidthAndOneToOneLetters) {
       {u"αβγωσ", u"ΑΒΓΩΣ"},
       {u"жяёђ", u"ЖЯЁЂ"},
       {u"éàÿāœ", u"ÉÀŸĀŒ"},
-      {u"テスト漢字ｱ①", u"テスト漢字ｱ①"},
-      // Letters whose upper case is several letters or is shared with another letter stay.
-      {u"ßıſςµ", u"ßıſςµ"},
+      {u"テスト漢字ｱ①ⓐⅰ", u"テスト漢字ｱ①ⒶⅠ"},
+      // Letters that share their upper case with another letter, and titlecase letters.
+      {u"µςϐǅǈ", u"ΜΣΒǄǇ"},
+      // Letters whose upper case is an ASCII letter stay: they must not become address letters.
+      {u"ıſ", u"ıſ"},
+      // Letters whose upper case is several letters stay; those with a one-letter simple form take it.
+      {u"ßŉǰﬀᾳᾀ", u"ßŉǰﬀᾼᾈ"},
+      // Pairs of surrogates are one letter; lone surrogates and letters outside any mapping stay.
+      {u"\U00010428\U0001E922\U0001D41A", u"\U00010400\U0001E900\U0001D41A"},
+      {u"a\xD801"
+       u"b\xDC28"
+       u"c\xDC28\xD801",
+       u"A\xD801"
+       u"B\xDC28"
+       u"C\xDC28\xD801"},
       {u"", u""},
   };
   for (const auto& c : cases) {
@@ -150,23 +162,30 @@ TEST(UpperCase, AsciiFullWidthAndOneToOneLetters) {
   }
 }
 
-TEST(UpperCase, NoLetterBecomesAsciiAndMappingIsOneToOne) {
-  std::u16string upperOf(0x10000, u'\0');
-  for (unsigned c = 0; c < 0x10000; ++c) {
-    std::u16string text(1, static_cast<char16_t>(c));
+// Over every character: the length stays, upper case is final, and only a-z give ASCII letters.
+TEST(UpperCase, IsFinalAndKeepsTheLength) {
+  const auto upperOf = [](char32_t c) {
+    std::u16string text;
+    if (c < 0x10000) {
+      text = std::u16string(1, static_cast<char16_t>(c));
+    } else {
+      text = {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
+    }
+    const std::size_t length = text.size();
     upperCaseInPlace(text);
-    ASSERT_EQ(text.size(), 1u);
-    upperOf[c] = text[0];
-  }
-  std::u16string lowerOf(0x10000, u'\0');
-  for (unsigned c = 0x80; c < 0x10000; ++c) {
-    const unsigned u = upperOf[c];
+    EXPECT_EQ(text.size(), length) << std::hex << unsigned(c);
+    return length == 1 ? char32_t{text[0]} : 0x10000 + ((char32_t{text[0]} - 0xD800) << 10) + (text[1] - 0xDC00);
+  };
+  int mapped = 0;
+  for (char32_t c = 0; c < 0x110000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const char32_t u = upperOf(c);
     if (u == c) continue;
-    EXPECT_GE(u, 0x80u) << std::hex << c;
-    EXPECT_EQ(upperOf[u], u) << std::hex << c;  // upper case is final
-    EXPECT_EQ(lowerOf[u], 0) << std::hex << c << " and " << unsigned(lowerOf[u]) << " share " << u;
-    lowerOf[u] = static_cast<char16_t>(c);
+    ++mapped;
+    ASSERT_EQ(upperOf(u), u) << std::hex << unsigned(c);
+    EXPECT_TRUE(u >= 0x80 || c < 0x80) << std::hex << unsigned(c);
   }
+  EXPECT_EQ(mapped, 1448);  // Unicode 14, without ı and ſ
 }
 
 TEST(Utf8, ConvertsBothWaysAndReplacesInvalidInput) {
