@@ -8,8 +8,6 @@ namespace {
 
 class NoIndicators : public ToolPathIndicators {
  public:
-  void showCompensation(const std::u16string&, bool) override {}
-  void markArcFields(bool) override {}
   void showScale(const std::u16string&) override {}
 };
 
