@@ -25,7 +25,7 @@ void kNcChecker::noteBlock(const kNcGeometry& g, int k, View code, const Scanned
   if (state == -1 || state == 2) noteComments(g, k);
   if (!code.empty()) {
     if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
-      LineState line;
+      LineState line(code);
       noteOWord(g, k, code, line);
       scanCode(g, k, code, line);
     } else if (mayNeedLook(g, words)) {
@@ -117,12 +117,28 @@ void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
 }
 
 Finding& kNcChecker::add(const kNcGeometry& g, int k, Rule rule, View code, std::size_t at, View token) {
+  if (k != lineOfCount_) {
+    lineOfCount_ = k;
+    countOnLine_ = 0;
+  }
+  // A hostile line of a million G words must not make a million problems; no real line comes near.
+  if (++countOnLine_ > kMostPerLine) return discarded_ = Finding();
   Finding& f = findings_.emplace_back();
   f.line = k;
-  f.column = at == kNowhere ? 0 : g.lineColumnOf(k, code, at);
+  f.column = at == kNowhere ? 0 : columnOf(g, k, code, at);
   f.rule = rule;
   f.setToken(token);
   return f;
+}
+
+int kNcChecker::columnOf(const kNcGeometry& g, int k, View code, std::size_t at) {
+  // Splitting only removes: a code text as long as its line is the line.
+  if (code.size() == g.blockTextAt(k).size()) return static_cast<int>(at) + 1;
+  if (k != lineOfColumns_) {
+    lineOfColumns_ = k;
+    g.codeColumns(k, code, columns_);
+  }
+  return at < columns_.size() ? columns_[at] : 0;
 }
 
 void Finding::setToken(View text) {

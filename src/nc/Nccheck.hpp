@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -54,7 +55,7 @@ struct Finding {
   int line = 0;
   int column = 0;
   Rule rule = Rule::unsupported;
-  std::uint8_t detail = 0;  // the Unsupported kind, or which variant of the rule's message
+  std::uint8_t detail = 0;  // the Construct of an unsupported problem, or which variant of a rule's message
   std::uint8_t tokenLength = 0;
   std::array<char16_t, kTokenSize> token{};  // the word concerned, as written (cut to kTokenSize)
   double numbers[3] = {0, 0, 0};
@@ -101,10 +102,22 @@ class kNcChecker {
  private:
   // What the checks of one line share.
   struct LineState {
+    explicit LineState(std::u16string_view code) : code(code) {}
+    // Position of the first `capital` in the code, npos when there is none: one pass on first use, so that
+    // a long hostile line costs no more than its length.
+    std::size_t firstOf(char16_t capital);
+    bool hasAxisWord() {
+      return firstOf(u'X') != std::u16string_view::npos || firstOf(u'Y') != std::u16string_view::npos ||
+             firstOf(u'Z') != std::u16string_view::npos;
+    }
+
+    const std::u16string_view code;
     unsigned kindsNoted = 0;  // a bit per Unsupported kind
     bool blankNoted = false;
     std::u16string_view stopWord;  // the G word the reading of G codes stopped at
     bool gStopped = false;
+    bool firstKnown = false;
+    std::array<std::uint32_t, 26> first{};
   };
   static bool mayNeedLook(const kNcGeometry& g, const ScannedBlock& words);
   void noteOrdinaryText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words);
@@ -117,7 +130,7 @@ class kNcChecker {
   void noteMWord(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, LineState& line);
   void noteBlank(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, LineState& line);
   void noteOWord(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
-  void noteOverflows(const kNcGeometry& g, int k, std::u16string_view code);
+  void noteOverflows(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteComments(const kNcGeometry& g, int k);
   void noteCompensation(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words);
   void notePositionChange(const kNcGeometry& g, int k, bool finite);
@@ -127,10 +140,17 @@ class kNcChecker {
                        std::u16string_view token, Construct construct, LineState& line);
   Finding& add(const kNcGeometry& g, int k, Rule rule, std::u16string_view code, std::size_t at,
                std::u16string_view token);
+  int columnOf(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at);
 
   std::vector<Finding> findings_;
   bool drawsSomething_ = false;
   bool dWordGiven_ = false;
   bool positionFinite_ = true;
   int commentOpenedAt_ = 0;
+  static constexpr int kMostPerLine = 16;
+  int lineOfCount_ = 0, countOnLine_ = 0;
+  Finding discarded_;
+  // The columns of the code text of line lineOfColumns_, when it held comments.
+  int lineOfColumns_ = 0;
+  std::vector<int> columns_;
 };

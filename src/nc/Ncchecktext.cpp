@@ -97,8 +97,6 @@ Unsupported kindOf(Construct construct) {
   return Unsupported::macro;
 }
 
-bool hasAxisWord(View code) { return code.find_first_of(u"XYZ") != kNowhere; }
-
 // Sign, point and digits after a letter, as a word reads them ('$' words are not numbers).
 View numberTextAt(View code, std::size_t from) {
   std::size_t i = from;
@@ -126,14 +124,14 @@ std::size_t integerDigits(View number) {
 }
 
 // The blank at `at` follows a letter whose number the interpreter reads, so it cuts the number off: the
-// length of the letter, blanks and number; 0 when it does not.
-std::size_t blankEndsWord(View code, std::size_t at) {
-  if (at == 0 || !isReadLetter(code[at - 1])) return 0;
+// length of the letter, blanks and number; 0 when it does not. `firstOfLetter` is where that letter first
+// stands in the code.
+std::size_t blankEndsWord(View code, std::size_t at, std::size_t firstOfLetter) {
+  const char16_t letter = code[at - 1];
   // A letter inside a longer word (GOTO 10, END 1) is no address.
   if (at >= 2 && isCapital(code[at - 2])) return 0;
-  const char16_t letter = code[at - 1];
   // Only the first X (Y, ...) of a line is read; every G is.
-  if (letter != u'G' && code.find(letter) != at - 1) return 0;
+  if (letter != u'G' && firstOfLetter != at - 1) return 0;
   std::size_t next = at;
   while (next < code.size() && isBlankChar(code[next])) ++next;
   if (next == code.size() || !startsNumber(code[next])) return 0;
@@ -142,8 +140,23 @@ std::size_t blankEndsWord(View code, std::size_t at) {
 
 }  // namespace
 
+std::size_t kNcChecker::LineState::firstOf(char16_t capital) {
+  constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+  if (!firstKnown) {
+    first.fill(kAbsent);
+    const std::size_t end = std::min<std::size_t>(code.size(), kAbsent);
+    for (std::size_t i = 0; i < end; ++i) {
+      if (isCapital(code[i]) && first[code[i] - u'A'] == kAbsent)
+        first[code[i] - u'A'] = static_cast<std::uint32_t>(i);
+    }
+    firstKnown = true;
+  }
+  const std::uint32_t at = first[capital - u'A'];
+  return at == kAbsent ? kNowhere : at;
+}
+
 void kNcChecker::noteOrdinaryText(const kNcGeometry& g, int k, View code, const ScannedBlock& words) {
-  LineState line;
+  LineState line(code);
   if (words.firstOf(u'O') != kNowhere) noteOWord(g, k, code, line);
   const GWordsFound& read = g.gWordsRead();
   for (int group = kGroupOneShot; group <= kGroupDistance; ++group) {
@@ -158,7 +171,8 @@ void kNcChecker::noteOrdinaryText(const kNcGeometry& g, int k, View code, const 
 }
 
 void kNcChecker::scanCode(const kNcGeometry& g, int k, View code, LineState& line) {
-  if (code.size() > kLongestReadableNumber) noteOverflows(g, k, code);
+  if (code.size() > kLongestReadableNumber) noteOverflows(g, k, code, line);
+  std::size_t nameEnd = 0;
   for (std::size_t i = 0; i < code.size(); ++i) {
     const char16_t c = code[i];
     if (c >= 128) {
@@ -182,8 +196,10 @@ void kNcChecker::scanCode(const kNcGeometry& g, int k, View code, LineState& lin
         noteBlank(g, k, code, i, line);
         break;
       case kName:
-        // A name in angle brackets (O<POCKET>, #<_DEPTH>) holds letters that are no words.
-        i = std::min(code.find(u'>', i), code.size());
+        // A name in angle brackets (O<POCKET>, #<_DEPTH>) holds letters that are no words. The search for
+        // its end is kept, so that a line of unclosed brackets costs one pass.
+        if (nameEnd != kNowhere && nameEnd <= i) nameEnd = code.find(u'>', i);
+        if (nameEnd != kNowhere) i = nameEnd;
         break;
     }
   }
@@ -220,7 +236,7 @@ void kNcChecker::noteReadGWord(const kNcGeometry& g, int k, View code, std::size
                                double value, LineState& line) {
   const int whole = truncToInt(value);
   if (group == kGroupOneShot && whole == 52) noteUnsupported(g, k, code, at, word, Construct::localShift, line);
-  if (group == kGroupOneShot && whole == 92 && hasAxisWord(code)) {
+  if (group == kGroupOneShot && whole == 92 && line.hasAxisWord()) {
     noteUnsupported(g, k, code, at, word, Construct::coordinateSetting, line);
   }
   const bool pathGroup = group == kGroupMotion || group == kGroupPlane || group == kGroupDistance;
@@ -259,12 +275,12 @@ void kNcChecker::noteMWord(const kNcGeometry& g, int k, View code, std::size_t a
   const View word = code.substr(at, 1 + number.size());
   if (value == 98) noteUnsupported(g, k, code, at, word, Construct::subprogramCall, line);
   // M99 alone ends a subprogram, which the interpreter follows; with P it jumps.
-  if (value == 99 && code.find(u'P') != kNowhere) noteUnsupported(g, k, code, at, word, Construct::jump, line);
+  if (value == 99 && line.firstOf(u'P') != kNowhere) noteUnsupported(g, k, code, at, word, Construct::jump, line);
 }
 
 void kNcChecker::noteBlank(const kNcGeometry& g, int k, View code, std::size_t at, LineState& line) {
-  if (line.blankNoted) return;
-  const std::size_t length = blankEndsWord(code, at);
+  if (line.blankNoted || at == 0 || !isReadLetter(code[at - 1])) return;
+  const std::size_t length = blankEndsWord(code, at, line.firstOf(code[at - 1]));
   if (length == 0) return;
   line.blankNoted = true;
   add(g, k, Rule::blankAfterLetter, code, at - 1, code.substr(at - 1, length));
@@ -291,10 +307,10 @@ void kNcChecker::noteOWord(const kNcGeometry& g, int k, View code, LineState& li
   noteUnsupported(g, k, code, at, keyword, Construct::oWordControl, line);
 }
 
-void kNcChecker::noteOverflows(const kNcGeometry& g, int k, View code) {
+void kNcChecker::noteOverflows(const kNcGeometry& g, int k, View code, LineState& line) {
   for (std::size_t i = 0; i < code.size(); ++i) {
     const char16_t letter = code[i];
-    if (!isReadLetter(letter) || (letter != u'G' && code.find(letter) != i)) continue;
+    if (!isReadLetter(letter) || (letter != u'G' && line.firstOf(letter) != i)) continue;
     const View number = numberTextAt(code, i + 1);
     const std::size_t digits = integerDigits(number);
     // Read as 0: a value that does not overflow is at least 10^308.

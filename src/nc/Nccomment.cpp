@@ -307,16 +307,15 @@ void kNcGeometry::splitComments(View text, int prevState, int prevOpenPair, Comm
   if (out.state != -1) out.state = std::max(out.state, 1);
 }
 
-int kNcGeometry::lineColumnOf(int k, View code, std::size_t at) const {
+void kNcGeometry::codeColumns(int k, View code, std::vector<int>& columns) const {
+  columns.assign(code.size(), 0);
   const View line = blockTextAt(k);
-  // Splitting only removes: a code text as long as its line is the line.
-  if (code.size() == line.size()) return static_cast<int>(at) + 1;
   // The line is split again with every character that no delimiter uses replaced by a private-use
   // character that carries its position: the split goes the same way, and the code shows where each
   // character came from.
   constexpr char16_t kFirstMark = 0xE000;
   constexpr std::size_t kMarks = 0xF8FF - kFirstMark;
-  if (line.size() > kMarks) return 0;
+  if (line.size() > kMarks) return;
   std::u16string kept = u"\n\r";
   for (int p = 0; p < 3; ++p) kept.append(commentOpen[p]).append(commentClose[p]);
   std::u16string probe(line);
@@ -325,18 +324,19 @@ int kNcGeometry::lineColumnOf(int k, View code, std::size_t at) const {
   }
   CommentSplit marked;
   splitComments(probe, previousState(k), previousOpenPair(k), marked);
-  if (marked.code.size() != code.size() || at >= code.size()) return 0;
-  const auto markedAt = [&](std::size_t i) {
-    return marked.code[i] >= kFirstMark && marked.code[i] < kFirstMark + kMarks;
-  };
-  // A kept character (a lone delimiter character) is placed by its nearest marked neighbour.
-  for (std::size_t d = 0; d < code.size(); ++d) {
-    if (at >= d && markedAt(at - d)) return static_cast<int>(marked.code[at - d] - kFirstMark + d) + 1;
-    if (at + d < code.size() && markedAt(at + d)) {
-      return static_cast<int>(marked.code[at + d] - kFirstMark) - static_cast<int>(d) + 1;
-    }
+  if (marked.code.size() != code.size()) return;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const char16_t c = marked.code[i];
+    if (c >= kFirstMark && c < kFirstMark + kMarks) columns[i] = c - kFirstMark + 1;
   }
-  return 0;
+  // A kept character (a lone delimiter character) is placed after its marked neighbour on the left, or
+  // before the one on the right.
+  for (std::size_t i = 1; i < code.size(); ++i) {
+    if (columns[i] == 0 && columns[i - 1] != 0) columns[i] = columns[i - 1] + 1;
+  }
+  for (std::size_t i = code.size(); i-- > 1;) {
+    if (columns[i - 1] == 0 && columns[i] > 1) columns[i - 1] = columns[i] - 1;
+  }
 }
 
 int kNcGeometry::commentStateOf(int k) const {

@@ -121,8 +121,9 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   RadiusArc recordRadiusArc(int plane, int k, double r);
   // The first block whose comment state is -1 (a comment syntax error), or 0 when there is none.
   int syntaxErrorBlock() const { return syntaxErrorBlock_; }
-  // The 1-based column in block k's text of position `at` of its code text `code`; 0 when it cannot be told.
-  int lineColumnOf(int k, std::u16string_view code, std::size_t at) const;
+  // For each position of block k's code text `code`, its 1-based column in the block's text; 0 where that
+  // cannot be told.
+  void codeColumns(int k, std::u16string_view code, std::vector<int>& columns) const;
   // What the reading noted for the problems list (Ncproblems).
   const kNcChecker& checker() const { return checker_; }
 

@@ -97,6 +97,19 @@ sys.stdout.buffer.write(bytes((n * 7919 + n // 256) % 256 for n in range(1 << 18
     grep -q "$(printf '\357\277\275')" "$out" || fail "invalid bytes did not become U+FFFD"
     grep -q '"block":2,"text":"X2.' "$out" || fail "the second line was not read as its own block"
     ;;
+  hostile)
+    # Long lines made to be slow or to flood: many unknown G codes after a comment, unclosed name brackets
+    # before a macro character, a letter and a sign far apart, a number of three million digits.
+    python3 -c "
+parts = ['(C)' + 'G10' * 1000000, '<' * 1000000 + '#', '0' * 3000000 + 'X' * 1000000 + 'M99P' * 100000,
+         'X' + '9' * 3000000]
+open('$scratch/hostile.nc', 'w').write(chr(10).join(parts) + chr(10))"
+    run 0 check "$scratch/hostile.nc"
+    [ "$(grep -c "hostile.nc:1: warning: G10" "$out")" -eq 16 ] || fail "line 1 is not cut to 16 problems"
+    grep -q "hostile.nc:2:1000001: warning: macro variables" "$out" || fail "the macro after the brackets is lost"
+    grep -q "hostile.nc:3:.*the jump M99 with P" "$out" || fail "the jump is lost"
+    grep -q "hostile.nc:4:1: warning: the number after X has 3000000 digits" "$out" || fail "no overflow"
+    ;;
   *)
     fail "unknown case"
     ;;

@@ -12,10 +12,11 @@ foreach(case_dir IN LISTS golden_cases)
   endif()
 endforeach()
 
-foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis)
+foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis hostile)
   add_test(NAME cli.bad_input.${case}
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/bad_input_check.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_bad_input/${case} ${case})
+  set_tests_properties(cli.bad_input.${case} PROPERTIES TIMEOUT 120)
 endforeach()
 
 foreach(case IN ITEMS text json statuses usage order)
