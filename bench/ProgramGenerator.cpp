@@ -77,6 +77,43 @@ std::string generateCamProgram(int lines) {
   return out;
 }
 
+std::string generateHandWrittenProgram(int lines) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(lines) * 24);
+  int written = 0;
+  auto emit = [&](const char* format, double a = 0, double b = 0, double c = 0, double d = 0) {
+    line(out, format, a, b, c, d);
+    ++written;
+  };
+  emit("%%");
+  emit("O1001 (POCKET WITH CORNER RADII)");
+  emit("(T1 D=10. FLAT END MILL)");
+  emit("G21 G90 G17 G40 G80");
+  emit("G54");
+  emit("T01 M06");
+  emit("S3000 M03");
+  for (int pass = 0; written < lines; ++pass) {
+    // A rectangle with rounded corners, a little larger on every pass.
+    const double w = 40 + pass % 50, h = 30 + pass % 40, r = 2 + pass % 7;
+    emit("G00 X-10. Y-10.");
+    emit("G43 Z50. H01");
+    emit("G00 Z2.");
+    emit("G01 Z-%.1f F200", 1 + pass % 5);
+    emit("G41 D01 G01 X0 Y0 F400");
+    emit("G01 X%.3f", w - r);
+    emit("G03 X%.3f Y%.3f R%.3f", w, r, r);
+    emit("G01 Y%.3f", h - r);
+    emit("G03 X%.3f Y%.3f R%.3f", w - r, h, r);
+    emit("G01 X%.3f", r);
+    emit("G03 X0 Y%.3f R%.3f", h - r, r);
+    emit("G01 Y%.3f", r);
+    emit("G03 X%.3f Y0 R%.3f", r, r);
+    emit("G40 G01 X-10. Y-10.");
+    emit("G00 Z50.");
+  }
+  return out;
+}
+
 long residentBytes() {
   long pages = 0, resident = 0;
   if (FILE* f = std::fopen("/proc/self/statm", "r")) {

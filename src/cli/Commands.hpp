@@ -1,4 +1,5 @@
-// The commands of velmora-cli. Each returns the process exit status: 0 success, 1 wrong usage, 2 failure.
+// The commands of velmora-cli. Each returns the process exit status: 0 success, 1 wrong usage, 2 failure;
+// check also 3 when a program has an error.
 #pragma once
 
 #include <string>

@@ -1,63 +1,13 @@
-// velmora-cli dump / check: the interpreter seen from outside, one JSON object per block.
-#include <cmath>
+// velmora-cli dump: the interpreter seen from outside, one JSON object per block.
 #include <cstdio>
 #include <string>
 
 #include "cli/Commands.hpp"
+#include "cli/Json.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncreader.hpp"
-#include "util/Utility.hpp"
 
 namespace {
-
-void appendJsonString(std::string& out, std::u16string_view text) {
-  out += '"';
-  for (char c : toUtf8(text)) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
-}
-
-// Reals in shortest round-trip form; JSON has no infinity or NaN.
-void appendReal(std::string& out, double value) { out += std::isfinite(value) ? shortestReal(value) : "null"; }
-
-void appendField(std::string& out, const char* key, double value) {
-  out += ",\"";
-  out += key;
-  out += "\":";
-  appendReal(out, value);
-}
-
-void appendField(std::string& out, const char* key, int value) {
-  out += ",\"";
-  out += key;
-  out += "\":";
-  out += std::to_string(value);
-}
 
 // Block k read at exactly that index: block 0 is the initial state, not the latest block.
 void appendBlock(std::string& out, const kNcGeometry& g, int k) {
@@ -84,34 +34,16 @@ void appendBlock(std::string& out, const kNcGeometry& g, int k) {
   out += "}\n";
 }
 
-void appendSummary(std::string& out, const kNcGeometry& g, const ReadResult& result) {
-  out += "{\"summary\":{\"blocks\":";
-  out += std::to_string(g.blockCount);
-  appendField(out, "minX", g.minX);
-  appendField(out, "maxX", g.maxX);
-  appendField(out, "minY", g.minY);
-  appendField(out, "maxY", g.maxY);
-  appendField(out, "minZ", g.minZ);
-  appendField(out, "maxZ", g.maxZ);
-  out += ",\"error\":";
-  if (result.syntaxErrorLine > 0) {
-    out += "{\"line\":" + std::to_string(result.syntaxErrorLine) + ",\"message\":";
-    appendJsonString(out, kCommentSyntaxError);
-    out += "}";
-  } else {
-    out += "null";
-  }
-  out += "}}\n";
-}
-
 void flush(std::string& out) {
   std::fwrite(out.data(), 1, out.size(), stdout);
   out.clear();
 }
 
-int run(const Args& args, bool everyBlock) {
+}  // namespace
+
+int runDump(const Args& args) {
   if (args.size() != 1) {
-    std::fputs(everyBlock ? "usage: velmora-cli dump FILE\n" : "usage: velmora-cli check FILE\n", stderr);
+    std::fputs("usage: velmora-cli dump FILE\n", stderr);
     return 1;
   }
   kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
@@ -121,18 +53,14 @@ int run(const Args& args, bool everyBlock) {
     return 2;
   }
   std::string out;
-  if (everyBlock) {
-    for (int k = 0; k < geometry.blockCount; ++k) {
-      appendBlock(out, geometry, k);
-      if (out.size() > (1u << 20)) flush(out);
-    }
+  for (int k = 0; k < geometry.blockCount; ++k) {
+    appendBlock(out, geometry, k);
+    if (out.size() > (1u << 20)) flush(out);
   }
-  appendSummary(out, geometry, result);
+  // A comment syntax error is data here: the summary reports it.
+  out += "{\"summary\":{";
+  appendSummaryFields(out, geometry, result);
+  out += "}}\n";
   flush(out);
   return std::fflush(stdout) == 0 ? 0 : 2;
 }
-
-}  // namespace
-
-int runDump(const Args& args) { return run(args, true); }
-int runCheck(const Args& args) { return run(args, false); }

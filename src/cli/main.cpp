@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-cli dump FILE\n"
-    "       velmora-cli check FILE\n"
+    "       velmora-cli check [--format text|json] [--werror] FILE...\n"
     "       velmora-cli dxf FILE.nc [-o OUT.dxf]\n"
     "       velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n";
 

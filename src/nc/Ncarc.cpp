@@ -1,4 +1,5 @@
-// Arc centre and radius from the I, J, K offsets, and the arc's bounding box for the extents.
+// Arc centre and radius from the I, J, K offsets or from R, and the arc's bounding box for the extents.
+#include <algorithm>
 #include <cmath>
 
 #include "graphics/Geometry.hpp"
@@ -79,16 +80,65 @@ ArcBox arcBounds(int dir, double r, double ca, double cb, double sa, double sb, 
   return box;
 }
 
+RadiusArc radiusArcCentre(int dir, double r, double sa, double sb, double ea, double eb) {
+  const double da = ea - sa, db = eb - sb;
+  const double d = std::sqrt(da * da + db * db);
+  // A full circle has no chord to place its centre by.
+  if (d == 0) return {sa, sb, RadiusFit::fullCircle, 0};
+  const double half = d / 2;
+  const double ma = (sa + ea) / 2, mb = (sb + eb) / 2;
+  const double radius = std::fabs(r);
+  if (radius < half - kArcFitTolerance) return {ma, mb, RadiusFit::tooSmall, half};
+  if (radius < half) return {ma, mb, RadiusFit::fits, half};
+  // The centre lies on the chord's left normal for G03 and a positive R, the arc of at most 180 degrees.
+  const double ua = da / d, ub = db / d;
+  const double na = -ub, nb = ua;
+  const double h = std::sqrt(r * r - half * half);
+  double s = dir == 3 ? 1 : -1;
+  if (r < 0) s = -s;
+  return {ma + s * h * na, mb + s * h * nb, RadiusFit::fits, half};
+}
+
+namespace {
+
+// Axes 0, 1, 2 are X, Y, Z, and I, J, K are their offsets. The record takes a plane's axes in the order
+// (X, Y), (X, Z), (Y, Z); R arcs turn in the order (X, Y), (Z, X), (Y, Z).
+int recordAxisA(int plane) { return plane == 19 ? 1 : 0; }
+int recordAxisB(int plane) { return plane == 18 || plane == 19 ? 2 : 1; }
+
+}  // namespace
+
 void kNcGeometry::recordArc(int plane, int k) {
-  // Axes 0, 1, 2 are X, Y, Z, and I, J, K are their offsets. The plane picks the arc's axes (a, b).
-  const int a = plane == 19 ? 1 : 0;
-  const int b = plane == 18 || plane == 19 ? 2 : 1;
+  const int a = recordAxisA(plane), b = recordAxisB(plane);
+  const double offset[3] = {kNcXYZIJK::i.at(k), j.at(k), kNcXYZIJK::k.at(k)};
+  recordArcCentre(plane, k, std::sqrt(offset[a] * offset[a] + offset[b] * offset[b]));
+}
+
+RadiusArc kNcGeometry::recordRadiusArc(int plane, int k, double r) {
+  const bool swapped = plane == 18;
+  const int a = swapped ? 2 : recordAxisA(plane);
+  const int b = swapped ? 0 : recordAxisB(plane);
+  const double start[3] = {absX.at(k - 1), absY.at(k - 1), absZ.at(k - 1)};
+  const double end[3] = {absX.at(k), absY.at(k), absZ.at(k)};
+  const RadiusArc arc = radiusArcCentre(gNumberAt(groupMotion, k), r, start[a], start[b], end[a], end[b]);
+  // R wins over the block's own I, J, K: the offsets become the computed centre's, 0 off the plane.
+  double offset[3] = {0, 0, 0};
+  offset[a] = arc.ca - start[a];
+  offset[b] = arc.cb - start[b];
+  kNcXYZIJK::i.replaceLast(offset[0]);
+  j.replaceLast(offset[1]);
+  kNcXYZIJK::k.replaceLast(offset[2]);
+  recordArcCentre(plane, k, std::fabs(r));
+  return arc;
+}
+
+void kNcGeometry::recordArcCentre(int plane, int k, double r) {
+  const int a = recordAxisA(plane), b = recordAxisB(plane);
   const double start[3] = {absX.at(k - 1), absY.at(k - 1), absZ.at(k - 1)};
   const double end[3] = {absX.at(k), absY.at(k), absZ.at(k)};
   const double offset[3] = {kNcXYZIJK::i.at(k), j.at(k), kNcXYZIJK::k.at(k)};
   const double ca = start[a] + offset[a];
   const double cb = start[b] + offset[b];
-  const double r = std::sqrt(offset[a] * offset[a] + offset[b] * offset[b]);
   // The store keeps only the X and Y of the centre; an axis outside the plane records 0.
   centreX.add(a == 0 ? ca : 0);
   centreY.add(a == 1 ? ca : (b == 1 ? cb : 0));
@@ -107,19 +157,28 @@ double kNcGeometry::centreZAt(int i) const {
   return b >= 1 ? absZ.get(b - 1) + kNcXYZIJK::k.get(b) : 0;
 }
 
-bool kNcGeometry::isFaultyArcAt(int i) const {
-  const int b = latest(i);
-  const int motion = gNumberAt(groupMotion, b);
-  if (b < 1 || (motion != 2 && motion != 3)) return false;
+ArcFit kNcGeometry::arcFitAt(int i) const {
+  // Every list holds blockCount entries: one clamp serves them all.
+  const int b = std::clamp(latest(i), 1, std::max(blockCount - 1, 1));
+  if (blockCount < 2) return {0, 0, 0};
   const int plane = gNumberAt(groupPlane, b);
   // The arc's axes (a, b) as the arc record takes them; the centre from the record where it keeps it.
-  const double start[3] = {absX.get(b - 1), absY.get(b - 1), absZ.get(b - 1)};
-  const double end[3] = {absX.get(b), absY.get(b), absZ.get(b)};
-  const double centre[3] = {centreX.get(b), centreY.get(b), centreZAt(b)};
-  const int a = plane == 19 ? 1 : 0;
-  const int c = plane == 18 || plane == 19 ? 2 : 1;
-  const double r = arcRadius.get(b);
-  const double e1 = absOf(absOf(r) - distanceOf(start[a], start[c], centre[a], centre[c]));
-  const double e2 = absOf(absOf(r) - distanceOf(end[a], end[c], centre[a], centre[c]));
+  const double start[3] = {absX.at(b - 1), absY.at(b - 1), absZ.at(b - 1)};
+  const double end[3] = {absX.at(b), absY.at(b), absZ.at(b)};
+  const double centre[3] = {centreX.at(b), centreY.at(b), start[2] + kNcXYZIJK::k.at(b)};
+  const int a = recordAxisA(plane);
+  const int c = recordAxisB(plane);
+  return {arcRadius.at(b), distanceOf(start[a], start[c], centre[a], centre[c]),
+          distanceOf(end[a], end[c], centre[a], centre[c])};
+}
+
+bool kNcGeometry::isFaultyArcAt(int i) const {
+  const int b = latest(i);
+  if (b < 1 || b >= blockCount) return b >= blockCount && blockCount > 1 && isFaultyArcAt(blockCount - 1);
+  const int motion = gNumberAt(groupMotion, b);
+  if (motion != 2 && motion != 3) return false;
+  const ArcFit fit = arcFitAt(b);
+  const double e1 = absOf(absOf(fit.radius) - fit.startDistance);
+  const double e2 = absOf(absOf(fit.radius) - fit.endDistance);
   return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
 }

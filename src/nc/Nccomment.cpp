@@ -219,11 +219,20 @@ int kNcGeometry::previousOpenPair(int k) const {
   return k >= 1 && static_cast<std::size_t>(k - 1) < openPairs.size() ? openPairs[k - 1] : 0;
 }
 
-bool kNcGeometry::mentionsDelimiter(View text) const {
-  const bool possible = std::any_of(text.begin(), text.end(), [this](char16_t c) {
-    return c < 128 ? delimiterStartTable[c] : delimiterStarts.find(c) != std::u16string::npos;
-  });
-  if (!possible) return false;
+unsigned kNcGeometry::characterMarks(View text) const {
+  unsigned marks = 0;
+  for (const char16_t c : text) {
+    if (c < 128) {
+      marks |= characterTable[c];
+    } else if (delimiterStarts.find(c) != std::u16string::npos) {
+      marks |= kMarkDelimiterStart;
+    }
+  }
+  return marks;
+}
+
+bool kNcGeometry::mentionsDelimiter(View text, unsigned marks) const {
+  if ((marks & kMarkDelimiterStart) == 0) return false;
   for (int p = 0; p < 3; ++p) {
     if (positionOf(commentOpen[p], text) != 0 || positionOf(commentClose[p], text) != 0) return true;
   }
@@ -236,7 +245,12 @@ bool kNcGeometry::mentionsDelimiter(View text) const {
 void kNcGeometry::splitFreshLine(View text, int prev, CommentSplit& out) const {
   out.openPair = 0;
   out.comment.clear();
-  if (prev >= 0 && prev <= 1 && !mentionsDelimiter(text)) {
+  const bool fresh = prev >= 0 && prev <= 1;
+  // One pass over the line tells both whether it may hold a comment and whether the checker must look at it
+  // closely.
+  const unsigned marks = fresh ? characterMarks(text) : unsigned{kMarkCloserLook};
+  out.closerLook = (marks & kMarkCloserLook) != 0;
+  if (fresh && !mentionsDelimiter(text, marks)) {
     out.state = 0;
     out.code.assign(text);
     return;
@@ -282,6 +296,7 @@ void kNcGeometry::splitComments(View text, int prevState, int prevOpenPair, Comm
   if (end == 0) {
     out.state = 2;
     out.openPair = prevOpenPair;
+    out.closerLook = false;
     out.code.clear();
     out.comment.assign(text);
     return;
@@ -290,6 +305,38 @@ void kNcGeometry::splitComments(View text, int prevState, int prevOpenPair, Comm
   splitFreshLine(text.substr(restStart), 0, out);
   out.comment.insert(0, text.substr(0, restStart));
   if (out.state != -1) out.state = std::max(out.state, 1);
+}
+
+void kNcGeometry::codeColumns(int k, View code, std::vector<int>& columns) const {
+  columns.assign(code.size(), 0);
+  const View line = blockTextAt(k);
+  // The line is split again with every character that no delimiter uses replaced by a private-use
+  // character that carries its position: the split goes the same way, and the code shows where each
+  // character came from.
+  constexpr char16_t kFirstMark = 0xE000;
+  constexpr std::size_t kMarks = 0xF8FF - kFirstMark;
+  if (line.size() > kMarks) return;
+  std::u16string kept = u"\n\r";
+  for (int p = 0; p < 3; ++p) kept.append(commentOpen[p]).append(commentClose[p]);
+  std::u16string probe(line);
+  for (std::size_t i = 0; i < probe.size(); ++i) {
+    if (kept.find(probe[i]) == std::u16string::npos) probe[i] = static_cast<char16_t>(kFirstMark + i);
+  }
+  CommentSplit marked;
+  splitComments(probe, previousState(k), previousOpenPair(k), marked);
+  if (marked.code.size() != code.size()) return;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const char16_t c = marked.code[i];
+    if (c >= kFirstMark && c < kFirstMark + kMarks) columns[i] = c - kFirstMark + 1;
+  }
+  // A kept character (a lone delimiter character) is placed after its marked neighbour on the left, or
+  // before the one on the right.
+  for (std::size_t i = 1; i < code.size(); ++i) {
+    if (columns[i] == 0 && columns[i - 1] != 0) columns[i] = columns[i - 1] + 1;
+  }
+  for (std::size_t i = code.size(); i-- > 1;) {
+    if (columns[i - 1] == 0 && columns[i] > 1) columns[i - 1] = columns[i] - 1;
+  }
 }
 
 int kNcGeometry::commentStateOf(int k) const {

@@ -25,7 +25,6 @@ constexpr GroupRule kGroupRules[kScannedGroups] = {
     {{98, 99}, 2, 98},
     {{54, 55, 56}, 3, 54},
 };
-constexpr int kMotionGroup = 1;
 constexpr int kSpareInitial = 1;
 
 int groupOf(std::u16string_view numberText) {
@@ -36,7 +35,7 @@ int groupOf(std::u16string_view numberText) {
       continue;
     }
     // An empty number reads as 0, but a bare "G" is no G00.
-    if (g == kMotionGroup && numberText.empty()) continue;
+    if (g == kGroupMotion && numberText.empty()) continue;
     return g;
   }
   return -1;
@@ -44,17 +43,23 @@ int groupOf(std::u16string_view numberText) {
 
 }  // namespace
 
-GWordsFound scanGWords(std::u16string_view block) {
+int gCodeGroupOf(std::u16string_view numberText) { return groupOf(numberText); }
+
+GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt) {
   static const kNcWord scratch(u"G", 0);
   GWordsFound found{};
   std::size_t from = 0;
+  if (stoppedAt != nullptr) *stoppedAt = std::u16string_view::npos;
   for (;;) {
     const std::size_t at = block.find(u'G', from);
     if (at == std::u16string_view::npos) break;
     const std::u16string_view rest = block.substr(at);
     const std::u16string_view number = scratch.extractNumberText(rest);
     const int group = groupOf(number);
-    if (group < 0) break;
+    if (group < 0) {
+      if (stoppedAt != nullptr) *stoppedAt = at;
+      break;
+    }
     found[group] = rest.substr(0, 1 + number.size());
     from = at + 1 + number.size();
   }
@@ -65,10 +70,7 @@ int gNumberAt(const kNcWord& group, int block) { return truncToInt(group.get(blo
 
 kNcGCode::kNcGCode() { recordInitial(); }
 
-std::array<kNcWord*, kScannedGroups> kNcGCode::scanned() {
-  return {&groupOneShot,    &groupMotion, &groupPlane,  &groupDistance, &groupCutterComp,
-          &groupToolLength, &groupCycle,  &groupReturn, &groupWork};
-}
+const kNcWord& kNcGCode::scannedGroup(int group) const { return *groupsOf(*this)[group]; }
 
 void kNcGCode::recordInitial() {
   const auto groups = scanned();
@@ -80,6 +82,8 @@ void kNcGCode::recordInitial() {
 void kNcGCode::resetGroups() {
   for (kNcWord* group : scanned()) group->reset();
   groupSpare.reset();
+  wordsRead_ = {};
+  readStop_ = std::u16string_view::npos;
   recordInitial();
 }
 
@@ -92,9 +96,9 @@ void kNcGCode::recordGroup(kNcWord& group, std::u16string_view text) {
 }
 
 int kNcGCode::readGCodes(std::u16string_view block) {
-  const GWordsFound found = scanGWords(block);
+  wordsRead_ = scanGWords(block, &readStop_);
   const auto groups = scanned();
-  for (int g = 0; g < kScannedGroups; ++g) recordGroup(*groups[g], found[g]);
+  for (int g = 0; g < kScannedGroups; ++g) recordGroup(*groups[g], wordsRead_[g]);
   recordGroup(groupSpare, {});
   return ++recordCount;
 }

@@ -21,11 +21,12 @@ void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View
   commentOpen = {std::u16string(open0), std::u16string(open1), std::u16string(open2)};
   commentClose = {std::u16string(close0), std::u16string(close1), std::u16string(close2)};
   delimiterStarts.clear();
-  delimiterStartTable.fill(false);
+  characterTable.fill(0);
+  for (const char c : {'#', '[', '<'}) characterTable[c] = kMarkCloserLook;
   for (View d : {open0, close0, open1, close1, open2, close2}) {
     if (d.empty()) continue;
     if (delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
-    if (d[0] < 128) delimiterStartTable[d[0]] = true;
+    if (d[0] < 128) characterTable[d[0]] |= kMarkDelimiterStart;
   }
 }
 
@@ -44,6 +45,7 @@ void kNcGeometry::restart() {
   openPairs = decltype(openPairs)();
   blockCount = 0;
   syntaxErrorBlock_ = 0;
+  checker_.reset();
   setCommentDelimiters(u"(", u")", u"", u"", u"", u"");
   recordInitialBlock();
 }

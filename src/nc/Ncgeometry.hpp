@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "nc/Nccheck.hpp"
 #include "nc/Ncgcode.hpp"
 #include "nc/Ncxyz.hpp"
 #include "nc/Vlist.hpp"
@@ -23,10 +24,26 @@ struct ArcBox {
   double maxA, maxB, minA, minB;
 };
 
+// How the end points of an arc given by R sit on its circle.
+enum class RadiusFit : unsigned char { fits, fullCircle, tooSmall };
+
+// An arc given by R: its centre in the plane's axes (a, b), and the half chord the fit was judged by.
+struct RadiusArc {
+  double ca, cb;
+  RadiusFit fit;
+  double halfChord;
+};
+
+// An arc's radius and the distances of its start and end points from its centre, in the arc's plane.
+struct ArcFit {
+  double radius, startDistance, endDistance;
+};
+
 // A line split into code and comments, with its comment state and the pair that left a comment open.
 struct CommentSplit {
   int state = 0;
   int openPair = 0;
+  bool closerLook = true;  // the line holds a character that makes the checker scan it (BlockFacts)
   std::u16string code;
   std::u16string comment;
 };
@@ -61,6 +78,8 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   // Block i is an arc (G02/G03) whose radius misses its start or end point by kArcFitTolerance or more,
   // measured in the arc's plane.
   bool isFaultyArcAt(int i) const;
+  // What isFaultyArcAt judges, for arc block i.
+  ArcFit arcFitAt(int i) const;
   double toolDiameterAt(int i) const { return toolDiameter.get(latest(i)); }
   std::u16string xTextAt(int i) const;
   std::u16string yTextAt(int i) const;
@@ -95,10 +114,18 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   // Splits a line whose previous block had state `prevState` (and left pair `prevOpenPair` open).
   void splitComments(std::u16string_view text, int prevState, int prevOpenPair, CommentSplit& out) const;
 
-  // Appends the arc centre and radius of block k (an arc in plane p) and widens the extents.
+  // Appends the arc centre and radius of block k (an arc in plane p, centre by I/J/K) and widens the extents.
   void recordArc(int plane, int k);
+  // The same for an arc given by its radius word r (not 0): the centre it gives is recorded as the block's
+  // I/J/K offsets, so that everything downstream sees an I/J/K arc of radius |r|.
+  RadiusArc recordRadiusArc(int plane, int k, double r);
   // The first block whose comment state is -1 (a comment syntax error), or 0 when there is none.
   int syntaxErrorBlock() const { return syntaxErrorBlock_; }
+  // For each position of block k's code text `code`, its 1-based column in the block's text; 0 where that
+  // cannot be told.
+  void codeColumns(int k, std::u16string_view code, std::vector<int>& columns) const;
+  // What the reading noted for the problems list (Ncproblems).
+  const kNcChecker& checker() const { return checker_; }
 
   kDoubleList absX, absY, absZ;
   kDoubleList centreX, centreY, arcRadius;
@@ -118,13 +145,18 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   int previousState(int k) const { return k >= 1 ? commentStates.get(k - 1) : 0; }
   int previousOpenPair(int k) const;
   void splitFreshLine(std::u16string_view text, int prevState, CommentSplit& out) const;
-  bool mentionsDelimiter(std::u16string_view text) const;
+  // Bits of characterTable: a delimiter may start here; the checker must look closer ('#', '[', '<').
+  enum : unsigned char { kMarkDelimiterStart = 1, kMarkCloserLook = 2 };
+  unsigned characterMarks(std::u16string_view text) const;
+  bool mentionsDelimiter(std::u16string_view text, unsigned marks) const;
   void recordInitialBlock();
   void appendBlockText(std::u16string_view line);
   void widen(double& lo, double& hi, double low, double high, bool seen);
-  void rewriteSpecialBlocks(int k, WorkWords& words);
+  // Returns whether the working text was replaced rather than extended.
+  bool rewriteSpecialBlocks(int k, WorkWords& words);
   double toolDiameterFor(int k, int state, std::u16string_view comment) const;
   void recordEndPoint(int k, int distance, const WorkWords& words);
+  void recordArcCentre(int plane, int k, double radius);
 
   // Block texts live in one buffer: the program is millions of short lines.
   std::vector<char16_t, BulkAllocator<char16_t>> textBuffer;
@@ -134,10 +166,18 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   CommentSplit split;
   // The first characters of the delimiters: a line without any of them holds no comment.
   std::u16string delimiterStarts;
-  std::array<bool, 128> delimiterStartTable{};
+  std::array<unsigned char, 128> characterTable{};
   int syntaxErrorBlock_ = 0;
   std::u16string work;
+  // The code text of a block whose working text was replaced.
+  std::u16string replacedCode;
+  // Read for arc blocks only; it records nothing, since R is not modal and no list needs it.
+  const kNcWord radiusWord{u"R", 1};
+  kNcChecker checker_;
 };
 
 // The bounding box of an arc in its plane's coordinates (a, b): dir 2 clockwise, 3 counter-clockwise.
 ArcBox arcBounds(int dir, double radius, double ca, double cb, double sa, double sb, double ea, double eb);
+// The centre of an arc from S to E given by its radius word r (not 0), in axes (a, b) ordered so that dir 2
+// turns clockwise seen from the plane's positive normal.
+RadiusArc radiusArcCentre(int dir, double r, double sa, double sb, double ea, double eb);

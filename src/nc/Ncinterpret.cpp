@@ -68,15 +68,18 @@ int kNcGeometry::interpretBlock(View line) {
   appendBlockText(line);
   splitComments(blockTextAt(k), previousState(k), previousOpenPair(k), split);
   work.swap(split.code);
+  const std::size_t codeLength = work.size();
   WorkWords words = scanWork(work);
   if (!words.g28) {
     seenX = seenX || words.x;
     seenY = seenY || words.y;
     seenZ = seenZ || words.z;
   }
-  rewriteSpecialBlocks(k, words);
+  BlockFacts facts;
+  facts.rewritten = rewriteSpecialBlocks(k, words);
 
   const ScannedBlock scanned(work);
+  facts.closerLook = split.closerLook || scanned.hasLetterBeforeBlank() || codeLength > kLongestReadableNumber;
   kNcXYZIJK::readBlock(scanned);
   kNcTool::readBlock(scanned);
   kNcFeed::readBlock(scanned);
@@ -87,8 +90,18 @@ int kNcGeometry::interpretBlock(View line) {
 
   toolDiameter.add(toolDiameterFor(k, split.state, split.comment));
   recordEndPoint(k, distance, words);
+  ArcFacts& arc = facts.arc;
+  RadiusArc radiusArc{};
   if (motion == 2 || motion == 3) {
-    recordArc(plane, k);
+    arc.isArc = true;
+    // R is not modal: only the block's own R word gives the centre, and R0 gives none.
+    arc.radiusWord = wordNumberValue(radiusWord.extractNumberText(scanned));
+    if (arc.radiusWord != 0) {
+      radiusArc = recordRadiusArc(plane, k, arc.radiusWord);
+      arc.byRadius = &radiusArc;
+    } else {
+      recordArc(plane, k);
+    }
   } else {
     centreX.add(0);
     centreY.add(0);
@@ -97,24 +110,31 @@ int kNcGeometry::interpretBlock(View line) {
   commentStates.add(split.state);
   openPairs.push_back(static_cast<unsigned char>(split.openPair));
   if (split.state == -1 && syntaxErrorBlock_ == 0) syntaxErrorBlock_ = k;
-  return ++blockCount;
+  ++blockCount;
+  // The rewrites only add to the code text, unless they replaced it.
+  const View code = facts.rewritten ? View(replacedCode) : View(work).substr(0, codeLength);
+  checker_.noteBlock(*this, k, code, scanned, facts);
+  return blockCount;
 }
 
-void kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
+bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
+  bool replaced = false;
+  const auto replace = [&](std::u16string text) {
+    if (!replaced) replacedCode.swap(work);
+    replaced = true;
+    work = std::move(text);
+    words = scanWork(work);
+  };
   if (words.g04 || words.g4) {
     const View oneShot = scanGWords(work)[0];
     const bool dwell = !oneShot.empty() && truncToInt(wordNumberValue(oneShot.substr(1))) == 4;
     if (dwell && words.x) {
       // The dwell time given with X is no coordinate: the block keeps only the time, in milliseconds.
       const int time = truncToInt(numberAfter(work, u"X") * kDwellFactor);
-      work = u"G04P" + formatInt(time, 1);
-      words = scanWork(work);
+      replace(u"G04P" + formatInt(time, 1));
     }
   }
-  if (words.g28) {
-    work = u"G28";
-    words = scanWork(work);
-  }
+  if (words.g28) replace(u"G28");
   if (words.m06 || words.m6) {
     appendWord(work, u'X', toolChangeX, 3);
     appendWord(work, u'Y', toolChangeY, 3);
@@ -136,6 +156,7 @@ void kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
     if (!words.z) appendWord(work, u'Z', absZ.at(k - 1), 5);
     words.x = words.y = words.z = true;
   }
+  return replaced;
 }
 
 double kNcGeometry::toolDiameterFor(int k, int state, View comment) const {

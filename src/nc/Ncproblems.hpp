@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "nc/Nccheck.hpp"
+
 class kNcGeometry;
 
 enum class Severity : unsigned char { error, warning };
@@ -20,3 +22,12 @@ struct NcProblem {
 
 // Every problem of the program read into `geometry`, ordered by line, then column.
 std::vector<NcProblem> programProblems(const kNcGeometry& geometry);
+
+// A rule's stable id and its severity.
+struct RuleInfo {
+  std::string_view id;
+  Severity severity;
+};
+const RuleInfo& ruleInfo(Rule rule);
+// "error" or "warning".
+std::string_view severityName(Severity severity);

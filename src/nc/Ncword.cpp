@@ -80,7 +80,11 @@ ScannedBlock::ScannedBlock(std::u16string_view block) : text(block) {
   const std::size_t end = std::min<std::size_t>(block.size(), kAbsent);
   for (std::size_t i = 0; i < end; ++i) {
     const char16_t c = block[i];
-    if (c >= u'A' && c <= u'Z' && first_[c - u'A'] == kAbsent) first_[c - u'A'] = static_cast<std::uint32_t>(i);
+    if (c < u'A' || c > u'Z') continue;
+    if (first_[c - u'A'] == kAbsent) first_[c - u'A'] = static_cast<std::uint32_t>(i);
+    if (i + 1 < end && (block[i + 1] == u' ' || block[i + 1] == u'\t' || block[i + 1] == 0x3000)) {
+      letterBeforeBlank_ = true;
+    }
   }
 }
 

@@ -17,11 +17,18 @@ class ScannedBlock {
   explicit ScannedBlock(std::u16string_view block);
   // Position of the first occurrence of `letter`, npos when there is none.
   std::size_t firstOf(std::u16string_view letter) const;
+  std::size_t firstOf(char16_t capital) const {
+    const std::uint32_t at = first_[capital - u'A'];
+    return at == 0xFFFFFFFFu ? std::u16string_view::npos : at;
+  }
+  // Some capital letter is followed by a blank, which ends its number before it starts.
+  bool hasLetterBeforeBlank() const { return letterBeforeBlank_; }
 
   const std::u16string_view text;
 
  private:
   std::array<std::uint32_t, 26> first_;
+  bool letterBeforeBlank_ = false;
 };
 
 class kNcWord : public kDoubleList {

@@ -18,6 +18,8 @@ class kIntList {
   int count() const { return static_cast<int>(items.size()); }
   // Clamped read; moves the cursor (but not on an empty list).
   int get(int index) const;
+  // Unchecked read for loops that already know the index is held.
+  int at(int index) const { return items[index]; }
   int select(int index);
   // Overwrites the element under the cursor, if the cursor designates one.
   int setCurrent(int value);
@@ -48,6 +50,8 @@ class kDoubleList {
   int cursor() const { return cursor_; }
   // Unchecked read for loops that already know the index is held.
   double at(int index) const { return items[index]; }
+  // Overwrites the latest element; the list must not be empty.
+  void replaceLast(double value) { items.back() = value; }
   void reserve(int n) { items.reserve(n); }
 
  protected:

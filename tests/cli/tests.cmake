@@ -1,4 +1,5 @@
-# Command-line tests of velmora-cli dump/check: golden cases and inputs that are not ordinary programs.
+# Command-line tests of velmora-cli dump/check: golden cases, inputs that are not ordinary programs, and the
+# problem lines and exit statuses of check.
 
 # One test per folder of tests/golden: `velmora-cli dump input.nc` must print expected.jsonl exactly.
 file(GLOB golden_cases LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/golden/*)
@@ -11,8 +12,15 @@ foreach(case_dir IN LISTS golden_cases)
   endif()
 endforeach()
 
-foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis)
+foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis hostile)
   add_test(NAME cli.bad_input.${case}
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/bad_input_check.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_bad_input/${case} ${case})
+  set_tests_properties(cli.bad_input.${case} PROPERTIES TIMEOUT 120)
+endforeach()
+
+foreach(case IN ITEMS text json statuses usage order)
+  add_test(NAME cli.check.${case}
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_output.sh $<TARGET_FILE:velmora-cli>
+                   ${CMAKE_CURRENT_BINARY_DIR}/cli_check/${case} ${case})
 endforeach()

@@ -88,20 +88,77 @@ TEST(ArcRecords, CentreRadiusAndExtentsInEachPlane) {
       {"G18", {u"G18", u"G01X0Z0", u"G02X10.Z0I5.K0"}, 5, 0, 5, 0, 10, 9999, -9999, 0, 5},
       {"G19", {u"G19", u"G01Y2.Z0", u"G03Y2.Z10.J0K5."}, 0, 2, 5, 9999, -9999, 2, 7, 0, 10},
       {"axis never programmed", {u"G01X0", u"G02X10.I5."}, 5, 0, 5, 0, 10, 9999, -9999, 9999, -9999},
-      {"radius word not read", {u"G01X0Y0Z0", u"G02X10.Y0R5."}, 0, 0, 0, 0, 10, 0, 0, 0, 0},
+      // R: the centre on the chord's normal, at most 180 degrees for R > 0, the longer arc for R < 0.
+      {"G17 R", {u"G01X0Y0Z0", u"G02X10.Y10.R10."}, 10, 0, 10, 0, 10, 0, 10, 0, 0},
+      {"G17 negative R", {u"G01X0Y0Z0", u"G02X10.Y10.R-10."}, 0, 10, 10, -10, 10, 0, 20, 0, 0},
+      {"G17 G03 R", {u"G01X10.Y10.Z0", u"G03X0Y0R10."}, 10, 0, 10, 0, 10, 0, 10, 0, 0},
+      {"G18 R turns from Z to X", {u"G18", u"G01X0Z0", u"G02X10.Z10.R10."}, 0, 0, 10, -10, 10, 9999, -9999, 0, 20},
+      {"G18 negative R", {u"G18", u"G01X0Z0", u"G02X10.Z10.R-10."}, 10, 0, 10, 0, 10, 9999, -9999, 0, 10},
+      {"G19 R", {u"G19", u"G01Y0Z0", u"G03Y10.Z10.R10."}, 0, 0, 10, 9999, -9999, 0, 10, 0, 10},
+      {"G19 negative R", {u"G19", u"G01Y0Z0", u"G03Y10.Z10.R-10."}, 0, 10, 10, 9999, -9999, 0, 20, -10, 10},
+      {"R with the end at the start", {u"G01X0Y0Z0", u"G02X0Y0R5."}, 0, 0, 5, 0, 0, 0, 0, 0, 0},
+      {"R too small for the chord", {u"G01X0Y0Z0", u"G02X10.Y0R4."}, 5, 0, 4, 0, 10, 0, 4, 0, 0},
+      {"R short of half the chord within tolerance",
+       {u"G01X0Y0Z0", u"G02X10.Y0R4.999"},
+       5,
+       0,
+       4.999,
+       0,
+       10,
+       0,
+       4.999,
+       0,
+       0},
+      {"R0 leaves the centre to I, J", {u"G01X10.Y0Z0", u"G02X20.Y0I5.J0R0"}, 15, 0, 5, 10, 20, 0, 5, 0, 0},
+      {"R wins over I, J", {u"G01X20.Y0Z0", u"G02X30.Y0I3.J4.R5."}, 25, 0, 5, 20, 30, 0, 5, 0, 0},
+      {"R is not modal", {u"G01X30.Y0Z0", u"G02X40.Y0R5.", u"X50.Y0"}, 40, 0, 0, 30, 50, 0, 5, 0, 0},
+      {"a cycle's R is no radius", {u"G00X0Y0Z0", u"G81X10.Y0Z-5.R2."}, 0, 0, 0, 0, 10, 0, 0, -5, 0},
+  };
+  // R centres are computed, so they may be off by a unit in the last place.
+  constexpr double kClose = 1e-9;
+  for (const auto& c : cases) {
+    ArcProgram p(c.lines);
+    const kNcGeometry& g = p.g;
+    EXPECT_NEAR(g.centreXAt(0), c.cx, kClose) << c.what;
+    EXPECT_NEAR(g.centreYAt(0), c.cy, kClose) << c.what;
+    EXPECT_DOUBLE_EQ(g.radiusAt(0), c.r) << c.what;
+    EXPECT_NEAR(g.minX, c.minX, kClose) << c.what;
+    EXPECT_NEAR(g.maxX, c.maxX, kClose) << c.what;
+    EXPECT_NEAR(g.minY, c.minY, kClose) << c.what;
+    EXPECT_NEAR(g.maxY, c.maxY, kClose) << c.what;
+    EXPECT_NEAR(g.minZ, c.minZ, kClose) << c.what;
+    EXPECT_NEAR(g.maxZ, c.maxZ, kClose) << c.what;
+  }
+}
+
+// An R arc is recorded as the I/J/K arc with its centre, so the centre's Z and the fit verdict follow.
+TEST(ArcRecords, RadiusWordGivesTheOffsetsAndTheVerdict) {
+  struct Case {
+    const char* what;
+    std::initializer_list<u16string_view> lines;
+    double i, j, k, centreZ;
+    bool faulty;
+  };
+  const Case cases[] = {
+      {"G17", {u"G01X0Y0Z2.", u"G02X10.Y10.R10."}, 10, 0, 0, 2, false},
+      {"G17, the block's own I, J, K ignored", {u"G01X0Y0Z2.", u"G02X10.Y10.I1.J1.K7.R10."}, 10, 0, 0, 2, false},
+      {"G18", {u"G18G01X0Y5.Z0", u"G02X10.Z10.R10."}, 0, 0, 10, 10, false},
+      {"G18 negative R", {u"G18G01X0Y5.Z0", u"G02X10.Z10.R-10."}, 10, 0, 0, 0, false},
+      {"G19", {u"G19G01X5.Y0Z0", u"G03Y10.Z10.R10."}, 0, 0, 10, 10, false},
+      {"G19 negative R", {u"G19G01X5.Y0Z0", u"G03Y10.Z10.R-10."}, 0, 10, 0, 0, false},
+      {"end at the start", {u"G01X0Y0Z0", u"G02X0Y0R5."}, 0, 0, 0, 0, true},
+      {"too small", {u"G01X0Y0Z0", u"G02X10.Y0R4."}, 5, 0, 0, 0, true},
+      {"within tolerance", {u"G01X0Y0Z0", u"G02X10.Y0R4.999"}, 5, 0, 0, 0, false},
+      {"not modal", {u"G01X0Y0Z0", u"G02X10.Y0R5.", u"X20.Y0"}, 0, 0, 0, 0, true},
   };
   for (const auto& c : cases) {
     ArcProgram p(c.lines);
     const kNcGeometry& g = p.g;
-    EXPECT_DOUBLE_EQ(g.centreXAt(0), c.cx) << c.what;
-    EXPECT_DOUBLE_EQ(g.centreYAt(0), c.cy) << c.what;
-    EXPECT_DOUBLE_EQ(g.radiusAt(0), c.r) << c.what;
-    EXPECT_DOUBLE_EQ(g.minX, c.minX) << c.what;
-    EXPECT_DOUBLE_EQ(g.maxX, c.maxX) << c.what;
-    EXPECT_DOUBLE_EQ(g.minY, c.minY) << c.what;
-    EXPECT_DOUBLE_EQ(g.maxY, c.maxY) << c.what;
-    EXPECT_DOUBLE_EQ(g.minZ, c.minZ) << c.what;
-    EXPECT_DOUBLE_EQ(g.maxZ, c.maxZ) << c.what;
+    EXPECT_NEAR(g.wordIAt(0), c.i, 1e-9) << c.what;
+    EXPECT_NEAR(g.wordJAt(0), c.j, 1e-9) << c.what;
+    EXPECT_NEAR(g.wordKAt(0), c.k, 1e-9) << c.what;
+    EXPECT_NEAR(g.centreZAt(0), c.centreZ, 1e-9) << c.what;
+    EXPECT_EQ(g.isFaultyArcAt(0), c.faulty) << c.what;
   }
 }
 

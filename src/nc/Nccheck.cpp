@@ -1,0 +1,155 @@
+// What each block shows that a user should be told, block by block: faulty arcs, comments, compensation,
+// positions; the line's text is looked at in Ncchecktext. An ordinary block costs a few loads.
+#include "nc/Nccheck.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "nc/Ncgeometry.hpp"
+#include "util/Utility.hpp"
+
+using View = std::u16string_view;
+
+namespace {
+
+constexpr std::size_t kNowhere = std::u16string_view::npos;
+
+}  // namespace
+
+void kNcChecker::reset() { *this = kNcChecker(); }
+
+// Every block passes here: the tests that clear an ordinary block come first and cost a few loads each.
+void kNcChecker::noteBlock(const kNcGeometry& g, int k, View code, const ScannedBlock& words,
+                           const BlockFacts& facts) {
+  const int state = g.commentStates.at(k);
+  if (state == -1 || state == 2) noteComments(g, k);
+  if (!code.empty()) {
+    if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
+      LineState line(code);
+      noteOWord(g, k, code, line);
+      scanCode(g, k, code, line);
+    } else if (mayNeedLook(g, words)) {
+      noteOrdinaryText(g, k, code, words);
+    }
+  }
+  if (!dWordGiven_) noteCompensation(g, k, code, words);
+  const double x = g.absX.at(k), y = g.absY.at(k), z = g.absZ.at(k);
+  // Infinity times 0 is not a number, and so is the sum: one test for all three.
+  const bool finite = std::isfinite(x * 0 + y * 0 + z * 0);
+  if (finite != positionFinite_) notePositionChange(g, k, finite);
+  if (!drawsSomething_) noteDrawing(g, k, facts.arc);
+  if (facts.arc.isArc) noteArc(g, k, facts.arc);
+}
+
+// An ordinary line (every G word taken, no macro, name or blank after a letter): only an O word, an M word,
+// a one-shot G word or a G word with a decimal point can be a problem.
+bool kNcChecker::mayNeedLook(const kNcGeometry& g, const ScannedBlock& words) {
+  const GWordsFound& read = g.gWordsRead();
+  const auto hasPoint = [](View word) { return word.size() > 2 && word.find(u'.', 2) != kNowhere; };
+  return words.firstOf(u'O') != kNowhere || words.firstOf(u'M') != kNowhere || !read[kGroupOneShot].empty() ||
+         hasPoint(read[kGroupMotion]) || hasPoint(read[kGroupPlane]) || hasPoint(read[kGroupDistance]);
+}
+
+// Block k's comment state is -1 or 2.
+void kNcChecker::noteComments(const kNcGeometry& g, int k) {
+  const int state = g.commentStates.at(k);
+  const int previous = g.commentStates.at(k - 1);
+  if (state == -1 && previous != -1) add(g, k, Rule::commentSyntax, {}, kNowhere, {});
+  if (state == 2 && previous != 2) commentOpenedAt_ = k;
+}
+
+int kNcChecker::unclosedCommentLine(const kNcGeometry& g) const {
+  const bool open = g.blockCount > 1 && g.commentStates.at(g.blockCount - 1) == 2;
+  return open ? commentOpenedAt_ : 0;
+}
+
+void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, const ScannedBlock& words) {
+  if (words.firstOf(u'D') != kNowhere && !g.d.extractNumberText(words).empty()) {
+    dWordGiven_ = true;
+    return;
+  }
+  // Most blocks leave the group's record as it was.
+  if (g.groupCutterComp.at(k) == g.groupCutterComp.at(k - 1)) return;
+  if (g.cutterCompAt(k) == 0 || gNumberAt(g.groupCutterComp, k - 1) != 40) return;
+  const View word = g.groupCutterComp.lastText();
+  add(g, k, Rule::compWithoutD, code, code.find(word), word);
+}
+
+void kNcChecker::notePositionChange(const kNcGeometry& g, int k, bool finite) {
+  positionFinite_ = finite;
+  if (finite) return;
+  Finding& f = add(g, k, Rule::coordinateOverflow, {}, kNowhere, {});
+  f.numbers[0] = g.absX.at(k);
+  f.numbers[1] = g.absY.at(k);
+  f.numbers[2] = g.absZ.at(k);
+}
+
+void kNcChecker::noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc) {
+  const bool moves = g.absX.at(k) != g.absX.at(k - 1) || g.absY.at(k) != g.absY.at(k - 1);
+  const bool circle = arc.isArc && g.arcRadius.at(k) > 0;
+  const bool hole = g.inCycleAt(k) && g.toolDiameter.at(k) > 0;
+  drawsSomething_ = moves || circle || hole;
+}
+
+void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
+  if (!positionFinite_) return;
+  if (!std::isfinite(g.centreX.at(k) * 0 + g.centreY.at(k) * 0 + g.arcRadius.at(k) * 0)) {
+    add(g, k, Rule::coordinateOverflow, {}, kNowhere, {}).detail = 1;
+    return;
+  }
+  if (arc.byRadius != nullptr && arc.byRadius->fit == RadiusFit::fullCircle) {
+    add(g, k, Rule::arcRFullCircle, {}, kNowhere, {}).numbers[0] = std::fabs(arc.radiusWord);
+    return;
+  }
+  if (arc.byRadius != nullptr && arc.byRadius->fit == RadiusFit::tooSmall) {
+    Finding& f = add(g, k, Rule::arcRTooSmall, {}, kNowhere, {});
+    f.numbers[0] = std::fabs(arc.radiusWord);
+    f.numbers[1] = arc.byRadius->halfChord;
+    return;
+  }
+  if (!g.isFaultyArcAt(k)) return;
+  const ArcFit fit = g.arcFitAt(k);
+  Finding& f = add(g, k, Rule::arcRadiusMismatch, {}, kNowhere, {});
+  f.numbers[0] = fit.startDistance;
+  f.numbers[1] = fit.endDistance;
+  const double radius = std::fabs(fit.radius);
+  f.numbers[2] = std::max(std::fabs(radius - fit.startDistance), std::fabs(radius - fit.endDistance));
+}
+
+Finding& kNcChecker::add(const kNcGeometry& g, int k, Rule rule, View code, std::size_t at, View token) {
+  if (k != lineOfCount_) {
+    lineOfCount_ = k;
+    countOnLine_ = 0;
+  }
+  // A hostile line of a million G words must not make a million problems; no real line comes near.
+  if (++countOnLine_ > kMostPerLine) return discarded_ = Finding();
+  Finding& f = findings_.emplace_back();
+  f.line = k;
+  f.column = at == kNowhere ? 0 : columnOf(g, k, code, at);
+  f.rule = rule;
+  f.setToken(token);
+  return f;
+}
+
+int kNcChecker::columnOf(const kNcGeometry& g, int k, View code, std::size_t at) {
+  // Splitting only removes: a code text as long as its line is the line.
+  if (code.size() == g.blockTextAt(k).size()) return static_cast<int>(at) + 1;
+  if (k != lineOfColumns_) {
+    lineOfColumns_ = k;
+    g.codeColumns(k, code, columns_);
+  }
+  return at < columns_.size() ? columns_[at] : 0;
+}
+
+void Finding::setToken(View text) {
+  tokenLength = 0;
+  appendToken(text);
+}
+
+void Finding::appendToken(View text) {
+  if (tokenLength > 0 && tokenLength < kTokenSize) token[tokenLength++] = u' ';
+  const std::size_t room = kTokenSize - tokenLength;
+  const std::size_t n = std::min(room, text.size());
+  std::copy_n(text.begin(), n, token.begin() + tokenLength);
+  tokenLength = static_cast<std::uint8_t>(tokenLength + n);
+}

@@ -1,0 +1,114 @@
+#!/bin/sh
+# velmora-cli check: the compiler-style and JSON problem lines, the summaries, the exit statuses, and the
+# order of the files checked in parallel.
+# usage: check_output.sh CLI SCRATCH_FOLDER CASE
+set -u
+cli=$1 scratch=$2 case=$3
+rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
+cd "$scratch" || exit 1
+out=out.txt err=err.txt
+
+fail() {
+  echo "$case: $*" >&2
+  [ -s "$out" ] && sed 's/^/  stdout: /' "$out" >&2
+  [ -s "$err" ] && sed 's/^/  stderr: /' "$err" >&2
+  exit 1
+}
+
+run() {
+  expected=$1
+  shift
+  "$cli" check "$@" >"$out" 2>"$err"
+  status=$?
+  [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
+}
+
+expect_output() {
+  cat >expected.txt
+  cmp -s expected.txt "$out" || { diff expected.txt "$out" >&2; fail "unexpected output"; }
+}
+
+# A clean program, one with a warning only, one with an error and a warning, one with nothing to draw.
+printf 'G00X0Y0\nG01X10.Y0F100\nG02X20.Y10.R10.\n' >clean.nc
+printf 'G00X0Y0\nG21G01X10.\n' >warning.nc
+printf 'G00X0Y0\nG01X10.Y0\nG02X20.Y10.R4.\nG01X#1\n' >error.nc
+printf 'G00Z5.\nG01Z-1.\n' >flat.nc
+
+case $case in
+  text)
+    run 3 clean.nc error.nc flat.nc
+    expect_output <<'EOF'
+{"summary":{"file":"clean.nc","blocks":4,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":0}}
+error.nc:3: error: R 4.0000 is too small for the chord: half the chord is 7.0711 [arc-r-too-small]
+error.nc:4:5: warning: macro variables (#) are not evaluated; the drawing after this line may be wrong [unsupported]
+{"summary":{"file":"error.nc","blocks":5,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":1,"warnings":1}}
+flat.nc: warning: the program has no X or Y movement: there is nothing to draw [nothing-to-draw]
+{"summary":{"file":"flat.nc","blocks":3,"minX":9999,"maxX":-9999,"minY":9999,"maxY":-9999,"minZ":-1,"maxZ":5,"error":null,"errors":0,"warnings":1}}
+EOF
+    [ -s "$err" ] && fail "output on stderr"
+    ;;
+  json)
+    run 3 --format json error.nc
+    python3 - "$out" <<'PY' || fail "malformed JSON output"
+import json, sys
+objects = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8").read().splitlines()]
+assert objects[:-1] == [
+    {"file": "error.nc", "line": 3, "column": 0, "severity": "error", "rule": "arc-r-too-small",
+     "message": "R 4.0000 is too small for the chord: half the chord is 7.0711"},
+    {"file": "error.nc", "line": 4, "column": 5, "severity": "warning", "rule": "unsupported",
+     "message": "macro variables (#) are not evaluated; the drawing after this line may be wrong"},
+], objects[:-1]
+summary = objects[-1]["summary"]
+assert (summary["file"], summary["errors"], summary["warnings"]) == ("error.nc", 1, 1), summary
+PY
+    run 0 --format=json flat.nc
+    grep -q '"line":0,"column":0,"severity":"warning","rule":"nothing-to-draw"' "$out" || fail "no whole-program problem"
+    ;;
+  statuses)
+    run 0 clean.nc
+    run 0 warning.nc flat.nc
+    run 3 --werror warning.nc
+    grep -q '^warning.nc:2:4: error: G01 is not read' "$out" || fail "--werror does not report the warning as an error"
+    grep -q '"errors":1,"warnings":0' "$out" || fail "--werror does not count the warning as an error"
+    run 3 clean.nc error.nc
+    # A file that cannot be read outweighs an error; the other files are still checked and reported.
+    run 2 error.nc missing.nc clean.nc
+    grep -q "missing.nc" "$err" || fail "the unreadable file is not named"
+    [ "$(grep -c summary "$out")" -eq 2 ] || fail "the readable files are not all reported"
+    run 2 .
+    # A comment syntax error is an error of the program, not a failure to read it.
+    printf 'G01X1.\n)G01X5.\n' >syntax.nc
+    run 3 syntax.nc
+    grep -q '^syntax.nc:2: error: comment syntax error' "$out" || fail "the syntax error is not reported"
+    ;;
+  usage)
+    run 1
+    grep -qi usage "$err" || fail "no usage text"
+    run 1 --werror
+    run 1 --format xml clean.nc
+    run 1 --format
+    run 1 --color clean.nc
+    # After "--" a name that begins with a dash is a file.
+    cp clean.nc ./-dash.nc
+    run 0 -- -dash.nc
+    ;;
+  order)
+    names=""
+    for n in 1 2 3 4 5 6 7 8 9 10 11 12; do
+      if [ $((n % 3)) -eq 0 ]; then cp error.nc "f$n.nc"; else cp clean.nc "f$n.nc"; fi
+      names="$names f$n.nc"
+    done
+    # shellcheck disable=SC2086
+    run 3 $names
+    got=$(sed -n 's/.*"summary":{"file":"\([^"]*\)".*/\1/p' "$out" | tr '\n' ' ')
+    [ "$got" = "$(echo $names) " ] || fail "files reported as $got"
+    [ "$(grep -c '^f3.nc:3: error' "$out")" -eq 1 ] || fail "the problems of f3.nc are missing"
+    line_of() { grep -n "$1" "$out" | head -n 1 | cut -d: -f1; }
+    [ "$(line_of '^f3.nc:3:')" -lt "$(line_of '"file":"f3.nc"')" ] || fail "problems after their summary"
+    [ "$(line_of '"file":"f2.nc"')" -lt "$(line_of '^f3.nc:3:')" ] || fail "problems before the file ahead"
+    ;;
+  *)
+    fail "unknown case"
+    ;;
+esac
+exit 0

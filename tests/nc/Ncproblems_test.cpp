@@ -1,0 +1,166 @@
+// Tests of the problems list: every rule on a program that shows it, where it points, what it says, and
+// programs that must give no problem at all.
+#include "nc/Ncproblems.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "nc/Ncreader.hpp"
+#include "util/Utility.hpp"
+
+namespace {
+
+using std::string;
+using std::u16string;
+
+struct Expected {
+  int line, column;
+  std::string_view rule;
+  const char* says;  // a piece of the message
+};
+
+// The lines read as the window reads a file (delimiters, upper case), then the problems.
+std::vector<NcProblem> problemsOf(const std::vector<string>& lines) {
+  string text;
+  for (const string& line : lines) text += line + "\n";
+  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  readNcText(fromUtf8(text), geometry);
+  return programProblems(geometry);
+}
+
+string describe(const std::vector<NcProblem>& problems) {
+  string out;
+  for (const NcProblem& p : problems) {
+    out += "  " + std::to_string(p.line) + ":" + std::to_string(p.column) + " " + string(p.rule) + " " +
+           string(severityName(p.severity)) + ": " + p.message + "\n";
+  }
+  return out;
+}
+
+// Faulty arcs, comment syntax and positions that are no longer numbers are errors; the rest warns.
+Severity severityOf(std::string_view rule) {
+  for (std::string_view error :
+       {"arc-radius-mismatch", "arc-r-too-small", "arc-r-full-circle", "comment-syntax", "coordinate-overflow"}) {
+    if (rule == error) return Severity::error;
+  }
+  return Severity::warning;
+}
+
+const string kHuge(400, '9');
+const string kLargest(308, '9');  // about 1e308: two of them overflow a sum
+
+TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
+  struct Case {
+    const char* what;
+    std::vector<string> lines;
+    std::vector<Expected> problems;  // in order; nothing-to-draw only where a case lists a line-0 problem
+  };
+  const Case cases[] = {
+      {"arc radius mismatch",
+       {"G01X0Y0", "G02X10.Y0I5.01J0"},
+       {{2, 0, "arc-radius-mismatch",
+         "arc radius 5.0100 at the start and 4.9900 at the end: they differ by 0.0200"}}},
+      {"mismatch measured in the G18 plane",
+       {"G18G01X0Z0", "G02X10.Z0I5.01K0"},
+       {{2, 0, "arc-radius-mismatch", "0.0200"}}},
+      {"a miss just under the tolerance", {"G01X0Y0", "G02X10.Y0I5.0009J0"}, {}},
+      {"an arc without a centre",
+       {"G01X0Y0", "G02X10.Y0"},
+       {{2, 0, "arc-radius-mismatch", "0.0000 at the start"}}},
+      {"R too small",
+       {"G01X0Y0", "G02X10.Y0R4."},
+       {{2, 0, "arc-r-too-small", "R 4.0000 is too small for the chord: half the chord is 5.0000"}}},
+      {"R full circle", {"G01X0Y0", "G03X0Y0R-5."}, {{2, 0, "arc-r-full-circle", "R 5.0000 with the end point"}}},
+      {"R within tolerance", {"G01X0Y0", "G02X10.Y0R4.999"}, {}},
+      {"comment syntax error stops the reading",
+       {"G01X1.", ")G01X5.", "X7."},
+       {{2, 0, "comment-syntax", "the reading stops here"}}},
+      {"an incremental sum that overflows",
+       {"G91G01X" + kLargest, "X" + kLargest, "X1."},
+       {{2, 0, "coordinate-overflow", "X inf"}}},
+      {"an arc radius that overflows",
+       {"G01X0Y0", "G02X10.Y0I" + kLargest},
+       {{2, 0, "coordinate-overflow", "arc"}}},
+      {"macro variable", {"#1=5.", "G01X1."}, {{1, 1, "unsupported", "macro variables (#)"}}},
+      {"expression and variable: one macro warning",
+       {"G01X[#1+2.]Y#2"},
+       {{1, 5, "unsupported", "expressions ([ ]) are not evaluated; the drawing after this line may be wrong"}}},
+      {"subprogram call", {"G01X1.", "M98P1000"}, {{2, 1, "unsupported", "the subprogram call M98"}}},
+      {"jump", {"G01X1.", "M99P20"}, {{2, 1, "unsupported", "the jump M99 with P"}}},
+      {"O-word control", {"G01X1.", "O100 SUB"}, {{2, 1, "unsupported", "the O-word control SUB"}}},
+      {"macro call", {"G01X1.", "G65P9010A1."}, {{2, 1, "unsupported", "the macro call G65"}}},
+      {"one warning per kind, in column order",
+       {"G01X1.", "IF[#1GT0]GOTO10"},
+       {{2, 3, "unsupported", "expressions"}, {2, 10, "unsupported", "the jump GOTO"}}},
+      {"rotation and scaling are one kind", {"G01X1.", "G68G51X0Y0R45."}, {{2, 1, "unsupported", "rotation G68"}}},
+      {"polar coordinates", {"G01X1.", "G16"}, {{2, 1, "unsupported", "polar coordinates (G16)"}}},
+      {"local shift", {"G01X1.", "G52X10."}, {{2, 1, "unsupported", "local coordinate shift G52"}}},
+      {"coordinate setting with axis words",
+       {"G01X1.", "G92X0Y0"},
+       {{2, 1, "unsupported", "G92 with axis words"}}},
+      {"a name is no G word", {"G01X1.", "O<G10> CALL"}, {{2, 1, "unsupported", "the O-word control CALL"}}},
+      {"unknown G code", {"G01X1.", "G90G10L2P1X0"}, {{2, 4, "unknown-g-code", "G10 belongs to no modal group"}}},
+      {"unknown G code with decimals", {"G01X1.", "G38.2Z-10."}, {{2, 1, "unknown-g-code", "G38.2"}}},
+      {"a decimal G code read by its whole number",
+       {"G01X1.", "G91.1"},
+       {{2, 1, "g-code-read-as", "G91.1 is read as G91"}}},
+      {"G codes after one outside the groups",
+       {"G00X1.", "G21G01X5."},
+       {{2, 4, "g-code-not-read", "G01 is not read"}}},
+      {"too large a number", {"G01X" + kHuge}, {{1, 4, "number-overflow", "has 400 digits"}}},
+      {"a blank after the letter", {"G01X 10."}, {{1, 4, "blank-after-letter", "\"X 10.\""}}},
+      {"a blank after G", {"G01X1.", "G 00X2."}, {{2, 1, "blank-after-letter", "\"G 00\""}}},
+      {"compensation without D", {"G41G01X10.Y0"}, {{1, 1, "comp-without-d", "G41 comes into force"}}},
+      {"a comment never closed", {"G01X1.", "/* NOTES", "X2."}, {{2, 0, "comment-unclosed", "never closed"}}},
+      {"columns count through comments",
+       {"(A)(B) G01 G43 X# Y1", "/*C*/G01X#1"},
+       {{1, 17, "unsupported", "macro"}, {2, 10, "unsupported", "macro"}}},
+      {"blocks the reading rewrites are checked as written",
+       {"G01X1.", "G91G28X#1", "G04X2.5G10", "M06X#2"},
+       {{2, 8, "unsupported", "macro"}, {3, 8, "unknown-g-code", "G10"}, {4, 5, "unsupported", "macro"}}},
+      {"nothing to draw",
+       {"G00Z5.", "G01Z-1.#1"},
+       {{0, 0, "nothing-to-draw", "no X or Y movement"}, {2, 8, "unsupported", "#"}}},
+      {"an empty program", {}, {{0, 0, "nothing-to-draw", "nothing to draw"}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<NcProblem> actual = problemsOf(c.lines);
+    const bool wholeProgram = !c.problems.empty() && c.problems[0].line == 0;
+    if (!wholeProgram) std::erase_if(actual, [](const NcProblem& p) { return p.rule == "nothing-to-draw"; });
+    ASSERT_EQ(actual.size(), c.problems.size()) << c.what << "\n" << describe(actual);
+    for (std::size_t n = 0; n < actual.size(); ++n) {
+      const Expected& e = c.problems[n];
+      const NcProblem& p = actual[n];
+      EXPECT_EQ(p.line, e.line) << c.what;
+      EXPECT_EQ(p.column, e.column) << c.what;
+      EXPECT_EQ(p.rule, e.rule) << c.what;
+      EXPECT_EQ(p.severity, severityOf(p.rule)) << c.what;
+      EXPECT_NE(p.message.find(e.says), string::npos) << c.what << ": " << p.message;
+    }
+  }
+}
+
+// False alarms make users switch a checker off: what common programs hold must pass in silence.
+TEST(Problems, CommonProgramsGiveNone) {
+  const std::vector<std::vector<string>> programs = {
+      {"%", "O1001", "(T1 D=10. FLAT END MILL)", "G21G90G17G40G49G80", "G54", "G00X0Y0", "G41D05G01X10.Y0",
+       "G02X20.Y10.I0J10.", "G03X10.Y20.R10.", "G40G00X0Y0", "M30", "%"},
+      {"G20", "G55G00X1.Y1.", "G56", "G57",     "G58",      "G59", "G54.1P2", "G59.1", "G61", "G61.1", "G64P0.01",
+       "G93", "G94",          "G95", "G96S200", "G97S1000", "G15", "G50",     "G50.1", "G69", "G67"},
+      {"G00X1.Y1.", "G92", "M99"},
+      {"D01", "G00X1.Y1.", "G41G01X10.", "G40G00X0Y0", "G42G01X5."},
+      {"G00X1.Y1.", "(MULTI", "LINE)", "/* A", "B */", "// D=3", "VAR FEED = 100"},
+      {"G81X0Y0Z-5.R2."},
+      {"G02X0Y0I5."},
+      {"G00X0Y0 (X 10 IN A COMMENT #1)", "G01 X10. Y20. F300", "N10 G01 X5.", "T01 M06"},
+      {"G91G01X1.", "G90G00X0Y0", "G28X0Y0", "G04X1.5", "G01X2."},
+  };
+  for (const auto& lines : programs) {
+    const std::vector<NcProblem> actual = problemsOf(lines);
+    EXPECT_TRUE(actual.empty()) << lines[0] << "\n" << describe(actual);
+  }
+}
+
+}  // namespace
