@@ -1,14 +1,7 @@
 // Reads an NC program into the block store, one block per line, as the window loads it.
 #include "nc/Ncreader.hpp"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "util/Utility.hpp"
 
@@ -94,80 +87,6 @@ ReadResult interpretLines(std::basic_string_view<Char> text, Decode decode, kNcG
 
 void copyLine(std::u16string_view piece, std::u16string& line) { line.assign(piece); }
 
-// The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
-class FileBytes {
- public:
-  explicit FileBytes(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-      size_ = static_cast<std::size_t>(info.st_size);
-      void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-      if (mapped != MAP_FAILED) {
-        mapped_ = mapped;
-        ::madvise(mapped, size_, MADV_SEQUENTIAL);
-      } else {
-        readAll(fd);
-      }
-    } else {
-      readAll(fd);
-    }
-    ok_ = !failed_;
-    ::close(fd);
-  }
-  ~FileBytes() {
-    if (mapped_ != nullptr) ::munmap(mapped_, size_);
-  }
-  FileBytes(const FileBytes&) = delete;
-  FileBytes& operator=(const FileBytes&) = delete;
-
-  bool ok() const { return ok_; }
-  std::string_view bytes() const {
-    return mapped_ != nullptr ? std::string_view(static_cast<const char*>(mapped_), size_)
-                              : std::string_view(copy_);
-  }
-
- private:
-  void readAll(int fd) {
-    char buffer[1 << 16];
-    for (;;) {
-      const ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n == 0) return;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        failed_ = true;
-        return;
-      }
-      copy_.append(buffer, static_cast<std::size_t>(n));
-    }
-  }
-
-  void* mapped_ = nullptr;
-  std::size_t size_ = 0;
-  std::string copy_;
-  bool ok_ = false;
-  bool failed_ = false;
-};
-
-ReadResult interpretBytes(std::string_view bytes, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
-  ReadResult result;
-  if (bytes.starts_with("\xEF\xBB\xBF")) {
-    result = interpretLines(
-        bytes.substr(3), [](std::string_view piece, std::u16string& line) { line = fromUtf8(piece); }, geometry,
-        callbacks);
-    result.encoding = TextEncoding::Utf8Bom;
-  } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-    const DecodedText decoded = decodeText(bytes);
-    result = interpretLines(std::u16string_view(decoded.text), copyLine, geometry, callbacks);
-    result.encoding = decoded.encoding;
-  } else {
-    result = interpretLines(bytes, decodeShiftJisInto, geometry, callbacks);
-    result.encoding = TextEncoding::ShiftJis;
-  }
-  return result;
-}
-
 void prepareForReading(kNcGeometry& geometry) {
   geometry.restart();
   geometry.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
@@ -191,16 +110,32 @@ ReadResult readNcText(View text, kNcGeometry& geometry, const ReaderCallbacks& c
   return interpretLines(text, copyLine, geometry, callbacks);
 }
 
-ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
   prepareForReading(geometry);
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    return failure(ReadResult::Status::NotFound, "No such file: " + path);
+  ReadResult result;
+  if (text.isWide()) {
+    result = interpretLines(text.wideText(), copyLine, geometry, callbacks);
+  } else if (text.encoding() == TextEncoding::Utf8Bom) {
+    result = interpretLines(
+        text.bytes(), [](std::string_view piece, std::u16string& line) { line = fromUtf8(piece); }, geometry,
+        callbacks);
+  } else {
+    result = interpretLines(text.bytes(), decodeShiftJisInto, geometry, callbacks);
   }
-  if (S_ISDIR(info.st_mode)) return failure(ReadResult::Status::IsFolder, "Is a folder, not a file: " + path);
-  const FileBytes file(path);
-  if (!file.ok())
-    return failure(ReadResult::Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
-  ReadResult result = interpretBytes(file.bytes(), geometry, callbacks);
+  result.encoding = text.encoding();
   return result;
+}
+
+ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+  kNcText text;
+  const kNcText::OpenResult opened = text.open(path);
+  if (opened.status != kNcText::Status::Ok) {
+    prepareForReading(geometry);
+    const ReadResult::Status status = opened.status == kNcText::Status::NotFound ? ReadResult::Status::NotFound
+                                      : opened.status == kNcText::Status::IsFolder
+                                          ? ReadResult::Status::IsFolder
+                                          : ReadResult::Status::OpenFailed;
+    return failure(status, opened.message);
+  }
+  return readNcProgram(text, geometry, callbacks);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "nc/Ncgeometry.hpp"
+#include "nc/Nctext.hpp"
 #include "util/Encoding.hpp"
 
 struct ReadProgress {
@@ -34,6 +35,8 @@ inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー"
 
 // Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it.
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
+// Restarts `geometry` and reads the program `text` into it.
+ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
 // The same for a text already decoded (the editor's text when an edit is re-read).
 ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
 // The line preparation: upper case, "VAR" lines, star-comment lines.

@@ -60,7 +60,17 @@ TEST(Reader, EditorLineCount) {
       {u"", 0},    {u"A", 1},  {u"A\n", 1},   {u"A\nB", 2},    {u"A\r\nB\r\n", 2}, {u"A\rB\n", 2},
       {u"A\r", 1}, {u"\n", 1}, {u"A\n\n", 2}, {u"A\r\r\n", 2}, {u"\r\n\r\n", 2},
   };
-  for (const auto& c : cases) EXPECT_EQ(editorLineCount(c.text), c.lines) << toUtf8(c.text);
+  for (const auto& c : cases) {
+    EXPECT_EQ(editorLineCount(c.text), c.lines) << toUtf8(c.text);
+    kNcText text;
+    text.setText(u16string(c.text), TextEncoding::ShiftJis, LineBreak::Lf);
+    EXPECT_EQ(text.lineCount(), c.lines) << toUtf8(c.text);
+  }
+  kNcText text;
+  text.setText(u"A\r\r\nBC\rD\n", TextEncoding::ShiftJis, LineBreak::CrLf);
+  const u16string lines[] = {u"", u"A", u"", u"BC", u"D", u""};
+  for (int line = 0; line <= 5; ++line) EXPECT_EQ(text.lineText(line), lines[line]) << line;
+  EXPECT_EQ(text.longestLineLength(), 2u);
 }
 
 std::vector<u16string> blockTexts(const kNcGeometry& g) {
@@ -193,11 +203,16 @@ TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
     std::string bytes;
     TextEncoding encoding;
     std::vector<u16string> blocks;
+    u16string firstLine = blocks.front().substr(0, blocks.front().size() - 1);
   };
   const Case cases[] = {
       {"sjis.nc", "(\x83\x41)\r\ng01x1.\r\n", TextEncoding::ShiftJis, {u"(ア)\n", u"G01X1.\n"}},
       {"invalid.nc", "X1.\xff\nX\x81\n", TextEncoding::ShiftJis, {u"X1.\uFFFD\n", u"X\uFFFD\n"}},
-      {"utf8.nc", "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n", TextEncoding::Utf8Bom, {u"G01X1.(ア)\n"}},
+      {"utf8.nc",
+       "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n",
+       TextEncoding::Utf8Bom,
+       {u"G01X1.(ア)\n"},
+       u"g01x1.(ア)"},
       {"utf16le.nc",
        std::string("\xFF\xFEX\0"
                    "1\0\n\0",
@@ -216,6 +231,11 @@ TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
     EXPECT_EQ(result.status, ReadResult::Status::Ok) << c.name;
     EXPECT_EQ(result.encoding, c.encoding) << c.name;
     EXPECT_EQ(blockTexts(g), c.blocks) << c.name;
+    kNcText text;
+    EXPECT_EQ(text.open(write(c.name, c.bytes)).status, kNcText::Status::Ok) << c.name;
+    EXPECT_EQ(text.encoding(), c.encoding) << c.name;
+    EXPECT_EQ(text.lineCount(), static_cast<int>(c.blocks.size())) << c.name;
+    EXPECT_EQ(text.lineText(1), c.firstLine) << c.name;
   }
   EXPECT_EQ(g.xAt(0), 2.0);
 }

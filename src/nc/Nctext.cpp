@@ -1,0 +1,170 @@
+// The text of one NC program: the file's bytes mapped rather than copied, and an index of its editor lines.
+#include "nc/Nctext.hpp"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "util/Utility.hpp"
+
+// The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
+struct kNcText::Mapping {
+  explicit Mapping(int fd, std::size_t size) : size(size) {
+    if (size > 0) {
+      void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+      if (mapped != MAP_FAILED) {
+        address = mapped;
+        ::madvise(mapped, size, MADV_SEQUENTIAL);
+        return;
+      }
+    }
+    ok = readAll(fd);
+  }
+  ~Mapping() {
+    if (address != nullptr) ::munmap(address, size);
+  }
+  Mapping(const Mapping&) = delete;
+  Mapping& operator=(const Mapping&) = delete;
+
+  std::string_view bytes() const {
+    return address != nullptr ? std::string_view(static_cast<const char*>(address), size) : std::string_view(copy);
+  }
+
+  // Files that cannot be mapped (pipes, special files) are read instead.
+  bool readAll(int fd) {
+    char buffer[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n == 0) return true;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      copy.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+
+  void* address = nullptr;
+  std::size_t size = 0;
+  std::string copy;
+  bool ok = true;
+};
+
+namespace {
+
+struct Bom {
+  std::string_view mark;
+  TextEncoding encoding;
+};
+constexpr Bom kBoms[] = {{"\xEF\xBB\xBF", TextEncoding::Utf8Bom},
+                         {"\xFF\xFE", TextEncoding::Utf16LeBom},
+                         {"\xFE\xFF", TextEncoding::Utf16BeBom}};
+
+kNcText::OpenResult failure(kNcText::Status status, std::string message) { return {status, std::move(message)}; }
+
+}  // namespace
+
+kNcText::kNcText() = default;
+kNcText::~kNcText() = default;
+
+void kNcText::clear() {
+  mapping.reset();
+  wide.clear();
+  wide.shrink_to_fit();
+  wideStored = false;
+  lineStarts = {};
+  endOfText = 0;
+  longest = 0;
+  encoding_ = TextEncoding::ShiftJis;
+  lineBreak_ = LineBreak::Lf;
+}
+
+kNcText::OpenResult kNcText::open(const std::string& path) {
+  clear();
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return failure(Status::NotFound, "No such file: " + path);
+  if (S_ISDIR(info.st_mode)) return failure(Status::IsFolder, "Is a folder, not a file: " + path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
+  struct stat opened {};
+  const bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+  auto mapped = std::make_unique<Mapping>(fd, regular ? static_cast<std::size_t>(opened.st_size) : 0);
+  const int error = errno;
+  ::close(fd);
+  if (!mapped->ok) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(error) + ")");
+  mapping = std::move(mapped);
+
+  const std::string_view all = mapping->bytes();
+  for (const Bom& bom : kBoms) {
+    if (all.starts_with(bom.mark)) encoding_ = bom.encoding;
+  }
+  if (encoding_ == TextEncoding::Utf16LeBom || encoding_ == TextEncoding::Utf16BeBom) {
+    // Two-byte texts are rare: they are decoded once and kept decoded.
+    wide = decodeText(all).text;
+    wideStored = true;
+    mapping.reset();
+    indexLines(std::u16string_view(wide));
+  } else {
+    indexLines(bytes());
+  }
+  return {};
+}
+
+void kNcText::setText(std::u16string text, TextEncoding encoding, LineBreak lineBreak) {
+  clear();
+  wide = std::move(text);
+  wideStored = true;
+  encoding_ = encoding;
+  indexLines(std::u16string_view(wide));
+  lineBreak_ = lineBreak;
+}
+
+std::string_view kNcText::bytes() const {
+  if (!mapping) return {};
+  const std::string_view all = mapping->bytes();
+  return encoding_ == TextEncoding::Utf8Bom ? all.substr(3) : all;
+}
+
+template <typename Char>
+void kNcText::indexLines(std::basic_string_view<Char> text) {
+  lineStarts.clear();
+  lineStarts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), Char('\n'))) + 1);
+  bool breakSeen = false;
+  std::size_t start = 0;
+  const auto endLine = [&](std::size_t end) {
+    lineStarts.push_back(start);
+    longest = std::max(longest, end - start);
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const Char c = text[i];
+    if (c != Char('\n') && c != Char('\r')) continue;
+    const bool crlf = c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n');
+    if (!breakSeen) lineBreak_ = crlf ? LineBreak::CrLf : LineBreak::Lf;
+    breakSeen = true;
+    endLine(i);
+    if (crlf) ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) endLine(text.size());
+  endOfText = text.size();
+}
+
+std::u16string kNcText::lineText(int line) const {
+  if (line < 1 || line > lineCount()) return {};
+  const std::size_t begin = lineStarts[static_cast<std::size_t>(line - 1)];
+  std::size_t end = line < lineCount() ? lineStarts[static_cast<std::size_t>(line)] : endOfText;
+  if (wideStored) {
+    while (end > begin && (wide[end - 1] == u'\n' || wide[end - 1] == u'\r')) --end;
+    return wide.substr(begin, end - begin);
+  }
+  const std::string_view all = bytes();
+  while (end > begin && (all[end - 1] == '\n' || all[end - 1] == '\r')) --end;
+  const std::string_view piece = all.substr(begin, end - begin);
+  if (encoding_ == TextEncoding::Utf8Bom) return fromUtf8(piece);
+  return decodeShiftJis(piece);
+}
