@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ProgramGenerator.hpp"
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 #include "nc/Ncreader.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 #include "util/Utility.hpp"

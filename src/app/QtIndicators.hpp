@@ -1,7 +1,7 @@
 // The window's side of the tool-path drawing: the scale box.
 #pragma once
 
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 
 class QComboBox;
 

@@ -14,7 +14,7 @@
 #include "app/NcEditor.hpp"
 #include "app/QtIndicators.hpp"
 #include "graphics/Kcanvas.hpp"
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"

@@ -9,7 +9,7 @@
 
 #include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
-#include "graphics/Blockinfo.hpp"
+#include "render/Blockinfo.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 
 namespace {

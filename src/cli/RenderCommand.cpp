@@ -15,7 +15,7 @@
 #include "cli/Commands.hpp"
 #include "cli/Support.hpp"
 #include "graphics/RecordingSurface.hpp"
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 #include "util/Files.hpp"
 

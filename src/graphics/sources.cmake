@@ -7,7 +7,4 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Gcircle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Kcanvas.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordingSurface.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Toolpath.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Stepdraw.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Blockinfo.cpp
 )

@@ -2,7 +2,7 @@
 // picture at two sizes, then steps back and forth as the cursor would make them.
 #include "FuzzSupport.hpp"
 #include "graphics/RecordingSurface.hpp"
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 
 namespace {
 

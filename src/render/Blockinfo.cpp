@@ -1,5 +1,5 @@
 // The top panel's view of one block (see Blockinfo.hpp).
-#include "graphics/Blockinfo.hpp"
+#include "render/Blockinfo.hpp"
 
 #include <algorithm>
 #include <string_view>

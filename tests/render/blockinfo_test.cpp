@@ -1,7 +1,7 @@
 // The top panel's view of a block: the code shown (cycle before motion), the compensation, the arc fields in
 // the arc plane's own axes with their labels, and the arc verdict that marks them, for the block asked for
 // only.
-#include "graphics/Blockinfo.hpp"
+#include "render/Blockinfo.hpp"
 
 #include <gtest/gtest.h>
 

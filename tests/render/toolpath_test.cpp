@@ -1,7 +1,7 @@
 // The tool-path drawing of interpreted programs: kinds and pens, the arc rule, the holes of drilling cycles,
 // the fit, the compensation indicator, the cache, and the step drawing forward and back, all on the recording
 // surface.
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The tool-path drawing: one shape and one drawing kind per block, the holes of drilling cycles, the blocks
 // before the current one drawn in the six pens, the arc rule and the fit of the view to the program's extents.
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 
 #include <algorithm>
 #include <cmath>

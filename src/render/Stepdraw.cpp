@@ -2,7 +2,7 @@
 // the erase pen when it moves back.
 #include <algorithm>
 
-#include "graphics/Toolpath.hpp"
+#include "render/Toolpath.hpp"
 
 void kToolPath::selectPen(DrawingKind kind) { canvas.usePen(penOf(kind)); }
 
