@@ -48,6 +48,8 @@ class kToolPath {
   void beginRedraw(DrawingSurface& surface, int width, int height);
   bool continueRedraw(int blockBudget);
   bool redrawDone() const { return pass >= kPassCount; }
+  // A redraw in pieces ends where it stands.
+  void stopRedraw() { pass = kPassCount; }
   // Classifies every block (its drawing kind, its shape, its hole); a redraw classifies the blocks it
   // draws on its own. Once per reading: later redraws reuse it until programChanged().
   void buildShapes();
