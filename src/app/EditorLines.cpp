@@ -10,8 +10,8 @@
 #include "app/NcTextView.hpp"
 
 namespace {
-// About 15 ms of inserting on an ordinary machine.
-constexpr int kLinesPerPiece = 4000;
+// A few milliseconds of inserting into a shown editor, or of reading from it.
+constexpr int kLinesPerPiece = 1000;
 }  // namespace
 
 void caretToLine(QPlainTextEdit* editor, int n) {
@@ -42,4 +42,17 @@ void fillEditorLines(QPlainTextEdit* editor, const TextLineSource& source, bool 
     if (pause && last < total) pause(last);
   }
   document->setUndoRedoEnabled(true);
+}
+
+QString editorText(const QPlainTextEdit* editor, const std::function<void(int)>& pause) {
+  const QTextDocument* document = editor->document();
+  QString text;
+  text.reserve(document->characterCount());
+  int lines = 0;
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    if (lines > 0) text += QLatin1Char('\n');
+    text += block.text();
+    if (++lines % kLinesPerPiece == 0 && pause) pause(lines);
+  }
+  return text;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QPlainTextEdit;
+class QString;
 class TextLineSource;
 
 // Caret to the start of line n (clamped to the text), no selection, scrolled into view.
@@ -14,3 +15,6 @@ void caretToLine(QPlainTextEdit* editor, int n);
 // history starts empty.
 void fillEditorLines(QPlainTextEdit* editor, const TextLineSource& source, bool finalBreak,
                      const std::function<void(int)>& pause);
+// The editor's text, its lines joined by LF (a last empty line is a final LF), read in pieces with `pause`
+// between them as above.
+QString editorText(const QPlainTextEdit* editor, const std::function<void(int)>& pause);

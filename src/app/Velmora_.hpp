@@ -237,6 +237,7 @@ class TVelmora_Form1 : public QMainWindow {
   void setEditorFont(const QFont& font);
   void applyEditorFont();
   void fillEditor();
+  std::function<void(int)> editorPause(int total);
   void showCheckMode();
   QWidget* textPane() const;
 

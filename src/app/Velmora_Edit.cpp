@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QUrl>
+#include <memory>
 
 #include "app/Aboutbox.hpp"
 #include "app/EditorLines.hpp"
@@ -38,11 +39,13 @@ void TVelmora_Form1::rbtnEditClick() {
     // The drawing no longer matches the text once it may change.
     clearDrawing();
     pnlEditBottom->hide();
-    fillEditor();
     QPalette palette = reditEdit->palette();
     palette.setColor(QPalette::Base, kEditBackground);
     reditEdit->setPalette(palette);
+    // Shown before it is filled: a shown editor lays out each piece as it comes, a hidden one all of them
+    // at once when it is shown.
     pnlText->setCurrentWidget(reditEdit);
+    fillEditor();
   } else {
     showCheckMode();
   }
@@ -51,23 +54,28 @@ void TVelmora_Form1::rbtnEditClick() {
   textPane()->setFocus();
 }
 
-// The editor gets the document's text, in pieces between which the window takes its events; the caret
-// starts on the current line.
-void TVelmora_Form1::fillEditor() {
-  loading = true;
-  setCommandsDuringLoad(false);
-  QElapsedTimer started;
-  started.start();
-  const int total = doc->lineCount();
-  const auto pause = [&](int linesDone) {
-    if (started.elapsed() >= kProgressAfterMs) {
+// Between pieces of a long editor fill or read the window takes its events, and after a moment shows how far
+// it is.
+std::function<void(int)> TVelmora_Form1::editorPause(int total) {
+  auto started = std::make_shared<QElapsedTimer>();
+  started->start();
+  return [this, started, total](int linesDone) {
+    if (started->elapsed() >= kProgressAfterMs) {
       barProgress->setRange(0, std::max(total, 1));
       barProgress->setValue(linesDone);
       barProgress->show();
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
   };
-  fillEditorLines(reditEdit, *lines, doc->endsWithLineBreak(), pause);
+}
+
+// The editor gets the document's text; the caret starts on the current line.
+void TVelmora_Form1::fillEditor() {
+  loading = true;
+  setCommandsDuringLoad(false);
+  reditEdit->setReadOnly(true);
+  fillEditorLines(reditEdit, *lines, doc->endsWithLineBreak(), editorPause(doc->lineCount()));
+  reditEdit->setReadOnly(false);
   barProgress->hide();
   setCommandsDuringLoad(true);
   loading = false;
@@ -81,7 +89,12 @@ void TVelmora_Form1::showCheckMode() {
 }
 
 void TVelmora_Form1::bbtnReadClick() {
-  const QString text = reditEdit->toPlainText();
+  loading = true;
+  setCommandsDuringLoad(false);
+  const QString text = editorText(reditEdit, editorPause(reditEdit->document()->blockCount()));
+  barProgress->hide();
+  setCommandsDuringLoad(true);
+  loading = false;
   rbtnCheck->show();
   rbtnCheck->setChecked(true);
   rbtnEditClick();

@@ -8,7 +8,7 @@
 
 namespace {
 // The window takes its events at most this often while a program is read (and so answers abort within it).
-constexpr int kPumpIntervalMs = 30;
+constexpr int kPumpIntervalMs = 20;
 }  // namespace
 
 void TVelmora_Form1::prepareForLoad() {
@@ -40,6 +40,7 @@ void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::L
   loading = true;
   abortRequested = false;
   setCommandsDuringLoad(false);
+  pumpTimer.start();
   bool textShown = false;
   kNcDocument::LoadCallbacks callbacks;
   callbacks.textReady = [&] {

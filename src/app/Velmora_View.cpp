@@ -12,7 +12,7 @@
 
 namespace {
 // How long one piece of a drawing may keep the window from its events.
-constexpr std::chrono::milliseconds kDrawPiece(25);
+constexpr std::chrono::milliseconds kDrawPiece(20);
 
 QString real3(double value) { return QString::fromStdU16String(formatReal(value, 3)); }
 kPoint pointOf(const QPoint& pos) { return kPoint(pos.x(), pos.y()); }

@@ -3,6 +3,7 @@
 #include "document/Ncdocument.hpp"
 
 #include <algorithm>
+#include <future>
 
 #include "dxf/DxfExport.hpp"
 #include "util/Savefile.hpp"
@@ -18,6 +19,24 @@ ReadResult::Status readStatusOf(kNcText::Status status) {
     default:
       return ReadResult::Status::OpenFailed;
   }
+}
+
+// How often the caller hears from work done on a worker thread.
+constexpr std::chrono::milliseconds kProgressInterval(10);
+
+// Runs `work` on a worker thread and calls `progress` on this one until it is done: mapping a file and
+// indexing a million lines takes tens of milliseconds, through which a window must go on taking its events.
+// Returns false when progress asked to stop (the work is finished all the same).
+bool runWithProgress(const std::function<void()>& work, const std::function<bool(const ReadProgress&)>& progress) {
+  if (!progress) {
+    work();
+    return true;
+  }
+  std::future<void> done = std::async(std::launch::async, work);
+  bool going = true;
+  while (done.wait_for(kProgressInterval) != std::future_status::ready) going = progress(ReadProgress{}) && going;
+  done.get();
+  return going;
 }
 
 }  // namespace
@@ -38,7 +57,9 @@ void kNcDocument::clear() {
 
 ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallbacks& callbacks) {
   clear();
-  const kNcText::OpenResult opened = text.open(filePath);
+  // Nothing touches the text while the worker opens it: the caller shows it only from textReady on.
+  kNcText::OpenResult opened;
+  const bool going = runWithProgress([&] { opened = text.open(filePath); }, callbacks.progress);
   if (opened.status != kNcText::Status::Ok) {
     lastReading.status = readStatusOf(opened.status);
     lastReading.message = opened.message;
@@ -46,20 +67,23 @@ ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallback
   }
   saveEncoding = text.encoding();
   saveLineBreak = text.lineBreak();
-  return readProgram(callbacks);
+  return readProgram(callbacks, going);
 }
 
 ReadResult kNcDocument::loadText(std::u16string edited, const LoadCallbacks& callbacks) {
   clear();
-  text.setText(std::move(edited), saveEncoding, saveLineBreak);
-  return readProgram(callbacks);
+  const bool going =
+      runWithProgress([&] { text.setText(std::move(edited), saveEncoding, saveLineBreak); }, callbacks.progress);
+  return readProgram(callbacks, going);
 }
 
-ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks) {
+ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) {
   current = previous = 1;
   if (callbacks.textReady) callbacks.textReady();
   ReaderCallbacks reader;
   reader.progress = callbacks.progress;
+  // Stopped while the text was opened: the text is shown, no line is read.
+  if (!going) reader.progress = [](const ReadProgress&) { return false; };
   lastReading = readNcProgram(text, store, reader);
   path.programChanged();
   return lastReading;

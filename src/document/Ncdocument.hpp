@@ -117,7 +117,7 @@ class kNcDocument {
   SaveResult exportDxf(const std::string& path) const;
 
  private:
-  ReadResult readProgram(const LoadCallbacks& callbacks);
+  ReadResult readProgram(const LoadCallbacks& callbacks, bool going);
   void bindSurface(DrawingSurface& target, int width, int height);
   kPoint pictureCentre() const;
 
