@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTextBlock>
+#include <QToolButton>
 
 #include "WindowFixture.hpp"
 #include "app/EditorLines.hpp"
@@ -67,6 +68,13 @@ class EditSaveTest : public QObject {
     QCOMPARE(w.reditEdit->toPlainText(), kTwoMoves);
     QCOMPARE(w.reditEdit->textCursor().blockNumber(), 1);
     QVERIFY(allWhite(w.Image1->picture()));
+    // The jump buttons move the editor's caret; the drawing stays blank.
+    w.bbtnUp->click();
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 0);
+    w.bbtnDown->click();
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 2);
+    QVERIFY(allWhite(w.Image1->picture()));
+    QCOMPARE(w.document().currentLine(), 2);
     QVERIFY(w.rbtnCheck->isHidden());
     QVERIFY(w.bbtnRead->isVisible());
     QVERIFY(w.pnlEditBottom->isHidden());

@@ -1,4 +1,5 @@
 // Loading programs into the window: text and blocks, encodings, errors, and abort during a large load.
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -117,6 +118,33 @@ class LoadingTest : public QObject {
     w.dropNcFile(f.writeLines("sample.nc", kSampleProgram));
     QCOMPARE(w.document().lastRead().status, ReadResult::Status::Ok);
     QCOMPARE(w.document().geometry().blockCount, 11);
+  }
+
+  void aLargeProgramIsDrawnInPiecesBetweenEvents() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    w.dropNcFile(f.write("big.nc", largeProgram(400000)));
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(1);
+    pressInEditor(w, Qt::Key_End, 1, Qt::ControlModifier);
+    if (!w.document().redrawing()) QSKIP("the whole drawing fitted in its first piece");
+    // A step while the picture is unfinished: the drawing starts again for the new line.
+    pressInEditor(w, Qt::Key_Up);
+    QCOMPARE(w.document().currentLine(), 399999);
+    QCOMPARE(redLines(w), QList<int>{399999});
+    QTRY_VERIFY(!w.document().redrawing());
+    QVERIFY(ticks > 1);
+    QVERIFY(hasColourNear(w, screenOf(w, 96.5, 88), QColor(0, 0, 0), 3));
+
+    // "SetScale" shows its busy sign until the picture is complete.
+    w.cboxScale->setEditText("5");
+    w.btnScale->click();
+    if (w.document().redrawing()) QCOMPARE(w.bbtnAbort->text(), QString("描画中！"));
+    QCOMPARE(w.bbtnAbort->isVisible(), w.document().redrawing());
+    QTRY_VERIFY(w.bbtnAbort->isHidden());
+    QVERIFY(!w.document().redrawing());
   }
 
   void busySignClickHasNoLaterEffect() {
