@@ -224,6 +224,7 @@ class TVelmora_Form1 : public QMainWindow {
   void drawPiece();
   void stopDrawing();
   void clearDrawing();
+  void updateDrawing();
   void showBusySign();
   void hideBusySign();
   void showScale(double scale);

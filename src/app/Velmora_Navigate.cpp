@@ -37,7 +37,7 @@ void TVelmora_Form1::makeCurrentLine(int line, bool step) {
     return;
   }
   showBlockInfo();
-  Image1->update();
+  updateDrawing();
 }
 
 void TVelmora_Form1::bbtnDownClick() { jumpTo(std::numeric_limits<int>::max()); }
@@ -73,7 +73,7 @@ void TVelmora_Form1::showCompensation(const BlockInfo& info) {
   } else {
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
   }
-  pnlG40->setPalette(palette);
+  if (pnlG40->palette() != palette) pnlG40->setPalette(palette);
   pnlG40->setAutoFillBackground(true);
   pnlG40->setText(qText(info.compText));
 }

@@ -43,7 +43,7 @@ void TVelmora_Form1::btnReDrowClick() {
 void TVelmora_Form1::drawPiece() {
   if (loading) return;
   const bool done = doc->continueRedraw(kDrawPiece);
-  Image1->update();
+  updateDrawing();
   if (!done) {
     drawTimer.start(0);
     return;
@@ -60,8 +60,11 @@ void TVelmora_Form1::clearDrawing() {
   stopDrawing();
   QImage& picture = pictureForDrawing();
   doc->blank(*surface, picture.width(), picture.height());
-  Image1->update();
+  updateDrawing();
 }
+
+// Only what was painted is shown again: a step repaints a few pixels, not the picture.
+void TVelmora_Form1::updateDrawing() { Image1->update(surface->takePaintedArea()); }
 
 void TVelmora_Form1::showBusySign() {
   bbtnAbort->setText(QStringLiteral("描画中！"));
