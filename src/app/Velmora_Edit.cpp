@@ -69,8 +69,12 @@ std::function<void(int)> TVelmora_Form1::editorPause(int total) {
   };
 }
 
-// The editor gets the document's text; the caret starts on the current line.
+// The editor gets the text the pane shows, the document's; the caret starts on the current line.
 void TVelmora_Form1::fillEditor() {
+  if (!reditNcFile->source()) {
+    reditEdit->clear();
+    return;
+  }
   loading = true;
   setCommandsDuringLoad(false);
   reditEdit->setReadOnly(true);
@@ -99,6 +103,8 @@ void TVelmora_Form1::bbtnReadClick() {
   rbtnCheck->setChecked(true);
   rbtnEditClick();
   if (text.isEmpty()) {
+    // Nothing to read: the blocks stay as they were, the pane shows the emptied text and goes grey.
+    reditNcFile->setSource(nullptr);
     reditNcFile->setEnabled(false);
     Image1->setEnabled(false);
     return;

@@ -107,7 +107,11 @@ class EditSaveTest : public QObject {
     editAndUpdate(w, QString());
     QVERIFY(!w.reditNcFile->isEnabled());
     QVERIFY(!w.Image1->isEnabled());
+    QCOMPARE(w.reditNcFile->lineCount(), 0);
     QCOMPARE(w.document().geometry().blockCount, 4);
+    // Editing again starts from the emptied text.
+    w.rbtnEdit->click();
+    QVERIFY(w.reditEdit->toPlainText().isEmpty());
   }
 
   void aProgramTypedIntoTheEmptyEditorIsUpdatedAndSavedUnderAChosenName() {
