@@ -59,7 +59,12 @@ ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallback
   clear();
   // Nothing touches the text while the worker opens it: the caller shows it only from textReady on.
   kNcText::OpenResult opened;
-  const bool going = runWithProgress([&] { opened = text.open(filePath); }, callbacks.progress);
+  const auto open = [&] {
+    opened = text.open(filePath);
+    // The line index too, however the text makes it (at once or on first use): it is a pass over the bytes.
+    text.lineCount();
+  };
+  const bool going = runWithProgress(open, callbacks.progress);
   if (opened.status != kNcText::Status::Ok) {
     lastReading.status = readStatusOf(opened.status);
     lastReading.message = opened.message;
@@ -72,8 +77,11 @@ ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallback
 
 ReadResult kNcDocument::loadText(std::u16string edited, const LoadCallbacks& callbacks) {
   clear();
-  const bool going =
-      runWithProgress([&] { text.setText(std::move(edited), saveEncoding, saveLineBreak); }, callbacks.progress);
+  const auto take = [&] {
+    text.setText(std::move(edited), saveEncoding, saveLineBreak);
+    text.lineCount();
+  };
+  const bool going = runWithProgress(take, callbacks.progress);
   return readProgram(callbacks, going);
 }
 
