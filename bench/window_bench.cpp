@@ -3,7 +3,10 @@
 // time the window went without taking its events meanwhile, the peak resident memory, the arrow-key steps,
 // the redraw, abort, the problems list, and Edit mode's fill and "更新".
 //   velmora_window_bench [LINES | FILE.nc] [RUNS]   (default 1000000 generated lines, 3 runs)
-// Run offscreen (QT_QPA_PLATFORM=offscreen) or under Xvfb (xvfb-run).
+// Run offscreen (QT_QPA_PLATFORM=offscreen) or under Xvfb (xvfb-run). rs274 is run when /usr/bin/rs274 is
+// there; it stops early on the generated programs, so compare with it on a program it reads to the end.
+// VELMORA_BENCH_GAPS=1 prints every gap between events over 40 ms; VELMORA_BENCH_PICTURE=FILE.png saves the
+// window as it is once the program is drawn.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -146,17 +149,20 @@ OpenFigures openToLastBlock(TVelmora_Form1& w, const QString& path) {
 }
 
 void measureSteps(TVelmora_Form1& w, Qt::Key key, int count) {
-  std::vector<double> times;
+  std::vector<double> times, handled;
   for (int i = 0; i < count; ++i) {
     QElapsedTimer t;
     t.start();
     pressKey(w, key);
+    handled.push_back(millis(t));
     QApplication::processEvents();  // the repaint belongs to the step
     times.push_back(millis(t));
   }
-  std::printf("  %s step (key, panel, drawing, repaint): median %.3f ms, max %.2f ms over %d steps\n",
-              key == Qt::Key_Down ? "Down" : "Up", median(times), *std::max_element(times.begin(), times.end()),
-              count);
+  std::printf(
+      "  %s step (key, panel, drawing, repaint): median %.3f ms (%.3f ms before the repaint), max %.2f ms "
+      "over %d steps\n",
+      key == Qt::Key_Down ? "Down" : "Up", median(times), median(handled),
+      *std::max_element(times.begin(), times.end()), count);
 }
 
 void measureRedraw(TVelmora_Form1& w) {
