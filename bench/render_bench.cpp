@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "ProgramGenerator.hpp"
-#include "render/Toolpath.hpp"
 #include "nc/Ncreader.hpp"
 #include "qtsurface/QPainterSurface.hpp"
+#include "render/Toolpath.hpp"
 #include "util/Utility.hpp"
 
 namespace {
@@ -72,10 +72,9 @@ void benchProgram(const char* name, const std::string& program) {
 
   const long before = residentBytes();
   const double build = seconds([&] { path.buildShapes(); });
-  const long shapeBytes = residentBytes() - before;
-  std::printf("  build shapes (once per reading): %.3f s, shapes %.1f MB (%.0f bytes per block), %d holes\n",
-              build, shapeBytes / 1e6, static_cast<double>(shapeBytes) / geometry.blockCount,
-              static_cast<int>(path.holeBlocks.size()));
+  const long markBytes = residentBytes() - before;
+  std::printf("  classify the blocks (once per reading): %.3f s, %.1f MB (%.1f bytes per block)\n", build,
+              markBytes / 1e6, static_cast<double>(markBytes) / geometry.blockCount);
 
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   std::vector<double> painted, canvasOnly;

@@ -1,28 +1,20 @@
-// Line operations on the NC text pane. Line k (counted from 1) is the k-th logical line of the text, which
-// is block k of the program, however the editor wraps it on screen.
+// The Edit mode editor's lines: filled from the program's lines in pieces, and the caret put on a line. Line
+// k (counted from 1) is the k-th logical line of the text, which is block k of the program.
 #pragma once
 
-#include <QColor>
-#include <QString>
 #include <functional>
 
 class QPlainTextEdit;
+class QString;
+class TextLineSource;
 
-// Lines of the text; a line break at the very end does not start another line, an empty editor has 0.
-int lineCount(const QPlainTextEdit* editor);
-// Line i counted from 0, "" past the end.
-QString lineAt(const QPlainTextEdit* editor, int i);
-// The line holding the caret.
-int caretLine(const QPlainTextEdit* editor);
-void caretToTextStart(QPlainTextEdit* editor);
-// Caret to the start of line n (clamped to the text), no selection; the editor gets the focus.
+// Caret to the start of line n (clamped to the text), no selection, scrolled into view.
 void caretToLine(QPlainTextEdit* editor, int n);
-// Selects line n without its line break; nothing when the editor has no line.
-void selectLine(QPlainTextEdit* editor, int n);
-// Shows line n (0: the caret's line) in `colour` and every other line in the text colour. The colour is an
-// extra selection: the document and its undo history are not touched.
-void colorLine(QPlainTextEdit* editor, const QColor& colour, int n);
-
-// Replaces the editor's text by `text` in pieces, calling `pause` between them so the window stays alive;
-// CR LF and lone CR break lines as LF does. The undo history starts empty.
-void fillEditor(QPlainTextEdit* editor, const QString& text, const std::function<void()>& pause);
+// Replaces the editor's text by the lines of `source`, joined by LF and ending with one when `finalBreak`,
+// in pieces; between them `pause` gets the number of lines in so far, so the window stays alive. The undo
+// history starts empty.
+void fillEditorLines(QPlainTextEdit* editor, const TextLineSource& source, bool finalBreak,
+                     const std::function<void(int)>& pause);
+// The editor's text, its lines joined by LF (a last empty line is a final LF), read in pieces with `pause`
+// between them as above.
+QString editorText(const QPlainTextEdit* editor, const std::function<void(int)>& pause);

@@ -13,6 +13,7 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
 QImage& ImageView::newPicture(const QSize& size) {
   image = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   image.fill(Qt::white);
+  update();
   return image;
 }
 

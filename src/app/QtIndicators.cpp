@@ -6,6 +6,10 @@
 #include <QWidget>
 
 void setBackground(QWidget* widget, const QColor& colour) {
+  // The top panel is set at every step: an unchanged colour must cost no relayout or repaint.
+  if (widget->autoFillBackground() && widget->palette().color(QPalette::Window) == colour &&
+      widget->palette().color(QPalette::Base) == colour)
+    return;
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Window, colour);
   palette.setColor(QPalette::Base, colour);

@@ -6,17 +6,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "qtsurface/QPainterSurface.hpp"
-#include "util/Files.hpp"
 
 // The logo lives with the About box's pictures.
 static QPixmap makerLogo() {
@@ -71,7 +71,8 @@ QToolButton* glyphButton(QWidget* parent, QStyle::StandardPixmap glyph, int x, i
 }
 }  // namespace
 
-TVelmora_Form1::TVelmora_Form1(const QString& requestedIni, QWidget* parent) : QMainWindow(parent) {
+TVelmora_Form1::TVelmora_Form1(const QString& requestedIni, QWidget* parent, WindowDialogs* askUser)
+    : QMainWindow(parent), dialogs(askUser ? askUser : &realDialogs) {
   setWindowTitle(QStringLiteral("Velmora") + QStringLiteral(" Ver3.41 "));
   setFont(tahoma(13));
   setAcceptDrops(true);
@@ -99,30 +100,25 @@ TVelmora_Form1::TVelmora_Form1(const QString& requestedIni, QWidget* parent) : Q
   bbtnAbort->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
   bbtnAbort->hide();
 
+  indicators = std::make_unique<QtIndicators>(cboxScale);
+  doc = std::make_unique<kNcDocument>(indicators.get());
+  lines = std::make_unique<DocumentLines>(*doc);
   dialogFont = tahoma(11);
   setGeometry(100, 100, 1158, 693);
-  createCore();
   chooseSettingsFile(requestedIni);
   loadSettings();
   lastWidth = width();
   lastHeight = height();
-  exeFolder = QString::fromStdString(executableFolder());
+  drawTimer.setSingleShot(true);
   connectCommands();
   setFileCommands(false, false);
 }
 
 TVelmora_Form1::~TVelmora_Form1() {
-  // The drawing refers to the canvas and the store: take it down first.
-  toolPath.reset();
+  // The text pane reads the document, which draws on the surface: take them down in that order.
+  reditNcFile->setSource(nullptr);
+  doc->detachSurface();
   surface.reset();
-}
-
-void TVelmora_Form1::createCore() {
-  ncGeometry = std::make_unique<kNcGeometry>(u"(", u")", u"", u"", u"", u"");
-  canvas = std::make_unique<kCanvas>();
-  indicators = std::make_unique<QtIndicators>(cboxScale);
-  toolPath = std::make_unique<kToolPath>(*ncGeometry, *canvas, *indicators);
-  toolPath->viewOffset = kPoint(0, 0);
 }
 
 void TVelmora_Form1::buildMenu() {
@@ -201,14 +197,16 @@ void TVelmora_Form1::buildLeftPane() {
   auto* column = new QVBoxLayout(pnlLeft);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
-  reditNcFile = new NcEditor(pnlLeft);
+  pnlText = new QStackedWidget(pnlLeft);
+  reditNcFile = new NcTextView(pnlText);
   reditNcFile->setFont(tahoma(13));
-  reditNcFile->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  reditNcFile->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  reditNcFile->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  reditNcFile->setReadOnly(true);
   reditNcFile->setEnabled(false);
-  column->addWidget(reditNcFile, 1);
+  reditEdit = new QPlainTextEdit(pnlText);
+  reditEdit->setFont(tahoma(13));
+  reditEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  pnlText->addWidget(reditNcFile);
+  pnlText->addWidget(reditEdit);
+  column->addWidget(pnlText, 1);
   buildProblemList(column);
   pnlEditBottom = new QFrame(pnlLeft);
   pnlEditBottom->setFixedHeight(52);
@@ -284,22 +282,15 @@ void TVelmora_Form1::connectCommands() {
   connect(bbtnReset, &QPushButton::clicked, this, [this] { bbtnResetClick(); });
   connect(btnReDrow, &QPushButton::clicked, this, [this] { btnReDrowClick(); });
   connect(Splitter1, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
-  connect(reditNcFile, &QPlainTextEdit::cursorPositionChanged, this, [this] { editorCaretMoved(); });
+  connect(reditNcFile, &NcTextView::caretLineChanged, this,
+          [this](int line, bool arrowStep) { reditNcFileCaretMoved(line, arrowStep); });
+  connect(&drawTimer, &QTimer::timeout, this, [this] { drawPiece(); });
   connect(Image1, &ImageView::pressed, this, [this](const QPoint& p) { Image1MouseDown(p); });
   connect(Image1, &ImageView::moved, this, [this](const QPoint& p) { Image1MouseMove(p); });
   connect(Image1, &ImageView::left, this, [this] { Image1MouseLeave(); });
   connect(Image1, &ImageView::wheelNotch, this, [this](bool up) { FormMouseWheel(up); });
 }
 
-void TVelmora_Form1::showMessageBox(const QString& caption, const QString& text) {
-  if (messageBoxHook) {
-    messageBoxHook(caption, text);
-    return;
-  }
-  QMessageBox::information(this, caption, text, QMessageBox::Ok);
-}
-
-QString TVelmora_Form1::tempFilePath(const QString& name) {
-  if (!tempDir) tempDir = std::make_unique<QTemporaryDir>();
-  return tempDir->isValid() ? tempDir->filePath(name) : QString();
+void TVelmora_Form1::showMessage(const QString& caption, const QString& text) {
+  dialogs->message(this, caption, text);
 }

@@ -1,33 +1,33 @@
-// TVelmora_Form1: the main window. It owns the block store, the canvas and the tool-path drawing, turns
-// keys, clicks, drops and menu commands into calls of the core, and shows what the core answers.
+// TVelmora_Form1: the main window. It turns keys, clicks, drops and menu commands into calls of the program
+// document, which holds the program, its drawing and the view, and shows what the document answers.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QFont>
 #include <QMainWindow>
 #include <QString>
-#include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
+#include "app/DocumentLines.hpp"
 #include "app/ImageView.hpp"
-#include "app/NcEditor.hpp"
+#include "app/NcTextView.hpp"
 #include "app/QtIndicators.hpp"
-#include "graphics/Kcanvas.hpp"
-#include "render/Toolpath.hpp"
-#include "nc/Ncgeometry.hpp"
-#include "nc/Ncproblems.hpp"
-#include "nc/Ncreader.hpp"
-#include "util/Encoding.hpp"
+#include "app/WindowDialogs.hpp"
+#include "document/Ncdocument.hpp"
 
 class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
+class QStackedWidget;
 class QTableView;
 class QToolButton;
 class QVBoxLayout;
@@ -35,16 +35,39 @@ class QWidget;
 class QPainterSurface;
 class ClickPanel;
 class ProblemListModel;
-struct BlockInfo;
 
 class TVelmora_Form1 : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The current file: its path, folder and name ("" for none), and the DXF file last written.
+  struct FileState {
+    QString path;
+    QString folder;
+    QString name;
+    QString dxfBaseName;
+    QString dxfPath;
+  };
+  // What the settings file keeps: window bounds and editor font.
+  struct Settings {
+    QString iniPath;
+    int winTop = 0, winLeft = 0, winWidth = 0, winHeight = 0;
+    QString fontName;
+    int fontSize = 0;
+    bool fontBold = false, fontItalic = false, fontUnderline = false, fontStrikeOut = false;
+    // A font style came from the settings and is still to be applied by the first load (Font1Click).
+    bool fontPending = false;
+  };
+
   // `iniPath` empty: the settings file beside the executable, or in the user's configuration folder when
-  // that folder cannot be written.
-  explicit TVelmora_Form1(const QString& iniPath = {}, QWidget* parent = nullptr);
+  // that folder cannot be written. `dialogs` (not owned; nullptr: the real ones) asks and tells the user.
+  explicit TVelmora_Form1(const QString& iniPath = {}, QWidget* parent = nullptr,
+                          WindowDialogs* dialogs = nullptr);
   ~TVelmora_Form1() override;
+
+  const kNcDocument& document() const { return *doc; }
+  const FileState& file() const { return fileState; }
+  const Settings& settings() const { return settingsState; }
 
   // ---- Start-up and file arrival
   // First activation: loads `argument` (the first command-line argument, "" for none) unless it is a folder.
@@ -54,37 +77,30 @@ class TVelmora_Form1 : public QMainWindow {
   void Splitter1Moved();
 
   // ---- Loading
-  // Restarts the block store with the reading delimiters, clears the drawing and the editor.
+  // No program: the document, the drawing, the text pane, the top panel and the problems cleared.
   void prepareForLoad();
-  // Shows the file's text in the editor and reads it into the block store; nothing when no file is there.
+  // Reads the file (text and blocks at once) while the window keeps taking events; nothing when no file is
+  // there.
   void loadNcFile(const QString& path);
-  // Reads an already decoded text exactly as a loaded file (the edited text on "更新").
+  // Reads an edited text exactly as a loaded file (on "更新").
   void loadNcText(const QString& text);
   void bbtnAbortClick();
 
   // ---- Problems of the last reading
-  // The list under the editor (hidden when empty) and the counts in the status line.
+  // The list under the text (hidden when empty) and the counts in the status line.
   void showProblems(std::vector<NcProblem> problems);
-  void clearProblems();
   // A row taken with Enter or a double-click: the caret goes to the problem's line.
   void gridProblemsActivated(int row);
 
-  // ---- Navigation
+  // ---- Navigation: the text pane's caret line is the current block
   void bbtnDownClick();
   void bbtnUpClick();
-  // The top panel shows block curLine; cleared, it shows nothing (no program).
   void showBlockInfo();
-  void clearBlockInfo();
-  // Makes `line` the current block: red line, top panel, drawing (a step when `step`, else a redraw).
-  void makeCurrentLine(int line, bool step);
 
   // ---- View
-  // The redraw command: a fresh picture with the program drawn up to the caret's block.
+  // The redraw command: a fresh picture with the program drawn up to and including the current line, in
+  // pieces while the window keeps taking events.
   void btnReDrowClick();
-  // The same with curLine raised by one for the drawing, whatever the caret.
-  void redrawRaised();
-  // The drawing goes blank (white), e.g. on entering edit mode.
-  void clearDrawing();
   void btnScaleClick();
   void bbtnResetClick();
   void FormMouseWheel(bool up);
@@ -97,25 +113,15 @@ class TVelmora_Form1 : public QMainWindow {
   // False (and a line on stderr) when the settings file could not be written.
   bool saveSettings();
 
-  // ---- Edit mode, update, save, DXF, help, About, font (defined with the edit commands)
+  // ---- Edit mode, update, save, DXF, help, About, font
   void rbtnEditClick();
   void bbtnReadClick();
   void bbtnReplaceClick();
   void bbtnDXFClick();
   void Font1Click();
-  void applyEditorFont();
   void Help1Click();
   void About1Click();
   void Panel3Click();
-
-  // A short message in a box with one OK button (tests set messageBoxHook to see it instead).
-  void showMessageBox(const QString& caption, const QString& text);
-  // A path for a temporary file `name` inside this process's private temporary folder.
-  QString tempFilePath(const QString& name);
-
-  std::function<QString(const QString& title, const QString& filter, const QString& defaultSuffix)>
-      saveFileNameHook;
-  std::function<void(const QString& caption, const QString& text)> messageBoxHook;
 
   // ---- Components
   QAction* Font1 = nullptr;
@@ -148,10 +154,14 @@ class TVelmora_Form1 : public QMainWindow {
   QComboBox* cboxFeed = nullptr;
   QPushButton* bbtnFeedReplace = nullptr;
   QFrame* pnlLeft = nullptr;
-  NcEditor* reditNcFile = nullptr;
+  // The text pane: the program read-only in Check mode, an editor filled when Edit mode starts.
+  QStackedWidget* pnlText = nullptr;
+  NcTextView* reditNcFile = nullptr;
+  QPlainTextEdit* reditEdit = nullptr;
   QTableView* gridProblems = nullptr;
   ProblemListModel* problemModel = nullptr;
-  QLabel* pnlProblemCount = nullptr;  // in the status line
+  QLabel* pnlProblemCount = nullptr;    // in the status line
+  QProgressBar* barProgress = nullptr;  // in the status line, while Edit mode fills its editor
   QFrame* pnlEditBottom = nullptr;
   QPushButton* bbtnDXF = nullptr;
   QPushButton* bbtnReplace = nullptr;
@@ -167,46 +177,6 @@ class TVelmora_Form1 : public QMainWindow {
   QPushButton* btnReDrow = nullptr;
   QPushButton* bbtnAbort = nullptr;
 
-  // ---- File state
-  QString ncFilePath;
-  QString ncFolder;
-  QString ncFileName;
-  QString dxfBaseName;
-  QString dxfPath;
-  QString exeFolder;
-  QString iniPath;
-  // How the loaded file was encoded; a save writes the text back the same way.
-  TextEncoding textEncoding = TextEncoding::ShiftJis;
-
-  // ---- Settings values
-  int winTop = 0, winLeft = 0, winWidth = 0, winHeight = 0;
-  QString fontName;
-  int fontSize = 0;
-  bool fontBold = false, fontItalic = false, fontUnderline = false, fontStrikeOut = false;
-  // A font style came from the settings and is still to be applied by the first load (Font1Click).
-  bool fontPending = false;
-  // The font the font dialog starts from.
-  QFont dialogFont;
-
-  // ---- Program, drawing and cursor
-  std::unique_ptr<kNcGeometry> ncGeometry;
-  std::unique_ptr<kCanvas> canvas;
-  std::unique_ptr<QtIndicators> indicators;
-  std::unique_ptr<kToolPath> toolPath;  // holds viewScale, viewOffset and the pens
-  int prevLine = 0;
-  int curLine = 0;
-  int lastWidth = 0, lastHeight = 0;
-  int resizeCount = 0;
-  int wheelCount = 0;
-  bool mouseOverImage = false;
-  bool closing = false;
-  bool abortRequested = false;
-  bool loading = false;
-  // What the last load ended with (tests and the benchmark read it).
-  ReadResult lastRead;
-  // Size in bytes of the file last loaded (thins out resize redraws).
-  qint64 loadedBytes = 0;
-
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -214,6 +184,7 @@ class TVelmora_Form1 : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Construction (Velmora_.cpp).
   void buildMenu();
   void buildTopPanel();
   void buildSelectPanel();
@@ -223,30 +194,72 @@ class TVelmora_Form1 : public QMainWindow {
   void buildImagePane();
   void buildBottomPanel();
   void connectCommands();
+  void showMessage(const QString& caption, const QString& text);
+
+  // Arrival (Velmora_Arrival.cpp).
   void setFileCommands(bool fileGiven, bool showSave);
-  // The current file's path, folder and name ("" for none).
   void setCurrentFile(const QString& path);
   // A file that arrived: loaded, a pending font applied, drawn.
   void loadAndDraw(const QString& path);
-  void createCore();
+
+  // Loading (Velmora_Load.cpp).
+  void runLoad(const std::function<ReadResult(const kNcDocument::LoadCallbacks&)>& read, const QString& path);
+  void setCommandsDuringLoad(bool enabled);
+  void showTextToRead();
+  bool loadProgress();
+  void reportReadResult(const ReadResult& result, const QString& path);
+  void clearProblems();
+
+  // Navigation (Velmora_Navigate.cpp).
+  void reditNcFileCaretMoved(int line, bool arrowStep);
+  void makeCurrentLine(int line, bool step);
+  void clearBlockInfo();
+  void showInfo(const BlockInfo& info);
+  void showCompensation(const BlockInfo& info);
+  // The jump buttons: the text pane's caret to `line`.
+  void jumpTo(int line);
+
+  // View (Velmora_View.cpp).
+  QImage& pictureForDrawing();
+  void drawPiece();
+  void stopDrawing();
+  void clearDrawing();
+  void updateDrawing();
+  void showBusySign();
+  void hideBusySign();
+  void showScale(double scale);
+
+  // Settings (Velmora_Settings.cpp).
   void chooseSettingsFile(const QString& requested);
   void applyWindowSettings();
   void applyFontSetting(const QString& key, const QString& text);
 
-  ReadResult runLoad(const std::function<QString()>& editorText,
-                     const std::function<ReadResult(const ReaderCallbacks&)>& read);
-  QString decodeInPieces(const QByteArray& bytes);
-  bool loadProgress();
-  void reportReadResult(const ReadResult& result, const QString& path);
-  void editorCaretMoved();
-  void showInfo(const BlockInfo& info);
-  void showCompensation(const BlockInfo& info);
-  void paintDrawing(int drawnUpTo);
-  void showBusySign();
+  // Edit mode and font (Velmora_Edit.cpp).
+  void setEditorFont(const QFont& font);
+  void applyEditorFont();
+  void fillEditor();
+  std::function<void(int)> editorPause(int total);
+  void showCheckMode();
+  QWidget* textPane() const;
 
+  QtWindowDialogs realDialogs;
+  WindowDialogs* dialogs = nullptr;
+  std::unique_ptr<QtIndicators> indicators;
+  std::unique_ptr<kNcDocument> doc;
+  std::unique_ptr<DocumentLines> lines;
   std::unique_ptr<QPainterSurface> surface;
-  std::unique_ptr<QTemporaryDir> tempDir;
+  FileState fileState;
+  Settings settingsState;
+  // The font the font dialog starts from.
+  QFont dialogFont;
+  QTimer drawTimer;
   QElapsedTimer pumpTimer;
-  int wheelAngle = 0;
-  bool movingCaret = false;
+  int lastWidth = 0, lastHeight = 0;
+  int resizeCount = 0;
+  int wheelCount = 0;
+  bool mouseOverImage = false;
+  bool closing = false;
+  bool abortRequested = false;
+  bool loading = false;
+  bool busySign = false;
 };

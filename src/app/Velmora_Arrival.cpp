@@ -28,14 +28,14 @@ void TVelmora_Form1::FormActivate(const QString& argument) {
   setFileCommands(false, false);
   if (argument.isEmpty()) return;
   // A folder named on the command line is kept as the path but loads nothing.
-  ncFilePath = argument;
-  if (!isDirectory(ncFilePath.toStdString())) {
+  fileState.path = argument;
+  if (!isDirectory(argument.toStdString())) {
     setCurrentFile(argument);
     setFileCommands(true, false);
-    menuFileName->setText(ncFilePath);
+    menuFileName->setText(fileState.path);
   }
   prepareForLoad();
-  loadAndDraw(ncFilePath);
+  loadAndDraw(fileState.path);
 }
 
 void TVelmora_Form1::dropNcFile(const QString& path) {
@@ -52,21 +52,20 @@ void TVelmora_Form1::dropNcFile(const QString& path) {
     setFileCommands(true, true);
     btnReDrow->setEnabled(true);
   }
-  menuFileName->setText(ncFilePath);
+  menuFileName->setText(fileState.path);
   prepareForLoad();
-  prevLine = curLine = 1;
-  if (!ncFilePath.isEmpty()) loadAndDraw(ncFilePath);
+  if (!fileState.path.isEmpty()) loadAndDraw(fileState.path);
 }
 
 void TVelmora_Form1::setCurrentFile(const QString& path) {
-  ncFilePath = path;
-  ncFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
-  ncFileName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
+  fileState.path = path;
+  fileState.folder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+  fileState.name = path.isEmpty() ? QString() : QFileInfo(path).fileName();
 }
 
 void TVelmora_Form1::loadAndDraw(const QString& path) {
   loadNcFile(path);
-  if (fontPending) Font1Click();
+  if (settingsState.fontPending) Font1Click();
   btnReDrowClick();
 }
 
@@ -84,10 +83,10 @@ void TVelmora_Form1::dropEvent(QDropEvent* event) {
 
 void TVelmora_Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  if (closing || !toolPath) return;
+  if (closing || !doc) return;
   ++resizeCount;
   // Large programs take long to draw: one resize event more between redraws for every 15 kB of file.
-  const std::int64_t bytes = ncFilePath.isEmpty() ? -1 : fileLength(ncFilePath.toStdString());
+  const std::int64_t bytes = fileState.path.isEmpty() ? -1 : fileLength(fileState.path.toStdString());
   const std::int64_t k = bytes >= 0 ? bytes / 1000 : 1;
   const int w = width();
   const int h = height();
@@ -96,7 +95,7 @@ void TVelmora_Form1::resizeEvent(QResizeEvent* event) {
     resizeCount = 0;
     editMouseX->setText(QStringLiteral("%1").arg(w, 3, 10, QLatin1Char('0')));
     editMouseY->setText(QStringLiteral("%1").arg(h, 3, 10, QLatin1Char('0')));
-    if (reditNcFile->isEnabled() && !loading) redrawRaised();
+    if (reditNcFile->isEnabled() && !loading) btnReDrowClick();
   }
   lastWidth = w;
   lastHeight = h;
@@ -108,17 +107,18 @@ void TVelmora_Form1::Splitter1Moved() { btnScaleClick(); }
 void TVelmora_Form1::closeEvent(QCloseEvent* event) {
   closing = true;
   if (loading) abortRequested = true;
-  winTop = y();
-  winLeft = x();
-  winWidth = width();
-  winHeight = height();
+  Settings& s = settingsState;
+  s.winTop = y();
+  s.winLeft = x();
+  s.winWidth = width();
+  s.winHeight = height();
   const QFont font = reditNcFile->font();
-  fontName = font.family();
-  fontSize = QFontInfo(font).pointSize();
-  fontBold = font.bold();
-  fontItalic = font.italic();
-  fontUnderline = font.underline();
-  fontStrikeOut = font.strikeOut();
+  s.fontName = font.family();
+  s.fontSize = QFontInfo(font).pointSize();
+  s.fontBold = font.bold();
+  s.fontItalic = font.italic();
+  s.fontUnderline = font.underline();
+  s.fontStrikeOut = font.strikeOut();
   saveSettings();
   event->accept();
 }

@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
-#include <QFontDialog>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QUrl>
+#include <memory>
 
 #include "app/Aboutbox.hpp"
 #include "app/EditorLines.hpp"
@@ -15,70 +17,103 @@
 #include "app/Velmora_.hpp"
 #include "dxf/DxfExport.hpp"
 #include "util/Files.hpp"
-#include "util/Savefile.hpp"
 
 namespace {
 
 constexpr int kOkButton = 1;
 constexpr int kWideText = 480;
 const QColor kEditBackground(255, 255, 0);
-
-// The save dialog, or the test hook standing in for it; "" when the user cancels.
-QString askSaveFileName(TVelmora_Form1& window, const QString& title, const QString& filter,
-                        const QString& defaultSuffix) {
-  if (window.saveFileNameHook) return window.saveFileNameHook(title, filter, defaultSuffix);
-  QFileDialog dialog(&window, title);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilters(filter.split(QStringLiteral(";;")));
-  dialog.setDefaultSuffix(defaultSuffix);
-  if (!window.ncFolder.isEmpty()) dialog.setDirectory(window.ncFolder);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
-}
-
-void setEditorBackground(QPlainTextEdit* editor, const QColor& colour) {
-  QPalette palette = editor->palette();
-  palette.setColor(QPalette::Base, colour);
-  editor->setPalette(palette);
-}
-
-QColor windowColour(const QWidget* widget) { return QApplication::palette(widget).color(QPalette::Base); }
+// A fill that takes longer than this shows its progress.
+constexpr int kProgressAfterMs = 200;
 
 }  // namespace
+
+QWidget* TVelmora_Form1::textPane() const {
+  return rbtnEdit->isChecked() ? static_cast<QWidget*>(reditEdit) : static_cast<QWidget*>(reditNcFile);
+}
 
 void TVelmora_Form1::rbtnEditClick() {
   const bool editing = rbtnEdit->isChecked();
   if (editing) {
     rbtnCheck->hide();
-    reditNcFile->setReadOnly(false);
-    setEditorBackground(reditNcFile, kEditBackground);
     // The drawing no longer matches the text once it may change.
     clearDrawing();
     pnlEditBottom->hide();
+    QPalette palette = reditEdit->palette();
+    palette.setColor(QPalette::Base, kEditBackground);
+    reditEdit->setPalette(palette);
+    // Shown before it is filled: a shown editor lays out each piece as it comes, a hidden one all of them
+    // at once when it is shown.
+    pnlText->setCurrentWidget(reditEdit);
+    fillEditor();
+  } else {
+    showCheckMode();
   }
-  reditNcFile->setEnabled(true);
+  textPane()->setEnabled(true);
   bbtnRead->setVisible(editing);
-  reditNcFile->setFocus();
+  textPane()->setFocus();
+}
+
+// Between pieces of a long editor fill or read the window takes its events, and after a moment shows how far
+// it is.
+std::function<void(int)> TVelmora_Form1::editorPause(int total) {
+  auto started = std::make_shared<QElapsedTimer>();
+  started->start();
+  return [this, started, total](int linesDone) {
+    if (started->elapsed() >= kProgressAfterMs) {
+      barProgress->setRange(0, std::max(total, 1));
+      barProgress->setValue(linesDone);
+      barProgress->show();
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  };
+}
+
+// The editor gets the text the pane shows, the document's; the caret starts on the current line.
+void TVelmora_Form1::fillEditor() {
+  if (!reditNcFile->source()) {
+    reditEdit->clear();
+    return;
+  }
+  loading = true;
+  setCommandsDuringLoad(false);
+  reditEdit->setReadOnly(true);
+  fillEditorLines(reditEdit, *lines, doc->endsWithLineBreak(), editorPause(doc->lineCount()));
+  reditEdit->setReadOnly(false);
+  barProgress->hide();
+  setCommandsDuringLoad(true);
+  loading = false;
+  caretToLine(reditEdit, std::max(doc->currentLine(), 1));
+}
+
+void TVelmora_Form1::showCheckMode() {
+  pnlText->setCurrentWidget(reditNcFile);
+  // The edited text lives in the document once read: the editor's copy goes.
+  reditEdit->clear();
 }
 
 void TVelmora_Form1::bbtnReadClick() {
+  loading = true;
+  setCommandsDuringLoad(false);
+  const QString text = editorText(reditEdit, editorPause(reditEdit->document()->blockCount()));
+  barProgress->hide();
+  setCommandsDuringLoad(true);
+  loading = false;
   rbtnCheck->show();
   rbtnCheck->setChecked(true);
   rbtnEditClick();
-  setEditorBackground(reditNcFile, windowColour(reditNcFile));
-  reditNcFile->setReadOnly(true);
-  if (lineCount(reditNcFile) == 0) {
+  if (text.isEmpty()) {
+    // Nothing to read: the blocks stay as they were, the pane shows the emptied text and goes grey.
+    reditNcFile->setSource(nullptr);
     reditNcFile->setEnabled(false);
     Image1->setEnabled(false);
     return;
   }
   // The edited text is read as a loaded file would be; the current file stays what it was.
-  const QString text = reditNcFile->toPlainText();
   prepareForLoad();
   loadNcText(text);
   btnReDrowClick();
   reditNcFile->setFocus();
-  caretToTextStart(reditNcFile);
   pnlEditBottom->show();
   for (QPushButton* command : {bbtnReplace, bbtnDXF}) {
     command->show();
@@ -87,78 +122,79 @@ void TVelmora_Form1::bbtnReadClick() {
 }
 
 void TVelmora_Form1::bbtnReplaceClick() {
-  QString target = ncFilePath;
+  QString target = fileState.path;
   if (target.isEmpty()) {
-    target = askSaveFileName(*this, QStringLiteral("保存するファイル名"),
-                             QStringLiteral("NCファイル (*.nc);;すべてのファイル (*.*)"), QStringLiteral("nc"));
+    target = dialogs->saveFileName(this, QStringLiteral("保存するファイル名"),
+                                   QStringLiteral("NCファイル (*.nc);;すべてのファイル (*.*)"),
+                                   QStringLiteral("nc"), fileState.folder);
     if (target.isEmpty()) return;
   }
-  const std::string path = target.toStdString();
-  const EncodedText encoded =
-      encodeNcText(reditNcFile->toPlainText().toStdU16String(), textEncoding, lineBreakOfFile(path));
-  const SaveResult saved = saveWithBackup(path, encoded.bytes);
-  if (!saved.ok) {
-    showMessageBox(QStringLiteral("Message"), QString::fromStdString(saved.message));
+  const kNcDocument::SaveOutcome outcome = doc->save(target.toStdString());
+  if (!outcome.saved.ok) {
+    showMessage(QStringLiteral("Message"), QString::fromStdString(outcome.saved.message));
     return;
   }
   setCurrentFile(target);
-  menuFileName->setText(ncFilePath);
-  QStringList lines{ncFilePath, QStringLiteral("File saved successfully.")};
-  if (!saved.backupPath.empty()) lines << QStringLiteral("The original file was saved with \"old\" added.");
-  if (!encoded.lossless) lines << QStringLiteral("Characters without a Shift-JIS form were written as \"?\".");
-  TMessageDlg_Form::showLines(this, kOkButton, kWideText, lines);
-  reditNcFile->setFocus();
+  menuFileName->setText(fileState.path);
+  QStringList lines{fileState.path, QStringLiteral("File saved successfully.")};
+  if (!outcome.saved.backupPath.empty())
+    lines << QStringLiteral("The original file was saved with \"old\" added.");
+  if (!outcome.lossless) lines << QStringLiteral("Characters without a Shift-JIS form were written as \"?\".");
+  dialogs->messageLines(this, kOkButton, kWideText, lines);
+  textPane()->setFocus();
 }
 
 void TVelmora_Form1::bbtnDXFClick() {
   QString target;
-  if (ncFileName.isEmpty()) {
-    target = askSaveFileName(*this, QStringLiteral("保存するDXFファイル名"), QStringLiteral("DXFファイル (*.dxf)"),
-                             QStringLiteral("dxf"));
+  if (fileState.name.isEmpty()) {
+    target = dialogs->saveFileName(this, QStringLiteral("保存するDXFファイル名"),
+                                   QStringLiteral("DXFファイル (*.dxf)"), QStringLiteral("dxf"), fileState.folder);
     if (target.isEmpty()) return;
   } else {
-    dxfBaseName = QString::fromStdString(baseNameOf(ncFileName.toStdString()));
-    target = QString::fromStdString(dxfPathFor(QDir(ncFolder).filePath(ncFileName).toStdString()));
+    fileState.dxfBaseName = QString::fromStdString(baseNameOf(fileState.name.toStdString()));
+    target = QString::fromStdString(dxfPathFor(QDir(fileState.folder).filePath(fileState.name).toStdString()));
   }
-  const SaveResult saved = exportDxf(*ncGeometry, target.toStdString());
+  const SaveResult saved = doc->exportDxf(target.toStdString());
   if (!saved.ok) {
-    showMessageBox(QStringLiteral("Message"), QString::fromStdString(saved.message));
+    showMessage(QStringLiteral("Message"), QString::fromStdString(saved.message));
     return;
   }
-  dxfPath = target;
-  TMessageDlg_Form::showLines(this, kOkButton, kWideText,
-                              {dxfPath, QStringLiteral("DXF_File saved successfully.")});
+  fileState.dxfPath = target;
+  dialogs->messageLines(this, kOkButton, kWideText,
+                        {fileState.dxfPath, QStringLiteral("DXF_File saved successfully.")});
 }
 
 void TVelmora_Form1::Font1Click() {
-  if (!reditNcFile->isEnabled()) return;
-  if (fontPending) {
-    applyEditorFont();
-  } else {
-    bool chosen = false;
-    const QFont font = QFontDialog::getFont(&chosen, dialogFont, this);
+  if (!textPane()->isEnabled()) return;
+  if (!settingsState.fontPending) {
+    const std::optional<QFont> chosen = dialogs->font(this, dialogFont);
     if (chosen) {
-      dialogFont = font;
+      dialogFont = *chosen;
       applyEditorFont();
     }
+  } else {
+    applyEditorFont();
   }
-  fontPending = false;
+  settingsState.fontPending = false;
+}
+
+void TVelmora_Form1::setEditorFont(const QFont& font) {
+  reditNcFile->setFont(font);
+  reditEdit->setFont(font);
 }
 
 void TVelmora_Form1::applyEditorFont() {
-  reditNcFile->setFont(dialogFont);
+  setEditorFont(dialogFont);
   // In edit mode the drawing is blank and the caret belongs to the user: only the font changes.
-  if (rbtnEdit->isChecked() || curLine < 1) return;
-  caretToLine(reditNcFile, curLine);
-  colorLine(reditNcFile, Qt::red, curLine);
-  redrawRaised();
+  if (rbtnEdit->isChecked() || !doc->hasProgram()) return;
+  btnReDrowClick();
 }
 
-void TVelmora_Form1::Help1Click() { TMessageDlg_Form::showLines(this, kOkButton, kWideText, helpLines()); }
+void TVelmora_Form1::Help1Click() { dialogs->messageLines(this, kOkButton, kWideText, helpLines()); }
 
 void TVelmora_Form1::About1Click() { TAboutBox::showFor(this); }
 
 void TVelmora_Form1::Panel3Click() {
   QDesktopServices::openUrl(QUrl(kWebAddress));
-  if (reditNcFile->isEnabled()) reditNcFile->setFocus();
+  if (textPane()->isEnabled()) textPane()->setFocus();
 }

@@ -1,127 +1,87 @@
-// Loading a program: the editor gets the text, the reader fills the block store, the window stays alive and
-// the abort button stops the reading; at the end the view is fitted to the program.
+// Loading a program: the document reads the text once for both the pane and the blocks, the window stays
+// alive and the abort button stops the reading; at the end the view is fitted to the program.
 #include <QCoreApplication>
-#include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
-#include "util/Files.hpp"
 
 namespace {
 // The window takes its events at most this often while a program is read (and so answers abort within it).
-constexpr int kPumpIntervalMs = 30;
-// A few milliseconds of decoding.
-constexpr std::size_t kDecodePieceBytes = 512 << 10;
+constexpr int kPumpIntervalMs = 20;
 }  // namespace
 
 void TVelmora_Form1::prepareForLoad() {
-  ncGeometry->restart();
-  ncGeometry->setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
+  stopDrawing();
+  // The pane reads the document's lines: it lets go before they go.
+  reditNcFile->setSource(nullptr);
+  doc->clear();
   clearDrawing();
   clearBlockInfo();
   clearProblems();
-  reditNcFile->setExtraSelections({});
-  reditNcFile->clear();
 }
 
 void TVelmora_Form1::loadNcFile(const QString& path) {
+  if (loading) return;
   const std::string file = path.toStdString();
-  if (loading || !fileExists(file)) return;
-  QFile source(path);
-  if (!source.open(QIODevice::ReadOnly)) {
-    showMessageBox(QStringLiteral("File Open Error"), QStringLiteral("No Open %1").arg(path));
-    return;
-  }
-  const QByteArray bytes = source.readAll();
-  source.close();
-  loadedBytes = bytes.size();
-  const auto text = [&] { return decodeInPieces(bytes); };
-  const ReadResult result =
-      runLoad(text, [&](const ReaderCallbacks& callbacks) { return readNcFile(file, *ncGeometry, callbacks); });
-  reportReadResult(result, path);
-}
-
-QString TVelmora_Form1::decodeInPieces(const QByteArray& bytes) {
-  const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  // A piece ends after a line feed, which is never part of a Shift-JIS two-byte character.
-  const auto pieceEnd = [&](std::size_t from) {
-    const std::size_t lf = all.find('\n', std::min(all.size(), from + kDecodePieceBytes));
-    return lf == std::string_view::npos ? all.size() : lf + 1;
-  };
-  std::size_t end = pieceEnd(0);
-  DecodedText first = decodeText(all.substr(0, end));
-  textEncoding = first.encoding;
-  if (textEncoding != TextEncoding::ShiftJis) return QString::fromStdU16String(decodeText(all).text);
-  QString text;
-  text.reserve(static_cast<qsizetype>(all.size()));  // never more characters than bytes: no copy while growing
-  text += QString::fromStdU16String(first.text);
-  while (end < all.size()) {
-    loadProgress();
-    const std::size_t from = end;
-    end = pieceEnd(from);
-    text += QString::fromStdU16String(decodeShiftJis(all.substr(from, end - from)));
-  }
-  return text;
+  runLoad([&](const kNcDocument::LoadCallbacks& callbacks) { return doc->loadFile(file, callbacks); }, path);
 }
 
 void TVelmora_Form1::loadNcText(const QString& text) {
   if (loading) return;
-  const std::u16string program = text.toStdU16String();
-  const ReadResult result =
-      runLoad([&] { return text; },
-              [&](const ReaderCallbacks& callbacks) { return readNcText(program, *ncGeometry, callbacks); });
-  reportReadResult(result, QString());
+  runLoad(
+      [&](const kNcDocument::LoadCallbacks& callbacks) { return doc->loadText(text.toStdU16String(), callbacks); },
+      QString());
 }
 
-ReadResult TVelmora_Form1::runLoad(const std::function<QString()>& editorText,
-                                   const std::function<ReadResult(const ReaderCallbacks&)>& read) {
+void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::LoadCallbacks&)>& read,
+                             const QString& path) {
+  stopDrawing();
   loading = true;
   abortRequested = false;
-  // Commands that would change the program or the file must wait for the end of the load.
+  setCommandsDuringLoad(false);
+  pumpTimer.start();
+  bool textShown = false;
+  kNcDocument::LoadCallbacks callbacks;
+  callbacks.textReady = [&] {
+    textShown = true;
+    showTextToRead();
+  };
+  callbacks.progress = [this](const ReadProgress&) { return loadProgress(); };
+  const ReadResult result = read(callbacks);
+
+  bbtnAbort->hide();
+  setCommandsDuringLoad(true);
+  loading = false;
+  if (!textShown) {
+    // Nothing was read: a missing file or a folder says nothing, a file that cannot be read says so.
+    reportReadResult(result, path);
+    return;
+  }
+  // Keys pressed while the program was read moved the caret; the load ends on line 1.
+  reditNcFile->setSource(lines.get());
+  doc->fitView(Image1->width(), Image1->height());
+  showProblems(doc->problems());
+  reportReadResult(result, path);
+}
+
+// Commands that would change the program or the file wait for the end of the load.
+void TVelmora_Form1::setCommandsDuringLoad(bool enabled) {
   for (QWidget* blocked : {static_cast<QWidget*>(pnlSelectEdit), static_cast<QWidget*>(pnlEditBottom),
                            static_cast<QWidget*>(menuBar())})
-    blocked->setEnabled(false);
+    blocked->setEnabled(enabled);
+}
+
+void TVelmora_Form1::showTextToRead() {
   reditNcFile->setEnabled(true);
   Image1->setEnabled(true);
+  reditNcFile->setSource(lines.get());
+  reditNcFile->setFocus();
   bbtnAbort->setText(QStringLiteral("図形処理中：強制終了"));
   bbtnAbort->show();
   bbtnAbort->raise();
   pumpTimer.start();
-
-  movingCaret = true;
-  fillEditor(reditNcFile, editorText(), [this] { loadProgress(); });
-  reditNcFile->setFocus();
-  caretToTextStart(reditNcFile);
-  prevLine = curLine = 1;
-  caretToLine(reditNcFile, 1);
-  colorLine(reditNcFile, Qt::red, 1);
-  movingCaret = false;
-
-  ReadResult result;
-  if (abortRequested) {
-    result.status = ReadResult::Status::Cancelled;
-  } else {
-    ReaderCallbacks callbacks;
-    callbacks.progress = [this](const ReadProgress&) { return loadProgress(); };
-    result = read(callbacks);
-  }
-
-  bbtnAbort->hide();
-  // Keys pressed while the program was read moved the caret; the load ends on line 1.
-  movingCaret = true;
-  caretToLine(reditNcFile, 1);
-  movingCaret = false;
-  for (QWidget* blocked : {static_cast<QWidget*>(pnlSelectEdit), static_cast<QWidget*>(pnlEditBottom),
-                           static_cast<QWidget*>(menuBar())})
-    blocked->setEnabled(true);
-  loading = false;
-  toolPath->programChanged();
-  toolPath->fitToExtents(Image1->width(), Image1->height());
-  showProblems(programProblems(*ncGeometry));
-  lastRead = result;
-  return result;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 bool TVelmora_Form1::loadProgress() {
@@ -141,8 +101,8 @@ void TVelmora_Form1::bbtnAbortClick() {
 
 void TVelmora_Form1::reportReadResult(const ReadResult& result, const QString& path) {
   if (result.status == ReadResult::Status::OpenFailed)
-    showMessageBox(QStringLiteral("File Open Error"), QStringLiteral("No Open %1").arg(path));
+    showMessage(QStringLiteral("File Open Error"), QStringLiteral("No Open %1").arg(path));
   if (result.syntaxErrorLine > 0)
-    showMessageBox(QStringLiteral("Message"), QString::fromStdU16String(kCommentSyntaxError) +
-                                                  QStringLiteral("\nLine %1").arg(result.syntaxErrorLine));
+    showMessage(QStringLiteral("Message"), QString::fromStdU16String(kCommentSyntaxError) +
+                                               QStringLiteral("\nLine %1").arg(result.syntaxErrorLine));
 }

@@ -3,14 +3,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <algorithm>
-#include <cstdlib>
+#include <limits>
 
-#include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
 #include "render/Blockinfo.hpp"
-#include "qtsurface/QPainterSurface.hpp"
 
 namespace {
 struct MotionColour {
@@ -27,51 +26,42 @@ const QColor kInfoTipColour(255, 255, 225);
 QString qText(const std::u16string& text) { return QString::fromStdU16String(text); }
 }  // namespace
 
-void TVelmora_Form1::editorCaretMoved() {
-  if (movingCaret || loading || curLine == 0 || rbtnEdit->isChecked() || !reditNcFile->isEnabled()) return;
-  const int line = caretLine(reditNcFile);
-  if (line == curLine) return;
-  makeCurrentLine(line, reditNcFile->arrowKeyActive() && std::abs(line - curLine) == 1);
+void TVelmora_Form1::reditNcFileCaretMoved(int line, bool arrowStep) {
+  if (loading || !doc->hasProgram() || rbtnEdit->isChecked()) return;
+  makeCurrentLine(line, arrowStep);
 }
 
 void TVelmora_Form1::makeCurrentLine(int line, bool step) {
-  const int from = curLine;
-  prevLine = from;
-  curLine = line;
-  colorLine(reditNcFile, Qt::red, curLine);
-  if (!step || !surface) {
-    redrawRaised();  // which shows the block too
+  if (!doc->moveTo(line, step)) {
+    btnReDrowClick();  // which shows the block too
     return;
   }
   showBlockInfo();
-  toolPath->stepDrawing(from, line);
-  if (line < from) {
-    // Erasing paints white over everything the erased moves touched, the axes included: draw them again.
-    canvas->bind(*surface, Image1->picture().width(), Image1->picture().height(), toolPath->viewScale);
-    canvas->setScale(toolPath->viewScale);
-    canvas->drawCentreLines(toolPath->viewOffset);
+  updateDrawing();
+}
+
+void TVelmora_Form1::bbtnDownClick() { jumpTo(std::numeric_limits<int>::max()); }
+
+void TVelmora_Form1::bbtnUpClick() { jumpTo(1); }
+
+void TVelmora_Form1::jumpTo(int line) {
+  if (loading) return;
+  // In Edit mode the buttons move the editor's caret; the drawing stays blank until "更新".
+  if (rbtnEdit->isChecked()) {
+    QTextCursor caret = reditEdit->textCursor();
+    caret.movePosition(line == 1 ? QTextCursor::Start : QTextCursor::End);
+    caret.movePosition(QTextCursor::StartOfBlock);
+    reditEdit->setTextCursor(caret);
+    reditEdit->setFocus();
+    return;
   }
-  Image1->update();
+  if (!doc->hasProgram()) return;
+  // The caret's move makes the line current and draws, as any caret move does.
+  reditNcFile->setCaretLine(line);
+  reditNcFile->setFocus();
 }
 
-void TVelmora_Form1::bbtnDownClick() {
-  if (curLine == 0 || loading) return;
-  const int target = std::max(lineCount(reditNcFile), 1);
-  movingCaret = true;
-  caretToLine(reditNcFile, target);
-  movingCaret = false;
-  makeCurrentLine(target, false);
-}
-
-void TVelmora_Form1::bbtnUpClick() {
-  if (curLine == 0 || loading) return;
-  movingCaret = true;
-  caretToLine(reditNcFile, 1);
-  movingCaret = false;
-  makeCurrentLine(1, false);
-}
-
-void TVelmora_Form1::showBlockInfo() { showInfo(blockInfoAt(*ncGeometry, curLine)); }
+void TVelmora_Form1::showBlockInfo() { showInfo(doc->currentBlock()); }
 
 void TVelmora_Form1::clearBlockInfo() { showInfo(BlockInfo()); }
 
@@ -83,7 +73,7 @@ void TVelmora_Form1::showCompensation(const BlockInfo& info) {
   } else {
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
   }
-  pnlG40->setPalette(palette);
+  if (pnlG40->palette() != palette) pnlG40->setPalette(palette);
   pnlG40->setAutoFillBackground(true);
   pnlG40->setText(qText(info.compText));
 }

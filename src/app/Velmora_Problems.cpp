@@ -2,11 +2,12 @@
 // taken (Enter, double-click) moves the caret to its line, and the drawing follows the caret.
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/EditorLines.hpp"
 #include "app/ProblemList.hpp"
 #include "app/Velmora_.hpp"
 
@@ -43,6 +44,10 @@ void TVelmora_Form1::buildProblemList(QVBoxLayout* column) {
 
   pnlProblemCount = new QLabel(this);
   statusBar()->addWidget(pnlProblemCount, 1);
+  barProgress = new QProgressBar(this);
+  barProgress->setMaximumWidth(200);
+  barProgress->hide();
+  statusBar()->addPermanentWidget(barProgress);
 }
 
 void TVelmora_Form1::showProblems(std::vector<NcProblem> problems) {
@@ -59,7 +64,8 @@ void TVelmora_Form1::clearProblems() {
 
 void TVelmora_Form1::gridProblemsActivated(int row) {
   const int line = problemModel->lineAt(row);
-  if (loading || line < 1) return;
+  if (loading || line < 1 || rbtnEdit->isChecked()) return;
   // The caret's move makes the line current and redraws, as any caret move does.
-  caretToLine(reditNcFile, line);
+  reditNcFile->setCaretLine(line);
+  reditNcFile->setFocus();
 }

@@ -19,6 +19,7 @@ int truncatedNumber(const std::u16string& text) { return truncToInt(toNumber(tex
 }  // namespace
 
 void TVelmora_Form1::chooseSettingsFile(const QString& requested) {
+  QString& iniPath = settingsState.iniPath;
   iniPath = requested;
   if (iniPath.isEmpty()) {
     const QFileInfo beside(QString::fromStdString(settingsPathPart(0)));
@@ -33,19 +34,20 @@ void TVelmora_Form1::chooseSettingsFile(const QString& requested) {
   const std::string path = iniPath.toStdString();
   if (fileExists(path)) return;
   if (!createEmptyFile(path).ok) {
-    showMessageBox(QStringLiteral("File Open Error"), QStringLiteral("No Open %1").arg(iniPath));
-    showMessageBox(QStringLiteral("Message"), QStringLiteral("Can't InitialFile\n"));
+    showMessage(QStringLiteral("File Open Error"), QStringLiteral("No Open %1").arg(iniPath));
+    showMessage(QStringLiteral("Message"), QStringLiteral("Can't InitialFile\n"));
   }
 }
 
 void TVelmora_Form1::loadSettings() {
-  const std::string path = iniPath.toStdString();
+  Settings& s = settingsState;
+  const std::string path = s.iniPath.toStdString();
   const auto read = [&](const std::u16string& section, const char16_t* key) {
     return iniReadString(section, key, path);
   };
   bool boundsGiven = false;
-  for (auto [key, field] : {std::pair{u"Top", &winTop}, std::pair{u"Left", &winLeft},
-                            std::pair{u"Width", &winWidth}, std::pair{u"Height", &winHeight}}) {
+  for (auto [key, field] : {std::pair{u"Top", &s.winTop}, std::pair{u"Left", &s.winLeft},
+                            std::pair{u"Width", &s.winWidth}, std::pair{u"Height", &s.winHeight}}) {
     const std::u16string text = read(kWindow, key);
     if (text.empty()) continue;
     *field = truncatedNumber(text);
@@ -59,59 +61,62 @@ void TVelmora_Form1::loadSettings() {
 }
 
 void TVelmora_Form1::applyWindowSettings() {
+  const Settings& s = settingsState;
   const QRect designed = geometry();
-  move(winLeft != 0 || winTop != 0 ? QPoint(winLeft, winTop) : pos());
-  resize(winWidth > 0 ? winWidth : designed.width(), winHeight > 0 ? winHeight : designed.height());
+  move(s.winLeft != 0 || s.winTop != 0 ? QPoint(s.winLeft, s.winTop) : pos());
+  resize(s.winWidth > 0 ? s.winWidth : designed.width(), s.winHeight > 0 ? s.winHeight : designed.height());
 }
 
 void TVelmora_Form1::applyFontSetting(const QString& key, const QString& text) {
+  Settings& s = settingsState;
   QFont editorFont = reditNcFile->font();
   if (key == QLatin1String("Name")) {
-    fontName = text;
+    s.fontName = text;
     dialogFont.setFamily(text);
     editorFont.setFamily(text);
   } else if (key == QLatin1String("Size")) {
-    fontSize = truncatedNumber(u16(text));
-    if (fontSize > 0) {
-      dialogFont.setPointSize(fontSize);
-      editorFont.setPointSize(fontSize);
+    s.fontSize = truncatedNumber(u16(text));
+    if (s.fontSize > 0) {
+      dialogFont.setPointSize(s.fontSize);
+      editorFont.setPointSize(s.fontSize);
     }
   } else {
     const bool on = truncatedNumber(u16(text)) != 0;
-    if (key == QLatin1String("Bold")) fontBold = on;
-    if (key == QLatin1String("Italic")) fontItalic = on;
-    if (key == QLatin1String("UnderLine")) fontUnderline = on;
-    if (key == QLatin1String("StrikeOut")) fontStrikeOut = on;
+    if (key == QLatin1String("Bold")) s.fontBold = on;
+    if (key == QLatin1String("Italic")) s.fontItalic = on;
+    if (key == QLatin1String("UnderLine")) s.fontUnderline = on;
+    if (key == QLatin1String("StrikeOut")) s.fontStrikeOut = on;
     if (!on) return;
-    fontPending = true;
-    dialogFont.setBold(dialogFont.bold() || fontBold);
-    dialogFont.setItalic(dialogFont.italic() || fontItalic);
-    dialogFont.setUnderline(dialogFont.underline() || fontUnderline);
-    dialogFont.setStrikeOut(dialogFont.strikeOut() || fontStrikeOut);
+    s.fontPending = true;
+    dialogFont.setBold(dialogFont.bold() || s.fontBold);
+    dialogFont.setItalic(dialogFont.italic() || s.fontItalic);
+    dialogFont.setUnderline(dialogFont.underline() || s.fontUnderline);
+    dialogFont.setStrikeOut(dialogFont.strikeOut() || s.fontStrikeOut);
     editorFont.setBold(dialogFont.bold());
     editorFont.setItalic(dialogFont.italic());
     editorFont.setUnderline(dialogFont.underline());
     editorFont.setStrikeOut(dialogFont.strikeOut());
   }
-  reditNcFile->setFont(editorFont);
+  setEditorFont(editorFont);
 }
 
 bool TVelmora_Form1::saveSettings() {
-  const std::string path = iniPath.toStdString();
+  const Settings& s = settingsState;
+  const std::string path = s.iniPath.toStdString();
   bool saved = true;
   const auto write = [&](const std::u16string& section, const char16_t* key, const std::u16string& value) {
     saved = iniWriteString(section, key, value, path).ok && saved;
   };
-  write(kWindow, u"Top", number(winTop));
-  write(kWindow, u"Left", number(winLeft));
-  write(kWindow, u"Width", number(winWidth));
-  write(kWindow, u"Height", number(winHeight));
-  write(kFont, u"Name", u16(fontName));
-  write(kFont, u"Size", number(fontSize));
-  write(kFont, u"Bold", number(fontBold ? 1 : 0));
-  write(kFont, u"Italic", number(fontItalic ? 1 : 0));
-  write(kFont, u"UnderLine", number(fontUnderline ? 1 : 0));
-  write(kFont, u"StrikeOut", number(fontStrikeOut ? 1 : 0));
+  write(kWindow, u"Top", number(s.winTop));
+  write(kWindow, u"Left", number(s.winLeft));
+  write(kWindow, u"Width", number(s.winWidth));
+  write(kWindow, u"Height", number(s.winHeight));
+  write(kFont, u"Name", u16(s.fontName));
+  write(kFont, u"Size", number(s.fontSize));
+  write(kFont, u"Bold", number(s.fontBold ? 1 : 0));
+  write(kFont, u"Italic", number(s.fontItalic ? 1 : 0));
+  write(kFont, u"UnderLine", number(s.fontUnderline ? 1 : 0));
+  write(kFont, u"StrikeOut", number(s.fontStrikeOut ? 1 : 0));
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }

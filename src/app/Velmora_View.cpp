@@ -1,80 +1,101 @@
-// View control: the redraw command, wheel zoom, click to centre, the mouse position, "SetScale" and
-// "ResetScale".
+// View control: the redraw command (drawn in pieces between events), wheel zoom, click to centre, the mouse
+// position, "SetScale" and "ResetScale". The document keeps the scale and converts every pixel.
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <chrono>
 #include <cmath>
 
-#include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 #include "util/Utility.hpp"
 
 namespace {
-// One zoom step: 0.9 pixels per unit more or less. Where taking 0.9 away would not make the drawing
-// smaller (a scale of 0.9 or less), the scale is divided by 1.5 instead.
-double zoomedScale(double s, bool up) {
-  const double q = 0.3 / (s / 3);
-  const double next = std::fabs(s * (up ? 1 + q : 1 - q));
-  if (!up && (next >= s || next == 0 || !std::isfinite(next))) return s / 1.5;
-  return next;
-}
+// How long one piece of a drawing may keep the window from its events.
+constexpr std::chrono::milliseconds kDrawPiece(20);
 
 QString real3(double value) { return QString::fromStdU16String(formatReal(value, 3)); }
+kPoint pointOf(const QPoint& pos) { return kPoint(pos.x(), pos.y()); }
 }  // namespace
 
-void TVelmora_Form1::paintDrawing(int drawnUpTo) {
+// The picture is as large as the image pane: a new one only when that size changed.
+QImage& TVelmora_Form1::pictureForDrawing() {
+  QImage& picture = Image1->picture();
+  const QSize wanted = pnlImage->size().expandedTo(QSize(1, 1));
+  if (surface && picture.size() == wanted) return picture;
+  doc->detachSurface();
   surface.reset();
-  QImage& picture = Image1->newPicture(pnlImage->size());
-  surface = std::make_unique<QPainterSurface>(picture);
-  toolPath->curLine = drawnUpTo;
-  toolPath->redrawView(*surface, picture.width(), picture.height());
-  // Every redraw shows the current block, whatever block the drawing ends with.
-  if (curLine >= 1) showBlockInfo();
-  Image1->update();
-  reditNcFile->setFocus();
+  QImage& fresh = Image1->newPicture(wanted);
+  surface = std::make_unique<QPainterSurface>(fresh);
+  return fresh;
 }
 
-void TVelmora_Form1::btnReDrowClick() { paintDrawing(curLine == caretLine(reditNcFile) ? curLine + 1 : curLine); }
+void TVelmora_Form1::btnReDrowClick() {
+  if (loading) return;
+  QImage& picture = pictureForDrawing();
+  doc->startRedraw(*surface, picture.width(), picture.height());
+  // Every redraw shows the current block, whatever block the drawing ends with.
+  if (doc->hasProgram()) showBlockInfo();
+  reditNcFile->setFocus();
+  drawPiece();
+}
 
-void TVelmora_Form1::redrawRaised() { paintDrawing(curLine + 1); }
+void TVelmora_Form1::drawPiece() {
+  if (loading) return;
+  const bool done = doc->continueRedraw(kDrawPiece);
+  updateDrawing();
+  if (!done) {
+    drawTimer.start(0);
+    return;
+  }
+  hideBusySign();
+}
+
+void TVelmora_Form1::stopDrawing() {
+  drawTimer.stop();
+  hideBusySign();
+}
 
 void TVelmora_Form1::clearDrawing() {
-  surface.reset();
-  QImage& picture = Image1->newPicture(pnlImage->size());
-  surface = std::make_unique<QPainterSurface>(picture);
-  canvas->bind(*surface, picture.width(), picture.height(), toolPath->viewScale);
-  canvas->setScale(toolPath->viewScale);
-  canvas->clear(kWhite);
-  Image1->update();
+  stopDrawing();
+  QImage& picture = pictureForDrawing();
+  doc->blank(*surface, picture.width(), picture.height());
+  updateDrawing();
 }
+
+// Only what was painted is shown again: a step repaints a few pixels, not the picture.
+void TVelmora_Form1::updateDrawing() { Image1->update(surface->takePaintedArea()); }
 
 void TVelmora_Form1::showBusySign() {
   bbtnAbort->setText(QStringLiteral("描画中！"));
   bbtnAbort->show();
   bbtnAbort->raise();
-  // Paint the sign before the long drawing starts; input waits until the drawing is done.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  busySign = true;
 }
+
+void TVelmora_Form1::hideBusySign() {
+  if (!busySign) return;
+  busySign = false;
+  bbtnAbort->hide();
+}
+
+void TVelmora_Form1::showScale(double scale) { cboxScale->setEditText(real3(scale)); }
 
 void TVelmora_Form1::btnScaleClick() {
   if (!reditNcFile->isEnabled() || loading) return;
+  // The sign stays up while the drawing goes on, between the events the window takes meanwhile.
   showBusySign();
-  toolPath->viewScale = std::fabs(toNumber(cboxScale->currentText().toStdU16String(), 1));
-  canvas->setScale(toolPath->viewScale);
-  redrawRaised();
-  cboxScale->setEditText(real3(canvas->getScale()));
-  bbtnAbort->hide();
+  doc->setScale(toNumber(cboxScale->currentText().toStdU16String(), 1));
+  btnReDrowClick();
+  showScale(doc->drawnScale());
   reditNcFile->setFocus();
 }
 
 void TVelmora_Form1::bbtnResetClick() {
   if (!reditNcFile->isEnabled() || loading) return;
-  toolPath->fitToExtents(Image1->width(), Image1->height());
-  cboxScale->setEditText(real3(toolPath->viewScale));
+  doc->fitView(Image1->width(), Image1->height());
+  showScale(doc->scale());
   btnScaleClick();
-  reditNcFile->setFocus();
 }
 
 void TVelmora_Form1::FormMouseWheel(bool up) {
@@ -82,33 +103,24 @@ void TVelmora_Form1::FormMouseWheel(bool up) {
   if (++wheelCount < 2) return;
   wheelCount = 0;
   if (!mouseOverImage || loading) return;
-  toolPath->viewScale = zoomedScale(canvas->getScale(), up);
-  cboxScale->setEditText(real3(toolPath->viewScale));
+  // About the picture's centre, where the drawing's offset point is.
+  const QImage& picture = Image1->picture();
+  doc->zoomAt(kPoint(picture.width() / 2, picture.height() / 2), wheelZoomFactor(doc->drawnScale(), up));
+  showScale(doc->scale());
   btnScaleClick();
 }
 
 void TVelmora_Form1::Image1MouseDown(const QPoint& pos) {
-  if (curLine == 0 || loading) return;
-  const double s = canvas->getScale();
-  const int cw = Image1->width() / 2;
-  const int ch = Image1->height() / 2;
-  const kPoint origin = canvas->getOrigin();
-  toolPath->viewOffset.x += (cw - origin.x) / s - (pos.x() - origin.x) / s;
-  toolPath->viewOffset.y += (pos.y() - origin.y) / s - (ch - origin.y) / s;
-  curLine = std::min(curLine, std::max(lineCount(reditNcFile), 1));
-  redrawRaised();
+  if (!doc->hasProgram() || loading) return;
+  // The clicked point comes to the centre of the visible drawing.
+  doc->moveView(pointOf(pos), kPoint(Image1->width() / 2, Image1->height() / 2));
+  btnReDrowClick();
 }
 
 void TVelmora_Form1::Image1MouseMove(const QPoint& pos) {
-  const kPoint origin = canvas->getOrigin();
-  double x = pos.x() - origin.x;
-  double y = pos.y() - origin.y;
-  if (toolPath->viewScale != 0) {
-    x = x / toolPath->viewScale;
-    y = -y / toolPath->viewScale;
-  }
-  editMouseX->setText(real3(x));
-  editMouseY->setText(real3(y));
+  const kPoint at = doc->programPointAt(pointOf(pos));
+  editMouseX->setText(real3(at.x));
+  editMouseY->setText(real3(at.y));
   mouseOverImage = true;
 }
 

@@ -3,14 +3,12 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
 
 namespace {
 // "--screenshot FILE" (for the documentation): show the program two thirds through, save the window, quit.
 void takeScreenshot(TVelmora_Form1& window, const QString& file) {
-  const int line = std::max(1, lineCount(window.reditNcFile) * 2 / 3);
-  caretToLine(window.reditNcFile, line);
+  window.reditNcFile->setCaretLine(std::max(1, window.document().lineCount() * 2 / 3));
   QTimer::singleShot(300, &window, [&window, file] {
     if (!window.grab().save(file)) std::fprintf(stderr, "velmora: cannot save %s\n", qPrintable(file));
     QApplication::quit();

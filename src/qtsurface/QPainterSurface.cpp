@@ -95,9 +95,38 @@ void QPainterSurface::flush() {
   pending.clear();
 }
 
+QRect QPainterSurface::takePaintedArea() {
+  if (paintedLeft > paintedRight) return {};
+  // Pens of up to 2 pixels and the rounding of the rasterizer reach a little past the end points.
+  constexpr int margin = 3;
+  const QRect area(QPoint(static_cast<int>(std::floor(paintedLeft)) - margin,
+                          static_cast<int>(std::floor(paintedTop)) - margin),
+                   QPoint(static_cast<int>(std::ceil(paintedRight)) + margin,
+                          static_cast<int>(std::ceil(paintedBottom)) + margin));
+  paintedLeft = paintedTop = 1;
+  paintedRight = paintedBottom = 0;
+  return area.intersected(QRect(0, 0, imageWidth, imageHeight));
+}
+
+void QPainterSurface::paintedAround(double x1, double y1, double x2, double y2) {
+  const double left = std::clamp(std::min(x1, x2), -1.0, imageWidth + 1.0);
+  const double right = std::clamp(std::max(x1, x2), -1.0, imageWidth + 1.0);
+  const double top = std::clamp(std::min(y1, y2), -1.0, imageHeight + 1.0);
+  const double bottom = std::clamp(std::max(y1, y2), -1.0, imageHeight + 1.0);
+  if (paintedLeft > paintedRight) {
+    paintedLeft = left, paintedRight = right, paintedTop = top, paintedBottom = bottom;
+    return;
+  }
+  paintedLeft = std::min(paintedLeft, left);
+  paintedRight = std::max(paintedRight, right);
+  paintedTop = std::min(paintedTop, top);
+  paintedBottom = std::max(paintedBottom, bottom);
+}
+
 void QPainterSurface::fillRect(int left, int top, int right, int bottom, std::uint32_t color) {
   flush();
   if (!painter.isActive() || right <= left || bottom <= top) return;
+  paintedAround(left, top, right, bottom);
   painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), toQColor(color));
 }
 
@@ -124,6 +153,7 @@ void QPainterSurface::moveTo(int x, int y) { position = QPoint(x, y); }
 
 void QPainterSurface::lineTo(int x, int y) {
   const QPoint target(x, y);
+  paintedAround(position.x(), position.y(), x, y);
   if (inSafeArea(position.x(), position.y()) && inSafeArea(x, y)) {
     // A one-pixel solid line of no length right after a line ending there adds no pixel.
     const bool adds =
@@ -164,6 +194,7 @@ void QPainterSurface::angleArc(int x, int y, int radius, float start, float swee
     const double a = a1 + span * i / segments;
     arcPoints.emplace_back(x + r * std::cos(a), y - r * std::sin(a));
   }
+  for (const QPointF& p : arcPoints) paintedAround(p.x(), p.y(), p.x(), p.y());
   if (painter.isActive()) {
     applyPen();
     const bool safe = std::all_of(arcPoints.begin(), arcPoints.end(),

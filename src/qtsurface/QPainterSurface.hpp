@@ -7,6 +7,7 @@
 #include <QPen>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -33,11 +34,15 @@ class QPainterSurface : public DrawingSurface {
 
   // 0x00BBGGRR to a Qt colour.
   static QColor toQColor(std::uint32_t color);
+  // The part of the image painted since the last call (pen width included), clipped to the image: a window
+  // repaints only that after a step.
+  QRect takePaintedArea();
 
  private:
   void applyPen();
   void drawClippedLine(double x1, double y1, double x2, double y2);
   bool inSafeArea(double x, double y) const;
+  void paintedAround(double x1, double y1, double x2, double y2);
 
   QPainter painter;
   std::vector<QLine> pending;
@@ -45,6 +50,8 @@ class QPainterSurface : public DrawingSurface {
   int imageWidth;
   int imageHeight;
   std::vector<QPointF> arcPoints;
+  // Bounds of what was painted since takePaintedArea (left > right: nothing).
+  double paintedLeft = 1, paintedTop = 1, paintedRight = 0, paintedBottom = 0;
   QPoint position;
   std::uint32_t penColor = 0;
   int penStyle = 0;

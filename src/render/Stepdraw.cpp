@@ -22,13 +22,7 @@ void kToolPath::stepDrawing(int from, int to) {
   const int first = std::max(lo, 0);
   const int last = std::min(hi, geometry.blockCount - 1);
   if (first > last) return;
-  drawBlockRange(erase ? last : first, erase ? first : last, erase);
-  canvas.flush();
-}
-
-void kToolPath::drawBlockRange(int first, int last, bool erase) {
-  const int step = first <= last ? 1 : -1;
-  GLine line(0, 0, 0.0);
+  const int step = erase ? -1 : 1;
   GCircle circle(0, 0, 0.0);
   GCircle hole(0, 0, 0.0);
   // The erase pen keeps the style of the pen the shape would be drawn in; being 2 pixels wide it draws
@@ -37,21 +31,18 @@ void kToolPath::drawBlockRange(int first, int last, bool erase) {
     selectPen(kind);
     if (erase) selectErasePen();
   };
-  for (int f = first;; f += step) {
-    bool isLine = false;
-    const DrawingKind kind = shapeBlock(f, line, circle, isLine);
+  for (int f = erase ? last : first;; f += step) {
+    std::uint8_t shape = 0;
+    const DrawingKind kind = shapeBlock(f, circle, shape);
     // Erasing judges the block by the feed of the block before it.
-    usePen(erase ? kindOf(f, feedOf(f - 1)) : kind);
-    if (isLine) {
-      canvas.drawLine(line);
-    } else {
-      canvas.drawCircle(circle);
-    }
+    usePen(erase ? kindOf(f, geometry.feedValueText(clampBlock(f - 1))) : kind);
+    drawMove(f, shape, circle);
     // The hole after the move, both ways: the redraw draws the holes over the moves.
     if (holeOf(f, hole)) {
       usePen(kindCycle);
       canvas.drawCircle(hole);
     }
-    if (f == last) break;
+    if (f == (erase ? first : last)) break;
   }
+  canvas.flush();
 }

@@ -1,8 +1,9 @@
 // The tool-path drawing of an interpreted program up to the current block, and the step drawing that
-// follows the cursor. (Interface agreed with the window; the drawing engine implements it.)
+// follows the cursor.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,6 @@
 #include "graphics/Kpoint.hpp"
 #include "graphics/Surface.hpp"
 #include "nc/Ncgeometry.hpp"
-#include "nc/Vlist.hpp"
 
 // What the drawing shows in the window besides the picture. (The top panel is not drawn: it shows the
 // current block alone, which the window takes from blockInfoAt, whatever block a drawing ends with.)
@@ -40,14 +40,21 @@ class kToolPath {
   // The redraw command's picture: binds the canvas to `surface`, restores viewScale, clears to white,
   // draws the centre lines through viewOffset, then redrawProgram.
   void redrawView(DrawingSurface& surface, int width, int height);
-  // Shows the scale and draws blocks 0 .. curLine - 1 and their holes in the six pens. The shapes are built once
-  // per reading (after programChanged()) and reused by later redraws, which draw the same picture.
+  // Shows the scale and draws blocks 0 .. curLine - 1 and their holes, list by list in the six pens.
   void redrawProgram();
-  // One shape and one drawing kind per block, each block drawn from the end of the block before it, and
-  // the holes of the blocks in a cycle.
+  // The same drawing in pieces, for a window that must keep taking events meanwhile: beginRedraw does what
+  // redrawView does before the program; each continueRedraw goes on over about `blockBudget` blocks and
+  // says whether the picture is complete. The calls it makes are those of redrawView, in the same order.
+  void beginRedraw(DrawingSurface& surface, int width, int height);
+  bool continueRedraw(int blockBudget);
+  bool redrawDone() const { return pass >= kPassCount; }
+  // A redraw in pieces ends where it stands.
+  void stopRedraw() { pass = kPassCount; }
+  // Classifies every block (its drawing kind, its shape, its hole); a redraw classifies the blocks it
+  // draws on its own. Once per reading: later redraws reuse it until programChanged().
   void buildShapes();
-  // Sorts blocks 0 .. n - 1 and their holes into the six lists.
-  void fillDisplayLists(int n);
+  // The drawing kind of block b's move, classified as the redraw classifies it.
+  DrawingKind drawingKindAt(int b);
   // Scale and offset that fit the program's extents into a picture of the given size.
   void fitToExtents(int pictureWidth, int pictureHeight);
   // Makes `circle` the shape of arc block i from p1 to p2; false when the radius does not fit the end
@@ -63,52 +70,41 @@ class kToolPath {
   void selectPen(DrawingKind kind);
   void selectErasePen();
   const GPen& penOf(DrawingKind kind) const;
-  // The program was read again: shapes built from the old one are stale.
+  // The program was read again: what was classified of the old one is stale.
   void programChanged();
 
-  // The shapes of the blocks drawn in the list of one drawing kind, as indexes into allShapes' lines and
-  // circles: the display lists name the shapes instead of copying them. The holes drawn are the first
-  // displayedHoles() of holeBlocks.
-  const std::vector<int>& displayedLines(DrawingKind kind) const { return selections[kind].lines; }
-  const std::vector<int>& displayedCircles(DrawingKind kind) const { return selections[kind].circles; }
-  int displayedHoles() const { return holesShown; }
-
-  GList allShapes;
-  kIntList blockKinds;
-  // The blocks with a hole, in block order. A hole is made from its block when drawn: a drilling program
-  // may hold a million of them.
-  std::vector<int> holeBlocks;
-  // Pens and visibility of the six lists (their shapes are the selections above).
-  GList compList, feedList, fastFeedList, rapidList, cycleList, errorList;
   GPen compPen, feedPen, fastFeedPen, rapidPen, cyclePen, errorPen;
   double viewScale = 1.0;
   kPoint viewOffset;
   int curLine = 0;
 
  private:
-  struct Selection {
-    std::vector<int> lines;
-    std::vector<int> circles;
-  };
+  // Per block, one byte: the drawing kind of its move, whether the move is drawn as a line or an arc (or not
+  // at all), and whether it makes a hole. A redraw goes over these once per list and builds only the shapes
+  // it draws: a million blocks keep a megabyte, not their shapes.
+  enum : std::uint8_t { kMarkKind = 7, kMarkLine = 8, kMarkArc = 16, kMarkHole = 32 };
+  // One pass per list and shape type: the lines, then the arcs of each list in drawing order.
+  static constexpr int kPassCount = 2 * kDrawingKindCount;
 
-  bool shapesCurrent() const;
   int clampBlock(int i) const;
   kPoint endOf(int i) const;
   int motionOf(int i) const;
-  const std::u16string& feedOf(int i) const;
   // The kind by motion, compensation and the given feed text (block i's own in a redraw).
   DrawingKind kindOf(int i, const std::u16string& feed) const;
-  // Builds block i's shape (drawn from the end of block i - 1) into `line` or `circle`; returns its kind.
-  DrawingKind shapeBlock(int i, GLine& line, GCircle& circle, bool& isLine);
-  void buildHoles();
-  void drawSelection(const GList& list, DrawingKind kind);
-  void drawHoles(const GList& list);
-  void drawBlockRange(int first, int last, bool erase);
+  // Builds block i's move (drawn from the end of block i - 1) into `circle` when it is an arc; returns its
+  // kind and says whether it is a line, an arc, or nothing to draw.
+  DrawingKind shapeBlock(int i, GCircle& circle, std::uint8_t& shape);
+  // Draws block i's move as shapeBlock built it.
+  void drawMove(int i, std::uint8_t shape, const GCircle& circle);
+  void markBlocks(int upTo);
+  void runPass(int end, int& budget);
 
   const kNcGeometry& geometry;
   kCanvas& canvas;
   ToolPathIndicators& indicators;
-  std::array<Selection, kDrawingKindCount> selections;
-  int holesShown = 0;
-  bool shapesBuilt = false;
+  std::vector<std::uint8_t> marks;
+  // Where a redraw in pieces stands: the pass, the next block of that pass, and the blocks it draws.
+  int pass = kPassCount;
+  int nextBlock = 0;
+  int drawEnd = 0;
 };

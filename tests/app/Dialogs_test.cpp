@@ -3,16 +3,15 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
+#include "WindowFixture.hpp"
 #include "app/Aboutbox.hpp"
 #include "app/HelpText.hpp"
 #include "app/Messagedlg.hpp"
-#include "app/Velmora_.hpp"
 
 namespace {
 
@@ -48,8 +47,8 @@ class DialogsTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir;
-  std::unique_ptr<TVelmora_Form1> window;
+  std::unique_ptr<WindowFixture> f;
+  TVelmora_Form1* window = nullptr;
   UrlRecorder urls;
 
  private slots:
@@ -58,15 +57,14 @@ class DialogsTest : public QObject {
   void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
 
   void init() {
-    window = std::make_unique<TVelmora_Form1>(dir.filePath(QStringLiteral("velmora.INI")));
+    f = std::make_unique<WindowFixture>();
+    window = &f->open();
     window->move(120, 80);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     urls.opened.clear();
   }
 
   void cleanup() {
-    window.reset();
+    f.reset();
     TMessageDlg_Form::execHook = nullptr;
     TAboutBox::execHook = nullptr;
   }
@@ -80,7 +78,7 @@ class DialogsTest : public QObject {
     const QList<Case> cases = {
         {1, 1, {"OK"}}, {2, 2, {"OK", "Cancel"}}, {3, 3, {"OK", "Cancel", "Abort"}}, {0, 0, {}}, {7, 0, {}},
     };
-    TMessageDlg_Form dialog(window.get());
+    TMessageDlg_Form dialog(window);
     QCOMPARE(dialog.buttonMode, 1);
     QCOMPARE(visibleButtons(dialog), QStringList{"OK"});
     for (const Case& c : cases) {
@@ -106,33 +104,22 @@ class DialogsTest : public QObject {
       shownText = dialog->reditMsg->toPlainText();
       dialog->bbtnOK->click();
     });
-    const int result = TMessageDlg_Form::showLines(window.get(), 1, 300, {"Error!", "[ x ]"});
+    const int result = TMessageDlg_Form::showLines(window, 1, 300, {"Error!", "[ x ]"});
     QCOMPARE(result, int(QDialog::Accepted));
     QCOMPARE(shownAt, window->frameGeometry().topLeft() + QPoint(50, 50));
     QCOMPARE(shownText, QStringLiteral("Error!\n[ x ]"));
   }
 
   void helpShowsTheSixteenUsageLines() {
-    QStringList lines;
-    QStringList buttons;
-    int textWidth = 0;
-    QPoint at;
-    TMessageDlg_Form::execHook = [&](TMessageDlg_Form& dialog) {
-      lines = dialog.reditMsg->toPlainText().split(QLatin1Char('\n'));
-      buttons = visibleButtons(dialog);
-      textWidth = dialog.reditMsg->width();
-      at = dialog.pos();
-      return int(QDialog::Accepted);
-    };
     window->Help1->trigger();
+    QCOMPARE(f->dialogs.lineDialogs.size(), 1);
+    QCOMPARE(f->dialogs.lineDialogWidths, QList<int>{480});
+    const QStringList lines = f->dialogs.lineDialogs[0];
     QCOMPARE(lines.size(), 16);
     QCOMPARE(lines, helpLines());
     QCOMPARE(lines.first(), QStringLiteral("使用方法"));
     QCOMPARE(lines[8], QStringLiteral("・「Edit」チェックで編集モードへ入る"));
     QCOMPARE(lines.last(), QStringLiteral("・「ResetScale」で初期の描画状態へ戻る"));
-    QCOMPARE(textWidth, 480);
-    QCOMPARE(buttons, QStringList{"OK"});
-    QCOMPARE(at, window->frameGeometry().topLeft() + QPoint(50, 50));
   }
 
   void aboutShowsVersionProductAndHistory() {
@@ -171,7 +158,7 @@ class DialogsTest : public QObject {
   }
 
   void theLogosOpenTheProjectPage() {
-    TAboutBox box(window.get());
+    TAboutBox box(window);
     QTest::mouseClick(box.Image2, Qt::LeftButton);
     window->Panel3Click();
     QCOMPARE(urls.opened, (QList<QUrl>{QUrl(kWebAddress), QUrl(kWebAddress)}));

@@ -2,33 +2,21 @@
 #include <unistd.h>
 
 #include <QAction>
-#include <QFile>
-#include <QFontDialog>
+#include <QDir>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
+#include <QStackedWidget>
+#include <QTextBlock>
+#include <QToolButton>
 
+#include "WindowFixture.hpp"
 #include "app/EditorLines.hpp"
-#include "app/Messagedlg.hpp"
-#include "app/Velmora_.hpp"
 #include "util/Encoding.hpp"
 
 namespace {
 
 const QString kTwoMoves = QStringLiteral("G00X10.Y10.\nG01X20.Y15.F100\n");
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
 
 QByteArray shiftJis(const QString& text) {
   const std::string bytes = encodeShiftJis(text.toStdU16String());
@@ -42,12 +30,18 @@ bool allWhite(const QImage& picture) {
   return true;
 }
 
-// Lines shown in the red current-line colour.
-QList<int> redLines(const QPlainTextEdit* editor) {
-  QList<int> lines;
-  for (const QTextEdit::ExtraSelection& selection : editor->extraSelections())
-    if (selection.format.foreground().color() == QColor(Qt::red)) lines << selection.cursor.blockNumber() + 1;
-  return lines;
+// Lines from a list, for the editor fill.
+struct ListLines : TextLineSource {
+  QStringList texts;
+  int lineCount() const override { return int(texts.size()); }
+  QString lineText(int line) const override { return texts.at(line - 1); }
+};
+
+// Edit mode, the editor's whole text replaced, then "更新".
+void editAndUpdate(TVelmora_Form1& w, const QString& text) {
+  w.rbtnEdit->click();
+  w.reditEdit->setPlainText(text);
+  w.bbtnRead->click();
 }
 
 }  // namespace
@@ -55,162 +49,145 @@ QList<int> redLines(const QPlainTextEdit* editor) {
 class EditSaveTest : public QObject {
   Q_OBJECT
 
- private:
-  QTemporaryDir dir;
-  std::unique_ptr<TVelmora_Form1> window;
-  QStringList boxes;           // "caption|text" of every short message
-  QList<QStringList> dialogs;  // lines of every message dialog
-  QStringList askedSaves;      // "title|filter|suffix" of every save dialog
-  QString nextSaveName;
-
-  QString file(const QString& name) const { return dir.filePath(name); }
-
-  void makeWindow() {
-    window = std::make_unique<TVelmora_Form1>(file(QStringLiteral("velmora.INI")));
-    window->messageBoxHook = [this](const QString& caption, const QString& text) {
-      boxes << caption + QLatin1Char('|') + text;
-    };
-    window->saveFileNameHook = [this](const QString& title, const QString& filter, const QString& suffix) {
-      askedSaves << title + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
-      return nextSaveName;
-    };
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-  }
-
-  // Edit mode, the editor's whole text replaced, then "更新".
-  void editAndUpdate(const QString& text) {
-    window->rbtnEdit->click();
-    window->reditNcFile->setPlainText(text);
-    window->bbtnRead->click();
-  }
-
  private slots:
-  void init() {
-    QVERIFY(dir.isValid());
-    boxes.clear();
-    dialogs.clear();
-    askedSaves.clear();
-    nextSaveName.clear();
-    TMessageDlg_Form::execHook = [this](TMessageDlg_Form& dialog) {
-      dialogs << dialog.messageLines;
-      return int(QDialog::Accepted);
-    };
-    makeWindow();
-  }
-
-  void cleanup() {
-    window.reset();
-    TMessageDlg_Form::execHook = nullptr;
-    for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) QFile::remove(file(name));
-  }
-
   void enteringEditModeMakesAYellowWritableEditorAndABlankDrawing() {
-    writeBytes(file("part.nc"), kTwoMoves.toLatin1());
-    window->dropNcFile(file("part.nc"));
-    QVERIFY(!allWhite(window->Image1->picture()));
-    QVERIFY(window->pnlEditBottom->isVisible());
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    f.write("part.nc", kTwoMoves.toLatin1());
+    w.dropNcFile(f.path("part.nc"));
+    QVERIFY(!allWhite(w.Image1->picture()));
+    QVERIFY(w.pnlEditBottom->isVisible());
 
-    window->rbtnEdit->click();
-    QVERIFY(!window->reditNcFile->isReadOnly());
-    QVERIFY(window->reditNcFile->isEnabled());
-    QCOMPARE(window->reditNcFile->palette().color(QPalette::Base), QColor(255, 255, 0));
-    QVERIFY(allWhite(window->Image1->picture()));
-    QVERIFY(window->rbtnCheck->isHidden());
-    QVERIFY(window->bbtnRead->isVisible());
-    QVERIFY(window->pnlEditBottom->isHidden());
+    pressInEditor(w, Qt::Key_Down);
+    w.rbtnEdit->click();
+    QCOMPARE(w.pnlText->currentWidget(), w.reditEdit);
+    QVERIFY(!w.reditEdit->isReadOnly());
+    QVERIFY(w.reditEdit->isEnabled() && w.reditEdit->hasFocus());
+    QCOMPARE(w.reditEdit->palette().color(QPalette::Base), QColor(255, 255, 0));
+    // The editor holds the program as it was read, its caret on the current line.
+    QCOMPARE(w.reditEdit->toPlainText(), kTwoMoves);
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 1);
+    QVERIFY(allWhite(w.Image1->picture()));
+    // The jump buttons move the editor's caret; the drawing stays blank.
+    w.bbtnUp->click();
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 0);
+    w.bbtnDown->click();
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 2);
+    QVERIFY(allWhite(w.Image1->picture()));
+    QCOMPARE(w.document().currentLine(), 2);
+    QVERIFY(w.rbtnCheck->isHidden());
+    QVERIFY(w.bbtnRead->isVisible());
+    QVERIFY(w.pnlEditBottom->isHidden());
 
-    window->bbtnRead->click();
-    QVERIFY(window->reditNcFile->isReadOnly());
-    QVERIFY(window->rbtnCheck->isVisible() && window->rbtnCheck->isChecked());
-    QVERIFY(window->bbtnRead->isHidden());
-    QVERIFY(window->reditNcFile->palette().color(QPalette::Base) != QColor(255, 255, 0));
-    QVERIFY(!allWhite(window->Image1->picture()));
-    QVERIFY(window->pnlEditBottom->isVisible() && window->bbtnReplace->isVisible());
+    w.bbtnRead->click();
+    QCOMPARE(w.pnlText->currentWidget(), w.reditNcFile);
+    QVERIFY(w.rbtnCheck->isVisible() && w.rbtnCheck->isChecked());
+    QVERIFY(w.bbtnRead->isHidden());
+    QVERIFY(w.reditEdit->toPlainText().isEmpty());  // the editor's copy goes once the text is read
+    QVERIFY(!allWhite(w.Image1->picture()));
+    QVERIFY(w.pnlEditBottom->isVisible() && w.bbtnReplace->isVisible());
   }
 
   void updateRereadsTheEditedTextAndKeepsTheCurrentFile() {
-    writeBytes(file("part.nc"), kTwoMoves.toLatin1());
-    window->dropNcFile(file("part.nc"));
-    editAndUpdate(QStringLiteral("g00x1.y2.\nvar a = 5\nG01X3.\n"));
-    QCOMPARE(window->ncGeometry->blockCount, 4);
-    QCOMPARE(window->ncGeometry->xAt(3), 3.0);
-    QCOMPARE(window->curLine, 1);
-    QCOMPARE(redLines(window->reditNcFile), QList<int>{1});
-    QCOMPARE(window->ncFilePath, file("part.nc"));
-    QCOMPARE(readAll(file("part.nc")), kTwoMoves.toLatin1());
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    f.write("part.nc", kTwoMoves.toLatin1());
+    w.dropNcFile(f.path("part.nc"));
+    editAndUpdate(w, QStringLiteral("g00x1.y2.\nvar a = 5\nG01X3.\n"));
+    QCOMPARE(w.document().geometry().blockCount, 4);
+    QCOMPARE(w.document().geometry().xAt(3), 3.0);
+    QCOMPARE(w.document().currentLine(), 1);
+    QCOMPARE(w.reditNcFile->lineCount(), 3);
+    QCOMPARE(w.reditNcFile->source()->lineText(2), QString("var a = 5"));
+    QCOMPARE(redLines(w), QList<int>{1});
+    QCOMPARE(w.file().path, f.path("part.nc"));
+    QCOMPARE(f.read("part.nc"), kTwoMoves.toLatin1());
 
     // An emptied editor interprets nothing and leaves editor and drawing disabled.
-    editAndUpdate(QString());
-    QVERIFY(!window->reditNcFile->isEnabled());
-    QVERIFY(!window->Image1->isEnabled());
-    QCOMPARE(window->ncGeometry->blockCount, 4);
+    editAndUpdate(w, QString());
+    QVERIFY(!w.reditNcFile->isEnabled());
+    QVERIFY(!w.Image1->isEnabled());
+    QCOMPARE(w.reditNcFile->lineCount(), 0);
+    QCOMPARE(w.document().geometry().blockCount, 4);
+    // Editing again starts from the emptied text.
+    w.rbtnEdit->click();
+    QVERIFY(w.reditEdit->toPlainText().isEmpty());
   }
 
   void aProgramTypedIntoTheEmptyEditorIsUpdatedAndSavedUnderAChosenName() {
-    window->rbtnEdit->click();
-    QVERIFY(window->reditNcFile->isEnabled());
-    QTest::keyClicks(window->reditNcFile, QStringLiteral("G00X5.Y5."));
-    QTest::keyClick(window->reditNcFile, Qt::Key_Return);
-    QTest::keyClicks(window->reditNcFile, QStringLiteral("G01X9.Y7.F50"));
-    window->bbtnRead->click();
-    QCOMPARE(window->ncGeometry->blockCount, 3);
-    QCOMPARE(window->ncGeometry->yAt(2), 7.0);
-    QVERIFY(window->ncFilePath.isEmpty());
-    QVERIFY(window->bbtnReplace->isVisible());
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    w.rbtnEdit->click();
+    QVERIFY(w.reditEdit->isEnabled());
+    QTest::keyClicks(w.reditEdit, QStringLiteral("G00X5.Y5."));
+    QTest::keyClick(w.reditEdit, Qt::Key_Return);
+    QTest::keyClicks(w.reditEdit, QStringLiteral("G01X9.Y7.F50"));
+    w.bbtnRead->click();
+    QCOMPARE(w.document().geometry().blockCount, 3);
+    QCOMPARE(w.document().geometry().yAt(2), 7.0);
+    QVERIFY(w.file().path.isEmpty());
+    QVERIFY(w.bbtnReplace->isVisible());
 
     // Cancelling the save dialog writes nothing.
-    window->bbtnReplace->click();
-    QCOMPARE(askedSaves,
+    w.bbtnReplace->click();
+    QCOMPARE(f.dialogs.askedSaves,
              QStringList{QStringLiteral("保存するファイル名|NCファイル (*.nc);;すべてのファイル (*.*)|nc")});
-    QVERIFY(dialogs.isEmpty());
-    QCOMPARE(QDir(dir.path()).entryList({"*.nc"}), QStringList{});
+    QVERIFY(f.dialogs.lineDialogs.isEmpty());
+    QCOMPARE(QDir(f.dir.path()).entryList({"*.nc"}), QStringList{});
 
-    nextSaveName = file("typed.nc");
-    window->bbtnReplace->click();
-    QCOMPARE(readAll(file("typed.nc")), QByteArray("G00X5.Y5.\nG01X9.Y7.F50"));
-    QCOMPARE(dialogs, (QList<QStringList>{{file("typed.nc"), QStringLiteral("File saved successfully.")}}));
+    f.dialogs.nextSaveName = f.path("typed.nc");
+    w.bbtnReplace->click();
+    QCOMPARE(f.read("typed.nc"), QByteArray("G00X5.Y5.\nG01X9.Y7.F50"));
+    QCOMPARE(f.dialogs.lineDialogs,
+             (QList<QStringList>{{f.path("typed.nc"), QStringLiteral("File saved successfully.")}}));
 
-    QCOMPARE(window->ncFilePath, file("typed.nc"));
-    QCOMPARE(window->ncFileName, QStringLiteral("typed.nc"));
-    QCOMPARE(window->ncFolder, dir.path());
-    QCOMPARE(window->menuFileName->text(), file("typed.nc"));
+    QCOMPARE(w.file().path, f.path("typed.nc"));
+    QCOMPARE(w.file().name, QStringLiteral("typed.nc"));
+    QCOMPARE(w.file().folder, f.dir.path());
+    QCOMPARE(w.menuFileName->text(), f.path("typed.nc"));
 
     // Now there is a current file: the next save asks nothing and keeps the previous version.
-    window->bbtnReplace->click();
-    QCOMPARE(askedSaves.size(), 2);
-    QCOMPARE(readAll(file("typed_old.nc")), QByteArray("G00X5.Y5.\nG01X9.Y7.F50"));
+    w.bbtnReplace->click();
+    QCOMPARE(f.dialogs.askedSaves.size(), 2);
+    QCOMPARE(f.read("typed_old.nc"), QByteArray("G00X5.Y5.\nG01X9.Y7.F50"));
   }
 
   void aChosenNameThatIsTakenKeepsTheFileThere() {
-    writeBytes(file("taken.nc"), "taken before");
-    editAndUpdate(QStringLiteral("G00X1.\n"));
-    nextSaveName = file("taken.nc");
-    window->bbtnReplace->click();
-    QCOMPARE(readAll(file("taken_old.nc")), QByteArray("taken before"));
-    QCOMPARE(readAll(file("taken.nc")), QByteArray("G00X1.\n"));
-    QCOMPARE(dialogs.last().size(), 3);
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    f.write("taken.nc", "taken before");
+    editAndUpdate(w, QStringLiteral("G00X1.\n"));
+    f.dialogs.nextSaveName = f.path("taken.nc");
+    w.bbtnReplace->click();
+    QCOMPARE(f.read("taken_old.nc"), QByteArray("taken before"));
+    QCOMPARE(f.read("taken.nc"), QByteArray("G00X1.\n"));
+    QCOMPARE(f.dialogs.lineDialogs.last().size(), 3);
   }
 
   void threeSavesKeepEveryPreviousVersionOldestFirst() {
-    writeBytes(file("part.nc"), "G00X1.\n");
-    window->dropNcFile(file("part.nc"));
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    f.write("part.nc", "G00X1.\n");
+    w.dropNcFile(f.path("part.nc"));
     for (const char* text : {"G00X2.\n", "G00X3.\n", "G00X4.\n"}) {
-      editAndUpdate(QString::fromLatin1(text));
-      window->bbtnReplace->click();
+      editAndUpdate(w, QString::fromLatin1(text));
+      w.bbtnReplace->click();
     }
-    QCOMPARE(readAll(file("part_old.nc")), QByteArray("G00X1.\n"));
-    QCOMPARE(readAll(file("part_old-01.nc")), QByteArray("G00X2.\n"));
-    QCOMPARE(readAll(file("part_old-02.nc")), QByteArray("G00X3.\n"));
-    QCOMPARE(readAll(file("part.nc")), QByteArray("G00X4.\n"));
-    QVERIFY(askedSaves.isEmpty());
-    QCOMPARE(dialogs.size(), 3);
-    QCOMPARE(dialogs.last(), (QStringList{file("part.nc"), QStringLiteral("File saved successfully."),
-                                          QStringLiteral("The original file was saved with \"old\" added.")}));
-    QVERIFY(boxes.isEmpty());
+    QCOMPARE(f.read("part_old.nc"), QByteArray("G00X1.\n"));
+    QCOMPARE(f.read("part_old-01.nc"), QByteArray("G00X2.\n"));
+    QCOMPARE(f.read("part_old-02.nc"), QByteArray("G00X3.\n"));
+    QCOMPARE(f.read("part.nc"), QByteArray("G00X4.\n"));
+    QVERIFY(f.dialogs.askedSaves.isEmpty());
+    QCOMPARE(f.dialogs.lineDialogs.size(), 3);
+    QCOMPARE(f.dialogs.lineDialogs.last(),
+             (QStringList{f.path("part.nc"), QStringLiteral("File saved successfully."),
+                          QStringLiteral("The original file was saved with \"old\" added.")}));
+    QVERIFY(f.dialogs.messages.isEmpty());
   }
 
   void aSaveWritesTheTextBackAsItWasRead() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
     struct Case {
       const char* name;
       QByteArray bytes;
@@ -222,148 +199,184 @@ class EditSaveTest : public QObject {
         {"utf8-bom.nc", QByteArray("\xEF\xBB\xBF") + japanese.toUtf8()},
     };
     for (const Case& c : cases) {
-      writeBytes(file(c.name), c.bytes);
-      window->dropNcFile(file(c.name));
-      window->bbtnReplace->click();
-      QCOMPARE(readAll(file(c.name)), c.bytes);
+      f.write(c.name, c.bytes);
+      w.dropNcFile(f.path(c.name));
+      w.bbtnReplace->click();
+      QCOMPARE(f.read(c.name), c.bytes);
     }
     // A character Shift-JIS cannot hold is written as '?' and the save says so.
-    editAndUpdate(QStringLiteral("G00X1.(\u00e9)\n"));
-    window->bbtnReplace->click();
-    QCOMPARE(readAll(file("utf8-bom.nc")), QByteArray("\xEF\xBB\xBFG00X1.(\xC3\xA9)\r\n"));
-    window->dropNcFile(file("lf-sjis.nc"));
-    editAndUpdate(QStringLiteral("G00X1.(\u00e9)\n"));
-    window->bbtnReplace->click();
-    QCOMPARE(readAll(file("lf-sjis.nc")), QByteArray("G00X1.(?)\n"));
-    QVERIFY(dialogs.last().last().contains(QStringLiteral("Shift-JIS")));
+    editAndUpdate(w, QStringLiteral("G00X1.(\u00e9)\n"));
+    w.bbtnReplace->click();
+    QCOMPARE(f.read("utf8-bom.nc"), QByteArray("\xEF\xBB\xBFG00X1.(\xC3\xA9)\r\n"));
+    w.dropNcFile(f.path("lf-sjis.nc"));
+    editAndUpdate(w, QStringLiteral("G00X1.(\u00e9)\n"));
+    w.bbtnReplace->click();
+    QCOMPARE(f.read("lf-sjis.nc"), QByteArray("G00X1.(?)\n"));
+    QVERIFY(f.dialogs.lineDialogs.last().last().contains(QStringLiteral("Shift-JIS")));
   }
 
   void aFailedSaveSaysSoAndLosesNothing() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
     // Folders nobody can write to, root included: below a regular file, and /proc.
-    writeBytes(file("plain"), "x");
-    window->rbtnEdit->click();
-    window->reditNcFile->setPlainText(QStringLiteral("G00X1.\n"));
-    window->bbtnRead->click();
-    nextSaveName = file("plain/new.nc");
-    window->bbtnReplace->click();
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(boxes[0].startsWith(QStringLiteral("Message|")));
-    QVERIFY(boxes[0].contains(file("plain/new.nc")));
-    QVERIFY(dialogs.isEmpty());
-    QVERIFY(window->ncFilePath.isEmpty());
-    QCOMPARE(window->reditNcFile->toPlainText(), QStringLiteral("G00X1.\n"));
+    f.write("plain", "x");
+    editAndUpdate(w, QStringLiteral("G00X1.\n"));
+    f.dialogs.nextSaveName = f.path("plain/new.nc");
+    w.bbtnReplace->click();
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages[0].startsWith(QStringLiteral("Message: ")));
+    QVERIFY(f.dialogs.messages[0].contains(f.path("plain/new.nc")));
+    QVERIFY(f.dialogs.lineDialogs.isEmpty());
+    QVERIFY(w.file().path.isEmpty());
+    QCOMPARE(QString::fromStdU16String(w.document().wholeText()), QStringLiteral("G00X1.\n"));
 
     // The current file cannot be moved aside: nothing is written over it.
-    const QByteArray before = readAll(QStringLiteral("/proc/version"));
-    window->dropNcFile(QStringLiteral("/proc/version"));
-    const qsizetype shownBefore = boxes.size();
-    window->bbtnReplace->click();
-    QCOMPARE(boxes.size(), shownBefore + 1);
-    QVERIFY(dialogs.isEmpty());
-    QCOMPARE(readAll(QStringLiteral("/proc/version")), before);
+    const QByteArray before = f.read(QStringLiteral("/proc/version"));
+    w.dropNcFile(QStringLiteral("/proc/version"));
+    const qsizetype shownBefore = f.dialogs.messages.size();
+    w.bbtnReplace->click();
+    QCOMPARE(f.dialogs.messages.size(), shownBefore + 1);
+    QVERIFY(f.dialogs.lineDialogs.isEmpty());
+    QCOMPARE(f.read(QStringLiteral("/proc/version")), before);
   }
 
   void aSaveIntoAReadOnlyFolderKeepsTheFile() {
     if (::geteuid() == 0) QSKIP("running as root: folder permissions do not stop root from writing");
-    QDir(dir.path()).mkdir(QStringLiteral("locked"));
-    writeBytes(file("locked/part.nc"), "G00X1.\n");
-    QFile::setPermissions(file("locked"), QFile::ReadOwner | QFile::ExeOwner);
-    window->dropNcFile(file("locked/part.nc"));
-    editAndUpdate(QStringLiteral("G00X2.\n"));
-    window->bbtnReplace->click();
-    QFile::setPermissions(file("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(dialogs.isEmpty());
-    QCOMPARE(readAll(file("locked/part.nc")), QByteArray("G00X1.\n"));
-    QCOMPARE(QDir(file("locked")).entryList(QDir::Files), QStringList{"part.nc"});
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    QDir(f.dir.path()).mkdir(QStringLiteral("locked"));
+    f.write("locked/part.nc", "G00X1.\n");
+    QFile::setPermissions(f.path("locked"), QFile::ReadOwner | QFile::ExeOwner);
+    w.dropNcFile(f.path("locked/part.nc"));
+    editAndUpdate(w, QStringLiteral("G00X2.\n"));
+    w.bbtnReplace->click();
+    QFile::setPermissions(f.path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.lineDialogs.isEmpty());
+    QCOMPARE(f.read("locked/part.nc"), QByteArray("G00X1.\n"));
+    QCOMPARE(QDir(f.path("locked")).entryList(QDir::Files), QStringList{"part.nc"});
   }
 
   void dxfIsWrittenBesideTheProgramAndThePreviousOneKept() {
-    writeBytes(file("part.nc"), kTwoMoves.toLatin1());
-    window->dropNcFile(file("part.nc"));
-    window->bbtnDXF->click();
-    const QByteArray first = readAll(file("part.dxf"));
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    f.write("part.nc", kTwoMoves.toLatin1());
+    w.dropNcFile(f.path("part.nc"));
+    w.bbtnDXF->click();
+    const QByteArray first = f.read("part.dxf");
     QVERIFY(first.contains("\nLINE"));
     QVERIFY(first.endsWith("EOF\r\n"));
-    QCOMPARE(dialogs, (QList<QStringList>{{file("part.dxf"), QStringLiteral("DXF_File saved successfully.")}}));
-    QCOMPARE(window->dxfPath, file("part.dxf"));
-    QCOMPARE(window->dxfBaseName, QStringLiteral("part"));
+    QCOMPARE(f.dialogs.lineDialogs,
+             (QList<QStringList>{{f.path("part.dxf"), QStringLiteral("DXF_File saved successfully.")}}));
+    QCOMPARE(w.file().dxfPath, f.path("part.dxf"));
+    QCOMPARE(w.file().dxfBaseName, QStringLiteral("part"));
 
     // After an update the export still goes beside the loaded file.
-    editAndUpdate(QStringLiteral("G00X30.Y30.\n"));
-    window->bbtnDXF->click();
-    QCOMPARE(readAll(file("part_old.dxf")), first);
-    QVERIFY(readAll(file("part.dxf")).contains("30.0000"));
-    window->bbtnDXF->click();
-    QVERIFY(QFile::exists(file("part_old-01.dxf")));
-    QVERIFY(askedSaves.isEmpty());
-    QVERIFY(boxes.isEmpty());
+    editAndUpdate(w, QStringLiteral("G00X30.Y30.\n"));
+    w.bbtnDXF->click();
+    QCOMPARE(f.read("part_old.dxf"), first);
+    QVERIFY(f.read("part.dxf").contains("30.0000"));
+    w.bbtnDXF->click();
+    QVERIFY(QFile::exists(f.path("part_old-01.dxf")));
+    QVERIFY(f.dialogs.askedSaves.isEmpty());
+    QVERIFY(f.dialogs.messages.isEmpty());
   }
 
   void dxfWithoutACurrentFileAsksForTheName() {
-    window->rbtnEdit->click();
-    window->reditNcFile->setPlainText(kTwoMoves);
-    window->bbtnRead->click();
-    window->bbtnDXF->click();
-    QCOMPARE(askedSaves, QStringList{QStringLiteral("保存するDXFファイル名|DXFファイル (*.dxf)|dxf")});
-    QVERIFY(dialogs.isEmpty());
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    editAndUpdate(w, kTwoMoves);
+    w.bbtnDXF->click();
+    QCOMPARE(f.dialogs.askedSaves, QStringList{QStringLiteral("保存するDXFファイル名|DXFファイル (*.dxf)|dxf")});
+    QVERIFY(f.dialogs.lineDialogs.isEmpty());
 
-    writeBytes(file("chosen.dxf"), "previous");
-    nextSaveName = file("chosen.dxf");
-    window->bbtnDXF->click();
-    QCOMPARE(readAll(file("chosen_old.dxf")), QByteArray("previous"));
-    QVERIFY(readAll(file("chosen.dxf")).contains("\nLINE"));
-    QCOMPARE(dialogs.size(), 1);
+    f.write("chosen.dxf", "previous");
+    f.dialogs.nextSaveName = f.path("chosen.dxf");
+    w.bbtnDXF->click();
+    QCOMPARE(f.read("chosen_old.dxf"), QByteArray("previous"));
+    QVERIFY(f.read("chosen.dxf").contains("\nLINE"));
+    QCOMPARE(f.dialogs.lineDialogs.size(), 1);
 
     // An existing DXF that cannot be moved aside: reported, nothing written.
-    const QByteArray before = readAll(QStringLiteral("/proc/version"));
-    nextSaveName = QStringLiteral("/proc/version");
-    window->bbtnDXF->click();
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(dialogs.size(), 1);
-    QCOMPARE(readAll(QStringLiteral("/proc/version")), before);
+    const QByteArray before = f.read(QStringLiteral("/proc/version"));
+    f.dialogs.nextSaveName = QStringLiteral("/proc/version");
+    w.bbtnDXF->click();
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.lineDialogs.size(), 1);
+    QCOMPARE(f.read(QStringLiteral("/proc/version")), before);
   }
 
   void aPendingFontIsAppliedAtTheFirstLoad() {
-    window.reset();
-    writeBytes(file("velmora.INI"), "[FONT]\nName=DejaVu Sans\nSize=15\nBold=1\n");
-    makeWindow();
-    QVERIFY(window->fontPending);
-    window->Font1Click();  // no file yet: the editor is disabled and the font waits
-    QVERIFY(window->fontPending);
+    WindowFixture f;
+    f.write("velmora.INI", "[FONT]\nName=DejaVu Sans\nSize=15\nBold=1\n");
+    TVelmora_Form1& w = f.open();
+    QVERIFY(w.settings().fontPending);
+    w.Font1Click();  // no file yet: the text pane is disabled and the font waits
+    QVERIFY(w.settings().fontPending);
 
-    writeBytes(file("part.nc"), kTwoMoves.toLatin1());
-    window->dropNcFile(file("part.nc"));
-    QVERIFY(!window->fontPending);
-    const QFont font = window->reditNcFile->font();
-    QCOMPARE(font.family(), QStringLiteral("DejaVu Sans"));
-    QCOMPARE(font.pointSize(), 15);
-    QVERIFY(font.bold());
-    QCOMPARE(redLines(window->reditNcFile), QList<int>{1});
+    f.write("part.nc", kTwoMoves.toLatin1());
+    w.dropNcFile(f.path("part.nc"));
+    QVERIFY(!w.settings().fontPending);
+    for (const QWidget* pane :
+         {static_cast<const QWidget*>(w.reditNcFile), static_cast<const QWidget*>(w.reditEdit)}) {
+      const QFont font = pane->font();
+      QCOMPARE(font.family(), QStringLiteral("DejaVu Sans"));
+      QCOMPARE(font.pointSize(), 15);
+      QVERIFY(font.bold());
+    }
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(redLines(w), QList<int>{1});
   }
 
   void aChosenFontLeavesOnlyTheCurrentLineRed() {
-    writeBytes(file("part.nc"), kTwoMoves.toLatin1());
-    window->dropNcFile(file("part.nc"));
-    window->bbtnDownClick();
-    QCOMPARE(window->curLine, 2);
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    f.write("part.nc", kTwoMoves.toLatin1());
+    w.dropNcFile(f.path("part.nc"));
+    w.bbtnDownClick();
+    QCOMPARE(w.document().currentLine(), 2);
+    // Cancelled: nothing changes.
+    const QFont before = w.reditNcFile->font();
+    w.Font1Click();
+    QCOMPARE(w.reditNcFile->font(), before);
     QFont wanted(QStringLiteral("DejaVu Sans Mono"));
     wanted.setPointSize(17);
-    QTimer::singleShot(0, this, [&] {
-      QWidget* modal = QApplication::activeModalWidget();
-      auto* dialog = qobject_cast<QFontDialog*>(modal);
-      if (!dialog) {
-        if (modal) modal->close();
-        return;
-      }
-      dialog->setCurrentFont(wanted);
-      dialog->accept();
-    });
-    window->Font1Click();
-    QCOMPARE(window->reditNcFile->font().family(), wanted.family());
-    QCOMPARE(window->reditNcFile->font().pointSize(), 17);
-    QCOMPARE(redLines(window->reditNcFile), QList<int>{2});
-    QCOMPARE(caretLine(window->reditNcFile), 2);
+    f.dialogs.nextFont = wanted;
+    w.Font1Click();
+    QCOMPARE(w.reditNcFile->font().family(), wanted.family());
+    QCOMPARE(w.reditNcFile->font().pointSize(), 17);
+    QCOMPARE(redLines(w), QList<int>{2});
+    QCOMPARE(w.reditNcFile->caretLine(), 2);
+  }
+
+  void theEditorIsFilledInPiecesAndItsCaretPlaced() {
+    QPlainTextEdit editor;
+    ListLines lines;
+    lines.texts = {"G01X1.", "", "(加工)"};
+    fillEditorLines(&editor, lines, true, nullptr);
+    QCOMPARE(editor.toPlainText(), QString("G01X1.\n\n(加工)\n"));
+    fillEditorLines(&editor, lines, false, nullptr);
+    QCOMPARE(editor.toPlainText(), QString("G01X1.\n\n(加工)"));
+    QVERIFY(!editor.document()->isUndoAvailable());
+    caretToLine(&editor, 3);
+    QCOMPARE(editor.textCursor().blockNumber(), 2);
+    caretToLine(&editor, 99);
+    QCOMPARE(editor.textCursor().blockNumber(), 2);
+    QCOMPARE(editorText(&editor, nullptr), QString("G01X1.\n\n(加工)"));
+
+    // Ten thousand lines: the window gets its events between pieces, told how far the fill is.
+    lines.texts.clear();
+    for (int i = 1; i <= 10000; ++i) lines.texts << QString("N%1").arg(i);
+    QList<int> pauses;
+    fillEditorLines(&editor, lines, true, [&](int done) { pauses << done; });
+    QVERIFY(pauses.size() > 1 && std::is_sorted(pauses.begin(), pauses.end()) && pauses.last() < 10000);
+    QCOMPARE(editor.document()->blockCount(), 10001);
+    QCOMPARE(editor.document()->findBlockByNumber(9999).text(), QString("N10000"));
+    // Read back the same way: the lines joined by LF, the final break kept.
+    pauses.clear();
+    const QString text = editorText(&editor, [&](int done) { pauses << done; });
+    QCOMPARE(text, lines.texts.join('\n') + '\n');
+    QVERIFY(pauses.size() > 1);
   }
 };
 

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTextBlock>
 #include <QToolButton>
 
 #include "WindowFixture.hpp"
@@ -14,53 +13,22 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kWhiteColour(255, 255, 255);
 
-int markedLine(const TVelmora_Form1& w) {
-  const auto marks = w.reditNcFile->extraSelections();
-  if (marks.size() != 1 || marks[0].format.foreground().color() != QColor(Qt::red)) return -1;
-  return marks[0].cursor.blockNumber() + 1;
-}
-
-kPoint screenOf(const TVelmora_Form1& w, double x, double y) { return w.canvas->toScreen(kPoint(x, y)); }
 }  // namespace
 
 class EditorNavigationTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void editorLineOperations() {
-    QPlainTextEdit editor;
-    QCOMPARE(lineCount(&editor), 0);
-    selectLine(&editor, 1);
-    QCOMPARE(editor.textCursor().hasSelection(), false);
-    editor.setPlainText("G01X1.\nG01X2.\n");
-    QCOMPARE(lineCount(&editor), 2);
-    QCOMPARE(lineAt(&editor, 1), QString("G01X2."));
-    QCOMPARE(lineAt(&editor, 2), QString());
-    caretToLine(&editor, 2);
-    QCOMPARE(caretLine(&editor), 2);
-    selectLine(&editor, 1);
-    QCOMPARE(editor.textCursor().selectedText(), QString("G01X1."));
-    colorLine(&editor, Qt::red, 2);
-    QCOMPARE(editor.extraSelections().size(), 1);
-    QCOMPARE(editor.extraSelections()[0].cursor.selectedText(), QString("G01X2."));
-    QVERIFY(!editor.document()->isModified());
-
-    fillEditor(&editor, "A\r\nB\rC\nD", nullptr);
-    QCOMPARE(lineCount(&editor), 4);
-    QCOMPARE(lineAt(&editor, 2), QString("C"));
-    QVERIFY(!editor.document()->isUndoAvailable());
-  }
-
   void keysMoveTheBlockAndThePanelFollows() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
-    QCOMPARE(w.curLine, 1);
-    QCOMPARE(markedLine(w), 1);
+    QCOMPARE(w.document().currentLine(), 1);
+    QCOMPARE(redLines(w), QList<int>{1});
 
     pressInEditor(w, Qt::Key_Down, 2);
-    QCOMPARE(w.curLine, 3);
-    QCOMPARE(w.prevLine, 2);
-    QCOMPARE(markedLine(w), 3);
+    QCOMPARE(w.document().currentLine(), 3);
+    QCOMPARE(w.document().previousLine(), 2);
+    QCOMPARE(redLines(w), QList<int>{3});
     QCOMPARE(w.leditX->text(), QString("X12.500"));
     QCOMPARE(w.leditY->text(), QString("Y0.000"));
     QCOMPARE(w.pnlGCode->text(), QString("G01"));
@@ -78,7 +46,7 @@ class EditorNavigationTest : public QObject {
     QVERIFY(!arcFieldsYellow(w));
 
     pressInEditor(w, Qt::Key_Down, 2);  // onto the G03 whose radius misses its end point
-    QCOMPARE(w.curLine, 6);
+    QCOMPARE(w.document().currentLine(), 6);
     QCOMPARE(w.pnlGCode->text(), QString("G03"));
     QVERIFY(arcFieldsYellow(w));
     w.btnScaleClick();  // a redraw keeps the current block's mark
@@ -87,21 +55,20 @@ class EditorNavigationTest : public QObject {
     QVERIFY(!arcFieldsYellow(w));
 
     pressInEditor(w, Qt::Key_Up, 3);
-    QCOMPARE(w.curLine, 4);
-    QCOMPARE(markedLine(w), 4);
+    QCOMPARE(w.document().currentLine(), 4);
+    QCOMPARE(redLines(w), QList<int>{4});
     pressInEditor(w, Qt::Key_Up, 5);
-    QCOMPARE(w.curLine, 1);
-    // Navigating never edits: the document has nothing to undo.
-    QVERIFY(!w.reditNcFile->document()->isUndoAvailable());
+    QCOMPARE(w.document().currentLine(), 1);
+    QCOMPARE(redLines(w), QList<int>{1});
 
     // Yellow belongs to the current block alone: not to the last line, drawn after the faulty arc, nor to
     // line 1 of a fresh reading.
     pressInEditor(w, Qt::Key_End, 1, Qt::ControlModifier);
-    QVERIFY(w.curLine > 6);
+    QVERIFY(w.document().currentLine() > 6);
     QCOMPARE(w.leditCX->text(), QString());
     QVERIFY(!arcFieldsYellow(w));
     w.dropNcFile(f.path("sample.nc"));
-    QCOMPARE(w.curLine, 1);
+    QCOMPARE(w.document().currentLine(), 1);
     QCOMPARE(w.pnlGCode->text(), QString("G00"));
     QVERIFY(!arcFieldsYellow(w));
   }
@@ -124,8 +91,8 @@ class EditorNavigationTest : public QObject {
         {8, "G00", {"CX", "CY"}, {"", ""}},
     };
     for (const Row& row : rows) {
-      pressInEditor(w, Qt::Key_Down, row.line - w.curLine);
-      QCOMPARE(w.curLine, row.line);
+      pressInEditor(w, Qt::Key_Down, row.line - w.document().currentLine());
+      QCOMPARE(w.document().currentLine(), row.line);
       QCOMPARE(w.pnlGCode->text(), QString(row.code));
       QCOMPARE(w.leditCXLabel->text(), QString(row.labels[0]));
       QCOMPARE(w.leditCYLabel->text(), QString(row.labels[1]));
@@ -138,7 +105,7 @@ class EditorNavigationTest : public QObject {
     const QColor purple(128, 0, 128);
     QVERIFY(hasColourNear(w, rim, purple, 1));
     pressInEditor(w, Qt::Key_Up, 2);
-    QCOMPARE(w.curLine, 6);
+    QCOMPARE(w.document().currentLine(), 6);
     QVERIFY(hasColourNear(w, rim, purple, 1));
     pressInEditor(w, Qt::Key_Up);
     QVERIFY(!hasColourNear(w, rim, purple, 1));
@@ -157,22 +124,22 @@ class EditorNavigationTest : public QObject {
     w.gridProblems->setFocus();
     w.gridProblems->setCurrentIndex(w.problemModel->index(0, 0));
     QTest::keyClick(w.gridProblems, Qt::Key_Return);
-    QCOMPARE(w.curLine, 6);
-    QCOMPARE(caretLine(w.reditNcFile), 6);
-    QCOMPARE(markedLine(w), 6);
+    QCOMPARE(w.document().currentLine(), 6);
+    QCOMPARE(w.reditNcFile->caretLine(), 6);
+    QCOMPARE(redLines(w), QList<int>{6});
     QVERIFY(arcFieldsYellow(w));
     QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
     QVERIFY(w.reditNcFile->hasFocus());
 
     // A double-click does the same from anywhere.
     w.bbtnUp->click();
-    QCOMPARE(w.curLine, 1);
+    QCOMPARE(w.document().currentLine(), 1);
     const QRect cell = w.gridProblems->visualRect(w.problemModel->index(0, ProblemListModel::columnMessage));
     // As a window system delivers it: a click, then the second press as a double-click.
     QTest::mouseClick(w.gridProblems->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(w.curLine, 1);
+    QCOMPARE(w.document().currentLine(), 1);
     QTest::mouseDClick(w.gridProblems->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(w.curLine, 6);
+    QCOMPARE(w.document().currentLine(), 6);
 
     // Many problems: every one is counted and every row can be reached; a problem of the whole program
     // (line 0) leaves the caret where it is.
@@ -185,9 +152,9 @@ class EditorNavigationTest : public QObject {
     while (w.problemModel->canFetchMore({})) w.problemModel->fetchMore({});
     QCOMPARE(w.problemModel->rowCount(), 5001);
     w.gridProblemsActivated(4998);  // the problem made with line 4999 % 10 + 1
-    QCOMPARE(w.curLine, 10);
+    QCOMPARE(w.document().currentLine(), 10);
     w.gridProblemsActivated(5000);
-    QCOMPARE(w.curLine, 10);
+    QCOMPARE(w.document().currentLine(), 10);
 
     // A program without problems hides the list; a folder (no reading) clears the counts.
     w.dropNcFile(f.writeLines("clean.nc", {"G00 X0 Y0", "G01 X10 F100"}));
@@ -203,7 +170,7 @@ class EditorNavigationTest : public QObject {
     const kPoint onBlock5 = screenOf(w, 22.5, 20);  // middle of the compensated G01 Y30
     QVERIFY(!hasColourNear(w, onBlock5, kGreen));
     pressInEditor(w, Qt::Key_Down, 4);
-    QCOMPARE(w.curLine, 5);
+    QCOMPARE(w.document().currentLine(), 5);
     QVERIFY(hasColourNear(w, onBlock5, kGreen));
     pressInEditor(w, Qt::Key_Up);
     QVERIFY(!hasColourNear(w, onBlock5, kGreen));
@@ -217,45 +184,44 @@ class EditorNavigationTest : public QObject {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     pressInEditor(w, Qt::Key_End, 1, Qt::ControlModifier);
-    QCOMPARE(w.curLine, w.reditNcFile->document()->blockCount());  // the empty line after the last break
-    QCOMPARE(markedLine(w), w.curLine);
+    QCOMPARE(w.document().currentLine(), 10);  // a break at the end starts no further line
+    QCOMPARE(redLines(w), QList<int>{10});
+    QCOMPARE(w.pnlGCode->text(), QString("G00"));
     QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
     pressInEditor(w, Qt::Key_Home, 1, Qt::ControlModifier);
-    QCOMPARE(w.curLine, 1);
+    QCOMPARE(w.document().currentLine(), 1);
     QVERIFY(!hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
 
     // A click on line 5 makes it current.
-    const QTextBlock line5 = w.reditNcFile->document()->findBlockByNumber(4);
-    QTextCursor at(line5);
-    const QPoint click = w.reditNcFile->cursorRect(at).center();
-    QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, click);
-    QCOMPARE(w.curLine, 5);
-    QCOMPARE(markedLine(w), 5);
+    QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, w.reditNcFile->lineRect(5).center());
+    QCOMPARE(w.document().currentLine(), 5);
+    QCOMPARE(redLines(w), QList<int>{5});
     QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
     // Line 7 is still compensated, though the redraw ends with line 8, which cancels it.
-    const QPoint line7 =
-        w.reditNcFile->cursorRect(QTextCursor(w.reditNcFile->document()->findBlockByNumber(6))).center();
-    QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, line7);
-    QCOMPARE(w.curLine, 7);
+    QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, w.reditNcFile->lineRect(7).center());
+    QCOMPARE(w.document().currentLine(), 7);
     QCOMPARE(w.pnlG40->text(), QString("G41 D05 "));
 
     w.bbtnDown->click();
-    QCOMPARE(w.curLine, 10);
+    QCOMPARE(w.document().currentLine(), 10);
+    QCOMPARE(redLines(w), QList<int>{10});
     w.bbtnUp->click();
-    QCOMPARE(w.curLine, 1);
-    QCOMPARE(caretLine(w.reditNcFile), 1);
+    QCOMPARE(w.document().currentLine(), 1);
+    QCOMPARE(w.reditNcFile->caretLine(), 1);
+    QCOMPARE(redLines(w), QList<int>{1});
   }
 
-  void wrappedLinesKeepTheirBlockNumber() {
+  void longLinesKeepTheirBlockNumber() {
     WindowFixture f;
     TVelmora_Form1& w = f.open();
     const QString longLine = "G01 X1. (" + QString(400, 'A') + ")";
-    w.dropNcFile(f.writeLines("wrap.nc", {longLine, "G01 X2.", "G01 X3."}));
-    QCOMPARE(w.curLine, 1);
-    int presses = 0;
-    while (w.curLine == 1 && presses++ < 50) pressInEditor(w, Qt::Key_Down);
-    QVERIFY(presses > 1);  // the first presses move inside the wrapped line
-    QCOMPARE(w.curLine, 2);
+    w.dropNcFile(f.writeLines("long.nc", {longLine, "G01 X2.", "G01 X3."}));
+    QCOMPARE(w.document().currentLine(), 1);
+    // Lines do not wrap: End goes sideways along line 1, Down goes to line 2.
+    pressInEditor(w, Qt::Key_End);
+    QCOMPARE(w.document().currentLine(), 1);
+    pressInEditor(w, Qt::Key_Down);
+    QCOMPARE(w.document().currentLine(), 2);
     QCOMPARE(w.leditX->text(), QString("X2.000"));
   }
 
@@ -264,7 +230,7 @@ class EditorNavigationTest : public QObject {
     TVelmora_Form1& w = f.open();
     w.bbtnDownClick();
     w.Image1MouseDown(QPoint(10, 10));
-    QCOMPARE(w.curLine, 0);
+    QCOMPARE(w.document().currentLine(), 0);
     QVERIFY(!w.reditNcFile->isEnabled());
   }
 };

@@ -1,4 +1,5 @@
 // Loading programs into the window: text and blocks, encodings, errors, and abort during a large load.
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -24,13 +25,14 @@ class LoadingTest : public QObject {
   void loadFillsEditorAndStore() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
-    QCOMPARE(lineCount(w.reditNcFile), 10);
-    QCOMPARE(w.ncGeometry->blockCount, 11);  // block 0 and ten lines
-    QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
-    QVERIFY(w.toolPath->viewScale > 0);
+    QCOMPARE(w.reditNcFile->lineCount(), 10);
+    QCOMPARE(w.reditNcFile->caretLine(), 1);
+    QCOMPARE(w.document().geometry().blockCount, 11);  // block 0 and ten lines
+    QCOMPARE(w.document().lastRead().status, ReadResult::Status::Ok);
+    QVERIFY(w.document().scale() > 0);
     QVERIFY(w.bbtnAbort->isHidden());
-    QVERIFY(w.reditNcFile->isEnabled() && w.reditNcFile->isReadOnly());
-    QVERIFY(f.messages.isEmpty());
+    QVERIFY(w.reditNcFile->isEnabled());
+    QVERIFY(f.dialogs.messages.isEmpty());
   }
 
   void shiftJisAndByteOrderMarks() {
@@ -38,19 +40,18 @@ class LoadingTest : public QObject {
     TVelmora_Form1& w = f.open();
     // "(加工)" in Shift-JIS, then the same program as UTF-8 with a byte-order mark.
     w.dropNcFile(f.write("sjis.nc", QByteArray("G01 X1. (\x89\xc1\x8d\x48)\n")));
-    QCOMPARE(lineAt(w.reditNcFile, 0), QString("G01 X1. (加工)"));
-    QCOMPARE(w.textEncoding, TextEncoding::ShiftJis);
+    QCOMPARE(w.reditNcFile->source()->lineText(1), QString("G01 X1. (加工)"));
+    QCOMPARE(w.document().encoding(), TextEncoding::ShiftJis);
     w.dropNcFile(f.write("utf8.nc", QByteArray("\xef\xbb\xbfG01 X2. (加工)\n")));
-    QCOMPARE(lineAt(w.reditNcFile, 0), QString("G01 X2. (加工)"));
-    QCOMPARE(w.textEncoding, TextEncoding::Utf8Bom);
+    QCOMPARE(w.reditNcFile->source()->lineText(1), QString("G01 X2. (加工)"));
+    QCOMPARE(w.document().encoding(), TextEncoding::Utf8Bom);
   }
 
   void commentSyntaxErrorIsReportedAndTheWindowStays() {
     WindowFixture f;
     TVelmora_Form1& w = f.open();
     w.dropNcFile(f.writeLines("bad.nc", {"G00 X0 Y0", "G01 X10. )", "G01 Y10."}));
-    QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0], QString("Message: コメント構文エラー\nLine 2"));
+    QCOMPARE(f.dialogs.messages, QStringList{"Message: コメント構文エラー\nLine 2"});
     // The problems list names it too.
     QVERIFY(w.gridProblems->isVisible());
     QCOMPARE(w.problemModel->lineAt(0), 2);
@@ -61,14 +62,16 @@ class LoadingTest : public QObject {
   void textIsReadLikeAFile() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
-    const double scale = w.toolPath->viewScale;
+    const double scale = w.document().scale();
     w.prepareForLoad();
     QCOMPARE(w.problemModel->problemCount(), 0);
+    QCOMPARE(w.reditNcFile->lineCount(), 0);
     w.loadNcText(kSampleProgram.join('\n') + '\n');
-    QCOMPARE(w.ncGeometry->blockCount, 11);
+    QCOMPARE(w.document().geometry().blockCount, 11);
+    QCOMPARE(w.reditNcFile->lineCount(), 10);
     QCOMPARE(w.problemModel->problemCount(), 1);  // the faulty arc, found again
-    QCOMPARE(w.toolPath->viewScale, scale);
-    QCOMPARE(w.curLine, 1);
+    QCOMPARE(w.document().scale(), scale);
+    QCOMPARE(w.document().currentLine(), 1);
   }
 
   void missingFileLoadsNothing() {
@@ -76,9 +79,13 @@ class LoadingTest : public QObject {
     TVelmora_Form1& w = f.openWithSample();
     w.prepareForLoad();
     w.loadNcFile(f.path("none.nc"));
-    QCOMPARE(w.ncGeometry->blockCount, 1);
-    QCOMPARE(lineCount(w.reditNcFile), 0);
-    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(w.document().geometry().blockCount, 1);
+    QCOMPARE(w.reditNcFile->lineCount(), 0);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    // A file that cannot be read says so, naming it.
+    w.loadNcFile("/proc/self/mem");
+    QCOMPARE(f.dialogs.messages, QStringList{"File Open Error: No Open /proc/self/mem"});
+    QVERIFY(!w.document().hasProgram());
   }
 
   void abortStopsTheReadingAndKeepsTheText() {
@@ -90,8 +97,8 @@ class LoadingTest : public QObject {
     int blocksAtAbort = 0;
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, [&] {
-      if (w.loading && w.ncGeometry->blockCount > 1000 && blocksAtAbort == 0) {
-        blocksAtAbort = w.ncGeometry->blockCount;
+      if (w.bbtnAbort->isVisible() && w.document().geometry().blockCount > 1000 && blocksAtAbort == 0) {
+        blocksAtAbort = w.document().geometry().blockCount;
         QTest::mouseClick(w.bbtnAbort, Qt::LeftButton);
       }
     });
@@ -99,18 +106,45 @@ class LoadingTest : public QObject {
     w.dropNcFile(big);
     presser.stop();
     if (blocksAtAbort == 0) QSKIP("the reading ended before the abort could be pressed");
-    QCOMPARE(w.lastRead.status, ReadResult::Status::Cancelled);
-    QVERIFY(w.ncGeometry->blockCount < kLines);
-    QVERIFY(w.ncGeometry->blockCount >= blocksAtAbort);
-    QCOMPARE(lineCount(w.reditNcFile), kLines);
+    QCOMPARE(w.document().lastRead().status, ReadResult::Status::Cancelled);
+    QVERIFY(w.document().geometry().blockCount < kLines);
+    QVERIFY(w.document().geometry().blockCount >= blocksAtAbort);
+    QCOMPARE(w.reditNcFile->lineCount(), kLines);
     QVERIFY(w.bbtnAbort->isHidden());
-    QVERIFY(!w.loading);
+    QVERIFY(w.pnlSelectEdit->isEnabled());
     // The blocks read so far can be navigated; the next load starts afresh.
     pressInEditor(w, Qt::Key_Down, 2);
-    QCOMPARE(w.curLine, 3);
+    QCOMPARE(w.document().currentLine(), 3);
     w.dropNcFile(f.writeLines("sample.nc", kSampleProgram));
-    QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
-    QCOMPARE(w.ncGeometry->blockCount, 11);
+    QCOMPARE(w.document().lastRead().status, ReadResult::Status::Ok);
+    QCOMPARE(w.document().geometry().blockCount, 11);
+  }
+
+  void aLargeProgramIsDrawnInPiecesBetweenEvents() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.open();
+    w.dropNcFile(f.write("big.nc", largeProgram(400000)));
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(1);
+    pressInEditor(w, Qt::Key_End, 1, Qt::ControlModifier);
+    if (!w.document().redrawing()) QSKIP("the whole drawing fitted in its first piece");
+    // A step while the picture is unfinished: the drawing starts again for the new line.
+    pressInEditor(w, Qt::Key_Up);
+    QCOMPARE(w.document().currentLine(), 399999);
+    QCOMPARE(redLines(w), QList<int>{399999});
+    QTRY_VERIFY(!w.document().redrawing());
+    QVERIFY(ticks > 1);
+    QVERIFY(hasColourNear(w, screenOf(w, 96.5, 88), QColor(0, 0, 0), 3));
+
+    // "SetScale" shows its busy sign until the picture is complete.
+    w.cboxScale->setEditText("5");
+    w.btnScale->click();
+    if (w.document().redrawing()) QCOMPARE(w.bbtnAbort->text(), QString("描画中！"));
+    QCOMPARE(w.bbtnAbort->isVisible(), w.document().redrawing());
+    QTRY_VERIFY(w.bbtnAbort->isHidden());
+    QVERIFY(!w.document().redrawing());
   }
 
   void busySignClickHasNoLaterEffect() {
@@ -118,8 +152,8 @@ class LoadingTest : public QObject {
     TVelmora_Form1& w = f.openWithSample();
     w.bbtnAbortClick();  // outside a load: the busy sign of SetScale
     w.dropNcFile(f.writeLines("again.nc", kSampleProgram));
-    QCOMPARE(w.lastRead.status, ReadResult::Status::Ok);
-    QCOMPARE(w.ncGeometry->blockCount, 11);
+    QCOMPARE(w.document().lastRead().status, ReadResult::Status::Ok);
+    QCOMPARE(w.document().geometry().blockCount, 11);
   }
 };
 

@@ -55,17 +55,18 @@ class MainWindowTest : public QObject {
     TVelmora_Form1& w = f.open();
     const QString program = f.writeLines("sample.nc", kSampleProgram);
     w.FormActivate(program);
-    QCOMPARE(w.ncFileName, QString("sample.nc"));
-    QCOMPARE(w.ncFolder, f.dir.path());
+    QCOMPARE(w.file().name, QString("sample.nc"));
+    QCOMPARE(w.file().folder, f.dir.path());
     QVERIFY(w.bbtnDXF->isVisible() && w.bbtnDXF->isEnabled());
     QVERIFY(w.bbtnReplace->isHidden());
-    QCOMPARE(w.ncGeometry->blockCount, 11);
+    QCOMPARE(w.document().geometry().blockCount, 11);
     // A folder as argument loads nothing but is kept as the path.
     w.FormActivate(f.dir.path());
-    QCOMPARE(w.ncFilePath, f.dir.path());
+    QCOMPARE(w.file().path, f.dir.path());
     QVERIFY(!w.reditNcFile->isEnabled());
     QVERIFY(!w.btnScale->isEnabled());
-    QCOMPARE(w.ncGeometry->blockCount, 1);
+    QCOMPARE(w.document().geometry().blockCount, 1);
+    QVERIFY(!w.document().hasProgram());
   }
 
   void dropLoadsTheFirstItemOnly() {
@@ -74,9 +75,9 @@ class MainWindowTest : public QObject {
     const QString first = f.writeLines("first.nc", kSampleProgram);
     const QString second = f.writeLines("second.nc", {"G00 X1"});
     dropUrls(w, {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
-    QCOMPARE(w.ncFilePath, first);
+    QCOMPARE(w.file().path, first);
     QCOMPARE(w.menuFileName->text(), first);
-    QCOMPARE(lineCount(w.reditNcFile), 10);
+    QCOMPARE(w.reditNcFile->lineCount(), 10);
     QVERIFY(w.bbtnReplace->isVisible() && w.bbtnDXF->isVisible());
     QVERIFY(w.Image1->isEnabled());
   }
@@ -85,14 +86,14 @@ class MainWindowTest : public QObject {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     dropUrls(w, {QUrl::fromLocalFile(f.dir.path())});
-    QCOMPARE(w.ncFilePath, QString());
+    QCOMPARE(w.file().path, QString());
     QCOMPARE(w.menuFileName->text(), QString());
     QVERIFY(!w.reditNcFile->isEnabled());
     QVERIFY(!w.Image1->isEnabled());
     QVERIFY(!w.btnScale->isEnabled() && !w.bbtnReset->isEnabled());
     QVERIFY(w.bbtnReplace->isHidden() && w.bbtnDXF->isHidden());
-    QCOMPARE(lineCount(w.reditNcFile), 0);
-    QCOMPARE(w.ncGeometry->blockCount, 1);
+    QCOMPARE(w.reditNcFile->lineCount(), 0);
+    QCOMPARE(w.document().geometry().blockCount, 1);
   }
 
   void settingsAreWrittenAndReadBack() {
@@ -116,19 +117,20 @@ class MainWindowTest : public QObject {
     for (const char* key : {"WINDOW/Top", "WINDOW/Left", "FONT/Name", "FONT/UnderLine", "FONT/StrikeOut"})
       QVERIFY2(ini.contains(key), key);
 
-    TVelmora_Form1 again(f.path("velmora.INI"));
+    TVelmora_Form1 again(f.path("velmora.INI"), nullptr, &f.dialogs);
     QCOMPARE(again.size(), QSize(900, 600));
-    QCOMPARE(again.winLeft, ini.value("WINDOW/Left").toInt());
-    QVERIFY(again.fontBold);
-    QVERIFY(again.fontPending);
+    QCOMPARE(again.settings().winLeft, ini.value("WINDOW/Left").toInt());
+    QVERIFY(again.settings().fontBold);
+    QVERIFY(again.settings().fontPending);
     QVERIFY(again.reditNcFile->font().bold());
     QCOMPARE(again.reditNcFile->font().pointSize(), 12);
   }
 
-  void unwritableSettingsStillClose() {
+  void unwritableSettingsAreReportedAndStillClose() {
     WindowFixture f;
-    TVelmora_Form1& w = f.open();
-    w.iniPath = f.path("missing-folder/velmora.INI");
+    TVelmora_Form1& w = f.open("missing-folder/velmora.INI");
+    QCOMPARE(f.dialogs.messages, (QStringList{"File Open Error: No Open " + f.path("missing-folder/velmora.INI"),
+                                              "Message: Can't InitialFile\n"}));
     QVERIFY(!w.saveSettings());
     QVERIFY(w.close());
   }

@@ -5,6 +5,7 @@
 #include <QWheelEvent>
 
 #include "WindowFixture.hpp"
+#include "util/Utility.hpp"
 
 namespace {
 void setScaleText(TVelmora_Form1& w, const QString& text) {
@@ -31,48 +32,59 @@ class ViewTest : public QObject {
     TVelmora_Form1& w = f.openWithSample();
     setScaleText(w, "2.5");
     QCOMPARE(w.cboxScale->currentText(), QString("2.500"));
-    QCOMPARE(w.canvas->getScale(), 2.5);
+    QCOMPARE(w.document().drawnScale(), 2.5);
     QVERIFY(w.bbtnAbort->isHidden());
     setScaleText(w, "abc");  // not a number: scale 0, drawn at 1
-    QCOMPARE(w.toolPath->viewScale, 0.0);
+    QCOMPARE(w.document().scale(), 0.0);
     QCOMPARE(w.cboxScale->currentText(), QString("1.000"));
+    // The mouse position is then in pixels from the origin, y down.
+    const kPoint origin = screenOf(w, 0, 0);
+    const QPoint at(static_cast<int>(origin.x) + 30, static_cast<int>(origin.y) + 40);
+    QTest::mouseMove(w.Image1, at);
+    QCOMPARE(w.editMouseX->text(), QString::fromStdU16String(formatReal(at.x() - origin.x, 3)));
+    QCOMPARE(w.editMouseY->text(), QString::fromStdU16String(formatReal(at.y() - origin.y, 3)));
   }
 
   void resetScaleFitsAgain() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
-    const double fitted = w.toolPath->viewScale;
-    const kPoint offset = w.toolPath->viewOffset;
+    const double fitted = w.document().scale();
+    const kPoint offset = w.document().offset();
     setScaleText(w, "3");
     w.Image1MouseDown(QPoint(10, 10));
     w.bbtnReset->click();
-    QCOMPARE(w.toolPath->viewScale, fitted);
-    QCOMPARE(w.toolPath->viewOffset, offset);
+    QCOMPARE(w.document().scale(), fitted);
+    QCOMPARE(w.document().offset(), offset);
   }
 
   void mousePositionInDrawingUnits() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
-    w.toolPath->viewOffset = kPoint(0, 0);  // the drawing origin at the picture centre, a whole pixel
     setScaleText(w, "10");
-    const kPoint origin = w.canvas->getOrigin();
-    QTest::mouseMove(w.Image1, QPoint(static_cast<int>(origin.x) + 50, static_cast<int>(origin.y) - 20));
-    QCOMPARE(w.editMouseX->text(), QString("5.000"));
-    QCOMPARE(w.editMouseY->text(), QString("2.000"));
-    QVERIFY(w.mouseOverImage);
+    // 50 pixels right of and 20 above the program origin: X 5, Y 2 (within the origin's fraction of a pixel).
+    const kPoint origin = screenOf(w, 0, 0);
+    const QPoint at(static_cast<int>(std::lround(origin.x)) + 50, static_cast<int>(std::lround(origin.y)) - 20);
+    QTest::mouseMove(w.Image1, at);
+    QCOMPARE(w.editMouseX->text(), QString::fromStdU16String(formatReal((at.x() - origin.x) / 10, 3)));
+    QCOMPARE(w.editMouseY->text(), QString::fromStdU16String(formatReal((origin.y - at.y()) / 10, 3)));
+    QVERIFY(std::abs(w.editMouseX->text().toDouble() - 5) <= 0.05 &&
+            std::abs(w.editMouseY->text().toDouble() - 2) <= 0.05);
   }
 
   void everySecondNotchZooms() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     setScaleText(w, "10");
+    const kPoint offset = w.document().offset();
     w.Image1MouseMove(QPoint(5, 5));
     wheel(w, 1);
-    QCOMPARE(w.canvas->getScale(), 10.0);
+    QCOMPARE(w.document().drawnScale(), 10.0);
     wheel(w, 1);
     QCOMPARE(w.cboxScale->currentText(), QString("10.900"));
     wheel(w, -2);
     QCOMPARE(w.cboxScale->currentText(), QString("10.000"));
+    // About the view's centre: the program point there stays.
+    QCOMPARE(w.document().offset(), offset);
     // Out always shrinks: below 0.9 pixels per unit the scale is divided by 1.5.
     setScaleText(w, "0.9");
     wheel(w, -2);
@@ -90,18 +102,21 @@ class ViewTest : public QObject {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     const QPoint centre(w.Image1->width() / 2, w.Image1->height() / 2);
-    const kPoint before = w.toolPath->viewOffset;
+    const kPoint before = w.document().offset();
     QTest::mouseClick(w.Image1, Qt::LeftButton, {}, centre);
-    QCOMPARE(w.toolPath->viewOffset, before);
-    const double s = w.canvas->getScale();
+    QCOMPARE(w.document().offset(), before);
+    const double s = w.document().drawnScale();
     const kPoint world(5, 25);
-    const kPoint screen = w.canvas->toScreen(world);
+    const kPoint screen = screenOf(w, world.x, world.y);
     QTest::mouseClick(w.Image1, Qt::LeftButton, {},
                       QPoint(static_cast<int>(screen.x), static_cast<int>(screen.y)));
-    const kPoint after = w.canvas->toScreen(world);
+    const kPoint after = screenOf(w, world.x, world.y);
     QVERIFY(std::abs(after.x - centre.x()) <= 1.0);
     QVERIFY(std::abs(after.y - centre.y()) <= 1.0);
-    QCOMPARE(w.canvas->getScale(), s);
+    QCOMPARE(w.document().drawnScale(), s);
+    // The picture follows: the move of line 5 is drawn where the view now puts it.
+    pressInEditor(w, Qt::Key_End, 1, Qt::ControlModifier);
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), QColor(0, 128, 0)));
   }
 
   void resizeRedrawsAndShowsTheSize() {

@@ -1,5 +1,5 @@
-// Shared helpers of the window tests: sample programs in a private folder and a shown main window that
-// keeps its settings there too.
+// Shared helpers of the window tests: sample programs in a private folder, a shown main window that keeps its
+// settings there too, and dialogs that are recorded and answered instead of shown.
 #pragma once
 
 #include <QFile>
@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
-#include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
 
 // Lines 1-10: an outline with compensation, a fitting G02, a G03 whose radius misses its end point.
@@ -38,10 +38,35 @@ inline const QStringList kPlanesAndCycleProgram = {
     "G80 G00 Z50",               // 8
 };
 
+// The window's questions answered and its messages kept, in the order they came.
+struct RecordedDialogs : WindowDialogs {
+  QStringList messages;            // "caption: text" of every short message
+  QList<QStringList> lineDialogs;  // the lines of every message dialog
+  QList<int> lineDialogWidths;
+  QStringList askedSaves;  // "title|filter|suffix" of every save dialog
+  QString nextSaveName;    // the answer of the save dialogs; "" cancels
+  std::optional<QFont> nextFont;
+
+  void message(QWidget*, const QString& caption, const QString& text) override {
+    messages << caption + ": " + text;
+  }
+  int messageLines(QWidget*, int buttons, int textWidth, const QStringList& lines) override {
+    lineDialogs << lines;
+    lineDialogWidths << textWidth;
+    return buttons == 1 ? 1 : 0;
+  }
+  QString saveFileName(QWidget*, const QString& title, const QString& filter, const QString& suffix,
+                       const QString&) override {
+    askedSaves << title + '|' + filter + '|' + suffix;
+    return nextSaveName;
+  }
+  std::optional<QFont> font(QWidget*, const QFont&) override { return nextFont; }
+};
+
 struct WindowFixture {
   QTemporaryDir dir;
+  RecordedDialogs dialogs;
   std::unique_ptr<TVelmora_Form1> window;
-  QStringList messages;
 
   QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -53,16 +78,18 @@ struct WindowFixture {
   QString writeLines(const QString& name, const QStringList& lines) const {
     return write(name, (lines.join('\n') + '\n').toUtf8());
   }
+  QByteArray read(const QString& name) const {
+    QFile file(name.startsWith('/') ? name : path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  }
 
-  // A shown window whose settings file lives in the test's folder; messages are collected, not shown.
-  TVelmora_Form1& open() {
-    window = std::make_unique<TVelmora_Form1>(path("velmora.INI"));
-    window->messageBoxHook = [this](const QString& caption, const QString& text) {
-      messages << caption + ": " + text;
-    };
+  // A shown window whose settings file is `ini` in the test's folder, activated without an argument.
+  TVelmora_Form1& open(const QString& ini = "velmora.INI") {
+    window.reset();
+    window = std::make_unique<TVelmora_Form1>(path(ini), nullptr, &dialogs);
     window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the window was not exposed");
     window->FormActivate(QString());
-    QTest::qWait(10);
     return *window;
   }
 
@@ -75,10 +102,13 @@ struct WindowFixture {
   }
 };
 
-// Presses a key in the editor `times` times.
+// Presses a key in the text pane `times` times.
 inline void pressInEditor(TVelmora_Form1& w, Qt::Key key, int times = 1, Qt::KeyboardModifiers mods = {}) {
   for (int i = 0; i < times; ++i) QTest::keyClick(w.reditNcFile, key, mods);
 }
+
+// Where the window draws a program point.
+inline kPoint screenOf(const TVelmora_Form1& w, double x, double y) { return w.document().pixelAt(kPoint(x, y)); }
 
 // The arc fields are marked as a faulty arc's (all three, or none).
 inline bool arcFieldsYellow(const TVelmora_Form1& w) {
@@ -98,4 +128,23 @@ inline bool hasColourNear(const TVelmora_Form1& w, const kPoint& at, const QColo
       if (picture.rect().contains(p) && picture.pixelColor(p) == colour) return true;
     }
   return false;
+}
+
+// The lines on screen whose text is painted red, read from the pixels of the text pane.
+inline QList<int> redLines(const TVelmora_Form1& w) {
+  const NcTextView* view = w.reditNcFile;
+  const QImage image = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QList<int> red;
+  const int last = std::min(view->lineCount(), view->firstVisibleLine() + image.height() / view->rowHeight());
+  for (int line = view->firstVisibleLine(); line <= last; ++line) {
+    const QRect row = view->lineRect(line).intersected(image.rect()).adjusted(view->gutterWidth(), 0, 0, 0);
+    bool found = false;
+    for (int y = row.top(); y <= row.bottom() && !found; ++y)
+      for (int x = row.left(); x <= row.right() && !found; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        found = c.red() > 200 && c.green() < 90 && c.blue() < 90;
+      }
+    if (found) red << line;
+  }
+  return red;
 }

@@ -80,8 +80,7 @@ TEST_F(ToolPathTest, EveryBlockIsDrawnFromThePreviousEndInThePenOfItsKind) {
                                       move(400, 300), line(410, 300, kBlue, 2, 1),              // rapidList
                                       move(455, 300), arc(450, 300, 5, 0, 360, kPurple, 0, 1),  // cycleList
                                       move(462, 300), arc(460, 300, 2, 0, 360, kPurple, 0, 1)}));
-  EXPECT_EQ(path.blockKinds.get(3), kindCompensated);
-  EXPECT_EQ(path.allShapes.shapeCount(), geometry.blockCount);
+  EXPECT_EQ(path.drawingKindAt(3), kindCompensated);
   EXPECT_EQ(indicators.scale, u"1.000");
 
   // Only the blocks before the current one.
@@ -134,21 +133,38 @@ TEST_F(ToolPathTest, ArcRule) {
     std::erase_if(surface.calls, [](const SurfaceCall& call) { return call.color == kBlue; });
     std::erase(surface.calls, move(400, 300));
     EXPECT_EQ(surface.calls, c.calls);
-    EXPECT_EQ(path.blockKinds.get(2), c.marked ? kindArcError : kindFeed);
+    EXPECT_EQ(path.drawingKindAt(2), c.marked ? kindArcError : kindFeed);
   }
 }
 
-TEST_F(ToolPathTest, RedrawFromTheCacheGivesTheSamePictureUntilTheProgramChanges) {
-  load({u"G00X10Y0", u"G03X0Y10I-10.1J0", u"G01X-5"});
+TEST_F(ToolPathTest, RedrawFromTheCacheOrInPiecesGivesTheSamePictureUntilTheProgramChanges) {
+  load({u"G00X10Y0", u"G03X0Y10I-10.1J0", u"G01X-5", u"G41D1G01Y5", u"G81X0Y0Z-1R1", u"G80G00X3"});
   drawUpTo(4);
   const std::vector<SurfaceCall> first = surface.calls;
   drawUpTo(4);
   EXPECT_EQ(surface.calls, first);
 
+  // A redraw in pieces of any size makes the calls of the redraw in one go, in the same order.
+  path.curLine = geometry.blockCount;
+  surface.calls.clear();
+  path.redrawView(surface, 800, 600);
+  const std::vector<SurfaceCall> whole = surface.calls;
+  for (int budget : {1, 2, 7}) {
+    SCOPED_TRACE(budget);
+    load({u"G00X10Y0", u"G03X0Y10I-10.1J0", u"G01X-5", u"G41D1G01Y5", u"G81X0Y0Z-1R1", u"G80G00X3"});
+    surface.calls.clear();
+    path.beginRedraw(surface, 800, 600);
+    int pieces = 1;
+    while (!path.continueRedraw(budget)) ++pieces;
+    EXPECT_TRUE(path.redrawDone());
+    EXPECT_GT(pieces, 2);
+    EXPECT_EQ(surface.calls, whole);
+  }
+
   load({u"G00X10Y0", u"G01X20"});
   drawUpTo(3);
   EXPECT_EQ(surface.calls.size(), 4u);
-  EXPECT_EQ(path.allShapes.shapeCount(), 3);
+  EXPECT_EQ(path.drawingKindAt(2), kindFeed);
 }
 
 TEST_F(ToolPathTest, FitToExtents) {

@@ -1,7 +1,9 @@
 // Checks the QPainter surface on a QImage: colours, pen styles, wide pens drawn solid, the angle arc's
-// joining line and direction, the pen position after an arc, and lines far outside the picture.
+// joining line and direction, the pen position after an arc, lines far outside the picture, and the area
+// painted since it was last asked.
 #include <QColor>
 #include <QImage>
+#include <QRect>
 #include <cstdio>
 #include <string>
 
@@ -57,6 +59,8 @@ void checkLinesAndStyles() {
     surface.setPen(0x000000, 0, 1);
     surface.moveTo(-1000000000, 80);
     surface.lineTo(1000000000, 80);
+    check(surface.takePaintedArea() == QRect(0, 0, 200, 84), "painted area: everything so far, in the picture");
+    check(surface.takePaintedArea().isEmpty(), "painted area taken: nothing new");
   }
   check(at(image, 9, 9) == QColor(255, 0, 0) && at(image, 10, 10) == Qt::white,
         "fill: 0x0000FF is red, edges exclusive");
@@ -80,6 +84,9 @@ void checkAngleArc() {
     surface.angleArc(100, 100, 50, 0, 90);
     // The arc's end is the new pen position.
     surface.lineTo(100, 20);
+    const QRect painted = surface.takePaintedArea();
+    check(painted.contains(QRect(20, 20, 131, 81)) && painted.width() < 140 && painted.height() < 90,
+          "painted area: the joining line, the arc and the line after it, with a margin");
     surface.moveTo(0, 0);
     surface.angleArc(-1000000000, 100, 1000000000, 0, 360);
   }

@@ -1,0 +1,34 @@
+// The real dialogs of the main window (see WindowDialogs.hpp).
+#include "app/WindowDialogs.hpp"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+#include "app/Messagedlg.hpp"
+
+void QtWindowDialogs::message(QWidget* owner, const QString& caption, const QString& text) {
+  QMessageBox::information(owner, caption, text, QMessageBox::Ok);
+}
+
+int QtWindowDialogs::messageLines(QWidget* owner, int buttons, int textWidth, const QStringList& lines) {
+  return TMessageDlg_Form::showLines(owner, buttons, textWidth, lines);
+}
+
+QString QtWindowDialogs::saveFileName(QWidget* owner, const QString& title, const QString& filter,
+                                      const QString& defaultSuffix, const QString& folder) {
+  QFileDialog dialog(owner, title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(filter.split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QFont> QtWindowDialogs::font(QWidget* owner, const QFont& initial) {
+  bool chosen = false;
+  const QFont font = QFontDialog::getFont(&chosen, initial, owner);
+  if (!chosen) return std::nullopt;
+  return font;
+}

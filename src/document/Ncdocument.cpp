@@ -1,0 +1,142 @@
+// The program document: reading a file or an edited text once for both its lines and its blocks, the
+// current line, and saving the text or its DXF drawing.
+#include "document/Ncdocument.hpp"
+
+#include <algorithm>
+#include <future>
+
+#include "dxf/DxfExport.hpp"
+#include "util/Savefile.hpp"
+
+namespace {
+
+ReadResult::Status readStatusOf(kNcText::Status status) {
+  switch (status) {
+    case kNcText::Status::NotFound:
+      return ReadResult::Status::NotFound;
+    case kNcText::Status::IsFolder:
+      return ReadResult::Status::IsFolder;
+    default:
+      return ReadResult::Status::OpenFailed;
+  }
+}
+
+// How often the caller hears from work done on a worker thread.
+constexpr std::chrono::milliseconds kProgressInterval(10);
+
+// Runs `work` on a worker thread and calls `progress` on this one until it is done: mapping a file and
+// indexing a million lines takes tens of milliseconds, through which a window must go on taking its events.
+// Returns false when progress asked to stop (the work is finished all the same).
+bool runWithProgress(const std::function<void()>& work, const std::function<bool(const ReadProgress&)>& progress) {
+  if (!progress) {
+    work();
+    return true;
+  }
+  std::future<void> done = std::async(std::launch::async, work);
+  bool going = true;
+  while (done.wait_for(kProgressInterval) != std::future_status::ready) going = progress(ReadProgress{}) && going;
+  done.get();
+  return going;
+}
+
+}  // namespace
+
+kNcDocument::kNcDocument(ToolPathIndicators* indicators)
+    : store(u"(", u")", u"", u"", u"", u""), path(store, canvas, indicators ? *indicators : noIndicators) {}
+
+kNcDocument::~kNcDocument() = default;
+
+void kNcDocument::clear() {
+  text.clear();
+  store.restart();
+  path.programChanged();
+  lastReading = {};
+  current = previous = 0;
+  pictureCurrent = false;
+}
+
+ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallbacks& callbacks) {
+  clear();
+  // Nothing touches the text while the worker opens it: the caller shows it only from textReady on.
+  kNcText::OpenResult opened;
+  const auto open = [&] {
+    opened = text.open(filePath);
+    // The line index too, however the text makes it (at once or on first use): it is a pass over the bytes.
+    text.lineCount();
+  };
+  const bool going = runWithProgress(open, callbacks.progress);
+  if (opened.status != kNcText::Status::Ok) {
+    lastReading.status = readStatusOf(opened.status);
+    lastReading.message = opened.message;
+    return lastReading;
+  }
+  saveEncoding = text.encoding();
+  saveLineBreak = text.lineBreak();
+  return readProgram(callbacks, going);
+}
+
+ReadResult kNcDocument::loadText(std::u16string edited, const LoadCallbacks& callbacks) {
+  clear();
+  const auto take = [&] {
+    text.setText(std::move(edited), saveEncoding, saveLineBreak);
+    text.lineCount();
+  };
+  const bool going = runWithProgress(take, callbacks.progress);
+  return readProgram(callbacks, going);
+}
+
+ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) {
+  current = previous = 1;
+  if (callbacks.textReady) callbacks.textReady();
+  ReaderCallbacks reader;
+  reader.progress = callbacks.progress;
+  // Stopped while the text was opened: the text is shown, no line is read.
+  if (!going) reader.progress = [](const ReadProgress&) { return false; };
+  lastReading = readNcProgram(text, store, reader);
+  path.programChanged();
+  return lastReading;
+}
+
+bool kNcDocument::endsWithLineBreak() const {
+  if (text.isWide()) {
+    const std::u16string_view wide = text.wideText();
+    return !wide.empty() && (wide.back() == u'\n' || wide.back() == u'\r');
+  }
+  // A line break byte is never part of a Shift-JIS or UTF-8 character.
+  const std::string_view bytes = text.bytes();
+  return !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
+}
+
+std::u16string kNcDocument::wholeText() const {
+  std::u16string whole;
+  const int lines = text.lineCount();
+  const bool finalBreak = endsWithLineBreak();
+  for (int line = 1; line <= lines; ++line) {
+    whole += text.lineText(line);
+    if (line < lines || finalBreak) whole += u'\n';
+  }
+  return whole;
+}
+
+bool kNcDocument::moveTo(int line, bool step) {
+  const int from = current;
+  previous = from;
+  current = std::clamp(line, 1, std::max(lineCount(), 1));
+  if (!step || !surface || !pictureCurrent) return false;
+  path.stepDrawing(from, current);
+  if (current < from) {
+    // Erasing paints white over everything the erased moves touched, the axes included: draw them again.
+    canvas.bind(*surface, pictureWidth, pictureHeight, path.viewScale);
+    canvas.setScale(path.viewScale);
+    canvas.drawCentreLines(path.viewOffset);
+  }
+  return true;
+}
+
+kNcDocument::SaveOutcome kNcDocument::save(const std::string& target) const {
+  // The line breaks of the file the text replaces, so that a save changes no more than the edits.
+  const EncodedText encoded = encodeNcText(wholeText(), saveEncoding, lineBreakOfFile(target));
+  return {saveWithBackup(target, encoded.bytes), encoded.lossless};
+}
+
+SaveResult kNcDocument::exportDxf(const std::string& target) const { return ::exportDxf(store, target); }

@@ -1,0 +1,144 @@
+// The program the window shows and works on: its text, its blocks, the drawing of its tool path, the current
+// line and the view. Each operation is one of the window's commands; the window turns events into these calls
+// and shows what they answer.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "graphics/Kcanvas.hpp"
+#include "nc/Ncgeometry.hpp"
+#include "nc/Ncproblems.hpp"
+#include "nc/Ncreader.hpp"
+#include "nc/Nctext.hpp"
+#include "render/Blockinfo.hpp"
+#include "render/Toolpath.hpp"
+#include "util/Files.hpp"
+
+// The zoom factor of one wheel step at `drawnScale` pixels per unit: 0.9 pixels per unit more or less; where
+// taking 0.9 away would not make the drawing smaller (a scale of 0.9 or less), the scale is divided by 1.5.
+double wheelZoomFactor(double drawnScale, bool up);
+
+class kNcDocument {
+ public:
+  // Told while a program is read; either may be left empty.
+  struct LoadCallbacks {
+    // The text is there (lineCount, lineText); its blocks are read next.
+    std::function<void()> textReady;
+    // Between lines; false stops the reading, and the blocks read so far stay.
+    std::function<bool(const ReadProgress&)> progress;
+  };
+  struct SaveOutcome {
+    SaveResult saved;
+    // False when a character had no form in the encoding and was written as '?'.
+    bool lossless = true;
+  };
+
+  // `indicators` (not owned; nullptr: none) shows the scale whenever a drawing starts.
+  explicit kNcDocument(ToolPathIndicators* indicators = nullptr);
+  ~kNcDocument();
+  kNcDocument(const kNcDocument&) = delete;
+  kNcDocument& operator=(const kNcDocument&) = delete;
+
+  // ---- The program
+  // No program: no text, block 0 only, no current line; a drawing in pieces stops. The encoding a save
+  // writes stays that of the last file read.
+  void clear();
+  // Reads the file at `path`, its text once for both the lines shown and the blocks. A missing file or a
+  // folder leaves the document cleared (NotFound, IsFolder), as does a file that cannot be read.
+  ReadResult loadFile(const std::string& path, const LoadCallbacks& callbacks = {});
+  // An edited text (lines broken by LF), read as a file is; a save writes it as the last file was written.
+  ReadResult loadText(std::u16string text, const LoadCallbacks& callbacks = {});
+  // A file or a text was read (its lines may be none).
+  bool hasProgram() const { return current > 0; }
+  int lineCount() const { return text.lineCount(); }
+  // Line `line` (from 1) without its line break; "" outside the text.
+  std::u16string lineText(int line) const { return text.lineText(line); }
+  // The whole text with LF line breaks, ending with one when the text does.
+  std::u16string wholeText() const;
+  bool endsWithLineBreak() const;
+  const kNcText& programText() const { return text; }
+  // How a save encodes the text.
+  TextEncoding encoding() const { return saveEncoding; }
+  const kNcGeometry& geometry() const { return store; }
+  const ReadResult& lastRead() const { return lastReading; }
+  std::vector<NcProblem> problems() const { return programProblems(store); }
+
+  // ---- The current line, which is the current block
+  // 0 while there is no program.
+  int currentLine() const { return current; }
+  int previousLine() const { return previous; }
+  BlockInfo currentBlock() const { return blockInfoAt(store, current); }
+  // Makes `line` (clamped to the text) current. With `step`, a complete picture follows by a step drawing
+  // (true); otherwise, or when the picture is not complete, it must be drawn again (false).
+  bool moveTo(int line, bool step);
+
+  // ---- The view: pixels per program unit and the program point drawn at the picture's centre
+  // The scale asked for; 0 when it was not a number.
+  double scale() const { return path.viewScale; }
+  // The scale drawn at: a scale of 0 draws at 1.
+  double drawnScale() const { return canvas.getScale(); }
+  // -offset() is the program point drawn at the centre of the picture.
+  kPoint offset() const { return path.viewOffset; }
+  // Fits the program's extents into a picture of this size.
+  void fitView(int width, int height);
+  // |scale|; 0 (not a number) is kept and drawn at 1.
+  void setScale(double newScale);
+  // Scales the drawing by `factor` about `pixel`: the program point there stays there.
+  void zoomAt(const kPoint& pixel, double factor);
+  // Shifts the drawing so that the program point at pixel `from` comes to pixel `to`.
+  void moveView(const kPoint& from, const kPoint& to);
+  // The program point at a pixel of the picture (at a scale of 0: pixels from the origin, y down).
+  kPoint programPointAt(const kPoint& pixel) const;
+  // Where a program point is drawn.
+  kPoint pixelAt(const kPoint& programPoint) const;
+
+  // ---- The drawing, on a surface of the window's (not owned)
+  // Starts a fresh picture of width × height on `surface`: white, the axes, then the blocks up to and
+  // including the current line, drawn by continueRedraw. The surface is used until detachSurface().
+  void startRedraw(DrawingSurface& surface, int width, int height);
+  // Goes on drawing for about `budget`; true when the picture is complete.
+  bool continueRedraw(std::chrono::microseconds budget);
+  // startRedraw and continueRedraw to the end.
+  void redraw(DrawingSurface& surface, int width, int height);
+  bool redrawing() const { return surface != nullptr && !path.redrawDone(); }
+  // A white picture with nothing drawn, on which nothing is stepped (edit mode).
+  void blank(DrawingSurface& surface, int width, int height);
+  // The surface goes away: nothing is drawn until the next startRedraw or blank.
+  void detachSurface();
+
+  // ---- Files
+  // Writes the text to `path` in the encoding read and with the line breaks of the file it replaces, which
+  // is kept under its backup name.
+  SaveOutcome save(const std::string& path) const;
+  // The DXF drawing of the blocks, an existing file kept under its backup name.
+  SaveResult exportDxf(const std::string& path) const;
+
+ private:
+  ReadResult readProgram(const LoadCallbacks& callbacks, bool going);
+  void bindSurface(DrawingSurface& target, int width, int height);
+  kPoint pictureCentre() const;
+
+  class NoIndicators : public ToolPathIndicators {
+   public:
+    void showScale(const std::u16string&) override {}
+  };
+
+  kNcText text;
+  kNcGeometry store;
+  kCanvas canvas;
+  NoIndicators noIndicators;
+  kToolPath path;
+  ReadResult lastReading;
+  TextEncoding saveEncoding = TextEncoding::ShiftJis;
+  LineBreak saveLineBreak = LineBreak::Lf;
+  int current = 0;
+  int previous = 0;
+  DrawingSurface* surface = nullptr;
+  int pictureWidth = 0;
+  int pictureHeight = 0;
+  // The picture shows the blocks through the current line, complete: a step may follow it.
+  bool pictureCurrent = false;
+};
