@@ -17,7 +17,7 @@
 #include "render/Toolpath.hpp"
 #include "nc/Ncreader.hpp"
 #include "qtsurface/QPainterSurface.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

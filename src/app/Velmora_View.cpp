@@ -9,7 +9,8 @@
 #include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
 #include "qtsurface/QPainterSurface.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
 
 namespace {
 // One zoom step: 0.9 pixels per unit more or less. Where taking 0.9 away would not make the drawing

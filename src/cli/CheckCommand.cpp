@@ -15,7 +15,7 @@
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

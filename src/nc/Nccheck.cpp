@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
 
 using View = std::u16string_view;
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
 
 namespace {
 

@@ -1,7 +1,9 @@
 // The block interpreter: comments split off, special blocks rewritten into plain moves, words and G codes
 // recorded, then the absolute end point, the tool diameter, the extents and the arc record.
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
+#include "util/Text.hpp"
 
 // The words the special-block rules look for, found in one pass over the working text and kept up to date
 // by the rewrites.

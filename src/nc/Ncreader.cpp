@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 // The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
 struct kNcText::Mapping {

@@ -1,7 +1,7 @@
 // Coordinate, tool and feed word holders with the modal rules of NC programs.
 #include "nc/Ncxyz.hpp"
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 int recordModal(kNcWord& word, const ScannedBlock& block, bool hasPrevious) {
   const std::u16string_view number = word.extractNumberText(block);

@@ -7,7 +7,7 @@
 
 #include "graphics/Geometry.hpp"
 #include "graphics/Gpoint.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
 
 namespace {
 

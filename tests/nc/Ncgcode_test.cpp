@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

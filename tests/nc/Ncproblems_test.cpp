@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "nc/Ncreader.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "nc/Ncxyz.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
