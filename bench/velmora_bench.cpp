@@ -20,7 +20,7 @@ namespace {
 
 // A reading as the window and `check` do it: the program, then its problems.
 double secondsToRead(const std::string& path) {
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   const auto start = std::chrono::steady_clock::now();
   readNcFile(path, geometry);
   programProblems(geometry);
@@ -40,7 +40,7 @@ Memory memoryPerBlock(const std::string& path) {
   if (child == 0) {
     close(fds[0]);
     const long before = residentBytes();
-    auto* geometry = new kNcGeometry(u"(", u")", u"", u"", u"", u"");
+    auto* geometry = new kNcGeometry();
     readNcFile(path, *geometry);
     const long blocks = geometry->blockCount;
     long text = 0;

@@ -93,7 +93,7 @@ void appendProblem(std::string& out, const std::string& file, const NcProblem& p
 
 FileReport checkFile(const std::string& file, const CheckOptions& options) {
   FileReport report;
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   const ReadResult result = readNcFile(file, geometry);
   if (result.status != ReadResult::Status::Ok) {
     report.err = "velmora-cli: " + result.message + "\n";

@@ -15,8 +15,8 @@
 #include "cli/Commands.hpp"
 #include "cli/Support.hpp"
 #include "graphics/RecordingSurface.hpp"
-#include "render/Toolpath.hpp"
 #include "qtsurface/QPainterSurface.hpp"
+#include "render/Toolpath.hpp"
 #include "util/Files.hpp"
 
 namespace {
@@ -138,7 +138,7 @@ int runRender(const Args& args) {
     std::fputs(kRenderUsage, stderr);
     return 1;
   }
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   if (!readWholeProgram("render", options.input, geometry)) return 2;
   for (const std::string& out : {options.output, options.trace}) {
     if (!out.empty() && isSameFile(out, options.input)) return fail("the output would replace the NC file " + out);

@@ -17,22 +17,25 @@ constexpr std::size_t kNowhere = std::u16string_view::npos;
 
 void kNcChecker::reset() { *this = kNcChecker(); }
 
-// Every block passes here: the tests that clear an ordinary block come first and cost a few loads each.
-void kNcChecker::noteBlock(const kNcGeometry& g, int k, View code, const ScannedBlock& words,
-                           const BlockFacts& facts) {
-  const int state = g.commentStates.at(k);
+// Every block read as text passes here: the tests that clear an ordinary block come first and cost a few
+// loads each.
+void kNcChecker::noteText(const kNcGeometry& g, int k, View code, const ScannedBlock& words,
+                          const BlockFacts& facts) {
+  const int state = g.commentStates.get(k);
   if (state == -1 || state == 2) noteComments(g, k);
-  if (!code.empty()) {
-    if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
-      LineState line(code);
-      noteOWord(g, k, code, line);
-      scanCode(g, k, code, line);
-    } else if (mayNeedLook(g, words)) {
-      noteOrdinaryText(g, k, code, words);
-    }
+  if (code.empty()) return;
+  if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
+    LineState line(code);
+    noteOWord(g, k, code, line);
+    scanCode(g, k, code, line);
+  } else if (mayNeedLook(g, words)) {
+    noteOrdinaryText(g, k, code, words);
   }
-  if (!dWordGiven_) noteCompensation(g, k, code, words);
-  const double x = g.absX.at(k), y = g.absY.at(k), z = g.absZ.at(k);
+}
+
+void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven, const BlockFacts& facts) {
+  if (!dWordGiven_) noteCompensation(g, k, code, dGiven);
+  const double x = g.absX.get(k), y = g.absY.get(k), z = g.absZ.get(k);
   // Infinity times 0 is not a number, and so is the sum: one test for all three.
   const bool finite = std::isfinite(x * 0 + y * 0 + z * 0);
   if (finite != positionFinite_) notePositionChange(g, k, finite);
@@ -51,26 +54,27 @@ bool kNcChecker::mayNeedLook(const kNcGeometry& g, const ScannedBlock& words) {
 
 // Block k's comment state is -1 or 2.
 void kNcChecker::noteComments(const kNcGeometry& g, int k) {
-  const int state = g.commentStates.at(k);
-  const int previous = g.commentStates.at(k - 1);
+  const int state = g.commentStates.get(k);
+  const int previous = g.commentStates.get(k - 1);
   if (state == -1 && previous != -1) add(g, k, Rule::commentSyntax, {}, kNowhere, {});
   if (state == 2 && previous != 2) commentOpenedAt_ = k;
 }
 
 int kNcChecker::unclosedCommentLine(const kNcGeometry& g) const {
-  const bool open = g.blockCount > 1 && g.commentStates.at(g.blockCount - 1) == 2;
+  const bool open = g.blockCount > 1 && g.commentStates.get(g.blockCount - 1) == 2;
   return open ? commentOpenedAt_ : 0;
 }
 
-void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, const ScannedBlock& words) {
-  if (words.firstOf(u'D') != kNowhere && !g.d.extractNumberText(words).empty()) {
+void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, bool dGiven) {
+  if (dGiven) {
     dWordGiven_ = true;
     return;
   }
-  // Most blocks leave the group's record as it was.
-  if (g.groupCutterComp.at(k) == g.groupCutterComp.at(k - 1)) return;
-  if (g.cutterCompAt(k) == 0 || gNumberAt(g.groupCutterComp, k - 1) != 40) return;
-  const View word = g.groupCutterComp.lastText();
+  // Most blocks leave the group as it was; a block that changes it was read as text.
+  const int comp = gNumberAt(g.groupCutterComp, k);
+  if (comp == gNumberAt(g.groupCutterComp, k - 1)) return;
+  if (comp == 40 || gNumberAt(g.groupCutterComp, k - 1) != 40) return;
+  const View word = g.gWordsRead()[kGroupCutterComp];
   add(g, k, Rule::compWithoutD, code, code.find(word), word);
 }
 
@@ -78,21 +82,21 @@ void kNcChecker::notePositionChange(const kNcGeometry& g, int k, bool finite) {
   positionFinite_ = finite;
   if (finite) return;
   Finding& f = add(g, k, Rule::coordinateOverflow, {}, kNowhere, {});
-  f.numbers[0] = g.absX.at(k);
-  f.numbers[1] = g.absY.at(k);
-  f.numbers[2] = g.absZ.at(k);
+  f.numbers[0] = g.absX.get(k);
+  f.numbers[1] = g.absY.get(k);
+  f.numbers[2] = g.absZ.get(k);
 }
 
 void kNcChecker::noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc) {
-  const bool moves = g.absX.at(k) != g.absX.at(k - 1) || g.absY.at(k) != g.absY.at(k - 1);
-  const bool circle = arc.isArc && g.arcRadius.at(k) > 0;
-  const bool hole = g.inCycleAt(k) && g.toolDiameter.at(k) > 0;
+  const bool moves = g.absX.get(k) != g.absX.get(k - 1) || g.absY.get(k) != g.absY.get(k - 1);
+  const bool circle = arc.isArc && g.arcRadius.get(k) > 0;
+  const bool hole = g.inCycleAt(k) && g.toolDiameter.get(k) > 0;
   drawsSomething_ = moves || circle || hole;
 }
 
 void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
   if (!positionFinite_) return;
-  if (!std::isfinite(g.centreX.at(k) * 0 + g.centreY.at(k) * 0 + g.arcRadius.at(k) * 0)) {
+  if (!std::isfinite(g.centreX.get(k) * 0 + g.centreY.get(k) * 0 + g.arcRadius.get(k) * 0)) {
     add(g, k, Rule::coordinateOverflow, {}, kNowhere, {}).detail = 1;
     return;
   }
@@ -132,7 +136,8 @@ Finding& kNcChecker::add(const kNcGeometry& g, int k, Rule rule, View code, std:
 
 int kNcChecker::columnOf(const kNcGeometry& g, int k, View code, std::size_t at) {
   // Splitting only removes: a code text as long as its line is the line.
-  if (code.size() == g.blockTextAt(k).size()) return static_cast<int>(at) + 1;
+  std::u16string storage;
+  if (code.size() == g.lineOf(k, storage).size()) return static_cast<int>(at) + 1;
   if (k != lineOfColumns_) {
     lineOfColumns_ = k;
     g.codeColumns(k, code, columns_);

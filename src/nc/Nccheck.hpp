@@ -88,10 +88,13 @@ struct BlockFacts {
 class kNcChecker {
  public:
   void reset();
-  // Block k has been recorded: `code` is its line without comments, `words` its working text as the words
-  // read it.
-  void noteBlock(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
-                 const BlockFacts& facts);
+  // Block k has been recorded from its text: `code` is its line without comments, `words` its working text
+  // as the words read it.
+  void noteText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
+                const BlockFacts& facts);
+  // Then, for every block however it was read, what its records show; `dGiven` tells whether the block has a
+  // D word with a number.
+  void noteRecords(const kNcGeometry& g, int k, std::u16string_view code, bool dGiven, const BlockFacts& facts);
 
   const std::vector<Finding>& findings() const { return findings_; }
   // Some block moves in X or Y, draws a circle or a hole.
@@ -132,7 +135,7 @@ class kNcChecker {
   void noteOWord(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteOverflows(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteComments(const kNcGeometry& g, int k);
-  void noteCompensation(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words);
+  void noteCompensation(const kNcGeometry& g, int k, std::u16string_view code, bool dGiven);
   void notePositionChange(const kNcGeometry& g, int k, bool finite);
   void noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc);
   void noteArc(const kNcGeometry& g, int k, const ArcFacts& arc);

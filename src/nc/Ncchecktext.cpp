@@ -207,7 +207,8 @@ void kNcChecker::noteGWord(const kNcGeometry& g, int k, View code, std::size_t a
   } else if (line.gStopped) {
     // The rewrites of the one-shot group look for their words anywhere in the line.
     if (group == kGroupOneShot) noteReadGWord(g, k, code, at, word, group, value, line);
-    if (group != kGroupOneShot && gNumberAt(g.scannedGroup(group), k) != truncToInt(value)) {
+    const kNcGroupColumn read(g, static_cast<GroupIndex>(group));
+    if (group != kGroupOneShot && gNumberAt(read, k) != truncToInt(value)) {
       add(g, k, Rule::gCodeNotRead, code, at, word).appendToken(line.stopWord);
     }
   } else {

@@ -7,15 +7,7 @@
 
 namespace {
 
-using View = std::u16string_view;
-
 constexpr int kProgressInterval = 256;  // lines between two progress calls
-
-bool startsWithVar(View line) {
-  std::size_t i = 0;
-  while (i < line.size() && isBlank(line[i])) ++i;
-  return line.substr(i, 3) == u"VAR";
-}
 
 bool report(const ReaderCallbacks& callbacks, const ReadProgress& progress) {
   return !callbacks.progress || callbacks.progress(progress);
@@ -45,13 +37,13 @@ int countEditorLines(std::basic_string_view<Char> text) {
 // The lines of `text` as a text-mode read delivers them: each with its line feed (CR LF arrives as LF), a
 // lone CR stays inside its line, and the last line may lack a line feed. Each line is decoded on its own:
 // a line feed byte is never part of a Shift-JIS or UTF-8 character.
-template <typename Char, typename Decode>
-ReadResult interpretLines(std::basic_string_view<Char> text, Decode decode, kNcGeometry& geometry,
+template <typename Char>
+ReadResult interpretLines(std::basic_string_view<Char> text, const kNcText& source, kNcGeometry& geometry,
                           const ReaderCallbacks& callbacks) {
   ReadResult result;
   ReadProgress progress;
   progress.charsTotal = text.size();
-  geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), Char('\n'))) + 2, text.size());
+  geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), Char('\n'))) + 2);
   std::u16string line;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -61,13 +53,9 @@ ReadResult interpretLines(std::basic_string_view<Char> text, Decode decode, kNcG
     }
     std::size_t end = text.find(Char('\n'), start);
     end = end == std::basic_string_view<Char>::npos ? text.size() : end + 1;
-    decode(text.substr(start, end - start), line);
-    if (line.size() >= 2 && line[line.size() - 1] == u'\n' && line[line.size() - 2] == u'\r') {
-      line.erase(line.size() - 2, 1);
-    }
+    readLine(source, start, end, line);
+    geometry.interpretLine(line, end);
     start = end;
-    prepareLine(line);
-    geometry.interpretBlock(line);
     progress.linesRead = ++result.linesRead;
     progress.charsDone = start;
     if (geometry.syntaxErrorBlock() != 0) {
@@ -85,50 +73,42 @@ ReadResult interpretLines(std::basic_string_view<Char> text, Decode decode, kNcG
   return result;
 }
 
-void copyLine(std::u16string_view piece, std::u16string& line) { line.assign(piece); }
-
 void prepareForReading(kNcGeometry& geometry) {
   geometry.restart();
-  geometry.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
+  geometry.setCommentDelimiters(kProgramDelimiters);
 }
 
 }  // namespace
 
-void prepareLine(std::u16string& line) {
-  upperCaseInPlace(line);
-  if (startsWithVar(line)) {
-    // A macro variable line goes on as the bare variable name.
-    line = textBefore(replaceFirst(stripBlanks(line), u"VAR", u""), u"=");
-  }
-  if (!line.empty() && line[0] == u'*' && line.find(u"*/") == std::u16string::npos) line = u" ";
-}
+int editorLineCount(std::u16string_view text) { return countEditorLines(text); }
 
-int editorLineCount(View text) { return countEditorLines(text); }
-
-ReadResult readNcText(View text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
+                         const ReaderCallbacks& callbacks) {
   prepareForReading(geometry);
-  return interpretLines(text, copyLine, geometry, callbacks);
+  geometry.readFrom(text);
+  ReadResult result = text->isWide() ? interpretLines(text->wideText(), *text, geometry, callbacks)
+                                     : interpretLines(text->bytes(), *text, geometry, callbacks);
+  result.encoding = text->encoding();
+  return result;
 }
 
 ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
-  prepareForReading(geometry);
-  ReadResult result;
-  if (text.isWide()) {
-    result = interpretLines(text.wideText(), copyLine, geometry, callbacks);
-  } else if (text.encoding() == TextEncoding::Utf8Bom) {
-    result = interpretLines(
-        text.bytes(), [](std::string_view piece, std::u16string& line) { line = fromUtf8(piece); }, geometry,
-        callbacks);
-  } else {
-    result = interpretLines(text.bytes(), decodeShiftJisInto, geometry, callbacks);
-  }
-  result.encoding = text.encoding();
+  // Shares nothing: the caller keeps the text alive.
+  return readNcProgram(std::shared_ptr<const kNcText>(std::shared_ptr<const kNcText>(), &text), geometry,
+                       callbacks);
+}
+
+ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+  auto program = std::make_shared<kNcText>();
+  program->setText(std::u16string(text), TextEncoding::ShiftJis, LineBreak::Lf);
+  ReadResult result = readNcProgram(std::move(program), geometry, callbacks);
+  result.encoding = TextEncoding::ShiftJis;
   return result;
 }
 
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
-  kNcText text;
-  const kNcText::OpenResult opened = text.open(path);
+  auto text = std::make_shared<kNcText>();
+  const kNcText::OpenResult opened = text->open(path);
   if (opened.status != kNcText::Status::Ok) {
     prepareForReading(geometry);
     const ReadResult::Status status = opened.status == kNcText::Status::NotFound ? ReadResult::Status::NotFound
@@ -137,5 +117,5 @@ ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const Read
                                           : ReadResult::Status::OpenFailed;
     return failure(status, opened.message);
   }
-  return readNcProgram(text, geometry, callbacks);
+  return readNcProgram(std::move(text), geometry, callbacks);
 }

@@ -1,13 +1,15 @@
-// Reads an NC program file into the block store: one block per line, prepared as the window loads it
+// Reads an NC program into the block store: one block per line, prepared as the window loads it
 // (upper case, "VAR" lines cut to their name, "*" lines blanked), with progress and cancellation.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncline.hpp"
 #include "nc/Nctext.hpp"
 #include "util/Encoding.hpp"
 
@@ -33,13 +35,16 @@ struct ReadResult {
 
 inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー";
 
-// Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it.
+// Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it; the store
+// keeps the file's text for its block texts.
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
-// Restarts `geometry` and reads the program `text` into it.
+// Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts.
+ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
+                         const ReaderCallbacks& callbacks = {});
+// The same for a text the caller keeps: it must outlive the store's blocks (until the store's next reading
+// or restart), whose texts are read from it.
 ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
-// The same for a text already decoded (the editor's text when an edit is re-read).
+// The same for a text already decoded (the editor's text when an edit is re-read); the store keeps a copy.
 ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
-// The line preparation: upper case, "VAR" lines, star-comment lines.
-void prepareLine(std::u16string& line);
 // Lines as the editor counts them: ends at CR LF, a lone CR or LF; an empty last line is not counted.
 int editorLineCount(std::u16string_view text);

@@ -100,7 +100,7 @@ TEST(Reader, OneBlockPerLineWithItsLineFeed) {
       {u"X1.\0X2.\x1a\n"sv, {u16string(u"X1.\0X2.\x1a\n"sv)}},
   };
   for (const auto& c : cases) {
-    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+    kNcGeometry g;
     const ReadResult result = readNcText(c.text, g);
     EXPECT_EQ(result.status, ReadResult::Status::Ok);
     EXPECT_EQ(blockTexts(g), c.blocks) << toUtf8(c.text);
@@ -110,7 +110,7 @@ TEST(Reader, OneBlockPerLineWithItsLineFeed) {
 }
 
 TEST(Reader, UsesTheWindowCommentDelimiters) {
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry g;
   readNcText(u"G01X5./*A*/\n//B\n", g);
   EXPECT_EQ(g.commentStateAt(1), 0);
   EXPECT_EQ(g.commentStateAt(2), 1);
@@ -130,7 +130,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
       {u"(A\nB\nC))\nX1.\n", 3, 4},  // inside a comment left open
   };
   for (const auto& c : cases) {
-    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+    kNcGeometry g;
     const ReadResult result = readNcText(c.text, g);
     EXPECT_EQ(result.status, ReadResult::Status::Ok) << toUtf8(c.text);
     EXPECT_EQ(result.syntaxErrorLine, c.errorLine) << toUtf8(c.text);
@@ -138,7 +138,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
     EXPECT_EQ(g.commentStateAt(c.errorLine), -1) << toUtf8(c.text);
   }
   // A new reading starts clean.
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry g;
   readNcText(u")\n", g);
   const ReadResult again = readNcText(u"X1.\n", g);
   EXPECT_EQ(again.syntaxErrorLine, 0);
@@ -149,7 +149,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
 TEST(Reader, CancelsBetweenLines) {
   u16string text;
   for (int n = 0; n < 2000; ++n) text += u"G01X1.\n";
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry g;
   ReaderCallbacks stopAtOnce;
   stopAtOnce.progress = [](const ReadProgress&) { return false; };
   EXPECT_EQ(readNcText(text, g, stopAtOnce).status, ReadResult::Status::Cancelled);
@@ -194,7 +194,7 @@ class ReaderFiles : public ::testing::Test {
     return path.string();
   }
   fs::path folder;
-  kNcGeometry g{u"(", u")", u"", u"", u"", u""};
+  kNcGeometry g;
 };
 
 TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
@@ -208,11 +208,7 @@ TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
   const Case cases[] = {
       {"sjis.nc", "(\x83\x41)\r\ng01x1.\r\n", TextEncoding::ShiftJis, {u"(ア)\n", u"G01X1.\n"}},
       {"invalid.nc", "X1.\xff\nX\x81\n", TextEncoding::ShiftJis, {u"X1.\uFFFD\n", u"X\uFFFD\n"}},
-      {"utf8.nc",
-       "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n",
-       TextEncoding::Utf8Bom,
-       {u"G01X1.(ア)\n"},
-       u"g01x1.(ア)"},
+      {"utf8.nc", "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n", TextEncoding::Utf8Bom, {u"G01X1.(ア)\n"}, u"g01x1.(ア)"},
       {"utf16le.nc",
        std::string("\xFF\xFEX\0"
                    "1\0\n\0",
