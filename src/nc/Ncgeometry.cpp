@@ -43,6 +43,12 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
     if (delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
     if (d[0] < 128) characterTable[d[0]] |= kMarkDelimiterStart;
   }
+  // A plain line has none of these: blanks and controls, names, macros, program numbers, M words, star lines
+  // and whatever may start a comment.
+  textOnlyBytes_.fill(false);
+  for (int c = 0; c <= ' '; ++c) textOnlyBytes_[c] = true;
+  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*'}) textOnlyBytes_[c] = true;
+  for (int c = 0; c < 128; ++c) textOnlyBytes_[c] = textOnlyBytes_[c] || characterTable[c] != 0;
 }
 
 void kNcGeometry::restart() {

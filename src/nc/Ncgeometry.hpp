@@ -28,6 +28,7 @@
 #include "util/BulkAllocator.hpp"
 
 class kNcText;
+struct PlainLine;
 
 // How far an arc's radius may miss its start or end point before the arc counts as faulty.
 inline constexpr double kArcFitTolerance = 0.002;
@@ -123,11 +124,15 @@ class kNcGeometry {
   void resetExtents();
 
   // The reader's entry points. After readFrom, each block read next is the line of `source` that follows the
-  // one read before: interpretLine takes it as `line` (decoded and prepared, Ncline).
+  // one read before: interpretLine takes it as `line` (decoded and prepared, Ncline), readPlainLine as the
+  // scanned words of a plain ASCII line; readPlainLine declines (false) where the line must be read as text.
   void readFrom(std::shared_ptr<const kNcText> source);
   int interpretLine(std::u16string_view line, std::size_t lineEnd);
+  bool readPlainLine(const PlainLine& line, std::size_t lineEnd);
   // Room for this many more blocks, so that a long reading never moves its records.
   void reserveBlocks(int blocks);
+  // The characters that send a line to interpretLine, by byte: delimiters, '$', '#' and the like (Ncplain).
+  const std::array<bool, 128>& textOnlyBytes() const { return textOnlyBytes_; }
 
   // Per-block accessors: i = 0 is the latest block, other indexes are clamped.
   double xAt(int i) const { return endX(held(i)); }
@@ -321,6 +326,7 @@ class kNcGeometry {
   // The first characters of the delimiters: a line without any of them holds no comment.
   std::u16string delimiterStarts;
   std::array<unsigned char, 128> characterTable{};
+  std::array<bool, 128> textOnlyBytes_{};
   int syntaxErrorBlock_ = 0;
   std::u16string work;
   // The code text of a block whose working text was replaced.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "nc/Ncplain.hpp"
 #include "util/Text.hpp"
 
 namespace {
@@ -39,12 +40,13 @@ int countEditorLines(std::basic_string_view<Char> text) {
 // a line feed byte is never part of a Shift-JIS or UTF-8 character.
 template <typename Char>
 ReadResult interpretLines(std::basic_string_view<Char> text, const kNcText& source, kNcGeometry& geometry,
-                          const ReaderCallbacks& callbacks) {
+                          const ReaderCallbacks& callbacks, const ReadOptions& options) {
   ReadResult result;
   ReadProgress progress;
   progress.charsTotal = text.size();
   geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), Char('\n'))) + 2);
   std::u16string line;
+  PlainLine plain;
   std::size_t start = 0;
   while (start < text.size()) {
     if (result.linesRead % kProgressInterval == 0 && !report(callbacks, progress)) {
@@ -53,8 +55,15 @@ ReadResult interpretLines(std::basic_string_view<Char> text, const kNcText& sour
     }
     std::size_t end = text.find(Char('\n'), start);
     end = end == std::basic_string_view<Char>::npos ? text.size() : end + 1;
-    readLine(source, start, end, line);
-    geometry.interpretLine(line, end);
+    const bool plainRead = options.onePass &&
+                           scanPlainLine(text.substr(start, end - start), geometry.textOnlyBytes(), plain) &&
+                           geometry.readPlainLine(plain, end);
+    if (plainRead) {
+      ++result.plainLines;
+    } else {
+      readLine(source, start, end, line);
+      geometry.interpretLine(line, end);
+    }
     start = end;
     progress.linesRead = ++result.linesRead;
     progress.charsDone = start;
@@ -83,30 +92,33 @@ void prepareForReading(kNcGeometry& geometry) {
 int editorLineCount(std::u16string_view text) { return countEditorLines(text); }
 
 ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
-                         const ReaderCallbacks& callbacks) {
+                         const ReaderCallbacks& callbacks, const ReadOptions& options) {
   prepareForReading(geometry);
   geometry.readFrom(text);
-  ReadResult result = text->isWide() ? interpretLines(text->wideText(), *text, geometry, callbacks)
-                                     : interpretLines(text->bytes(), *text, geometry, callbacks);
+  ReadResult result = text->isWide() ? interpretLines(text->wideText(), *text, geometry, callbacks, options)
+                                     : interpretLines(text->bytes(), *text, geometry, callbacks, options);
   result.encoding = text->encoding();
   return result;
 }
 
-ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
+                         const ReadOptions& options) {
   // Shares nothing: the caller keeps the text alive.
   return readNcProgram(std::shared_ptr<const kNcText>(std::shared_ptr<const kNcText>(), &text), geometry,
-                       callbacks);
+                       callbacks, options);
 }
 
-ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
+                      const ReadOptions& options) {
   auto program = std::make_shared<kNcText>();
   program->setText(std::u16string(text), TextEncoding::ShiftJis, LineBreak::Lf);
-  ReadResult result = readNcProgram(std::move(program), geometry, callbacks);
+  ReadResult result = readNcProgram(std::move(program), geometry, callbacks, options);
   result.encoding = TextEncoding::ShiftJis;
   return result;
 }
 
-ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks) {
+ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
+                      const ReadOptions& options) {
   auto text = std::make_shared<kNcText>();
   const kNcText::OpenResult opened = text->open(path);
   if (opened.status != kNcText::Status::Ok) {
@@ -117,5 +129,5 @@ ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const Read
                                           : ReadResult::Status::OpenFailed;
     return failure(status, opened.message);
   }
-  return readNcProgram(std::move(text), geometry, callbacks);
+  return readNcProgram(std::move(text), geometry, callbacks, options);
 }

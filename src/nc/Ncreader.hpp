@@ -24,11 +24,20 @@ struct ReaderCallbacks {
   std::function<bool(const ReadProgress&)> progress;
 };
 
+// How a program is read; every choice gives the same blocks and problems.
+struct ReadOptions {
+  // Plain ASCII lines are read in one pass over their bytes (Ncplain); off, every line is read as text.
+  bool onePass = true;
+  // Threads that scan lines ahead of the interpreter: 0 none, -1 as many as pay on this machine.
+  int scanThreads = -1;
+};
+
 struct ReadResult {
   enum class Status { Ok, Cancelled, NotFound, IsFolder, OpenFailed };
   Status status = Status::Ok;
   std::string message;      // for NotFound, IsFolder, OpenFailed: what went wrong, with the path
   int linesRead = 0;        // lines handed to interpretBlock (the extra blank block included)
+  int plainLines = 0;       // of which read in one pass over their bytes
   int syntaxErrorLine = 0;  // line (= block) of a comment syntax error; reading stopped after it
   TextEncoding encoding = TextEncoding::ShiftJis;
 };
@@ -37,14 +46,17 @@ inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー"
 
 // Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it; the store
 // keeps the file's text for its block texts.
-ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
+ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
+                      const ReadOptions& options = {});
 // Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts.
 ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
-                         const ReaderCallbacks& callbacks = {});
+                         const ReaderCallbacks& callbacks = {}, const ReadOptions& options = {});
 // The same for a text the caller keeps: it must outlive the store's blocks (until the store's next reading
 // or restart), whose texts are read from it.
-ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
+ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
+                         const ReadOptions& options = {});
 // The same for a text already decoded (the editor's text when an edit is re-read); the store keeps a copy.
-ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
+ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
+                      const ReadOptions& options = {});
 // Lines as the editor counts them: ends at CR LF, a lone CR or LF; an empty last line is not counted.
 int editorLineCount(std::u16string_view text);

@@ -14,6 +14,7 @@
 
 // The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
 struct kNcText::Mapping {
+  Mapping() = default;
   explicit Mapping(int fd, std::size_t size) : size(size) {
     if (size > 0) {
       void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
@@ -97,8 +98,19 @@ kNcText::OpenResult kNcText::open(const std::string& path) {
   const int error = errno;
   ::close(fd);
   if (!mapped->ok) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(error) + ")");
-  mapping = std::move(mapped);
+  takeBytes(std::move(mapped));
+  return {};
+}
 
+void kNcText::setBytes(std::string bytes) {
+  clear();
+  auto held = std::make_unique<Mapping>();
+  held->copy = std::move(bytes);
+  takeBytes(std::move(held));
+}
+
+void kNcText::takeBytes(std::unique_ptr<Mapping> held) {
+  mapping = std::move(held);
   const std::string_view all = mapping->bytes();
   for (const Bom& bom : kBoms) {
     if (all.starts_with(bom.mark)) encoding_ = bom.encoding;
@@ -112,7 +124,6 @@ kNcText::OpenResult kNcText::open(const std::string& path) {
   } else {
     findLineBreak(bytes());
   }
-  return {};
 }
 
 void kNcText::setText(std::u16string text, TextEncoding encoding, LineBreak lineBreak) {

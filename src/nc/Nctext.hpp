@@ -30,6 +30,8 @@ class kNcText {
 
   // Takes the file's bytes; on failure the text is left empty.
   OpenResult open(const std::string& path);
+  // The bytes of a file held in memory, read as open reads a file's.
+  void setBytes(std::string bytes);
   // An edited text, kept as it is given; saved later in `encoding` with `lineBreak`.
   void setText(std::u16string text, TextEncoding encoding, LineBreak lineBreak);
   void clear();
@@ -61,6 +63,8 @@ class kNcText {
     std::size_t longest = 0;
   };
   const LineIndex& lines() const;
+  // Takes the bytes of a file: its encoding by its byte-order mark, its line break.
+  void takeBytes(std::unique_ptr<Mapping> held);
   template <typename Char>
   void indexLines(std::basic_string_view<Char> text) const;
   template <typename Char>

@@ -9,6 +9,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Nccomment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncarc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncblocktext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncplain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nctext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp
