@@ -9,25 +9,25 @@
 #include <type_traits>
 #include <vector>
 
-// One bit per block, appended in block order.
+// One bit per block, appended in block order. The word being filled is kept apart, so that appending a bit
+// costs a few instructions.
 class BlockBits {
  public:
   void push(bool bit) {
-    if (size_ % 64 == 0) {
-      words_.push_back(0);
-      before_.push_back(total_);
+    filling_ |= static_cast<std::uint64_t>(bit) << (size_ % 64);
+    total_ += bit;
+    if (++size_ % 64 == 0) {
+      words_.push_back(filling_);
+      before_.push_back(total_ - static_cast<std::uint32_t>(std::popcount(filling_)));
+      filling_ = 0;
     }
-    if (bit) {
-      words_.back() |= std::uint64_t{1} << (size_ % 64);
-      ++total_;
-    }
-    ++size_;
   }
-  bool test(int block) const { return (words_[block / 64] >> (block % 64) & 1) != 0; }
+  bool test(int block) const { return (wordOf(block) >> (block % 64) & 1) != 0; }
   // The set bits of blocks 0 … block.
   int countThrough(int block) const {
-    const int shift = 63 - block % 64;
-    return static_cast<int>(before_[block / 64]) + std::popcount(words_[block / 64] << shift);
+    const auto w = static_cast<std::size_t>(block / 64);
+    const std::uint32_t before = w < before_.size() ? before_[w] : total_ - std::popcount(filling_);
+    return static_cast<int>(before) + std::popcount(wordOf(block) << (63 - block % 64));
   }
   int size() const { return size_; }
   void reserve(int blocks) {
@@ -37,8 +37,14 @@ class BlockBits {
   void clear() { *this = BlockBits(); }
 
  private:
-  std::vector<std::uint64_t> words_;
-  std::vector<std::uint32_t> before_;  // set bits in the words before each word
+  std::uint64_t wordOf(int block) const {
+    const auto w = static_cast<std::size_t>(block / 64);
+    return w < words_.size() ? words_[w] : filling_;
+  }
+
+  std::vector<std::uint64_t> words_;   // the full words
+  std::vector<std::uint32_t> before_;  // set bits in the words before each full word
+  std::uint64_t filling_ = 0;
   int size_ = 0;
   std::uint32_t total_ = 0;
 };

@@ -127,14 +127,17 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   toolState_.readBlock(reading.words);
   feedState_.readBlock(reading.words);
   gcodes_.recordGCodes(reading.gcodes);
-  const int motion = gcodes_.code(kGroupMotion);
-  const int plane = gcodes_.code(kGroupPlane);
-  PackedModal modal;
-  for (int g = 0; g < kScannedGroups; ++g) modal.setCode(g, gcodes_.code(g));
+  // The groups a block does not name keep the previous block's codes.
+  PackedModal modal(modal_.back());
+  for (int g = 0; reading.gcodes.given != 0 && g < kScannedGroups; ++g) {
+    if (reading.gcodes.has(g)) modal.setCode(g, gcodes_.code(g));
+  }
+  const int motion = modal.code(kGroupMotion);
+  const int plane = modal.code(kGroupPlane);
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);
 
-  const Point3 end = endPointOf(k, gcodes_.code(kGroupDistance), reading);
+  const Point3 end = endPointOf(k, modal.code(kGroupDistance), reading);
   widen(minX, maxX, end.x, end.x, seenX);
   widen(minY, maxY, end.y, end.y, seenY);
   widen(minZ, maxZ, end.z, end.z, seenZ);

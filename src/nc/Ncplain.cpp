@@ -58,9 +58,9 @@ bool startsWithVar(std::basic_string_view<Char> body) {
 
 template <typename Char>
 bool readG(std::basic_string_view<Char> body, std::size_t& i, PlainLine& out) {
-  const std::basic_string_view<Char> number = wordNumberAt(body, i + 1);
+  double value = 0;
+  const std::basic_string_view<Char> number = readWordNumberAt(body, i + 1, value);
   if (number.empty()) return false;
-  const double value = readNumber(number);
   const int group = gCodeGroupOf(value, false);
   if (group < 0 || !isPlainGCode(number, group, truncToInt(value))) return false;
   // The later of two words of one group counts.
@@ -71,9 +71,10 @@ bool readG(std::basic_string_view<Char> body, std::size_t& i, PlainLine& out) {
 
 template <typename Char>
 void readWord(std::basic_string_view<Char> body, std::size_t& i, int word, PlainLine& out) {
-  const std::basic_string_view<Char> number = wordNumberAt(body, i + 1);
+  double value = 0;
+  const std::basic_string_view<Char> number = readWordNumberAt(body, i + 1, value);
   if (number.empty()) return;
-  out.words.set(static_cast<WordLetter>(word), readNumber(number));
+  out.words.set(static_cast<WordLetter>(word), value);
   if (word == kWordF) out.feedNumber.assign(number.begin(), number.end());
   i += number.size();
 }

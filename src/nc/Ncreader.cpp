@@ -2,6 +2,8 @@
 #include "nc/Ncreader.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "nc/Ncplain.hpp"
 #include "util/Text.hpp"
@@ -21,18 +23,40 @@ ReadResult failure(ReadResult::Status status, std::string message) {
   return result;
 }
 
+// The CRs of `text` that are no part of a CR LF.
+template <typename Char>
+int loneCrs(std::basic_string_view<Char> text) {
+  int crs = 0;
+  for (std::size_t i = text.find(Char('\r')); i != text.npos; i = text.find(Char('\r'), i + 1)) {
+    crs += i + 1 == text.size() || text[i + 1] != Char('\n');
+  }
+  return crs;
+}
+
 // Lines end at CR LF, a lone CR or LF; an empty last line is not counted.
 template <typename Char>
-int countEditorLines(std::basic_string_view<Char> text) {
-  int lines = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == Char('\n') || text[i] == Char('\r')) {
-      ++lines;
-      if (text[i] == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ++i;
-    }
-  }
+int countEditorLines(std::basic_string_view<Char> text, int lineFeeds, int crs) {
   const bool endsWithBreak = text.empty() || text.back() == Char('\n') || text.back() == Char('\r');
-  return endsWithBreak ? lines : lines + 1;
+  return lineFeeds + crs + (endsWithBreak ? 0 : 1);
+}
+
+// The line feeds of a text, eight bytes at a time: the reader reserves a block for each.
+int countLineFeeds(std::string_view text) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL, kFeeds = 0x0A0A0A0A0A0A0A0AULL;
+  std::size_t count = 0, i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t x = word ^ kFeeds;  // a zero byte where a line feed was
+    const std::uint64_t zeroBytes = ~((((x & kLow7) + kLow7) | x) | kLow7) >> 7;  // 1 in each such byte
+    count += static_cast<std::size_t>((zeroBytes * 0x0101010101010101ULL) >> 56);
+  }
+  count += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(), '\n'));
+  return static_cast<int>(count);
+}
+
+int countLineFeeds(std::u16string_view text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), u'\n'));
 }
 
 // The lines of `text` as a text-mode read delivers them: each with its line feed (CR LF arrives as LF), a
@@ -44,9 +68,11 @@ ReadResult interpretLines(std::basic_string_view<Char> text, const kNcText& sour
   ReadResult result;
   ReadProgress progress;
   progress.charsTotal = text.size();
-  geometry.reserveBlocks(static_cast<int>(std::count(text.begin(), text.end(), Char('\n'))) + 2);
+  const int lineFeeds = countLineFeeds(text);
+  geometry.reserveBlocks(lineFeeds + 2);
   std::u16string line;
   PlainLine plain;
+  int crs = 0;  // lone CRs, which plain lines have none of
   std::size_t start = 0;
   while (start < text.size()) {
     if (result.linesRead % kProgressInterval == 0 && !report(callbacks, progress)) {
@@ -61,6 +87,7 @@ ReadResult interpretLines(std::basic_string_view<Char> text, const kNcText& sour
     if (plainRead) {
       ++result.plainLines;
     } else {
+      crs += loneCrs(text.substr(start, end - start));
       readLine(source, start, end, line);
       geometry.interpretLine(line, end);
     }
@@ -74,7 +101,7 @@ ReadResult interpretLines(std::basic_string_view<Char> text, const kNcText& sour
     }
   }
   // An editor line that has no file line of its own (after a lone CR) still gets a block.
-  if (countEditorLines(text) == result.linesRead + 1) {
+  if (countEditorLines(text, lineFeeds, crs) == result.linesRead + 1) {
     geometry.interpretBlock(u" ");
     progress.linesRead = ++result.linesRead;
   }
@@ -89,7 +116,9 @@ void prepareForReading(kNcGeometry& geometry) {
 
 }  // namespace
 
-int editorLineCount(std::u16string_view text) { return countEditorLines(text); }
+int editorLineCount(std::u16string_view text) {
+  return countEditorLines(text, countLineFeeds(text), loneCrs(text));
+}
 
 ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
                          const ReaderCallbacks& callbacks, const ReadOptions& options) {

@@ -101,6 +101,58 @@ double readPrefix(std::basic_string_view<Char> text) {
 
 }  // namespace
 
+template <typename Char>
+std::basic_string_view<Char> readWordNumberAt(std::basic_string_view<Char> text, std::size_t from, double& value) {
+  // 10^15: a mantissa below it has at most 15 significant digits, which readShortDecimal reads exactly.
+  constexpr std::uint64_t kSignificantLimit = 1000000000000000ULL;
+  const std::size_t n = text.size();
+  if (from > n) from = n;
+  std::size_t i = from;
+  bool negative = false, point = false;
+  if (i < n && (text[i] == Char('+') || text[i] == Char('-'))) {
+    negative = text[i++] == Char('-');
+  } else if (i < n && text[i] == Char('.')) {
+    point = true;
+    ++i;
+  }
+  const std::size_t signEnd = i;
+  std::uint64_t mantissa = 0;
+  bool tooLong = false;
+  const auto take = [&](Char c) {
+    if (mantissa < kSignificantLimit) {
+      mantissa = mantissa * 10 + static_cast<unsigned>(c - Char('0'));
+    } else {
+      tooLong = true;
+    }
+  };
+  if (!point) {
+    while (i < n && isDigit(text[i])) take(text[i++]);
+    if (i < n && text[i] == Char('.')) {
+      point = true;
+      ++i;
+    }
+  }
+  const std::size_t fractionStart = i;
+  if (point) {
+    while (i < n && isDigit(text[i])) take(text[i++]);
+  }
+  const auto decimals = static_cast<int>(i - fractionStart);
+  const std::basic_string_view<Char> number = text.substr(from, i - from);
+  const bool anyDigit = i - signEnd > (point && fractionStart > signEnd ? 1u : 0u);
+  if (!anyDigit) {
+    value = 0.0;
+  } else if (!tooLong && mantissa < kSignificantLimit && decimals <= 22) {
+    value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    if (negative) value = -value;
+  } else {
+    value = readPrefix(number);
+  }
+  return number;
+}
+
+template std::string_view readWordNumberAt(std::string_view, std::size_t, double&);
+template std::u16string_view readWordNumberAt(std::u16string_view, std::size_t, double&);
+
 double readNumber(std::string_view text) { return readPrefix(text); }
 double readNumber(std::u16string_view text) { return readPrefix(text); }
 

@@ -31,6 +31,11 @@ std::basic_string_view<Char> wordNumberAt(std::basic_string_view<Char> text, std
   return text.substr(from, i - from);
 }
 
+// The number text of an address word at `from`, as wordNumberAt gives it, and its value, as readNumber gives
+// it, in one pass over the text.
+template <typename Char>
+std::basic_string_view<Char> readWordNumberAt(std::basic_string_view<Char> text, std::size_t from, double& value);
+
 // The value of the longest beginning of `text` in the form [sign] digits [. digits] [e [sign] digits], as the
 // nearest double; 0.0 when it has no digit or its value is too large to hold.
 double readNumber(std::string_view text);
