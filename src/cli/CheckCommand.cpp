@@ -94,7 +94,10 @@ void appendProblem(std::string& out, const std::string& file, const NcProblem& p
 FileReport checkFile(const std::string& file, const CheckOptions& options) {
   FileReport report;
   kNcGeometry geometry;
-  const ReadResult result = readNcFile(file, geometry);
+  // Several files already keep the cores busy, one each.
+  ReadOptions reading;
+  if (options.files.size() > 1) reading.scanThreads = 0;
+  const ReadResult result = readNcFile(file, geometry, {}, reading);
   if (result.status != ReadResult::Status::Ok) {
     report.err = "velmora-cli: " + result.message + "\n";
     report.status = kUnreadable;

@@ -1,6 +1,7 @@
 // Plain lines in one pass: each byte looked at once, each number read where it stands.
 #include "nc/Ncplain.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <type_traits>
 
@@ -70,13 +71,18 @@ bool readG(std::basic_string_view<Char> body, std::size_t& i, PlainLine& out) {
 }
 
 template <typename Char>
-void readWord(std::basic_string_view<Char> body, std::size_t& i, int word, PlainLine& out) {
+bool readWord(std::basic_string_view<Char> body, std::size_t& i, int word, PlainLine& out) {
   double value = 0;
   const std::basic_string_view<Char> number = readWordNumberAt(body, i + 1, value);
-  if (number.empty()) return;
+  if (number.empty()) return true;
   out.words.set(static_cast<WordLetter>(word), value);
-  if (word == kWordF) out.feedNumber.assign(number.begin(), number.end());
+  if (word == kWordF) {
+    if (number.size() > PlainLine::kLongestFeed) return false;
+    std::copy(number.begin(), number.end(), out.feed.begin());
+    out.feedLength = static_cast<std::uint8_t>(number.size());
+  }
   i += number.size();
+  return true;
 }
 
 template <typename Char>
@@ -85,7 +91,7 @@ bool scanLine(std::basic_string_view<Char> line, const std::array<bool, 128>& te
   if (!lineBody(line, body) || startsWithVar(body)) return false;
   out.words = BlockWords();
   out.gcodes = BlockGCodes();
-  out.feedNumber.clear();
+  out.feedLength = 0;
   std::uint32_t seen = 0;  // the letters met so far: only a letter's first occurrence gives its word
   for (std::size_t i = 0; i < body.size(); ++i) {
     const auto c = static_cast<std::make_unsigned_t<Char>>(body[i]);
@@ -99,7 +105,7 @@ bool scanLine(std::basic_string_view<Char> line, const std::array<bool, 128>& te
     const std::uint32_t bit = 1u << letter;
     if ((seen & bit) != 0) continue;
     seen |= bit;
-    if (kWordOfLetter[letter] >= 0) readWord(body, i, kWordOfLetter[letter], out);
+    if (kWordOfLetter[letter] >= 0 && !readWord(body, i, kWordOfLetter[letter], out)) return false;
   }
   out.x = (seen & 1u << ('X' - 'A')) != 0;
   out.y = (seen & 1u << ('Y' - 'A')) != 0;
@@ -128,7 +134,7 @@ bool kNcGeometry::readPlainLine(const PlainLine& line, std::size_t lineEnd) {
   seenZ = seenZ || line.z;
   BlockReading reading;
   reading.words = line.words;
-  reading.words.feedNumber = line.feedNumber;
+  reading.words.feedNumber = line.feedNumber();
   reading.gcodes = line.gcodes;
   reading.x = line.x;
   reading.y = line.y;

@@ -5,16 +5,22 @@
 #pragma once
 
 #include <array>
-#include <string>
+#include <cstdint>
 #include <string_view>
 
 #include "nc/Ncgcode.hpp"
 #include "nc/Ncword.hpp"
 
 struct PlainLine {
-  BlockWords words;  // without the feed's number text, which is `feedNumber`
+  // A plain line's F number is no longer than this; a longer one is read as text.
+  static constexpr std::size_t kLongestFeed = 24;
+
+  std::u16string_view feedNumber() const { return {feed.data(), feedLength}; }
+
+  BlockWords words;  // without the feed's number text, which is `feed`
   BlockGCodes gcodes;
-  std::u16string feedNumber;
+  std::array<char16_t, kLongestFeed> feed{};
+  std::uint8_t feedLength = 0;
   bool x = false, y = false, z = false;  // the line names the axis
 };
 

@@ -28,7 +28,8 @@ struct ReaderCallbacks {
 struct ReadOptions {
   // Plain ASCII lines are read in one pass over their bytes (Ncplain); off, every line is read as text.
   bool onePass = true;
-  // Threads that scan lines ahead of the interpreter: 0 none, -1 as many as pay on this machine.
+  // Threads that scan lines ahead of the interpreter: 0 none, -1 as many as pay on this machine (none on
+  // fewer than four cores).
   int scanThreads = -1;
 };
 

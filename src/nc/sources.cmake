@@ -10,6 +10,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncarc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncblocktext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncplain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncscan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nctext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp
@@ -17,3 +18,6 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncchecktext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncproblems.cpp
 )
+# The reader scans lines ahead on worker threads.
+find_package(Threads REQUIRED)
+target_link_libraries(velmora_core PUBLIC Threads::Threads)

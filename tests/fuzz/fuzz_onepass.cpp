@@ -1,5 +1,6 @@
-// Fuzz target: any bytes read in one pass where their lines are plain, and read as text throughout; both
-// readings must hold the same blocks, extents and problems, for a file's bytes and for the same text decoded.
+// Fuzz target: any bytes read in one pass where their lines are plain (with and without a thread scanning the
+// lines ahead), and read as text throughout; the readings must hold the same blocks, extents and problems, for
+// a file's bytes and for the same text decoded.
 #include <memory>
 #include <string>
 
@@ -23,9 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto file = std::make_shared<kNcText>();
   file->setBytes(std::string(bytesOf(data, size)));
   kNcGeometry onePass, textOnly;
-  readNcProgram(file, onePass);
   readNcProgram(file, textOnly, {}, asText);
+  readNcProgram(file, onePass, {}, {true, 0});
   requireSame(onePass, textOnly, "file bytes");
+  // The same with the lines scanned ahead on a thread of their own.
+  readNcProgram(file, onePass, {}, {true, 1});
+  requireSame(onePass, textOnly, "file bytes scanned ahead");
 
   const std::u16string decoded = decodeText(bytesOf(data, size)).text;
   readNcText(decoded, onePass);

@@ -276,6 +276,10 @@ TEST(Reader, OnePassReadsAsTheTextReading) {
     programs.push_back(program + longLine + "\n" + longLine + "1111\nX1");
   }
   programs.push_back("X1\n(A\nX2\nB)X3\nX4\n/*\nX5\n*/\nX6\n)\nX7\n");
+  // Long enough for several chunks of lines scanned ahead, with a line that runs through some of them.
+  std::string large;
+  for (int n = 0; n < 300; ++n) large += programs[n % 2] + (n == 150 ? std::string(300000, 'X') + "\n" : "");
+  programs.push_back(large);
   for (const auto& dir : {"tests/golden", "examples"}) {
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(VELMORA_SOURCE_DIR) / dir)) {
       if (entry.path().extension() != ".nc") continue;
@@ -290,9 +294,11 @@ TEST(Reader, OnePassReadsAsTheTextReading) {
     auto file = std::make_shared<kNcText>();
     file->setBytes(bytes);
     kNcGeometry onePass, textOnly;
-    plainLines += readNcProgram(file, onePass).plainLines;
     EXPECT_EQ(readNcProgram(file, textOnly, {}, asText).plainLines, 0);
-    EXPECT_EQ(readingDifference(onePass, textOnly), "") << bytes.substr(0, 200);
+    for (const int threads : {0, 1, 3}) {
+      plainLines += readNcProgram(file, onePass, {}, {true, threads}).plainLines;
+      EXPECT_EQ(readingDifference(onePass, textOnly), "") << threads << " threads: " << bytes.substr(0, 200);
+    }
     const u16string decoded = decodeText(bytes).text;
     plainLines += readNcText(decoded, onePass).plainLines;
     readNcText(decoded, textOnly, {}, asText);
