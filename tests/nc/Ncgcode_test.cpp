@@ -27,7 +27,9 @@ TEST(GCodes, InitialRecords) {
   for (int n = 0; n < kGroups; ++n) {
     EXPECT_EQ(groups[n]->count(), 1);
     EXPECT_EQ(groups[n]->lastValue(), numbers[n]) << n;
-    if (n < kScannedGroups) EXPECT_EQ(g.code(n), numbers[n]) << n;
+    if (n < kScannedGroups) {
+      EXPECT_EQ(g.code(n), numbers[n]) << n;
+    }
   }
 }
 
@@ -83,7 +85,9 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
     for (int n = 0; n < kGroups; ++n) {
       EXPECT_EQ(groups[n]->lastValue(), expected[n]) << toUtf8(c.block) << " group " << n;
       EXPECT_EQ(groups[n]->count(), blocks + 1) << toUtf8(c.block) << ": one record per group and block";
-      if (n < kScannedGroups) EXPECT_EQ(g.gWordsRead()[n], taken[n]) << toUtf8(c.block) << " group " << n;
+      if (n < kScannedGroups) {
+        EXPECT_EQ(g.gWordsRead()[n], taken[n]) << toUtf8(c.block) << " group " << n;
+      }
     }
   }
 }
