@@ -106,10 +106,24 @@ namespace {
 int recordAxisA(int plane) { return plane == 19 ? 1 : 0; }
 int recordAxisB(int plane) { return plane == 18 || plane == 19 ? 2 : 1; }
 
+// The fit of an arc in `plane` by its start, end and centre (X, Y, Z, the centre as recorded).
+ArcFit fitOf(int plane, const double* start, const double* end, const double* centre, double radius) {
+  const int a = recordAxisA(plane);
+  const int c = recordAxisB(plane);
+  return {radius, distanceOf(start[a], start[c], centre[a], centre[c]),
+          distanceOf(end[a], end[c], centre[a], centre[c])};
+}
+
 }  // namespace
 
+bool ArcFit::faulty() const {
+  const double e1 = absOf(absOf(radius) - startDistance);
+  const double e2 = absOf(absOf(radius) - endDistance);
+  return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
+}
+
 kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets,
-                                          double r, RadiusArc& byRadius) {
+                                          double r, RadiusArc& byRadius, ArcFit& fit) {
   const Point3 start = ends_[static_cast<std::size_t>(k - 1)];
   const double startAxes[3] = {start.x, start.y, start.z};
   const double endAxes[3] = {end.x, end.y, end.z};
@@ -139,6 +153,8 @@ kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Po
   const bool seen[3] = {seenX, seenY, seenZ};
   widen(*lows[a], *highs[a], box.minA, box.maxA, seen[a]);
   widen(*lows[b], *highs[b], box.minB, box.maxB, seen[b]);
+  const double centre[3] = {arc.centreX, arc.centreY, start.z + offset[2]};
+  fit = fitOf(plane, startAxes, endAxes, centre, radius);
   return arc;
 }
 
@@ -156,10 +172,7 @@ ArcFit kNcGeometry::arcFitAt(int i) const {
   const double start[3] = {endX(b - 1), endY(b - 1), endZ(b - 1)};
   const double end[3] = {endX(b), endY(b), endZ(b)};
   const double centre[3] = {arcCentreX(b), arcCentreY(b), start[2] + offsetKOf(b)};
-  const int a = recordAxisA(plane);
-  const int c = recordAxisB(plane);
-  return {arcRadiusOf(b), distanceOf(start[a], start[c], centre[a], centre[c]),
-          distanceOf(end[a], end[c], centre[a], centre[c])};
+  return fitOf(plane, start, end, centre, arcRadiusOf(b));
 }
 
 bool kNcGeometry::isFaultyArcAt(int i) const {
@@ -167,8 +180,5 @@ bool kNcGeometry::isFaultyArcAt(int i) const {
   if (b < 1 || b >= blockCount) return b >= blockCount && blockCount > 1 && isFaultyArcAt(blockCount - 1);
   const int motion = codeOf(kGroupMotion, b);
   if (motion != 2 && motion != 3) return false;
-  const ArcFit fit = arcFitAt(b);
-  const double e1 = absOf(absOf(fit.radius) - fit.startDistance);
-  const double e2 = absOf(absOf(fit.radius) - fit.endDistance);
-  return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
+  return arcFitAt(b).faulty();
 }

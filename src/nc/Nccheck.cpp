@@ -34,11 +34,10 @@ void kNcChecker::noteText(const kNcGeometry& g, int k, View code, const ScannedB
 }
 
 void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven, const BlockFacts& facts) {
-  if (!dWordGiven_) noteCompensation(g, k, code, dGiven);
-  const double x = g.absX.get(k), y = g.absY.get(k), z = g.absZ.get(k);
+  if (!dWordGiven_) noteCompensation(g, k, code, dGiven, facts);
   // Infinity times 0 is not a number, and so is the sum: one test for all three.
-  const bool finite = std::isfinite(x * 0 + y * 0 + z * 0);
-  if (finite != positionFinite_) notePositionChange(g, k, finite);
+  const bool finite = std::isfinite(facts.x * 0 + facts.y * 0 + facts.z * 0);
+  if (finite != positionFinite_) notePositionChange(g, k, finite, facts);
   if (!drawsSomething_) noteDrawing(g, k, facts.arc);
   if (facts.arc.isArc) noteArc(g, k, facts.arc);
 }
@@ -65,26 +64,24 @@ int kNcChecker::unclosedCommentLine(const kNcGeometry& g) const {
   return open ? commentOpenedAt_ : 0;
 }
 
-void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, bool dGiven) {
+void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, bool dGiven, const BlockFacts& facts) {
   if (dGiven) {
     dWordGiven_ = true;
     return;
   }
-  // Most blocks leave the group as it was; a block that changes it was read as text.
-  const int comp = gNumberAt(g.groupCutterComp, k);
-  if (comp == gNumberAt(g.groupCutterComp, k - 1)) return;
-  if (comp == 40 || gNumberAt(g.groupCutterComp, k - 1) != 40) return;
+  // A block that brings compensation into force was read as text.
+  if (!facts.compComesIntoForce) return;
   const View word = g.gWordsRead()[kGroupCutterComp];
   add(g, k, Rule::compWithoutD, code, code.find(word), word);
 }
 
-void kNcChecker::notePositionChange(const kNcGeometry& g, int k, bool finite) {
+void kNcChecker::notePositionChange(const kNcGeometry& g, int k, bool finite, const BlockFacts& facts) {
   positionFinite_ = finite;
   if (finite) return;
   Finding& f = add(g, k, Rule::coordinateOverflow, {}, kNowhere, {});
-  f.numbers[0] = g.absX.get(k);
-  f.numbers[1] = g.absY.get(k);
-  f.numbers[2] = g.absZ.get(k);
+  f.numbers[0] = facts.x;
+  f.numbers[1] = facts.y;
+  f.numbers[2] = facts.z;
 }
 
 void kNcChecker::noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc) {
@@ -96,7 +93,7 @@ void kNcChecker::noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc) {
 
 void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
   if (!positionFinite_) return;
-  if (!std::isfinite(g.centreX.get(k) * 0 + g.centreY.get(k) * 0 + g.arcRadius.get(k) * 0)) {
+  if (!std::isfinite(arc.centreX * 0 + arc.centreY * 0 + arc.fit.radius * 0)) {
     add(g, k, Rule::coordinateOverflow, {}, kNowhere, {}).detail = 1;
     return;
   }
@@ -110,8 +107,9 @@ void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
     f.numbers[1] = arc.byRadius->halfChord;
     return;
   }
-  if (!g.isFaultyArcAt(k)) return;
-  const ArcFit fit = g.arcFitAt(k);
+  // The store's verdict, which the drawing and the arc fields show.
+  const ArcFit& fit = arc.fit;
+  if (!fit.faulty()) return;
   Finding& f = add(g, k, Rule::arcRadiusMismatch, {}, kNowhere, {});
   f.numbers[0] = fit.startDistance;
   f.numbers[1] = fit.endDistance;

@@ -128,16 +128,21 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   feedState_.readBlock(reading.words);
   gcodes_.recordGCodes(reading.gcodes);
   // The groups a block does not name keep the previous block's codes.
-  PackedModal modal(modal_.back());
+  const PackedModal previous(modal_.back());
+  PackedModal modal = previous;
   for (int g = 0; reading.gcodes.given != 0 && g < kScannedGroups; ++g) {
     if (reading.gcodes.has(g)) modal.setCode(g, gcodes_.code(g));
   }
   const int motion = modal.code(kGroupMotion);
   const int plane = modal.code(kGroupPlane);
+  facts.compComesIntoForce = modal.code(kGroupCutterComp) != 40 && previous.code(kGroupCutterComp) == 40;
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);
 
   const Point3 end = endPointOf(k, modal.code(kGroupDistance), reading);
+  facts.x = end.x;
+  facts.y = end.y;
+  facts.z = end.z;
   widen(minX, maxX, end.x, end.x, seenX);
   widen(minY, maxY, end.y, end.y, seenY);
   widen(minZ, maxZ, end.z, end.z, seenZ);
@@ -148,8 +153,10 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   if (arc.isArc) {
     // R is not modal: only the block's own R word gives the centre, and R0 gives none.
     arc.radiusWord = reading.words.has(kWordR) ? reading.words.value(kWordR) : 0;
-    arcRecord = arcOf(plane, motion, k, end, offsets, arc.radiusWord, radiusArc);
+    arcRecord = arcOf(plane, motion, k, end, offsets, arc.radiusWord, radiusArc, arc.fit);
     if (arc.radiusWord != 0) arc.byRadius = &radiusArc;
+    arc.centreX = arcRecord.centreX;
+    arc.centreY = arcRecord.centreY;
   }
 
   ends_.push_back(end);

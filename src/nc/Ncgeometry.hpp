@@ -30,9 +30,6 @@
 class kNcText;
 struct PlainLine;
 
-// How far an arc's radius may miss its start or end point before the arc counts as faulty.
-inline constexpr double kArcFitTolerance = 0.002;
-
 // The three comment delimiter pairs of a reading; an empty closing delimiter ends the comment at the line end.
 struct CommentDelimiters {
   std::u16string_view open0, close0, open1, close1, open2, close2;
@@ -54,11 +51,6 @@ struct RadiusArc {
   double ca, cb;
   RadiusFit fit;
   double halfChord;
-};
-
-// An arc's radius and the distances of its start and end points from its centre, in the arc's plane.
-struct ArcFit {
-  double radius, startDistance, endDistance;
 };
 
 // A line split into code and comments, with its comment state and the pair that left a comment open.
@@ -295,7 +287,9 @@ class kNcGeometry {
   Point3 endPointOf(int k, int distance, const BlockReading& reading) const;
   // The arc record of block k (an arc in `plane` ending at `end`): centre by I/J/K, or by R when `r` is not 0,
   // in which case the offsets become the computed centre's.
-  ArcRecord arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets, double r, RadiusArc& byRadius);
+  // `fit` gets the arc's verdict.
+  ArcRecord arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets, double r, RadiusArc& byRadius,
+                  ArcFit& fit);
   double offsetKOf(int b) const;
   std::uint64_t feedTextId(const std::u16string& text);
 
