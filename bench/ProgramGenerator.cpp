@@ -34,23 +34,35 @@ std::string generateCamProgram(int lines) {
   Random random;
   double x = 0, y = 0, z = 5;
   int written = 0, tool = 1;
-  bool afterArc = false;
+  bool restateG01 = false;  // after an arc or a cycle, whose G80 leaves no motion mode
   auto emit = [&](const char* format, double a = 0, double b = 0, double c = 0, double d = 0) {
     line(out, format, a, b, c, d);
     ++written;
   };
-  while (written < lines) {
+  // The last line ends the program.
+  while (written < lines - 1) {
     const int phase = written % 100000;
     if (phase == 0) {
+      // A rapid retract before the tool change, which moves in the motion mode in force; three tools, the
+      // ones a bare tool table knows.
+      if (written > 0) emit("G00Z%.3f", z = 50);
       emit("(T%02.0f D=%.1f END MILL)", tool, 4 + tool % 6);
       emit("T%02.0fM06", tool);
-      emit("G90G00G17G40G80X0Y0");
-      emit("G43Z50.H%02.0f", tool);
-      ++tool;
+      // G80 cancels the motion mode: the move comes on a line of its own.
+      emit("G90G17G40G80");
+      emit("G00X%.3fY%.3f", x = 0, y = 0);
+      emit("G43Z%.3fH%02.0f", z = 50, tool);
+      tool = tool % 3 + 1;
     } else if (phase % 5000 == 10) {
+      // A retract first, which also ends an arc's motion mode; the holes move the tool: the program goes on
+      // from the last one.
+      emit("G00Z%.3f", z = 5);
       emit("G81X%.3fY%.3fZ-5.R2.F100", random.next(-50, 50), random.next(-50, 50));
-      emit("X%.3fY%.3f", random.next(-50, 50), random.next(-50, 50));
+      x = random.next(-50, 50);
+      y = random.next(-50, 50);
+      emit("X%.3fY%.3f", x, y);
       emit("G80");
+      restateG01 = true;
     } else if (phase % 1000 == 500) {
       emit("G00Z%.3f", z = 5);
       emit("(PASS %.0f)", written / 1000);
@@ -63,17 +75,18 @@ std::string generateCamProgram(int lines) {
       x = cx;
       y = cy + r;
       emit(written % 2 ? "G02X%.3fY%.3fI%.3fJ%.3f" : "G03X%.3fY%.3fI%.3fJ%.3f", x, y, r, 0);
-      afterArc = true;
+      restateG01 = true;
     } else {
       x += random.next(-2, 2);
       y += random.next(-2, 2);
       z = random.next(-10, -1);
-      // Straight moves go back to G01 after an arc, as a CAM system writes them.
-      const bool restate = afterArc || written % 7 == 0;
+      // Straight moves go back to G01 after an arc or a cycle, as a CAM system writes them.
+      const bool restate = restateG01 || written % 7 == 0;
       emit(restate ? "G01X%.3fY%.3fZ%.3fF1200" : "X%.3fY%.3fZ%.3f", x, y, z);
-      afterArc = false;
+      restateG01 = false;
     }
   }
+  if (written < lines) emit("M30");
   return out;
 }
 
@@ -92,7 +105,7 @@ std::string generateHandWrittenProgram(int lines) {
   emit("G54");
   emit("T01 M06");
   emit("S3000 M03");
-  for (int pass = 0; written < lines; ++pass) {
+  for (int pass = 0; written < lines - 1; ++pass) {
     // A rectangle with rounded corners, a little larger on every pass.
     const double w = 40 + pass % 50, h = 30 + pass % 40, r = 2 + pass % 7;
     emit("G00 X-10. Y-10.");
@@ -111,6 +124,8 @@ std::string generateHandWrittenProgram(int lines) {
     emit("G40 G01 X-10. Y-10.");
     emit("G00 Z50.");
   }
+  // The program is enclosed in percent signs.
+  emit("%%");
   return out;
 }
 

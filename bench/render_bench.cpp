@@ -17,7 +17,7 @@
 #include "nc/Ncreader.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 #include "render/Toolpath.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

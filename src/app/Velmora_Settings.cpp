@@ -6,8 +6,9 @@
 
 #include "app/Velmora_.hpp"
 #include "util/Files.hpp"
+#include "util/Format.hpp"
 #include "util/Ini.hpp"
-#include "util/Utility.hpp"
+#include "util/Number.hpp"
 
 namespace {
 const std::u16string kWindow = u"WINDOW";

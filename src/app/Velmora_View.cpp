@@ -8,7 +8,8 @@
 
 #include "app/Velmora_.hpp"
 #include "qtsurface/QPainterSurface.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
 
 namespace {
 // How long one piece of a drawing may keep the window from its events.

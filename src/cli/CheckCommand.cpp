@@ -15,7 +15,7 @@
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -93,8 +93,11 @@ void appendProblem(std::string& out, const std::string& file, const NcProblem& p
 
 FileReport checkFile(const std::string& file, const CheckOptions& options) {
   FileReport report;
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
-  const ReadResult result = readNcFile(file, geometry);
+  kNcGeometry geometry;
+  // Several files already keep the cores busy, one each.
+  ReadOptions reading;
+  if (options.files.size() > 1) reading.scanThreads = 0;
+  const ReadResult result = readNcFile(file, geometry, {}, reading);
   if (result.status != ReadResult::Status::Ok) {
     report.err = "velmora-cli: " + result.message + "\n";
     report.status = kUnreadable;

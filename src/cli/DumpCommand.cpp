@@ -46,7 +46,7 @@ int runDump(const Args& args) {
     std::fputs("usage: velmora-cli dump FILE\n", stderr);
     return 1;
   }
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   const ReadResult result = readNcFile(args[0], geometry);
   if (result.status != ReadResult::Status::Ok) {
     std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());

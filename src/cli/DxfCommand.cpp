@@ -46,7 +46,7 @@ int runDxf(const Args& args) {
     std::fputs(kDxfUsage, stderr);
     return 1;
   }
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   if (!readWholeProgram("dxf", options.input, geometry)) return 2;
   const std::string dxfPath = options.output.empty() ? dxfPathFor(options.input) : options.output;
   if (isSameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);

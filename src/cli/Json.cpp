@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Text.hpp"
 
 void appendJsonString(std::string& out, std::u16string_view text) {
   out += '"';

@@ -1,4 +1,4 @@
-// velmora-cli: the interpreter, the DXF writer and the renderer without a window.
+// velmora-cli: the interpreter, the DXF writer and the renderer without a window (render runs velmora-render).
 #include <cstdio>
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "graphics/Geometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
 
 namespace {
 

@@ -106,79 +106,79 @@ namespace {
 int recordAxisA(int plane) { return plane == 19 ? 1 : 0; }
 int recordAxisB(int plane) { return plane == 18 || plane == 19 ? 2 : 1; }
 
+// The fit of an arc in `plane` by its start, end and centre (X, Y, Z, the centre as recorded).
+ArcFit fitOf(int plane, const double* start, const double* end, const double* centre, double radius) {
+  const int a = recordAxisA(plane);
+  const int c = recordAxisB(plane);
+  return {radius, distanceOf(start[a], start[c], centre[a], centre[c]),
+          distanceOf(end[a], end[c], centre[a], centre[c])};
+}
+
 }  // namespace
 
-void kNcGeometry::recordArc(int plane, int k) {
-  const int a = recordAxisA(plane), b = recordAxisB(plane);
-  const double offset[3] = {kNcXYZIJK::i.at(k), j.at(k), kNcXYZIJK::k.at(k)};
-  recordArcCentre(plane, k, std::sqrt(offset[a] * offset[a] + offset[b] * offset[b]));
+bool ArcFit::faulty() const {
+  const double e1 = absOf(absOf(radius) - startDistance);
+  const double e2 = absOf(absOf(radius) - endDistance);
+  return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
 }
 
-RadiusArc kNcGeometry::recordRadiusArc(int plane, int k, double r) {
-  const bool swapped = plane == 18;
-  const int a = swapped ? 2 : recordAxisA(plane);
-  const int b = swapped ? 0 : recordAxisB(plane);
-  const double start[3] = {absX.at(k - 1), absY.at(k - 1), absZ.at(k - 1)};
-  const double end[3] = {absX.at(k), absY.at(k), absZ.at(k)};
-  const RadiusArc arc = radiusArcCentre(gNumberAt(groupMotion, k), r, start[a], start[b], end[a], end[b]);
-  // R wins over the block's own I, J, K: the offsets become the computed centre's, 0 off the plane.
-  double offset[3] = {0, 0, 0};
-  offset[a] = arc.ca - start[a];
-  offset[b] = arc.cb - start[b];
-  kNcXYZIJK::i.replaceLast(offset[0]);
-  j.replaceLast(offset[1]);
-  kNcXYZIJK::k.replaceLast(offset[2]);
-  recordArcCentre(plane, k, std::fabs(r));
-  return arc;
-}
-
-void kNcGeometry::recordArcCentre(int plane, int k, double r) {
+kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets,
+                                          double r, RadiusArc& byRadius, ArcFit& fit) {
+  const Point3 start = ends_[static_cast<std::size_t>(k - 1)];
+  const double startAxes[3] = {start.x, start.y, start.z};
+  const double endAxes[3] = {end.x, end.y, end.z};
+  double offset[3] = {offsets.x, offsets.y, offsets.z};
+  double radius = 0;
+  if (r != 0) {
+    const bool swapped = plane == 18;
+    const int a = swapped ? 2 : recordAxisA(plane);
+    const int b = swapped ? 0 : recordAxisB(plane);
+    byRadius = radiusArcCentre(motion, r, startAxes[a], startAxes[b], endAxes[a], endAxes[b]);
+    // R wins over the block's own I, J, K: the offsets become the computed centre's, 0 off the plane.
+    offset[0] = offset[1] = offset[2] = 0;
+    offset[a] = byRadius.ca - startAxes[a];
+    offset[b] = byRadius.cb - startAxes[b];
+    offsets = {offset[0], offset[1], offset[2]};
+    radius = std::fabs(r);
+  }
   const int a = recordAxisA(plane), b = recordAxisB(plane);
-  const double start[3] = {absX.at(k - 1), absY.at(k - 1), absZ.at(k - 1)};
-  const double end[3] = {absX.at(k), absY.at(k), absZ.at(k)};
-  const double offset[3] = {kNcXYZIJK::i.at(k), j.at(k), kNcXYZIJK::k.at(k)};
-  const double ca = start[a] + offset[a];
-  const double cb = start[b] + offset[b];
+  if (r == 0) radius = std::sqrt(offset[a] * offset[a] + offset[b] * offset[b]);
+  const double ca = startAxes[a] + offset[a];
+  const double cb = startAxes[b] + offset[b];
   // The store keeps only the X and Y of the centre; an axis outside the plane records 0.
-  centreX.add(a == 0 ? ca : 0);
-  centreY.add(a == 1 ? ca : (b == 1 ? cb : 0));
-  arcRadius.add(r);
-
-  const ArcBox box = arcBounds(gNumberAt(groupMotion, k), r, ca, cb, start[a], start[b], end[a], end[b]);
+  const ArcRecord arc{a == 0 ? ca : 0, a == 1 ? ca : (b == 1 ? cb : 0), radius};
+  const ArcBox box = arcBounds(motion, radius, ca, cb, startAxes[a], startAxes[b], endAxes[a], endAxes[b]);
   double* lows[3] = {&minX, &minY, &minZ};
   double* highs[3] = {&maxX, &maxY, &maxZ};
   const bool seen[3] = {seenX, seenY, seenZ};
   widen(*lows[a], *highs[a], box.minA, box.maxA, seen[a]);
   widen(*lows[b], *highs[b], box.minB, box.maxB, seen[b]);
+  const double centre[3] = {arc.centreX, arc.centreY, start.z + offset[2]};
+  fit = fitOf(plane, startAxes, endAxes, centre, radius);
+  return arc;
 }
 
 double kNcGeometry::centreZAt(int i) const {
   const int b = latest(i);
-  return b >= 1 ? absZ.get(b - 1) + kNcXYZIJK::k.get(b) : 0;
+  return b >= 1 ? endZ(clamped(b - 1)) + offsetKOf(clamped(b)) : 0;
 }
 
 ArcFit kNcGeometry::arcFitAt(int i) const {
   // Every list holds blockCount entries: one clamp serves them all.
   const int b = std::clamp(latest(i), 1, std::max(blockCount - 1, 1));
   if (blockCount < 2) return {0, 0, 0};
-  const int plane = gNumberAt(groupPlane, b);
+  const int plane = codeOf(kGroupPlane, b);
   // The arc's axes (a, b) as the arc record takes them; the centre from the record where it keeps it.
-  const double start[3] = {absX.at(b - 1), absY.at(b - 1), absZ.at(b - 1)};
-  const double end[3] = {absX.at(b), absY.at(b), absZ.at(b)};
-  const double centre[3] = {centreX.at(b), centreY.at(b), start[2] + kNcXYZIJK::k.at(b)};
-  const int a = recordAxisA(plane);
-  const int c = recordAxisB(plane);
-  return {arcRadius.at(b), distanceOf(start[a], start[c], centre[a], centre[c]),
-          distanceOf(end[a], end[c], centre[a], centre[c])};
+  const double start[3] = {endX(b - 1), endY(b - 1), endZ(b - 1)};
+  const double end[3] = {endX(b), endY(b), endZ(b)};
+  const double centre[3] = {arcCentreX(b), arcCentreY(b), start[2] + offsetKOf(b)};
+  return fitOf(plane, start, end, centre, arcRadiusOf(b));
 }
 
 bool kNcGeometry::isFaultyArcAt(int i) const {
   const int b = latest(i);
   if (b < 1 || b >= blockCount) return b >= blockCount && blockCount > 1 && isFaultyArcAt(blockCount - 1);
-  const int motion = gNumberAt(groupMotion, b);
+  const int motion = codeOf(kGroupMotion, b);
   if (motion != 2 && motion != 3) return false;
-  const ArcFit fit = arcFitAt(b);
-  const double e1 = absOf(absOf(fit.radius) - fit.startDistance);
-  const double e2 = absOf(absOf(fit.radius) - fit.endDistance);
-  return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
+  return arcFitAt(b).faulty();
 }

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
 
 using View = std::u16string_view;
 
@@ -18,25 +17,27 @@ constexpr std::size_t kNowhere = std::u16string_view::npos;
 
 void kNcChecker::reset() { *this = kNcChecker(); }
 
-// Every block passes here: the tests that clear an ordinary block come first and cost a few loads each.
-void kNcChecker::noteBlock(const kNcGeometry& g, int k, View code, const ScannedBlock& words,
-                           const BlockFacts& facts) {
-  const int state = g.commentStates.at(k);
+// Every block read as text passes here: the tests that clear an ordinary block come first and cost a few
+// loads each.
+void kNcChecker::noteText(const kNcGeometry& g, int k, View code, const ScannedBlock& words,
+                          const BlockFacts& facts) {
+  const int state = g.commentStates.get(k);
   if (state == -1 || state == 2) noteComments(g, k);
-  if (!code.empty()) {
-    if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
-      LineState line(code);
-      noteOWord(g, k, code, line);
-      scanCode(g, k, code, line);
-    } else if (mayNeedLook(g, words)) {
-      noteOrdinaryText(g, k, code, words);
-    }
+  if (code.empty()) return;
+  if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
+    LineState line(code);
+    noteOWord(g, k, code, line);
+    scanCode(g, k, code, line);
+  } else if (mayNeedLook(g, words)) {
+    noteOrdinaryText(g, k, code, words);
   }
-  if (!dWordGiven_) noteCompensation(g, k, code, words);
-  const double x = g.absX.at(k), y = g.absY.at(k), z = g.absZ.at(k);
+}
+
+void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven, const BlockFacts& facts) {
+  if (!dWordGiven_) noteCompensation(g, k, code, dGiven, facts);
   // Infinity times 0 is not a number, and so is the sum: one test for all three.
-  const bool finite = std::isfinite(x * 0 + y * 0 + z * 0);
-  if (finite != positionFinite_) notePositionChange(g, k, finite);
+  const bool finite = std::isfinite(facts.x * 0 + facts.y * 0 + facts.z * 0);
+  if (finite != positionFinite_) notePositionChange(g, k, finite, facts);
   if (!drawsSomething_) noteDrawing(g, k, facts.arc);
   if (facts.arc.isArc) noteArc(g, k, facts.arc);
 }
@@ -52,48 +53,47 @@ bool kNcChecker::mayNeedLook(const kNcGeometry& g, const ScannedBlock& words) {
 
 // Block k's comment state is -1 or 2.
 void kNcChecker::noteComments(const kNcGeometry& g, int k) {
-  const int state = g.commentStates.at(k);
-  const int previous = g.commentStates.at(k - 1);
+  const int state = g.commentStates.get(k);
+  const int previous = g.commentStates.get(k - 1);
   if (state == -1 && previous != -1) add(g, k, Rule::commentSyntax, {}, kNowhere, {});
   if (state == 2 && previous != 2) commentOpenedAt_ = k;
 }
 
 int kNcChecker::unclosedCommentLine(const kNcGeometry& g) const {
-  const bool open = g.blockCount > 1 && g.commentStates.at(g.blockCount - 1) == 2;
+  const bool open = g.blockCount > 1 && g.commentStates.get(g.blockCount - 1) == 2;
   return open ? commentOpenedAt_ : 0;
 }
 
-void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, const ScannedBlock& words) {
-  if (words.firstOf(u'D') != kNowhere && !g.d.extractNumberText(words).empty()) {
+void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, bool dGiven, const BlockFacts& facts) {
+  if (dGiven) {
     dWordGiven_ = true;
     return;
   }
-  // Most blocks leave the group's record as it was.
-  if (g.groupCutterComp.at(k) == g.groupCutterComp.at(k - 1)) return;
-  if (g.cutterCompAt(k) == 0 || gNumberAt(g.groupCutterComp, k - 1) != 40) return;
-  const View word = g.groupCutterComp.lastText();
+  // A block that brings compensation into force was read as text.
+  if (!facts.compComesIntoForce) return;
+  const View word = g.gWordsRead()[kGroupCutterComp];
   add(g, k, Rule::compWithoutD, code, code.find(word), word);
 }
 
-void kNcChecker::notePositionChange(const kNcGeometry& g, int k, bool finite) {
+void kNcChecker::notePositionChange(const kNcGeometry& g, int k, bool finite, const BlockFacts& facts) {
   positionFinite_ = finite;
   if (finite) return;
   Finding& f = add(g, k, Rule::coordinateOverflow, {}, kNowhere, {});
-  f.numbers[0] = g.absX.at(k);
-  f.numbers[1] = g.absY.at(k);
-  f.numbers[2] = g.absZ.at(k);
+  f.numbers[0] = facts.x;
+  f.numbers[1] = facts.y;
+  f.numbers[2] = facts.z;
 }
 
 void kNcChecker::noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc) {
-  const bool moves = g.absX.at(k) != g.absX.at(k - 1) || g.absY.at(k) != g.absY.at(k - 1);
-  const bool circle = arc.isArc && g.arcRadius.at(k) > 0;
-  const bool hole = g.inCycleAt(k) && g.toolDiameter.at(k) > 0;
+  const bool moves = g.absX.get(k) != g.absX.get(k - 1) || g.absY.get(k) != g.absY.get(k - 1);
+  const bool circle = arc.isArc && g.arcRadius.get(k) > 0;
+  const bool hole = g.inCycleAt(k) && g.toolDiameter.get(k) > 0;
   drawsSomething_ = moves || circle || hole;
 }
 
 void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
   if (!positionFinite_) return;
-  if (!std::isfinite(g.centreX.at(k) * 0 + g.centreY.at(k) * 0 + g.arcRadius.at(k) * 0)) {
+  if (!std::isfinite(arc.centreX * 0 + arc.centreY * 0 + arc.fit.radius * 0)) {
     add(g, k, Rule::coordinateOverflow, {}, kNowhere, {}).detail = 1;
     return;
   }
@@ -107,8 +107,9 @@ void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
     f.numbers[1] = arc.byRadius->halfChord;
     return;
   }
-  if (!g.isFaultyArcAt(k)) return;
-  const ArcFit fit = g.arcFitAt(k);
+  // The store's verdict, which the drawing and the arc fields show.
+  const ArcFit& fit = arc.fit;
+  if (!fit.faulty()) return;
   Finding& f = add(g, k, Rule::arcRadiusMismatch, {}, kNowhere, {});
   f.numbers[0] = fit.startDistance;
   f.numbers[1] = fit.endDistance;
@@ -133,7 +134,8 @@ Finding& kNcChecker::add(const kNcGeometry& g, int k, Rule rule, View code, std:
 
 int kNcChecker::columnOf(const kNcGeometry& g, int k, View code, std::size_t at) {
   // Splitting only removes: a code text as long as its line is the line.
-  if (code.size() == g.blockTextAt(k).size()) return static_cast<int>(at) + 1;
+  std::u16string storage;
+  if (code.size() == g.lineOf(k, storage).size()) return static_cast<int>(at) + 1;
   if (k != lineOfColumns_) {
     lineOfColumns_ = k;
     g.codeColumns(k, code, columns_);

@@ -66,11 +66,24 @@ struct Finding {
   void appendToken(std::u16string_view text);
 };
 
-// What the interpreter knows about a block's arc beyond its records.
+// How far an arc's radius may miss its start or end point before the arc counts as faulty.
+inline constexpr double kArcFitTolerance = 0.002;
+
+// An arc's radius and the distances of its start and end points from its centre, in the arc's plane.
+struct ArcFit {
+  double radius, startDistance, endDistance;
+  // The radius misses the start or the end point by kArcFitTolerance or more.
+  bool faulty() const;
+};
+
+// What the interpreter knows about a block's arc, its records included, so that the checker need not read
+// them back.
 struct ArcFacts {
   bool isArc = false;
   const RadiusArc* byRadius = nullptr;  // set when the centre came from R
   double radiusWord = 0;
+  double centreX = 0, centreY = 0;  // as recorded
+  ArcFit fit{0, 0, 0};
 };
 
 // A number text needs more integer digits than this to exceed the largest double.
@@ -82,16 +95,21 @@ struct BlockFacts {
   // The code holds '#', '[' or '<', a letter followed by a blank, or is long enough for a number too
   // large to read: the checker scans it rather than look at what the words read.
   bool closerLook = false;
+  double x = 0, y = 0, z = 0;       // the end point
+  bool compComesIntoForce = false;  // G41 or G42 after G40
   ArcFacts arc;
 };
 
 class kNcChecker {
  public:
   void reset();
-  // Block k has been recorded: `code` is its line without comments, `words` its working text as the words
-  // read it.
-  void noteBlock(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
-                 const BlockFacts& facts);
+  // Block k has been recorded from its text: `code` is its line without comments, `words` its working text
+  // as the words read it.
+  void noteText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
+                const BlockFacts& facts);
+  // Then, for every block however it was read, what its records show; `dGiven` tells whether the block has a
+  // D word with a number.
+  void noteRecords(const kNcGeometry& g, int k, std::u16string_view code, bool dGiven, const BlockFacts& facts);
 
   const std::vector<Finding>& findings() const { return findings_; }
   // Some block moves in X or Y, draws a circle or a hole.
@@ -132,8 +150,9 @@ class kNcChecker {
   void noteOWord(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteOverflows(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteComments(const kNcGeometry& g, int k);
-  void noteCompensation(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words);
-  void notePositionChange(const kNcGeometry& g, int k, bool finite);
+  void noteCompensation(const kNcGeometry& g, int k, std::u16string_view code, bool dGiven,
+                        const BlockFacts& facts);
+  void notePositionChange(const kNcGeometry& g, int k, bool finite, const BlockFacts& facts);
   void noteDrawing(const kNcGeometry& g, int k, const ArcFacts& arc);
   void noteArc(const kNcGeometry& g, int k, const ArcFacts& arc);
   void noteUnsupported(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at,

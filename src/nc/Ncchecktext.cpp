@@ -5,7 +5,7 @@
 
 #include "nc/Nccheck.hpp"
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Number.hpp"
 
 using View = std::u16string_view;
 
@@ -49,9 +49,6 @@ bool isReadLetter(char16_t c) {
 }
 
 bool isCapital(char16_t c) { return c >= u'A' && c <= u'Z'; }
-bool isBlankChar(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
-bool isDigitChar(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool startsNumber(char16_t c) { return isDigitChar(c) || c == u'+' || c == u'-' || c == u'.'; }
 
 // The G codes outside the modal groups that never change the drawn path (units, work offsets, path, feed
 // and spindle modes, cancels), in tenths: 541 is G54.1.
@@ -98,20 +95,7 @@ Unsupported kindOf(Construct construct) {
 }
 
 // Sign, point and digits after a letter, as a word reads them ('$' words are not numbers).
-View numberTextAt(View code, std::size_t from) {
-  std::size_t i = from;
-  if (i < code.size() && (code[i] == u'+' || code[i] == u'-' || code[i] == u'.')) ++i;
-  bool point = from < code.size() && code[from] == u'.';
-  for (; i < code.size(); ++i) {
-    if (isDigitChar(code[i])) continue;
-    if (code[i] == u'.' && !point) {
-      point = true;
-      continue;
-    }
-    break;
-  }
-  return code.substr(from, i - from);
-}
+View numberTextAt(View code, std::size_t from) { return wordNumberAt(code, from); }
 
 // Integer digits of a number text, leading zeros left out.
 std::size_t integerDigits(View number) {
@@ -119,7 +103,7 @@ std::size_t integerDigits(View number) {
   if (i < number.size() && (number[i] == u'+' || number[i] == u'-')) ++i;
   while (i < number.size() && number[i] == u'0') ++i;
   std::size_t digits = 0;
-  while (i + digits < number.size() && isDigitChar(number[i + digits])) ++digits;
+  while (i + digits < number.size() && isDigit(number[i + digits])) ++digits;
   return digits;
 }
 
@@ -133,7 +117,7 @@ std::size_t blankEndsWord(View code, std::size_t at, std::size_t firstOfLetter) 
   // Only the first X (Y, ...) of a line is read; every G is.
   if (letter != u'G' && firstOfLetter != at - 1) return 0;
   std::size_t next = at;
-  while (next < code.size() && isBlankChar(code[next])) ++next;
+  while (next < code.size() && isBlank(code[next])) ++next;
   if (next == code.size() || !startsNumber(code[next])) return 0;
   return next + numberTextAt(code, next).size() - (at - 1);
 }
@@ -223,7 +207,8 @@ void kNcChecker::noteGWord(const kNcGeometry& g, int k, View code, std::size_t a
   } else if (line.gStopped) {
     // The rewrites of the one-shot group look for their words anywhere in the line.
     if (group == kGroupOneShot) noteReadGWord(g, k, code, at, word, group, value, line);
-    if (group != kGroupOneShot && gNumberAt(g.scannedGroup(group), k) != truncToInt(value)) {
+    const kNcGroupColumn read(g, static_cast<GroupIndex>(group));
+    if (group != kGroupOneShot && gNumberAt(read, k) != truncToInt(value)) {
       add(g, k, Rule::gCodeNotRead, code, at, word).appendToken(line.stopWord);
     }
   } else {
@@ -288,7 +273,7 @@ void kNcChecker::noteBlank(const kNcGeometry& g, int k, View code, std::size_t a
 
 void kNcChecker::noteOWord(const kNcGeometry& g, int k, View code, LineState& line) {
   std::size_t i = 0;
-  while (i < code.size() && (isBlankChar(code[i]) || code[i] == u'/')) ++i;
+  while (i < code.size() && (isBlank(code[i]) || code[i] == u'/')) ++i;
   if (i == code.size() || code[i] != u'O') return;
   const std::size_t at = i++;
   if (i < code.size() && code[i] == u'<') {
@@ -296,9 +281,9 @@ void kNcChecker::noteOWord(const kNcGeometry& g, int k, View code, LineState& li
     if (close == kNowhere) return;
     i = close + 1;
   } else {
-    while (i < code.size() && isDigitChar(code[i])) ++i;
+    while (i < code.size() && isDigit(code[i])) ++i;
   }
-  while (i < code.size() && isBlankChar(code[i])) ++i;
+  while (i < code.size() && isBlank(code[i])) ++i;
   std::size_t end = i;
   while (end < code.size() && isCapital(code[end])) ++end;
   const View keyword = code.substr(i, end - i);

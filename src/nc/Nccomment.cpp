@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
 
 namespace {
 
@@ -216,7 +215,7 @@ std::u16string kNcGeometry::extractComments(View text, View open, View close, in
 }
 
 int kNcGeometry::previousOpenPair(int k) const {
-  return k >= 1 && static_cast<std::size_t>(k - 1) < openPairs.size() ? openPairs[k - 1] : 0;
+  return k >= 1 && k - 1 < blockCount ? PackedModal(modal_[static_cast<std::size_t>(k - 1)]).openPair() : 0;
 }
 
 unsigned kNcGeometry::characterMarks(View text) const {
@@ -309,7 +308,8 @@ void kNcGeometry::splitComments(View text, int prevState, int prevOpenPair, Comm
 
 void kNcGeometry::codeColumns(int k, View code, std::vector<int>& columns) const {
   columns.assign(code.size(), 0);
-  const View line = blockTextAt(k);
+  std::u16string storage;
+  const View line = lineOf(k, storage);
   // The line is split again with every character that no delimiter uses replaced by a private-use
   // character that carries its position: the split goes the same way, and the code shows where each
   // character came from.

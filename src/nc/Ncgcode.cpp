@@ -3,50 +3,38 @@
 
 #include <algorithm>
 
-#include "util/Utility.hpp"
+#include "util/Number.hpp"
 
 namespace {
 
-struct GroupRule {
-  int accepted[13];
-  int acceptedCount;
-  int initial;
-};
-
-// In scan order: one-shot, motion, plane, distance, cutter compensation, tool length, cycle, return, work.
-constexpr GroupRule kGroupRules[kScannedGroups] = {
-    {{4, 28, 29, 30, 52, 53, 92}, 7, 28},
-    {{0, 1, 2, 3, 33}, 5, 0},
-    {{17, 18, 19}, 3, 17},
-    {{90, 91}, 2, 90},
-    {{40, 41, 42}, 3, 40},
-    {{43, 44, 49}, 3, 49},
-    {{73, 74, 76, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89}, 13, 80},
-    {{98, 99}, 2, 98},
-    {{54, 55, 56}, 3, 54},
-};
 constexpr int kSpareInitial = 1;
 
-int groupOf(std::u16string_view numberText) {
-  const int n = truncToInt(wordNumberValue(numberText));
+}  // namespace
+
+int gCodeGroupOf(double value, bool empty) {
+  const int n = truncToInt(value);
   for (int g = 0; g < kScannedGroups; ++g) {
-    const GroupRule& rule = kGroupRules[g];
-    if (std::find(rule.accepted, rule.accepted + rule.acceptedCount, n) == rule.accepted + rule.acceptedCount) {
-      continue;
-    }
+    if (gCodeIndex(g, n) < 0) continue;
     // An empty number reads as 0, but a bare "G" is no G00.
-    if (g == kGroupMotion && numberText.empty()) continue;
+    if (g == kGroupMotion && empty) continue;
     return g;
   }
   return -1;
 }
 
-}  // namespace
+int gCodeGroupOf(std::u16string_view numberText) {
+  return gCodeGroupOf(wordNumberValue(numberText), numberText.empty());
+}
 
-int gCodeGroupOf(std::u16string_view numberText) { return groupOf(numberText); }
+int gCodeIndex(int group, int code) {
+  const GroupRule& rule = kGroupRules[group];
+  const int* end = rule.accepted + rule.acceptedCount;
+  const int* found = std::find(rule.accepted, end, code);
+  return found == end ? -1 : static_cast<int>(found - rule.accepted);
+}
 
 GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt) {
-  static const kNcWord scratch(u"G", 0);
+  static const kNcWord scratch(u'G');
   GWordsFound found{};
   std::size_t from = 0;
   if (stoppedAt != nullptr) *stoppedAt = std::u16string_view::npos;
@@ -55,7 +43,7 @@ GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt) {
     if (at == std::u16string_view::npos) break;
     const std::u16string_view rest = block.substr(at);
     const std::u16string_view number = scratch.extractNumberText(rest);
-    const int group = groupOf(number);
+    const int group = gCodeGroupOf(number);
     if (group < 0) {
       if (stoppedAt != nullptr) *stoppedAt = at;
       break;
@@ -66,39 +54,44 @@ GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt) {
   return found;
 }
 
-int gNumberAt(const kNcWord& group, int block) { return truncToInt(group.get(block)); }
-
 kNcGCode::kNcGCode() { recordInitial(); }
 
-const kNcWord& kNcGCode::scannedGroup(int group) const { return *groupsOf(*this)[group]; }
-
 void kNcGCode::recordInitial() {
-  const auto groups = scanned();
-  for (int g = 0; g < kScannedGroups; ++g) groups[g]->recordValue(kGroupRules[g].initial, 2);
-  groupSpare.recordValue(kSpareInitial, 3);
+  const auto groups = groupsOf(*this);
+  for (int g = 0; g < kScannedGroups; ++g) groups[g]->recordValue(kGroupRules[g].initial);
+  groupSpare.recordValue(kSpareInitial);
   recordCount = 1;
 }
 
-void kNcGCode::resetGroups() {
-  for (kNcWord* group : scanned()) group->reset();
+void kNcGCode::reset() {
+  for (kNcWord* group : groupsOf(*this)) group->reset();
   groupSpare.reset();
   wordsRead_ = {};
   readStop_ = std::u16string_view::npos;
   recordInitial();
 }
 
-void kNcGCode::recordGroup(kNcWord& group, std::u16string_view text) {
-  if (text.empty() && recordCount > 0) {
-    group.repeatLast();
-  } else {
-    group.recordText(text);
+int kNcGCode::code(int group) const { return truncToInt(groupsOf(*this)[group]->lastValue()); }
+
+BlockGCodes kNcGCode::scanGCodes(std::u16string_view block) {
+  wordsRead_ = scanGWords(block, &readStop_);
+  BlockGCodes codes;
+  for (int g = 0; g < kScannedGroups; ++g) {
+    if (!wordsRead_[g].empty()) codes.set(g, wordNumberValue(wordsRead_[g].substr(1)));
   }
+  return codes;
 }
 
-int kNcGCode::readGCodes(std::u16string_view block) {
-  wordsRead_ = scanGWords(block, &readStop_);
-  const auto groups = scanned();
-  for (int g = 0; g < kScannedGroups; ++g) recordGroup(*groups[g], wordsRead_[g]);
-  recordGroup(groupSpare, {});
+int kNcGCode::recordGCodes(const BlockGCodes& codes) {
+  const auto groups = groupsOf(*this);
+  // A group the block does not name stays as it was.
+  for (int g = 0; g < kScannedGroups; ++g) {
+    if (codes.has(g)) {
+      groups[g]->recordValue(codes.values[g]);
+    } else {
+      groups[g]->repeatLast();
+    }
+  }
+  groupSpare.repeatLast();
   return ++recordCount;
 }

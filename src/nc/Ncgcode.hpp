@@ -1,7 +1,9 @@
-// The G code in effect in each of ten modal groups, for every block.
+// The G code in effect in each of ten modal groups: which codes each group accepts, the block scan, and the
+// codes of the latest block.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "nc/Ncword.hpp"
@@ -24,42 +26,79 @@ enum GroupIndex : int {
 // The scanned group (a GroupIndex) that accepts the G word with this number text; -1 for none, and for an
 // empty text, which ends the scan.
 int gCodeGroupOf(std::u16string_view numberText);
+// The same for the G word's value, where `empty` says that the number text was empty.
+int gCodeGroupOf(double value, bool empty);
 
 // The G words of a block, group by group (the later of two words of one group wins): words are taken in
 // order until one that belongs to no group, or has no number; `stoppedAt` gets that word's position, npos
 // when every G word was taken.
 GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt = nullptr);
 
+// The G numbers each group accepts, and its code for block 0.
+struct GroupRule {
+  static constexpr int kMostCodes = 13;
+  int accepted[kMostCodes];
+  int acceptedCount;
+  int initial;
+};
+// In scan order: one-shot, motion, plane, distance, cutter compensation, tool length, cycle, return, work.
+inline constexpr GroupRule kGroupRules[kScannedGroups] = {
+    {{4, 28, 29, 30, 52, 53, 92}, 7, 28},
+    {{0, 1, 2, 3, 33}, 5, 0},
+    {{17, 18, 19}, 3, 17},
+    {{90, 91}, 2, 90},
+    {{40, 41, 42}, 3, 40},
+    {{43, 44, 49}, 3, 49},
+    {{73, 74, 76, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89}, 13, 80},
+    {{98, 99}, 2, 98},
+    {{54, 55, 56}, 3, 54},
+};
+// The position of `code` (a truncated G number) among those the group accepts, -1 when it accepts no such
+// code: per-block records keep this small index.
+int gCodeIndex(int group, int code);
+
+// The G words of one block as values, group by group.
+struct BlockGCodes {
+  std::uint16_t given = 0;
+  std::array<double, kScannedGroups> values{};
+
+  bool has(int group) const { return (given >> group & 1) != 0; }
+  void set(int group, double value) {
+    given = static_cast<std::uint16_t>(given | 1u << group);
+    values[group] = value;
+  }
+};
+
 class kNcGCode {
  public:
   kNcGCode();
   virtual ~kNcGCode() = default;
 
-  int readGCodes(std::u16string_view block);
-  // Records one group's text for the block being read; an empty text repeats the previous record.
-  void recordGroup(kNcWord& group, std::u16string_view text);
-  // The word of a scanned group, by GroupIndex.
-  const kNcWord& scannedGroup(int group) const;
+  // Records the G codes of one block; returns the new recordCount.
+  int readGCodes(std::u16string_view block) { return recordGCodes(scanGCodes(block)); }
+  // The G codes of a block text, which gWordsRead and gReadStop then tell about.
+  BlockGCodes scanGCodes(std::u16string_view block);
+  int recordGCodes(const BlockGCodes& codes);
   // The G words the latest readGCodes took (views into its text), and where it stopped taking them (npos
   // when it took every G word).
   const GWordsFound& gWordsRead() const { return wordsRead_; }
   std::size_t gReadStop() const { return readStop_; }
+  // The latest block's G number of a scanned group (a GroupIndex), truncated toward zero.
+  int code(int group) const;
+  void reset();
 
-  kNcWord groupOneShot{u"G", 0};
-  kNcWord groupMotion{u"G", 0};
-  kNcWord groupPlane{u"G", 0};
-  kNcWord groupDistance{u"G", 0};
-  kNcWord groupCutterComp{u"G", 0};
-  kNcWord groupToolLength{u"G", 0};
-  kNcWord groupCycle{u"G", 0};
-  kNcWord groupReturn{u"G", 0};
-  kNcWord groupWork{u"G", 0};
-  kNcWord groupSpare{u"G", 0};
+  kNcWord groupOneShot{u'G'};
+  kNcWord groupMotion{u'G'};
+  kNcWord groupPlane{u'G'};
+  kNcWord groupDistance{u'G'};
+  kNcWord groupCutterComp{u'G'};
+  kNcWord groupToolLength{u'G'};
+  kNcWord groupCycle{u'G'};
+  kNcWord groupReturn{u'G'};
+  kNcWord groupWork{u'G'};
+  // Recognises no G code; it only ever repeats its initial record.
+  kNcWord groupSpare{u'G'};
   int recordCount = 0;
-  const std::u16string letter = u"G";
-
- protected:
-  void resetGroups();
 
  private:
   // The scanned groups of a const or mutable object, in scan order.
@@ -69,12 +108,8 @@ class kNcGCode {
                       &self.groupDistance, &self.groupCutterComp, &self.groupToolLength,
                       &self.groupCycle,    &self.groupReturn,     &self.groupWork};
   }
-  std::array<kNcWord*, kScannedGroups> scanned() { return groupsOf(*this); }
   void recordInitial();
 
   GWordsFound wordsRead_{};
   std::size_t readStop_ = std::u16string_view::npos;
 };
-
-// The G number a group recorded for block i (direct index, clamped), truncated toward zero.
-int gNumberAt(const kNcWord& group, int block);

@@ -1,10 +1,12 @@
-// The block store and the block interpreter: one line in, one block of records out.
+// The block store: the initial block, the records every block gets whichever way its line was read, and
+// the readers of those records.
 #include "nc/Ncgeometry.hpp"
 
 #include <algorithm>
 #include <initializer_list>
 
-#include "util/Utility.hpp"
+#include "nc/Nctext.hpp"
+#include "util/Format.hpp"
 
 namespace {
 
@@ -12,58 +14,76 @@ using View = std::u16string_view;
 
 }  // namespace
 
-kNcGeometry::kNcGeometry(View open0, View close0, View open1, View close1, View open2, View close2) {
-  setCommentDelimiters(open0, close0, open1, close1, open2, close2);
+kNcGeometry::kNcGeometry(const CommentDelimiters& delimiters) {
+  setCommentDelimiters(delimiters);
   recordInitialBlock();
 }
 
+kNcGeometry::kNcGeometry(View open0, View close0, View open1, View close1, View open2, View close2)
+    : kNcGeometry(CommentDelimiters{open0, close0, open1, close1, open2, close2}) {}
+
+kNcGeometry::~kNcGeometry() = default;
+
 void kNcGeometry::setCommentDelimiters(View open0, View close0, View open1, View close1, View open2, View close2) {
-  commentOpen = {std::u16string(open0), std::u16string(open1), std::u16string(open2)};
-  commentClose = {std::u16string(close0), std::u16string(close1), std::u16string(close2)};
+  setCommentDelimiters(CommentDelimiters{open0, close0, open1, close1, open2, close2});
+}
+
+void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
+  const std::initializer_list<View> all = {delimiters.open0,  delimiters.close0, delimiters.open1,
+                                           delimiters.close1, delimiters.open2,  delimiters.close2};
+  commentOpen = {std::u16string(delimiters.open0), std::u16string(delimiters.open1),
+                 std::u16string(delimiters.open2)};
+  commentClose = {std::u16string(delimiters.close0), std::u16string(delimiters.close1),
+                  std::u16string(delimiters.close2)};
   delimiterStarts.clear();
   characterTable.fill(0);
   for (const char c : {'#', '[', '<'}) characterTable[c] = kMarkCloserLook;
-  for (View d : {open0, close0, open1, close1, open2, close2}) {
+  for (View d : all) {
     if (d.empty()) continue;
     if (delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
     if (d[0] < 128) characterTable[d[0]] |= kMarkDelimiterStart;
   }
+  // A plain line has none of these: blanks and controls, names, macros, program numbers, M words, star lines
+  // and whatever may start a comment.
+  textOnlyBytes_.fill(false);
+  for (int c = 0; c <= ' '; ++c) textOnlyBytes_[c] = true;
+  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*'}) textOnlyBytes_[c] = true;
+  for (int c = 0; c < 128; ++c) textOnlyBytes_[c] = textOnlyBytes_[c] || characterTable[c] != 0;
 }
 
 void kNcGeometry::restart() {
-  resetCoords();
-  resetGroups();
-  resetTool();
-  resetFeed();
-  for (kDoubleList* list : {&absX, &absY, &absZ, &centreX, &centreY, &arcRadius, &toolDiameter}) {
-    *list = kDoubleList();
-  }
-  commentStates.clear();
+  coordState_.reset();
+  toolState_.reset();
+  feedState_.reset();
+  gcodes_.reset();
   // A restart gives the memory of a long program back.
-  textBuffer = decltype(textBuffer)();
-  textStarts = decltype(textStarts)();
-  openPairs = decltype(openPairs)();
+  ends_ = decltype(ends_)();
+  modal_ = decltype(modal_)();
+  texts_.clear();
+  arcs_.clear();
+  offsets_.clear();
+  wordValues_.clear();
+  diameters_.clear();
+  toolWords_.clear();
+  feeds_.clear();
+  feedTextPool_.clear();
+  feedTextIndex_.clear();
   blockCount = 0;
+  feedCount = 0;
   syntaxErrorBlock_ = 0;
+  lineInHandBlock_ = -1;
   checker_.reset();
-  setCommentDelimiters(u"(", u")", u"", u"", u"", u"");
+  setCommentDelimiters(kParenthesesOnly);
   recordInitialBlock();
 }
 
-void kNcGeometry::reserveBlocks(int blocks, std::size_t textChars) {
-  const int total = blockCount + blocks;
-  const auto reserveAll = [total](std::initializer_list<kDoubleList*> lists) {
-    for (kDoubleList* list : lists) list->reserve(total);
-  };
-  reserveAll({&x, &y, &z, &i, &j, &k, &t, &h, &d});
-  reserveAll({&groupOneShot, &groupMotion, &groupPlane, &groupDistance, &groupCutterComp, &groupToolLength,
-              &groupCycle, &groupReturn, &groupWork, &groupSpare});
-  reserveAll({&absX, &absY, &absZ, &centreX, &centreY, &arcRadius, &toolDiameter});
-  reserveFeed(total);
-  commentStates.reserve(total);
-  textStarts.reserve(total);
-  openPairs.reserve(total);
-  textBuffer.reserve(textBuffer.size() + textChars);
+void kNcGeometry::readFrom(std::shared_ptr<const kNcText> source) { texts_.readFrom(std::move(source)); }
+
+void kNcGeometry::reserveBlocks(int blocks) {
+  const std::size_t total = static_cast<std::size_t>(blockCount) + static_cast<std::size_t>(blocks);
+  ends_.reserve(total);
+  modal_.reserve(total);
+  texts_.reserve(blocks);
 }
 
 void kNcGeometry::resetExtents() {
@@ -72,49 +92,172 @@ void kNcGeometry::resetExtents() {
 }
 
 void kNcGeometry::recordInitialBlock() {
-  kNcXYZIJK::addBlock(0, 0, 500, 0, 0, 0);
-  kNcTool::addBlock(0, 0, 0, 2);
-  absX.add(0);
-  absY.add(0);
-  absZ.add(500);
-  centreX.add(0);
-  centreY.add(0);
-  arcRadius.add(0);
-  toolDiameter.add(10);
-  appendBlockText(u"G90G00G17");
-  commentStates.add(0);
-  openPairs.push_back(0);
+  coordState_.addBlock(0, 0, 500, 0, 0, 0);
+  toolState_.addBlock(0, 0, 0);
+  ends_.push_back({0, 0, 500});
+  PackedModal modal;
+  for (int g = 0; g < kScannedGroups; ++g) modal.setCode(g, gcodes_.code(g));
+  modal_.push_back(modal.bits());
+  texts_.addOwn(u"G90G00G17");
+  arcs_.push(false);
+  offsets_.push(false);
+  wordValues_.push(false);
+  diameters_.push(10);
+  toolWords_.push({0, 0, 0});
+  // Block 0 has no feed: its record is what a block before the first F word has.
+  feeds_.push({kNoValue, feedTextId(u"")});
   resetExtents();
   toolChangeX = 0;
   toolChangeY = 0;
   toolChangeZ = 500;
   seenX = seenY = seenZ = false;
-  blockCount += 1;
+  blockCount = 1;
+  feedCount = 0;
 }
 
-void kNcGeometry::appendBlockText(View line) {
-  textStarts.push_back(textBuffer.size());
-  textBuffer.insert(textBuffer.end(), line.begin(), line.end());
+std::uint64_t kNcGeometry::feedTextId(const std::u16string& text) {
+  const auto [entry, inserted] = feedTextIndex_.try_emplace(text, feedTextPool_.size());
+  if (inserted) feedTextPool_.push_back(text);
+  return entry->second;
 }
 
-View kNcGeometry::blockTextAt(int i) const {
-  const std::size_t begin = textStarts[i];
-  const std::size_t end =
-      static_cast<std::size_t>(i) + 1 < textStarts.size() ? textStarts[i + 1] : textBuffer.size();
-  return View(textBuffer.data() + begin, end - begin);
+void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, RadiusArc& radiusArc) {
+  const int k = blockCount;
+  coordState_.readBlock(reading.words);
+  toolState_.readBlock(reading.words);
+  feedState_.readBlock(reading.words);
+  gcodes_.recordGCodes(reading.gcodes);
+  // The groups a block does not name keep the previous block's codes.
+  const PackedModal previous(modal_.back());
+  PackedModal modal = previous;
+  for (int g = 0; reading.gcodes.given != 0 && g < kScannedGroups; ++g) {
+    if (reading.gcodes.has(g)) modal.setCode(g, gcodes_.code(g));
+  }
+  const int motion = modal.code(kGroupMotion);
+  const int plane = modal.code(kGroupPlane);
+  facts.compComesIntoForce = modal.code(kGroupCutterComp) != 40 && previous.code(kGroupCutterComp) == 40;
+  modal.setCommentState(reading.commentState);
+  modal.setOpenPair(reading.openPair);
+
+  const Point3 end = endPointOf(k, modal.code(kGroupDistance), reading);
+  facts.x = end.x;
+  facts.y = end.y;
+  facts.z = end.z;
+  widen(minX, maxX, end.x, end.x, seenX);
+  widen(minY, maxY, end.y, end.y, seenY);
+  widen(minZ, maxZ, end.z, end.z, seenZ);
+  Point3 offsets{coordState_.i.lastValue(), coordState_.j.lastValue(), coordState_.k.lastValue()};
+  ArcFacts& arc = facts.arc;
+  ArcRecord arcRecord{0, 0, 0};
+  arc.isArc = motion == 2 || motion == 3;
+  if (arc.isArc) {
+    // R is not modal: only the block's own R word gives the centre, and R0 gives none.
+    arc.radiusWord = reading.words.has(kWordR) ? reading.words.value(kWordR) : 0;
+    arcRecord = arcOf(plane, motion, k, end, offsets, arc.radiusWord, radiusArc, arc.fit);
+    if (arc.radiusWord != 0) arc.byRadius = &radiusArc;
+    arc.centreX = arcRecord.centreX;
+    arc.centreY = arcRecord.centreY;
+  }
+
+  ends_.push_back(end);
+  modal_.push_back(modal.bits());
+  arcs_.push(arc.isArc, arcRecord);
+  offsets_.push(!sameBits(offsets, Point3{0, 0, 0}), offsets);
+  const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
+  wordValues_.push(!sameBits(words, end), words);
+  diameters_.push(reading.toolDiameter);
+  toolWords_.push({toolState_.t.lastValue(), toolState_.h.lastValue(), toolState_.d.lastValue()});
+  const std::uint64_t feedText =
+      feedState_.textChanged() ? feedTextId(feedState_.valueText()) : feeds_.last().text;
+  feeds_.push({feedState_.feedWord.lastValue(), feedText});
+  if (reading.commentState == -1 && syntaxErrorBlock_ == 0) syntaxErrorBlock_ = k;
+  ++blockCount;
+  feedCount = blockCount - 1;
 }
 
-std::u16string kNcGeometry::xTextAt(int i) const { return u"X" + formatReal(xAt(i), 3); }
-std::u16string kNcGeometry::yTextAt(int i) const { return u"Y" + formatReal(yAt(i), 3); }
-std::u16string kNcGeometry::zTextAt(int i) const { return u"Z" + formatReal(zAt(i), 3); }
-
-int kNcGeometry::cutterCompAt(int i) const {
-  const int code = gNumberAt(groupCutterComp, latest(i));
-  return code == 40 ? 0 : code;
+kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockReading& reading) const {
+  const Point3 previous = ends_[static_cast<std::size_t>(k - 1)];
+  const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
+  if (distance == 91) {
+    return {previous.x + (reading.x ? words.x : 0), previous.y + (reading.y ? words.y : 0),
+            previous.z + (reading.z ? words.z : 0)};
+  }
+  // The block in which G90 returns keeps the previous end point; its words act from the next block on.
+  if (codeOf(kGroupDistance, k - 1) == 91) return previous;
+  return words;
 }
 
 void kNcGeometry::widen(double& lo, double& hi, double low, double high, bool seen) {
   if (!seen) return;
   hi = std::max(hi, high);
   lo = std::min(lo, low);
+}
+
+double kNcGeometry::arcCentreX(int b) const {
+  const ArcRecord* arc = arcs_.find(b);
+  return arc != nullptr ? arc->centreX : 0;
+}
+
+double kNcGeometry::arcCentreY(int b) const {
+  const ArcRecord* arc = arcs_.find(b);
+  return arc != nullptr ? arc->centreY : 0;
+}
+
+double kNcGeometry::arcRadiusOf(int b) const {
+  const ArcRecord* arc = arcs_.find(b);
+  return arc != nullptr ? arc->radius : 0;
+}
+
+double kNcGeometry::offsetKOf(int b) const {
+  const Point3* offsets = offsets_.find(b);
+  return offsets != nullptr ? offsets->z : 0;
+}
+
+double kNcGeometry::wordXAt(int i) const {
+  const int b = held(i);
+  const Point3* words = wordValues_.find(b);
+  return words != nullptr ? words->x : endX(b);
+}
+
+double kNcGeometry::wordYAt(int i) const {
+  const int b = held(i);
+  const Point3* words = wordValues_.find(b);
+  return words != nullptr ? words->y : endY(b);
+}
+
+double kNcGeometry::wordZAt(int i) const {
+  const int b = held(i);
+  const Point3* words = wordValues_.find(b);
+  return words != nullptr ? words->z : endZ(b);
+}
+
+double kNcGeometry::wordIAt(int i) const {
+  const Point3* offsets = offsets_.find(held(i));
+  return offsets != nullptr ? offsets->x : 0;
+}
+
+double kNcGeometry::wordJAt(int i) const {
+  const Point3* offsets = offsets_.find(held(i));
+  return offsets != nullptr ? offsets->y : 0;
+}
+
+double kNcGeometry::wordKAt(int i) const { return offsetKOf(held(i)); }
+
+std::u16string kNcGeometry::xTextAt(int i) const { return u"X" + formatReal(xAt(i), 3); }
+std::u16string kNcGeometry::yTextAt(int i) const { return u"Y" + formatReal(yAt(i), 3); }
+std::u16string kNcGeometry::zTextAt(int i) const { return u"Z" + formatReal(zAt(i), 3); }
+
+int kNcGeometry::cutterCompAt(int i) const {
+  const int code = codeOf(kGroupCutterComp, held(i));
+  return code == 40 ? 0 : code;
+}
+
+const std::u16string& kNcGeometry::feedValueText(int b) const {
+  return feedTextPool_[static_cast<std::size_t>(feeds_.at(b <= 0 ? 0 : clamped(b)).text)];
+}
+
+std::u16string_view kNcGeometry::lineOf(int k, std::u16string& storage) const {
+  if (k == lineInHandBlock_) return lineInHand_;
+  storage = blockTextAt(k);
+  return storage;
 }

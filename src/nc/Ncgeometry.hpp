@@ -2,23 +2,42 @@
 // arc centre and radius, tool diameter, comment state) plus the extents of the tool path.
 //
 // Block 0 is the initial state (X0 Y0 Z500, G90 G00 G17, tool diameter 10); block k is the k-th line handed
-// to interpretBlock. The ...At accessors read block i with i = 0 standing for the latest block; code that
-// must read block 0 itself reads the lists directly (absX.get(0)).
+// to the interpreter. The ...At accessors read block i with i = 0 standing for the latest block; the columns
+// (absX.get(b), gNumberAt(groupPlane, b) ...) read block b itself. Both clamp indexes to the blocks held.
+//
+// A block costs 32 bytes (its end point, its packed modal state, where its text starts in the program text)
+// and a few bits; arcs, tool changes, feeds and word values that differ from the end point sit in side
+// columns that only the blocks having them fill.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "nc/Ncblocks.hpp"
+#include "nc/Ncblocktext.hpp"
 #include "nc/Nccheck.hpp"
 #include "nc/Ncgcode.hpp"
+#include "nc/Ncmodal.hpp"
 #include "nc/Ncxyz.hpp"
-#include "nc/Vlist.hpp"
+#include "util/BulkAllocator.hpp"
 
-// How far an arc's radius may miss its start or end point before the arc counts as faulty.
-inline constexpr double kArcFitTolerance = 0.002;
+class kNcText;
+struct PlainLine;
+
+// The three comment delimiter pairs of a reading; an empty closing delimiter ends the comment at the line end.
+struct CommentDelimiters {
+  std::u16string_view open0, close0, open1, close1, open2, close2;
+};
+// What the window and the command line read programs with: "/*" … "*/", "//" to the line end, "(" … ")".
+inline constexpr CommentDelimiters kProgramDelimiters{u"/*", u"*/", u"//", u"", u"(", u")"};
+// What a store knows right after restart: parentheses only.
+inline constexpr CommentDelimiters kParenthesesOnly{u"(", u")", u"", u"", u"", u""};
 
 struct ArcBox {
   double maxA, maxB, minA, minB;
@@ -34,11 +53,6 @@ struct RadiusArc {
   double halfChord;
 };
 
-// An arc's radius and the distances of its start and end points from its centre, in the arc's plane.
-struct ArcFit {
-  double radius, startDistance, endDistance;
-};
-
 // A line split into code and comments, with its comment state and the pair that left a comment open.
 struct CommentSplit {
   int state = 0;
@@ -48,31 +62,77 @@ struct CommentSplit {
   std::u16string comment;
 };
 
+class kNcGeometry;
+
+// A per-block list of the store read by block index, clamped to the blocks held.
+template <typename T>
+class kNcColumn {
+ public:
+  using Reader = T (kNcGeometry::*)(int) const;
+  kNcColumn(const kNcGeometry& store, Reader read) : store_(store), read_(read) {}
+  T get(int block) const;
+  int count() const;
+
+ private:
+  const kNcGeometry& store_;
+  Reader read_;
+};
+
+// The codes of one G group, block by block.
+class kNcGroupColumn {
+ public:
+  kNcGroupColumn(const kNcGeometry& store, GroupIndex group) : store_(store), group_(group) {}
+  // Block b's G number in the group (clamped).
+  int get(int block) const;
+  GroupIndex group() const { return group_; }
+
+ private:
+  const kNcGeometry& store_;
+  GroupIndex group_;
+};
+
+// The G number a group has in block b (direct index, clamped).
+inline int gNumberAt(const kNcGroupColumn& group, int block) { return group.get(block); }
+
 struct WorkWords;
 
-class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kNcFeed {
+class kNcGeometry {
  public:
+  explicit kNcGeometry(const CommentDelimiters& delimiters = kParenthesesOnly);
   kNcGeometry(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
               std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
-  ~kNcGeometry() override = default;
+  // The columns refer to their store.
+  kNcGeometry(const kNcGeometry&) = delete;
+  kNcGeometry& operator=(const kNcGeometry&) = delete;
+  ~kNcGeometry();
 
   // Discards every block; delimiters become "(" ")" only.
   void restart();
+  void setCommentDelimiters(const CommentDelimiters& delimiters);
   void setCommentDelimiters(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
                             std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
-  // Interprets one line into one new block; returns the new blockCount.
+  // Interprets one line into one new block, which keeps its own copy of the line; returns the new blockCount.
   int interpretBlock(std::u16string_view line);
   void resetExtents();
-  // Room for this many more blocks and text characters, so that a long reading never moves its lists.
-  void reserveBlocks(int blocks, std::size_t textChars);
+
+  // The reader's entry points. After readFrom, each block read next is the line of `source` that follows the
+  // one read before: interpretLine takes it as `line` (decoded and prepared, Ncline), readPlainLine as the
+  // scanned words of a plain ASCII line; readPlainLine declines (false) where the line must be read as text.
+  void readFrom(std::shared_ptr<const kNcText> source);
+  int interpretLine(std::u16string_view line, std::size_t lineEnd);
+  bool readPlainLine(const PlainLine& line, std::size_t lineEnd);
+  // Room for this many more blocks, so that a long reading never moves its records.
+  void reserveBlocks(int blocks);
+  // The characters that send a line to interpretLine, by byte: delimiters, '$', '#' and the like (Ncplain).
+  const std::array<bool, 128>& textOnlyBytes() const { return textOnlyBytes_; }
 
   // Per-block accessors: i = 0 is the latest block, other indexes are clamped.
-  double xAt(int i) const { return absX.get(latest(i)); }
-  double yAt(int i) const { return absY.get(latest(i)); }
-  double zAt(int i) const { return absZ.get(latest(i)); }
-  double centreXAt(int i) const { return centreX.get(latest(i)); }
-  double centreYAt(int i) const { return centreY.get(latest(i)); }
-  double radiusAt(int i) const { return arcRadius.get(latest(i)); }
+  double xAt(int i) const { return endX(held(i)); }
+  double yAt(int i) const { return endY(held(i)); }
+  double zAt(int i) const { return endZ(held(i)); }
+  double centreXAt(int i) const { return arcCentreX(held(i)); }
+  double centreYAt(int i) const { return arcCentreY(held(i)); }
+  double radiusAt(int i) const { return arcRadiusOf(held(i)); }
   // The Z of arc block i's centre (start Z + K): the store keeps only the X and Y of a centre.
   double centreZAt(int i) const;
   // Block i is an arc (G02/G03) whose radius misses its start or end point by kArcFitTolerance or more,
@@ -80,25 +140,33 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   bool isFaultyArcAt(int i) const;
   // What isFaultyArcAt judges, for arc block i.
   ArcFit arcFitAt(int i) const;
-  double toolDiameterAt(int i) const { return toolDiameter.get(latest(i)); }
+  double toolDiameterAt(int i) const { return diameterOf(held(i)); }
   std::u16string xTextAt(int i) const;
   std::u16string yTextAt(int i) const;
   std::u16string zTextAt(int i) const;
-  double wordXAt(int i) const { return x.get(latest(i)); }
-  double wordYAt(int i) const { return y.get(latest(i)); }
-  double wordZAt(int i) const { return z.get(latest(i)); }
-  double wordIAt(int i) const { return kNcXYZIJK::i.get(latest(i)); }
-  double wordJAt(int i) const { return j.get(latest(i)); }
-  double wordKAt(int i) const { return k.get(latest(i)); }
-  bool isRapidAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 0; }
-  bool isLinearAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 1; }
-  bool isArcCwAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 2; }
-  bool isArcCcwAt(int i) const { return gNumberAt(groupMotion, latest(i)) == 3; }
-  bool inCycleAt(int i) const { return gNumberAt(groupCycle, latest(i)) != 80; }
+  // The values the X … K, T, H, D and F words have in block i: X, Y, Z, T, H, D and F repeat the previous
+  // block's when the block has none, I, J, K are 0 then.
+  double wordXAt(int i) const;
+  double wordYAt(int i) const;
+  double wordZAt(int i) const;
+  double wordIAt(int i) const;
+  double wordJAt(int i) const;
+  double wordKAt(int i) const;
+  double wordTAt(int i) const { return toolWords_.at(held(i)).x; }
+  double wordHAt(int i) const { return toolWords_.at(held(i)).y; }
+  double wordDAt(int i) const { return toolWords_.at(held(i)).z; }
+  double wordFAt(int i) const { return feeds_.at(held(i)).value; }
+  bool isRapidAt(int i) const { return codeOf(kGroupMotion, held(i)) == 0; }
+  bool isLinearAt(int i) const { return codeOf(kGroupMotion, held(i)) == 1; }
+  bool isArcCwAt(int i) const { return codeOf(kGroupMotion, held(i)) == 2; }
+  bool isArcCcwAt(int i) const { return codeOf(kGroupMotion, held(i)) == 3; }
+  bool inCycleAt(int i) const { return codeOf(kGroupCycle, held(i)) != 80; }
   int cutterCompAt(int i) const;
-  int commentStateAt(int i) const { return commentStates.get(latest(i)); }
-  // Exactly block i, which must be held (0 <= i < blockCount).
-  std::u16string_view blockTextAt(int i) const;
+  int commentStateAt(int i) const { return commentStateOfBlock(held(i)); }
+  // Exactly block i, which must be held (0 <= i < blockCount): the line as the interpreter got it.
+  std::u16string blockTextAt(int i) const { return texts_.textOf(i); }
+  // The feed text without its letter for block b ("" for block 0), e.g. "200"; clamped to the blocks held.
+  const std::u16string& feedValueText(int b) const;
 
   // Comment splitting of block k (k = 0: the latest block), with all three delimiter pairs.
   int commentStateOf(int k) const;
@@ -110,15 +178,9 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
                                int k) const;
   std::u16string extractComments(std::u16string_view text, std::u16string_view open, std::u16string_view close,
                                  int k) const;
-
   // Splits a line whose previous block had state `prevState` (and left pair `prevOpenPair` open).
   void splitComments(std::u16string_view text, int prevState, int prevOpenPair, CommentSplit& out) const;
 
-  // Appends the arc centre and radius of block k (an arc in plane p, centre by I/J/K) and widens the extents.
-  void recordArc(int plane, int k);
-  // The same for an arc given by its radius word r (not 0): the centre it gives is recorded as the block's
-  // I/J/K offsets, so that everything downstream sees an I/J/K arc of radius |r|.
-  RadiusArc recordRadiusArc(int plane, int k, double r);
   // The first block whose comment state is -1 (a comment syntax error), or 0 when there is none.
   int syntaxErrorBlock() const { return syntaxErrorBlock_; }
   // For each position of block k's code text `code`, its 1-based column in the block's text; 0 where that
@@ -126,12 +188,35 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   void codeColumns(int k, std::u16string_view code, std::vector<int>& columns) const;
   // What the reading noted for the problems list (Ncproblems).
   const kNcChecker& checker() const { return checker_; }
+  // The G words the latest block read as text took, and where their reading stopped (npos: it took all).
+  const GWordsFound& gWordsRead() const { return gcodes_.gWordsRead(); }
+  std::size_t gReadStop() const { return gcodes_.gReadStop(); }
+  // Block k's text; a view of the line in hand while block k is being read, else made in `storage`.
+  std::u16string_view lineOf(int k, std::u16string& storage) const;
 
-  kDoubleList absX, absY, absZ;
-  kDoubleList centreX, centreY, arcRadius;
-  kDoubleList toolDiameter;
-  kIntList commentStates;
+  // Block-indexed columns (block 0 is block 0).
+  const kNcColumn<double> absX{*this, &kNcGeometry::endX};
+  const kNcColumn<double> absY{*this, &kNcGeometry::endY};
+  const kNcColumn<double> absZ{*this, &kNcGeometry::endZ};
+  const kNcColumn<double> centreX{*this, &kNcGeometry::arcCentreX};
+  const kNcColumn<double> centreY{*this, &kNcGeometry::arcCentreY};
+  const kNcColumn<double> arcRadius{*this, &kNcGeometry::arcRadiusOf};
+  const kNcColumn<double> toolDiameter{*this, &kNcGeometry::diameterOf};
+  const kNcColumn<double> d{*this, &kNcGeometry::dWordOf};
+  const kNcColumn<int> commentStates{*this, &kNcGeometry::commentStateOfBlock};
+  const kNcGroupColumn groupOneShot{*this, kGroupOneShot};
+  const kNcGroupColumn groupMotion{*this, kGroupMotion};
+  const kNcGroupColumn groupPlane{*this, kGroupPlane};
+  const kNcGroupColumn groupDistance{*this, kGroupDistance};
+  const kNcGroupColumn groupCutterComp{*this, kGroupCutterComp};
+  const kNcGroupColumn groupToolLength{*this, kGroupToolLength};
+  const kNcGroupColumn groupCycle{*this, kGroupCycle};
+  const kNcGroupColumn groupReturn{*this, kGroupReturn};
+  const kNcGroupColumn groupWork{*this, kGroupWork};
+
   int blockCount = 0;
+  // The blocks with a feed record: every block but block 0.
+  int feedCount = 0;
   std::array<std::u16string, 3> commentOpen;
   std::array<std::u16string, 3> commentClose;
   std::array<std::u16string, 4> diameterKeys{u"D=", u"DIA=", u"", u""};
@@ -141,8 +226,48 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   bool seenX = false, seenY = false, seenZ = false;
 
  private:
+  template <typename T>
+  friend class kNcColumn;
+  friend class kNcGroupColumn;
+
+  // Readers of held blocks, for the columns and the accessors.
+  double endX(int b) const { return ends_[static_cast<std::size_t>(b)].x; }
+  double endY(int b) const { return ends_[static_cast<std::size_t>(b)].y; }
+  double endZ(int b) const { return ends_[static_cast<std::size_t>(b)].z; }
+  double arcCentreX(int b) const;
+  double arcCentreY(int b) const;
+  double arcRadiusOf(int b) const;
+  double diameterOf(int b) const { return diameters_.at(b); }
+  double dWordOf(int b) const { return toolWords_.at(b).z; }
+  int commentStateOfBlock(int b) const { return PackedModal(modal_[static_cast<std::size_t>(b)]).commentState(); }
+  int codeOf(int group, int b) const { return PackedModal(modal_[static_cast<std::size_t>(b)]).code(group); }
+
+  // Clamps a block index to the blocks held.
+  int clamped(int b) const { return b < 0 ? 0 : (b >= blockCount ? blockCount - 1 : b); }
+
+  struct Point3 {
+    double x, y, z;
+  };
+  struct ArcRecord {
+    double centreX, centreY, radius;
+  };
+  struct FeedRecord {
+    double value;
+    std::uint64_t text;  // in feedTextPool_
+  };
+  // What a block gives, whichever way its line was read, before it becomes records.
+  struct BlockReading {
+    BlockWords words;
+    BlockGCodes gcodes;
+    bool x = false, y = false, z = false;  // the working text names the axis (incremental moves add it)
+    int commentState = 0;
+    int openPair = 0;
+    double toolDiameter = 0;
+  };
+
   int latest(int i) const { return i == 0 ? blockCount - 1 : i; }
-  int previousState(int k) const { return k >= 1 ? commentStates.get(k - 1) : 0; }
+  int held(int i) const { return clamped(latest(i)); }
+  int previousState(int k) const { return k >= 1 ? commentStateOfBlock(clamped(k - 1)) : 0; }
   int previousOpenPair(int k) const;
   void splitFreshLine(std::u16string_view text, int prevState, CommentSplit& out) const;
   // Bits of characterTable: a delimiter may start here; the checker must look closer ('#', '[', '<').
@@ -150,31 +275,70 @@ class kNcGeometry : public kNcXYZIJK, public kNcGCode, public kNcTool, public kN
   unsigned characterMarks(std::u16string_view text) const;
   bool mentionsDelimiter(std::u16string_view text, unsigned marks) const;
   void recordInitialBlock();
-  void appendBlockText(std::u16string_view line);
   void widen(double& lo, double& hi, double low, double high, bool seen);
+  // The text reading of a block whose text the store has already taken: comments, rewrites, words.
+  int interpretText(std::u16string_view line);
   // Returns whether the working text was replaced rather than extended.
   bool rewriteSpecialBlocks(int k, WorkWords& words);
-  double toolDiameterFor(int k, int state, std::u16string_view comment) const;
-  void recordEndPoint(int k, int distance, const WorkWords& words);
-  void recordArcCentre(int plane, int k, double radius);
+  double toolDiameterFor(int state, std::u16string_view comment) const;
+  // Turns what block k gives into its records; `facts` gets what the checker needs beyond them, with
+  // `radiusArc` holding the centre of an arc given by R.
+  void recordBlock(const BlockReading& reading, BlockFacts& facts, RadiusArc& radiusArc);
+  Point3 endPointOf(int k, int distance, const BlockReading& reading) const;
+  // The arc record of block k (an arc in `plane` ending at `end`): centre by I/J/K, or by R when `r` is not 0,
+  // in which case the offsets become the computed centre's.
+  // `fit` gets the arc's verdict.
+  ArcRecord arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets, double r, RadiusArc& byRadius,
+                  ArcFit& fit);
+  double offsetKOf(int b) const;
+  std::uint64_t feedTextId(const std::u16string& text);
 
-  // Block texts live in one buffer: the program is millions of short lines.
-  std::vector<char16_t, BulkAllocator<char16_t>> textBuffer;
-  std::vector<std::size_t, BulkAllocator<std::size_t>> textStarts;
-  // The pair whose comment a block left open (meaningful where its state is 2).
-  std::vector<unsigned char, BulkAllocator<unsigned char>> openPairs;
+  // The records of every block.
+  std::vector<Point3, BulkAllocator<Point3>> ends_;
+  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> modal_;
+  kNcBlockTexts texts_;
+  SparseColumn<ArcRecord> arcs_;
+  SparseColumn<Point3> offsets_;     // I, J, K where one is not 0
+  SparseColumn<Point3> wordValues_;  // X, Y, Z word values where they are not the end point
+  StepColumn<double> diameters_;
+  StepColumn<Point3> toolWords_;  // T, H, D
+  StepColumn<FeedRecord> feeds_;
+  // Feed texts repeat from block to block: each distinct text is stored once.
+  std::vector<std::u16string> feedTextPool_;
+  std::unordered_map<std::u16string, std::uint64_t> feedTextIndex_;
+
+  // The modal state of the reading: the words and G codes of the latest block.
+  kNcXYZIJK coordState_;
+  kNcTool toolState_;
+  kNcFeed feedState_;
+  kNcGCode gcodes_;
+  // The line of the block being read, while it is read.
+  std::u16string_view lineInHand_;
+  int lineInHandBlock_ = -1;
+
   CommentSplit split;
   // The first characters of the delimiters: a line without any of them holds no comment.
   std::u16string delimiterStarts;
   std::array<unsigned char, 128> characterTable{};
+  std::array<bool, 128> textOnlyBytes_{};
   int syntaxErrorBlock_ = 0;
   std::u16string work;
   // The code text of a block whose working text was replaced.
   std::u16string replacedCode;
-  // Read for arc blocks only; it records nothing, since R is not modal and no list needs it.
-  const kNcWord radiusWord{u"R", 1};
   kNcChecker checker_;
 };
+
+template <typename T>
+T kNcColumn<T>::get(int block) const {
+  return (store_.*read_)(store_.clamped(block));
+}
+
+template <typename T>
+int kNcColumn<T>::count() const {
+  return store_.blockCount;
+}
+
+inline int kNcGroupColumn::get(int block) const { return store_.codeOf(group_, store_.clamped(block)); }
 
 // The bounding box of an arc in its plane's coordinates (a, b): dir 2 clockwise, 3 counter-clockwise.
 ArcBox arcBounds(int dir, double radius, double ca, double cb, double sa, double sb, double ea, double eb);

@@ -1,7 +1,9 @@
 // The block interpreter: comments split off, special blocks rewritten into plain moves, words and G codes
 // recorded, then the absolute end point, the tool diameter, the extents and the arc record.
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
+#include "util/Text.hpp"
 
 // The words the special-block rules look for, found in one pass over the working text and kept up to date
 // by the rewrites.
@@ -64,9 +66,20 @@ void appendWord(std::u16string& work, char16_t letter, double value, int decimal
 }  // namespace
 
 int kNcGeometry::interpretBlock(View line) {
+  texts_.addOwn(line);
+  return interpretText(line);
+}
+
+int kNcGeometry::interpretLine(View line, std::size_t lineEnd) {
+  texts_.addLine(lineEnd);
+  return interpretText(line);
+}
+
+int kNcGeometry::interpretText(View line) {
   const int k = blockCount;
-  appendBlockText(line);
-  splitComments(blockTextAt(k), previousState(k), previousOpenPair(k), split);
+  lineInHand_ = line;
+  lineInHandBlock_ = k;
+  splitComments(line, previousState(k), previousOpenPair(k), split);
   work.swap(split.code);
   const std::size_t codeLength = work.size();
   WorkWords words = scanWork(work);
@@ -80,40 +93,22 @@ int kNcGeometry::interpretBlock(View line) {
 
   const ScannedBlock scanned(work);
   facts.closerLook = split.closerLook || scanned.hasLetterBeforeBlank() || codeLength > kLongestReadableNumber;
-  kNcXYZIJK::readBlock(scanned);
-  kNcTool::readBlock(scanned);
-  kNcFeed::readBlock(scanned);
-  readGCodes(work);
-  const int motion = gNumberAt(groupMotion, k);
-  const int plane = gNumberAt(groupPlane, k);
-  const int distance = gNumberAt(groupDistance, k);
-
-  toolDiameter.add(toolDiameterFor(k, split.state, split.comment));
-  recordEndPoint(k, distance, words);
-  ArcFacts& arc = facts.arc;
+  BlockReading reading;
+  reading.words = wordsOf(scanned);
+  reading.gcodes = gcodes_.scanGCodes(work);
+  reading.x = words.x;
+  reading.y = words.y;
+  reading.z = words.z;
+  reading.commentState = split.state;
+  reading.openPair = split.openPair;
+  reading.toolDiameter = toolDiameterFor(split.state, split.comment);
   RadiusArc radiusArc{};
-  if (motion == 2 || motion == 3) {
-    arc.isArc = true;
-    // R is not modal: only the block's own R word gives the centre, and R0 gives none.
-    arc.radiusWord = wordNumberValue(radiusWord.extractNumberText(scanned));
-    if (arc.radiusWord != 0) {
-      radiusArc = recordRadiusArc(plane, k, arc.radiusWord);
-      arc.byRadius = &radiusArc;
-    } else {
-      recordArc(plane, k);
-    }
-  } else {
-    centreX.add(0);
-    centreY.add(0);
-    arcRadius.add(0);
-  }
-  commentStates.add(split.state);
-  openPairs.push_back(static_cast<unsigned char>(split.openPair));
-  if (split.state == -1 && syntaxErrorBlock_ == 0) syntaxErrorBlock_ = k;
-  ++blockCount;
+  recordBlock(reading, facts, radiusArc);
   // The rewrites only add to the code text, unless they replaced it.
   const View code = facts.rewritten ? View(replacedCode) : View(work).substr(0, codeLength);
-  checker_.noteBlock(*this, k, code, scanned, facts);
+  checker_.noteText(*this, k, code, scanned, facts);
+  checker_.noteRecords(*this, k, code, reading.words.has(kWordD), facts);
+  lineInHandBlock_ = -1;
   return blockCount;
 }
 
@@ -126,7 +121,7 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
     words = scanWork(work);
   };
   if (words.g04 || words.g4) {
-    const View oneShot = scanGWords(work)[0];
+    const View oneShot = scanGWords(work)[kGroupOneShot];
     const bool dwell = !oneShot.empty() && truncToInt(wordNumberValue(oneShot.substr(1))) == 4;
     if (dwell && words.x) {
       // The dwell time given with X is no coordinate: the block keeps only the time, in milliseconds.
@@ -151,16 +146,16 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
   }
   if (words.g90) {
     // Modal X, Y, Z words stay absolute after incremental blocks.
-    if (!words.x) appendWord(work, u'X', absX.at(k - 1), 5);
-    if (!words.y) appendWord(work, u'Y', absY.at(k - 1), 5);
-    if (!words.z) appendWord(work, u'Z', absZ.at(k - 1), 5);
+    if (!words.x) appendWord(work, u'X', endX(k - 1), 5);
+    if (!words.y) appendWord(work, u'Y', endY(k - 1), 5);
+    if (!words.z) appendWord(work, u'Z', endZ(k - 1), 5);
     words.x = words.y = words.z = true;
   }
   return replaced;
 }
 
-double kNcGeometry::toolDiameterFor(int k, int state, View comment) const {
-  const double previous = toolDiameter.at(k - 1);
+double kNcGeometry::toolDiameterFor(int state, View comment) const {
+  const double previous = diameters_.last();
   if (state == 0) return previous;
   std::u16string upper(comment);
   upperCaseInPlace(upper);
@@ -171,25 +166,4 @@ double kNcGeometry::toolDiameterFor(int k, int state, View comment) const {
     if (contains(text, diameterKeys[key])) value = numberAfter(text, diameterKeys[key]);
   }
   return value == 0 ? previous : value;
-}
-
-void kNcGeometry::recordEndPoint(int k, int distance, const WorkWords& words) {
-  const double x0 = absX.at(k - 1), y0 = absY.at(k - 1), z0 = absZ.at(k - 1);
-  double xEnd = x0, yEnd = y0, zEnd = z0;
-  if (distance == 91) {
-    if (words.x) xEnd += x.at(k);
-    if (words.y) yEnd += y.at(k);
-    if (words.z) zEnd += z.at(k);
-  } else if (gNumberAt(groupDistance, k - 1) != 91) {
-    xEnd = x.at(k);
-    yEnd = y.at(k);
-    zEnd = z.at(k);
-  }
-  // The block in which G90 returns keeps the previous end point; its words act from the next block on.
-  absX.add(xEnd);
-  absY.add(yEnd);
-  absZ.add(zEnd);
-  widen(minX, maxX, xEnd, xEnd, seenX);
-  widen(minY, maxY, yEnd, yEnd, seenY);
-  widen(minZ, maxZ, zEnd, zEnd, seenZ);
 }

@@ -6,7 +6,8 @@
 #include <cmath>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

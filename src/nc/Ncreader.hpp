@@ -1,13 +1,15 @@
-// Reads an NC program file into the block store: one block per line, prepared as the window loads it
+// Reads an NC program into the block store: one block per line, prepared as the window loads it
 // (upper case, "VAR" lines cut to their name, "*" lines blanked), with progress and cancellation.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncline.hpp"
 #include "nc/Nctext.hpp"
 #include "util/Encoding.hpp"
 
@@ -22,24 +24,40 @@ struct ReaderCallbacks {
   std::function<bool(const ReadProgress&)> progress;
 };
 
+// How a program is read; every choice gives the same blocks and problems.
+struct ReadOptions {
+  // Plain ASCII lines are read in one pass over their bytes (Ncplain); off, every line is read as text.
+  bool onePass = true;
+  // Threads that scan lines ahead of the interpreter: 0 none, -1 as many as pay on this machine (none on
+  // fewer than four cores).
+  int scanThreads = -1;
+};
+
 struct ReadResult {
   enum class Status { Ok, Cancelled, NotFound, IsFolder, OpenFailed };
   Status status = Status::Ok;
   std::string message;      // for NotFound, IsFolder, OpenFailed: what went wrong, with the path
   int linesRead = 0;        // lines handed to interpretBlock (the extra blank block included)
+  int plainLines = 0;       // of which read in one pass over their bytes
   int syntaxErrorLine = 0;  // line (= block) of a comment syntax error; reading stopped after it
   TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
 inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー";
 
-// Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it.
-ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
-// Restarts `geometry` and reads the program `text` into it.
-ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
-// The same for a text already decoded (the editor's text when an edit is re-read).
-ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {});
-// The line preparation: upper case, "VAR" lines, star-comment lines.
-void prepareLine(std::u16string& line);
+// Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it; the store
+// keeps the file's text for its block texts.
+ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
+                      const ReadOptions& options = {});
+// Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts.
+ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
+                         const ReaderCallbacks& callbacks = {}, const ReadOptions& options = {});
+// The same for a text the caller keeps: it must outlive the store's blocks (until the store's next reading
+// or restart), whose texts are read from it.
+ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
+                         const ReadOptions& options = {});
+// The same for a text already decoded (the editor's text when an edit is re-read); the store keeps a copy.
+ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
+                      const ReadOptions& options = {});
 // Lines as the editor counts them: ends at CR LF, a lone CR or LF; an empty last line is not counted.
 int editorLineCount(std::u16string_view text);

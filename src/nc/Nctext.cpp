@@ -10,10 +10,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 // The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
 struct kNcText::Mapping {
+  Mapping() = default;
   explicit Mapping(int fd, std::size_t size) : size(size) {
     if (size > 0) {
       void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
@@ -77,9 +78,9 @@ void kNcText::clear() {
   wide.clear();
   wide.shrink_to_fit();
   wideStored = false;
-  lineStarts = {};
-  endOfText = 0;
-  longest = 0;
+  index.starts.clear();
+  index.longest = 0;
+  indexed = false;
   encoding_ = TextEncoding::ShiftJis;
   lineBreak_ = LineBreak::Lf;
 }
@@ -97,8 +98,19 @@ kNcText::OpenResult kNcText::open(const std::string& path) {
   const int error = errno;
   ::close(fd);
   if (!mapped->ok) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(error) + ")");
-  mapping = std::move(mapped);
+  takeBytes(std::move(mapped));
+  return {};
+}
 
+void kNcText::setBytes(std::string bytes) {
+  clear();
+  auto held = std::make_unique<Mapping>();
+  held->copy = std::move(bytes);
+  takeBytes(std::move(held));
+}
+
+void kNcText::takeBytes(std::unique_ptr<Mapping> held) {
+  mapping = std::move(held);
   const std::string_view all = mapping->bytes();
   for (const Bom& bom : kBoms) {
     if (all.starts_with(bom.mark)) encoding_ = bom.encoding;
@@ -108,11 +120,10 @@ kNcText::OpenResult kNcText::open(const std::string& path) {
     wide = decodeText(all).text;
     wideStored = true;
     mapping.reset();
-    indexLines(std::u16string_view(wide));
+    findLineBreak(std::u16string_view(wide));
   } else {
-    indexLines(bytes());
+    findLineBreak(bytes());
   }
-  return {};
 }
 
 void kNcText::setText(std::u16string text, TextEncoding encoding, LineBreak lineBreak) {
@@ -120,7 +131,6 @@ void kNcText::setText(std::u16string text, TextEncoding encoding, LineBreak line
   wide = std::move(text);
   wideStored = true;
   encoding_ = encoding;
-  indexLines(std::u16string_view(wide));
   lineBreak_ = lineBreak;
 }
 
@@ -131,40 +141,72 @@ std::string_view kNcText::bytes() const {
 }
 
 template <typename Char>
-void kNcText::indexLines(std::basic_string_view<Char> text) {
-  lineStarts.clear();
-  lineStarts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), Char('\n'))) + 1);
-  bool breakSeen = false;
+void kNcText::findLineBreak(std::basic_string_view<Char> text) {
+  lineBreak_ = LineBreak::Lf;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != Char('\n') && text[i] != Char('\r')) continue;
+    if (text[i] == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) lineBreak_ = LineBreak::CrLf;
+    return;
+  }
+}
+
+const kNcText::LineIndex& kNcText::lines() const {
+  if (indexed.load(std::memory_order_acquire)) return index;
+  const std::lock_guard lock(indexing);
+  if (!indexed.load(std::memory_order_relaxed)) {
+    if (wideStored) {
+      indexLines(std::u16string_view(wide));
+    } else {
+      indexLines(bytes());
+    }
+    indexed.store(true, std::memory_order_release);
+  }
+  return index;
+}
+
+template <typename Char>
+void kNcText::indexLines(std::basic_string_view<Char> text) const {
+  index.starts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), Char('\n'))) + 1);
   std::size_t start = 0;
   const auto endLine = [&](std::size_t end) {
-    lineStarts.push_back(start);
-    longest = std::max(longest, end - start);
+    index.starts.push(start);
+    index.longest = std::max(index.longest, end - start);
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const Char c = text[i];
     if (c != Char('\n') && c != Char('\r')) continue;
-    const bool crlf = c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n');
-    if (!breakSeen) lineBreak_ = crlf ? LineBreak::CrLf : LineBreak::Lf;
-    breakSeen = true;
     endLine(i);
-    if (crlf) ++i;
+    if (c == Char('\r') && i + 1 < text.size() && text[i + 1] == Char('\n')) ++i;
     start = i + 1;
   }
   if (start < text.size()) endLine(text.size());
-  endOfText = text.size();
 }
 
 std::u16string kNcText::lineText(int line) const {
+  const LineIndex& all = lines();
   if (line < 1 || line > lineCount()) return {};
-  const std::size_t begin = lineStarts[static_cast<std::size_t>(line - 1)];
-  std::size_t end = line < lineCount() ? lineStarts[static_cast<std::size_t>(line)] : endOfText;
+  const std::size_t begin = all.starts[static_cast<std::size_t>(line - 1)];
+  const std::size_t size = wideStored ? wide.size() : bytes().size();
+  std::size_t end = line < lineCount() ? all.starts[static_cast<std::size_t>(line)] : size;
+  const auto isBreak = [&](std::size_t at) {
+    const char16_t c = wideStored ? wide[at] : static_cast<char16_t>(bytes()[at]);
+    return c == u'\n' || c == u'\r';
+  };
+  while (end > begin && isBreak(end - 1)) --end;
+  std::u16string text;
+  decode(begin, end, text);
+  return text;
+}
+
+void kNcText::decode(std::size_t begin, std::size_t end, std::u16string& out) const {
   if (wideStored) {
-    while (end > begin && (wide[end - 1] == u'\n' || wide[end - 1] == u'\r')) --end;
-    return wide.substr(begin, end - begin);
+    out.assign(std::u16string_view(wide).substr(begin, end - begin));
+    return;
   }
-  const std::string_view all = bytes();
-  while (end > begin && (all[end - 1] == '\n' || all[end - 1] == '\r')) --end;
-  const std::string_view piece = all.substr(begin, end - begin);
-  if (encoding_ == TextEncoding::Utf8Bom) return fromUtf8(piece);
-  return decodeShiftJis(piece);
+  const std::string_view piece = bytes().substr(begin, end - begin);
+  if (encoding_ == TextEncoding::Utf8Bom) {
+    out = fromUtf8(piece);
+  } else {
+    decodeShiftJisInto(piece, out);
+  }
 }

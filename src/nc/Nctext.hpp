@@ -2,14 +2,17 @@
 // how they are encoded, the line break it uses, and where its editor lines start.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "util/Encoding.hpp"
+#include "util/Offsets.hpp"
 #include "util/Savefile.hpp"
 
 class kNcText {
@@ -27,16 +30,19 @@ class kNcText {
 
   // Takes the file's bytes; on failure the text is left empty.
   OpenResult open(const std::string& path);
+  // The bytes of a file held in memory, read as open reads a file's.
+  void setBytes(std::string bytes);
   // An edited text, kept as it is given; saved later in `encoding` with `lineBreak`.
   void setText(std::u16string text, TextEncoding encoding, LineBreak lineBreak);
   void clear();
 
   // Editor lines: they end at CR LF, a lone CR or LF; a line break at the very end starts no further line.
-  int lineCount() const { return static_cast<int>(lineStarts.size()); }
+  // Their index is made on first use: reading a program needs none.
+  int lineCount() const { return static_cast<int>(lines().starts.size()); }
   // Line `line` (from 1) decoded, without its line break; "" outside 1 .. lineCount().
   std::u16string lineText(int line) const;
   // The length of the longest line in code units of the stored text (a hint for a horizontal scroll range).
-  std::size_t longestLineLength() const { return longest; }
+  std::size_t longestLineLength() const { return lines().longest; }
 
   TextEncoding encoding() const { return encoding_; }
   // The first line break of the text (LF when it has none).
@@ -46,18 +52,30 @@ class kNcText {
   // The text as stored when it is held decoded (UTF-16 files, edited texts), or empty.
   std::u16string_view wideText() const { return wide; }
   bool isWide() const { return wideStored; }
+  // The code units from `begin` to `end` of the text as stored (bytes(), or wideText() when isWide())
+  // decoded into `out`.
+  void decode(std::size_t begin, std::size_t end, std::u16string& out) const;
 
  private:
   struct Mapping;
+  struct LineIndex {
+    OffsetList starts;
+    std::size_t longest = 0;
+  };
+  const LineIndex& lines() const;
+  // Takes the bytes of a file: its encoding by its byte-order mark, its line break.
+  void takeBytes(std::unique_ptr<Mapping> held);
   template <typename Char>
-  void indexLines(std::basic_string_view<Char> text);
+  void indexLines(std::basic_string_view<Char> text) const;
+  template <typename Char>
+  void findLineBreak(std::basic_string_view<Char> text);
 
   std::unique_ptr<Mapping> mapping;
   std::u16string wide;
   bool wideStored = false;
-  std::vector<std::size_t> lineStarts;
-  std::size_t endOfText = 0;
-  std::size_t longest = 0;
+  mutable LineIndex index;
+  mutable std::atomic<bool> indexed{false};
+  mutable std::mutex indexing;
   TextEncoding encoding_ = TextEncoding::ShiftJis;
   LineBreak lineBreak_ = LineBreak::Lf;
 };

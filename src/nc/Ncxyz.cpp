@@ -1,38 +1,42 @@
 // Coordinate, tool and feed word holders with the modal rules of NC programs.
 #include "nc/Ncxyz.hpp"
 
-#include "util/Utility.hpp"
-
-int recordModal(kNcWord& word, const ScannedBlock& block, bool hasPrevious) {
-  const std::u16string_view number = word.extractNumberText(block);
-  if (hasPrevious && number.empty()) return word.repeatLast();
-  return word.recordNumberText(number);
-}
+#include "util/Text.hpp"
 
 namespace {
 
-// Arc-centre offsets belong to one block only: a left-out I, J or K is 0.
-void recordOffset(kNcWord& word, const ScannedBlock& block, std::u16string_view zeroText) {
-  const std::u16string_view number = word.extractNumberText(block);
-  if (number.empty() && word.count() > 0) {
-    word.recordText(zeroText);
+// The modal carry-over: a word left out of the block repeats the previous block's value.
+void recordModal(kNcWord& word, const BlockWords& words, WordLetter letter, bool hasPrevious) {
+  if (words.has(letter)) {
+    word.recordValue(words.value(letter));
+  } else if (hasPrevious) {
+    word.repeatLast();
   } else {
-    word.recordNumberText(number);
+    word.recordValue(kNoValue);
+  }
+}
+
+// Arc-centre offsets belong to one block only: a left-out I, J or K is 0.
+void recordOffset(kNcWord& word, const BlockWords& words, WordLetter letter) {
+  if (words.has(letter)) {
+    word.recordValue(words.value(letter));
+  } else {
+    word.recordValue(word.count() > 0 ? 0.0 : kNoValue);
   }
 }
 
 }  // namespace
 
-int kNcXY::readBlock(const ScannedBlock& block) {
+int kNcXY::readBlock(const BlockWords& words) {
   const bool hasPrevious = coordCount > 0;
-  recordModal(x, block, hasPrevious);
-  recordModal(y, block, hasPrevious);
+  recordModal(x, words, kWordX, hasPrevious);
+  recordModal(y, words, kWordY, hasPrevious);
   return ++coordCount;
 }
 
 int kNcXY::addBlock(double xValue, double yValue) {
-  x.recordValue(xValue, 3);
-  y.recordValue(yValue, 3);
+  x.recordValue(xValue);
+  y.recordValue(yValue);
   return ++coordCount;
 }
 
@@ -42,15 +46,15 @@ void kNcXY::resetCoords() {
   coordCount = 0;
 }
 
-int kNcXYZ::readBlock(const ScannedBlock& block) {
+int kNcXYZ::readBlock(const BlockWords& words) {
   const bool hasPrevious = coordCount > 0;
-  kNcXY::readBlock(block);
-  recordModal(z, block, hasPrevious);
+  kNcXY::readBlock(words);
+  recordModal(z, words, kWordZ, hasPrevious);
   return coordCount;
 }
 
 int kNcXYZ::addBlock(double xValue, double yValue, double zValue) {
-  z.recordValue(zValue, 3);
+  z.recordValue(zValue);
   return kNcXY::addBlock(xValue, yValue);
 }
 
@@ -59,18 +63,18 @@ void kNcXYZ::resetCoords() {
   z.reset();
 }
 
-int kNcXYZIJK::readBlock(const ScannedBlock& block) {
-  kNcXYZ::readBlock(block);
-  recordOffset(i, block, u"I0.000");
-  recordOffset(j, block, u"J0.000");
-  recordOffset(k, block, u"K0.000");
+int kNcXYZIJK::readBlock(const BlockWords& words) {
+  kNcXYZ::readBlock(words);
+  recordOffset(i, words, kWordI);
+  recordOffset(j, words, kWordJ);
+  recordOffset(k, words, kWordK);
   return coordCount;
 }
 
 int kNcXYZIJK::addBlock(double xValue, double yValue, double zValue, double iValue, double jValue, double kValue) {
-  i.recordValue(iValue, 3);
-  j.recordValue(jValue, 3);
-  k.recordValue(kValue, 3);
+  i.recordValue(iValue);
+  j.recordValue(jValue);
+  k.recordValue(kValue);
   return kNcXYZ::addBlock(xValue, yValue, zValue);
 }
 
@@ -81,55 +85,52 @@ void kNcXYZIJK::resetCoords() {
   k.reset();
 }
 
-int kNcTool::readBlock(const ScannedBlock& block) {
+int kNcTool::readBlock(const BlockWords& words) {
   const bool hasPrevious = toolCount > 0;
-  recordModal(t, block, hasPrevious);
-  recordModal(h, block, hasPrevious);
-  recordModal(d, block, hasPrevious);
+  recordModal(t, words, kWordT, hasPrevious);
+  recordModal(h, words, kWordH, hasPrevious);
+  recordModal(d, words, kWordD, hasPrevious);
   return ++toolCount;
 }
 
-int kNcTool::addBlock(int tValue, int hValue, int dValue, int digits) {
-  t.recordValue(tValue, digits);
-  h.recordValue(hValue, digits);
-  d.recordValue(dValue, digits);
+int kNcTool::addBlock(int tValue, int hValue, int dValue) {
+  t.recordValue(tValue);
+  h.recordValue(hValue);
+  d.recordValue(dValue);
   return ++toolCount;
 }
 
-void kNcTool::resetTool() {
+void kNcTool::reset() {
   t.reset();
   h.reset();
   d.reset();
   toolCount = 0;
 }
 
-int kNcFeed::readBlock(const ScannedBlock& block) {
-  const std::u16string_view number = feedWord.extractNumberText(block);
-  if (feedCount > 0 && number.empty()) {
+int kNcFeed::readBlock(const BlockWords& words) {
+  textChanged_ = false;
+  if (feedCount > 0 && !words.has(kWordF)) {
     feedWord.repeatLast();
-    feedTextIds.push_back(feedTextIds.back());
     return ++feedCount;
   }
-  feedWord.recordNumberText(number);
-  // Without blanks and without a "//" comment: a '$' feed may carry both.
-  scratch = replaceFirst(removeEnclosed(stripBlanks(feedWord.lastText()), u"//", u""), u"F", u"");
-  auto [entry, inserted] = feedTextIndex.try_emplace(scratch, static_cast<std::uint32_t>(feedTextPool.size()));
-  if (inserted) feedTextPool.push_back(scratch);
-  feedTextIds.push_back(entry->second);
+  recordModal(feedWord, words, kWordF, false);
+  const std::u16string_view number = words.feedNumber;
+  std::u16string text;
+  if (!number.empty() && number[0] == u'$') {
+    // Without blanks and without a "//" comment: a '$' feed may carry both.
+    text = replaceFirst(removeEnclosed(stripBlanks(u"F" + std::u16string(number)), u"//", u""), u"F", u"");
+  } else {
+    // A number text has no blank, comment or letter to remove.
+    text = number;
+  }
+  textChanged_ = feedCount == 0 || text != valueText_;
+  valueText_ = std::move(text);
   return ++feedCount;
 }
 
-const std::u16string& kNcFeed::feedValueText(int b) const {
-  static const std::u16string none;
-  if (b <= 0 || feedTextIds.empty()) return none;
-  const std::size_t index = static_cast<std::size_t>(b - 1) < feedTextIds.size() ? b - 1 : feedTextIds.size() - 1;
-  return feedTextPool[feedTextIds[index]];
-}
-
-void kNcFeed::resetFeed() {
+void kNcFeed::reset() {
   feedWord.reset();
-  feedTextIds = decltype(feedTextIds)();
-  feedTextPool.clear();
-  feedTextIndex.clear();
+  valueText_.clear();
+  textChanged_ = false;
   feedCount = 0;
 }

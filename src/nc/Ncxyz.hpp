@@ -1,25 +1,22 @@
 // Word holders with the modal rules of NC programs: coordinates, T/H/D and F repeat when left out,
-// arc-centre offsets I/J/K are 0 when left out.
+// arc-centre offsets I/J/K are 0 when left out. They hold the values of the latest block; the block store
+// keeps every block's.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "nc/Ncword.hpp"
-#include "util/BulkAllocator.hpp"
 
 class kNcXY {
  public:
   virtual ~kNcXY() = default;
-  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
-  int readBlock(const ScannedBlock& block);
+  int readBlock(std::u16string_view block) { return readBlock(wordsOf(ScannedBlock(block))); }
+  int readBlock(const BlockWords& words);
   int addBlock(double x, double y);
 
-  kNcWord x{u"X", 1};
-  kNcWord y{u"Y", 1};
+  kNcWord x{u'X'};
+  kNcWord y{u'Y'};
   int coordCount = 0;
 
  protected:
@@ -28,11 +25,11 @@ class kNcXY {
 
 class kNcXYZ : public kNcXY {
  public:
-  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
-  int readBlock(const ScannedBlock& block);
+  int readBlock(std::u16string_view block) { return readBlock(wordsOf(ScannedBlock(block))); }
+  int readBlock(const BlockWords& words);
   int addBlock(double x, double y, double z);
 
-  kNcWord z{u"Z", 1};
+  kNcWord z{u'Z'};
 
  protected:
   void resetCoords();
@@ -40,13 +37,15 @@ class kNcXYZ : public kNcXY {
 
 class kNcXYZIJK : public kNcXYZ {
  public:
-  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
-  int readBlock(const ScannedBlock& block);
+  int readBlock(std::u16string_view block) { return readBlock(wordsOf(ScannedBlock(block))); }
+  int readBlock(const BlockWords& words);
   int addBlock(double x, double y, double z, double i, double j, double k);
+  // Empties every word for a new program.
+  void reset() { resetCoords(); }
 
-  kNcWord i{u"I", 1};
-  kNcWord j{u"J", 1};
-  kNcWord k{u"K", 1};
+  kNcWord i{u'I'};
+  kNcWord j{u'J'};
+  kNcWord k{u'K'};
 
  protected:
   void resetCoords();
@@ -55,44 +54,32 @@ class kNcXYZIJK : public kNcXYZ {
 class kNcTool {
  public:
   virtual ~kNcTool() = default;
-  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
-  int readBlock(const ScannedBlock& block);
-  int addBlock(int t, int h, int d, int digits);
+  int readBlock(std::u16string_view block) { return readBlock(wordsOf(ScannedBlock(block))); }
+  int readBlock(const BlockWords& words);
+  int addBlock(int t, int h, int d);
+  void reset();
 
-  kNcWord t{u"T", 0};
-  kNcWord h{u"H", 0};
-  kNcWord d{u"D", 0};
+  kNcWord t{u'T'};
+  kNcWord h{u'H'};
+  kNcWord d{u'D'};
   int toolCount = 0;
-
- protected:
-  void resetTool();
 };
 
 class kNcFeed {
  public:
   virtual ~kNcFeed() = default;
-  int readBlock(std::u16string_view block) { return readBlock(ScannedBlock(block)); }
-  int readBlock(const ScannedBlock& block);
-  // The feed text without its letter for block b ("" for block 0); b must not exceed feedCount.
-  const std::u16string& feedValueText(int b) const;
+  int readBlock(std::u16string_view block) { return readBlock(wordsOf(ScannedBlock(block))); }
+  int readBlock(const BlockWords& words);
+  // The feed text of the latest block without its letter, e.g. "200" ("" while no F has been seen).
+  const std::u16string& valueText() const { return valueText_; }
+  // The latest block gave a feed text other than the block before it.
+  bool textChanged() const { return textChanged_; }
+  void reset();
 
-  kNcWord feedWord{u"F", 1};
+  kNcWord feedWord{u'F'};
   int feedCount = 0;
 
- protected:
-  void resetFeed();
-  void reserveFeed(int blocks) {
-    feedWord.reserve(blocks);
-    feedTextIds.reserve(blocks);
-  }
-
  private:
-  // Feed texts repeat from block to block: each distinct text is stored once.
-  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> feedTextIds;
-  std::vector<std::u16string> feedTextPool;
-  std::unordered_map<std::u16string, std::uint32_t> feedTextIndex;
-  std::u16string scratch;
+  std::u16string valueText_;
+  bool textChanged_ = false;
 };
-
-// The modal carry-over: a word left out of the block repeats the previous block's text.
-int recordModal(kNcWord& word, const ScannedBlock& block, bool hasPrevious);

@@ -8,9 +8,16 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncinterpret.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nccomment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncarc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncblocktext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncplain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncscan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nctext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nccheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncchecktext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncproblems.cpp
 )
+# The reader scans lines ahead on worker threads.
+find_package(Threads REQUIRED)
+target_link_libraries(velmora_core PUBLIC Threads::Threads)

@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
 
 namespace {
 

@@ -7,7 +7,8 @@
 #include <cmath>
 
 #include "graphics/Geometry.hpp"
-#include "util/Utility.hpp"
+#include "graphics/Gpoint.hpp"
+#include "util/Format.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Decoding and encoding of NC program bytes: code page 932 (Shift-JIS with the NEC and IBM extensions), and
-// UTF-8 or UTF-16 when the file starts with a byte-order mark; also the UTF-8 conversions of Utility.hpp.
+// UTF-8 or UTF-16 when the file starts with a byte-order mark.
 #include "util/Encoding.hpp"
 
 #include <iconv.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -156,56 +156,6 @@ std::string encodeUtf16(std::u16string_view text, bool bigEndian) {
   return out;
 }
 
-void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-// Decodes one UTF-8 sequence at bytes[i]; advances i past it, or past its longest valid beginning when it is
-// broken (one U+FFFD per broken piece).
-char32_t decodeUtf8At(std::string_view bytes, size_t& i) {
-  const auto lead = static_cast<unsigned char>(bytes[i++]);
-  if (lead < 0x80) return lead;
-  int length = 0;
-  char32_t code = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;   // overlong
-    if (lead == 0xED) high = 0x9F;  // surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;   // overlong
-    if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
-  } else {
-    return kReplacement;
-  }
-  for (int k = 1; k < length; ++k) {
-    if (i >= bytes.size()) return kReplacement;
-    const auto next = static_cast<unsigned char>(bytes[i]);
-    if (next < low || next > high) return kReplacement;
-    low = 0x80, high = 0xBF;
-    code = (code << 6) | (next & 0x3F);
-    ++i;
-  }
-  return code;
-}
-
 }  // namespace
 
 DecodedText decodeText(std::string_view bytes) {
@@ -278,35 +228,4 @@ std::string encodeText(std::u16string_view text, TextEncoding encoding) {
       break;
   }
   return encodeShiftJis(text);
-}
-
-// Declared with the other text helpers in Utility.hpp.
-std::string toUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-      appendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      appendUtf8(out, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
-    }
-  }
-  return out;
-}
-
-std::u16string fromUtf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const char32_t code = decodeUtf8At(text, i);
-    if (code >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(code);
-    }
-  }
-  return out;
 }

@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "util/Text.hpp"
 #include "util/UpperCaseTable.hpp"
-#include "util/Utility.hpp"
 
 namespace {
 

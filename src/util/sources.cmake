@@ -1,6 +1,8 @@
 # Sources of src/util
 target_sources(velmora_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/Utility.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Number.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Format.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UpperCase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BulkAllocator.cpp

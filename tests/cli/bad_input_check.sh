@@ -110,6 +110,20 @@ open('$scratch/hostile.nc', 'w').write(chr(10).join(parts) + chr(10))"
     grep -q "hostile.nc:3:.*the jump M99 with P" "$out" || fail "the jump is lost"
     grep -q "hostile.nc:4:1: warning: the number after X has 3000000 digits" "$out" || fail "no overflow"
     ;;
+  render-alone)
+    # velmora-cli starts without Qt; only render needs it, from velmora-render beside velmora-cli.
+    if command -v ldd >/dev/null; then
+      ldd "$cli" | grep -qi 'libQt' && fail "velmora-cli links a Qt library"
+    fi
+    cp "$cli" "$scratch/velmora-cli" || fail "cannot copy velmora-cli"
+    printf 'G01X1.\n' >"$scratch/in.nc"
+    cli=$scratch/velmora-cli
+    run 1 render "$scratch/out.png"
+    grep -qi usage "$err" || fail "no usage text"
+    run 2 render "$scratch/out.png" "$scratch/in.nc"
+    grep -q "velmora-render" "$err" || fail "the message does not name velmora-render"
+    [ -e "$scratch/out.png" ] && fail "a picture without velmora-render"
+    ;;
   *)
     fail "unknown case"
     ;;

@@ -12,7 +12,7 @@ foreach(case_dir IN LISTS golden_cases)
   endif()
 endforeach()
 
-foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis hostile)
+foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis hostile render-alone)
   add_test(NAME cli.bad_input.${case}
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/bad_input_check.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_bad_input/${case} ${case})

@@ -7,6 +7,7 @@
 
 #include "dxf/DxfExport.hpp"
 #include "dxf/TempFolder.hpp"
+#include "nc/StoreFixture.hpp"
 
 namespace {
 
@@ -15,17 +16,6 @@ using Lines = std::vector<std::u16string>;
 std::u16string line(double x1, double y1, double x2, double y2, int kind) {
   return kNcToDxf::lineEntity(x1, y1, x2, y2, kind);
 }
-
-// A store holding `program`, one block per line, read with the window's comment delimiters.
-class Program {
- public:
-  explicit Program(std::initializer_list<std::u16string_view> blocks) {
-    store.restart();
-    store.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
-    for (std::u16string_view block : blocks) store.interpretBlock(block);
-  }
-  kNcGeometry store{u"(", u")", u"", u"", u"", u""};
-};
 
 // Templates of one header line "HEAD" and two footer lines.
 class DxfWriter : public ::testing::Test {
@@ -36,7 +26,7 @@ class DxfWriter : public ::testing::Test {
   }
   // The list after the header line.
   Lines convert(const Program& program) {
-    kNcToDxf writer(program.store, templates.path());
+    kNcToDxf writer(program.g, templates.path());
     Lines list{u"left over"};
     const FileResult built = writer.buildDxf(list);
     EXPECT_TRUE(built.ok) << built.message;
@@ -105,7 +95,7 @@ TEST_F(DxfWriter, MissingTemplates) {
 
   std::filesystem::remove(templates / "Hedder.dat");
   const Program program{u"G01X1.Y2."};
-  kNcToDxf writer(program.store, templates.path());
+  kNcToDxf writer(program.g, templates.path());
   Lines list{u"untouched"};
   const FileResult built = writer.buildDxf(list);
   EXPECT_FALSE(built.ok);
@@ -113,7 +103,7 @@ TEST_F(DxfWriter, MissingTemplates) {
   EXPECT_EQ(list, Lines{u"untouched"});
 
   TempFolder out;
-  const SaveResult saved = exportDxf(program.store, out / "part.dxf", templates.path());
+  const SaveResult saved = exportDxf(program.g, out / "part.dxf", templates.path());
   EXPECT_FALSE(saved.ok);
   EXPECT_EQ(out.entryCount(), 0u);
 }
@@ -137,7 +127,7 @@ TEST_F(DxfWriter, NumbersBeyondTheLargestAreRefusedNamingTheLine) {
       {Program{u"G01X1.", huge(u"G91G33X"), huge(u"X")}, "line 3:"},
   };
   for (const Case& c : cases) {
-    kNcToDxf writer(c.program.store, templates.path());
+    kNcToDxf writer(c.program.g, templates.path());
     Lines list{u"untouched"};
     const FileResult built = writer.buildDxf(list);
     EXPECT_FALSE(built.ok);
@@ -145,7 +135,7 @@ TEST_F(DxfWriter, NumbersBeyondTheLargestAreRefusedNamingTheLine) {
     EXPECT_EQ(list, Lines{u"untouched"});
 
     TempFolder out;
-    const SaveResult saved = exportDxf(c.program.store, out / "part.dxf", templates.path());
+    const SaveResult saved = exportDxf(c.program.g, out / "part.dxf", templates.path());
     EXPECT_FALSE(saved.ok);
     EXPECT_EQ(saved.message, built.message);
     EXPECT_EQ(out.entryCount(), 0u);
@@ -161,7 +151,7 @@ TEST_F(DxfWriter, SavedBytesUseCrLfAndTheHeaderEncoding) {
   writeBytes(templates / "Hedder.dat", "\xEF\xBB\xBFHEAD\n");
   const Program program{u"G01X1.Y1."};
   TempFolder out;
-  const SaveResult saved = exportDxf(program.store, out / "part.dxf", templates.path());
+  const SaveResult saved = exportDxf(program.g, out / "part.dxf", templates.path());
   ASSERT_TRUE(saved.ok) << saved.message;
   EXPECT_EQ(readBytes(out / "part.dxf").substr(0, 9), "\xEF\xBB\xBFHEAD\r\n");
 }
@@ -175,17 +165,17 @@ TEST_F(DxfWriter, ExportGoesBesideTheNcFileAndKeepsOlderDrawings) {
   const std::string dxf = dxfPathFor(out / "part.nc");
   const Program first{u"G01X1.Y1."};
   const Program second{u"G01X2.Y2."};
-  ASSERT_TRUE(exportDxf(first.store, dxf, templates.path()).ok);
+  ASSERT_TRUE(exportDxf(first.g, dxf, templates.path()).ok);
   const std::string firstBytes = readBytes(dxf);
-  EXPECT_EQ(exportDxf(second.store, dxf, templates.path()).backupPath, out / "part_old.dxf");
-  EXPECT_EQ(exportDxf(second.store, dxf, templates.path()).backupPath, out / "part_old-01.dxf");
+  EXPECT_EQ(exportDxf(second.g, dxf, templates.path()).backupPath, out / "part_old.dxf");
+  EXPECT_EQ(exportDxf(second.g, dxf, templates.path()).backupPath, out / "part_old-01.dxf");
   EXPECT_EQ(readBytes(out / "part_old.dxf"), firstBytes);
   EXPECT_NE(readBytes(dxf), firstBytes);
 }
 
 TEST(DxfTemplates, ShippedTemplatesOpenAndCloseTheEntities) {
   const Program program{u"G01X1.Y1."};
-  kNcToDxf writer(program.store, VELMORA_SOURCE_DIR "/data/TempFile");
+  kNcToDxf writer(program.g, VELMORA_SOURCE_DIR "/data/TempFile");
   EXPECT_EQ(writer.headerPath, VELMORA_SOURCE_DIR "/data/TempFile/Hedder.dat");
   Lines list;
   ASSERT_TRUE(writer.buildDxf(list).ok);

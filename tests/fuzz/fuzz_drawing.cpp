@@ -25,7 +25,7 @@ void step(kToolPath& path, RecordingSurface& surface, int blocks) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   readProgramBytes(bytesOf(data, size), geometry);
   kCanvas canvas;
   NoIndicators indicators;

@@ -47,7 +47,7 @@ void checkDrawing(const std::vector<std::u16string>& list) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   readProgramBytes(bytesOf(data, size), geometry);
   kNcToDxf writer(geometry, templateFolder());
   std::vector<std::u16string> list;

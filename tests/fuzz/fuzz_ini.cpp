@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.hpp"
 #include "util/Ini.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -30,7 +30,7 @@ void checkProblems(const kNcGeometry& geometry) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   const ReadResult read = readProgramBytes(bytesOf(data, size), geometry);
   require(read.status == ReadResult::Status::Ok, "a text is always read");
   require(geometry.blockCount == read.linesRead + 1, "one block per line read, after the initial block");

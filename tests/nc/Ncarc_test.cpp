@@ -5,7 +5,7 @@
 #include <string>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "nc/StoreFixture.hpp"
 
 namespace {
 
@@ -66,15 +66,6 @@ TEST(ArcBounds, QuadrantCrossings) {
   }
 }
 
-struct ArcProgram {
-  kNcGeometry g{u"(", u")", u"", u"", u"", u""};
-  explicit ArcProgram(std::initializer_list<u16string_view> lines) {
-    g.restart();
-    g.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
-    for (u16string_view line : lines) g.interpretBlock(line);
-  }
-};
-
 TEST(ArcRecords, CentreRadiusAndExtentsInEachPlane) {
   struct Case {
     const char* what;
@@ -117,7 +108,7 @@ TEST(ArcRecords, CentreRadiusAndExtentsInEachPlane) {
   // R centres are computed, so they may be off by a unit in the last place.
   constexpr double kClose = 1e-9;
   for (const auto& c : cases) {
-    ArcProgram p(c.lines);
+    Program p(c.lines);
     const kNcGeometry& g = p.g;
     EXPECT_NEAR(g.centreXAt(0), c.cx, kClose) << c.what;
     EXPECT_NEAR(g.centreYAt(0), c.cy, kClose) << c.what;
@@ -152,7 +143,7 @@ TEST(ArcRecords, RadiusWordGivesTheOffsetsAndTheVerdict) {
       {"not modal", {u"G01X0Y0Z0", u"G02X10.Y0R5.", u"X20.Y0"}, 0, 0, 0, 0, true},
   };
   for (const auto& c : cases) {
-    ArcProgram p(c.lines);
+    Program p(c.lines);
     const kNcGeometry& g = p.g;
     EXPECT_NEAR(g.wordIAt(0), c.i, 1e-9) << c.what;
     EXPECT_NEAR(g.wordJAt(0), c.j, 1e-9) << c.what;
@@ -163,7 +154,7 @@ TEST(ArcRecords, RadiusWordGivesTheOffsetsAndTheVerdict) {
 }
 
 TEST(ArcRecords, OnlyArcBlocksGetCentres) {
-  ArcProgram p({u"G02X10.Y0I5.J0", u"X20.Y0I5.", u"G01X30.", u"X40.I3."});
+  Program p({u"G02X10.Y0I5.J0", u"X20.Y0I5.", u"G01X30.", u"X40.I3."});
   EXPECT_DOUBLE_EQ(p.g.centreXAt(1), 5);
   EXPECT_DOUBLE_EQ(p.g.centreXAt(2), 15) << "G02 stays in effect; the centre is relative to this block's start";
   EXPECT_DOUBLE_EQ(p.g.radiusAt(2), 5);

@@ -5,18 +5,13 @@
 #include <vector>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "nc/StoreFixture.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
 using std::u16string;
 using std::u16string_view;
-
-// The window's three pairs, in its order: pair 0 "/*" "*/", pair 1 "//" to the end of the line, pair 2 "(" ")".
-void useWindowDelimiters(kNcGeometry& g) {
-  g.restart();
-  g.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
-}
 
 struct SplitCase {
   u16string_view text;
@@ -56,8 +51,8 @@ TEST(Comments, SingleLineStatesAndTexts) {
       {u"/*A*/X1./*B*/", 0, u"X1.", u"/*A*//*B*/"},
       {u"X1.*/", -1, u"", u"X1.*/"},
   };
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
-  useWindowDelimiters(g);
+  const Program p;
+  const kNcGeometry& g = p.g;
   for (const auto& c : cases) {
     expectSplit(g, c, 0, 0);
     expectSplit(g, c, 1, 0);
@@ -71,9 +66,8 @@ TEST(Comments, SingleLineStatesAndTexts) {
 }
 
 TEST(Comments, TheStoredBlockGivesTheSameSplit) {
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
-  useWindowDelimiters(g);
-  g.interpretBlock(u"G01X5.(ABC)");
+  Program p({u"G01X5.(ABC)"});
+  const kNcGeometry& g = p.g;
   EXPECT_EQ(g.commentStateOf(0), 1);
   EXPECT_EQ(g.codeTextOf(0), u"G01X5.");
   EXPECT_EQ(g.commentTextOf(0), u"(ABC)");
@@ -101,8 +95,8 @@ TEST(Comments, ContinuationLinesCloseOnlyWithTheOpeningPair) {
       {0, {u"A*/X1.\n", 1, u"X1.\n", u"A*/"}},
       {0, {u"A*/X1.//B\n", 1, u"X1.", u"A*///B\n"}},
   };
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
-  useWindowDelimiters(g);
+  const Program p;
+  const kNcGeometry& g = p.g;
   for (const auto& c : cases) {
     CommentSplit split;
     g.splitComments(c.split.text, 2, c.openPair, split);
@@ -129,8 +123,8 @@ TEST(Comments, MultiLineCommentsThroughTheInterpreter) {
       {{u"(A\n", 2, 0}, {u"B\n", 2, 0}, {u"C))X1.\n", -1, 0}},
   };
   for (const auto& program : programs) {
-    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
-    useWindowDelimiters(g);
+    Program p;
+    kNcGeometry& g = p.g;
     for (const auto& line : program) {
       g.interpretBlock(line.text);
       EXPECT_EQ(g.commentStateAt(0), line.state) << toUtf8(line.text);
@@ -142,7 +136,7 @@ TEST(Comments, MultiLineCommentsThroughTheInterpreter) {
 }
 
 TEST(Comments, ARestartedStoreKnowsOnlyParentheses) {
-  kNcGeometry g(u"/*", u"*/", u"//", u"", u"(", u")");
+  kNcGeometry g(kProgramDelimiters);
   g.interpretBlock(u"//(A");
   EXPECT_EQ(g.commentStateAt(0), 1);
   g.restart();

@@ -6,16 +6,13 @@
 #include <array>
 #include <string>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
 using std::u16string_view;
 
 constexpr int kGroups = 10;
-using GroupTexts = std::array<u16string_view, kGroups>;
-constexpr GroupTexts kInitialTexts = {u"G28", u"G00", u"G17", u"G90", u"G40",
-                                      u"G49", u"G80", u"G98", u"G54", u"G001"};
 
 std::array<kNcWord*, kGroups> groupsOf(kNcGCode& g) {
   return {&g.groupOneShot,    &g.groupMotion, &g.groupPlane,  &g.groupDistance, &g.groupCutterComp,
@@ -29,8 +26,10 @@ TEST(GCodes, InitialRecords) {
   const auto groups = groupsOf(g);
   for (int n = 0; n < kGroups; ++n) {
     EXPECT_EQ(groups[n]->count(), 1);
-    EXPECT_EQ(gNumberAt(*groups[n], 0), numbers[n]) << n;
-    EXPECT_EQ(groups[n]->lastText(), kInitialTexts[n]) << n;
+    EXPECT_EQ(groups[n]->lastValue(), numbers[n]) << n;
+    if (n < kScannedGroups) {
+      EXPECT_EQ(g.code(n), numbers[n]) << n;
+    }
   }
 }
 
@@ -73,16 +72,22 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
     kNcGCode g;
     int blocks = 1;
     if (!c.before.empty()) blocks = g.readGCodes(c.before);
-    GroupTexts expected{};
+    std::array<double, kGroups> expected{};
+    GWordsFound taken{};
     const auto groups = groupsOf(g);
-    for (int n = 0; n < kGroups; ++n) expected[n] = groups[n]->lastText();
+    for (int n = 0; n < kGroups; ++n) expected[n] = groups[n]->lastValue();
     for (const auto& [group, text] : c.changed) {
-      if (!text.empty()) expected[group] = text;
+      if (text.empty()) continue;
+      expected[group] = wordNumberValue(text.substr(1));
+      if (c.block.find(text) != u16string_view::npos) taken[group] = text;
     }
     EXPECT_EQ(g.readGCodes(c.block), blocks + 1) << toUtf8(c.block);
     for (int n = 0; n < kGroups; ++n) {
-      EXPECT_EQ(groups[n]->lastText(), expected[n]) << toUtf8(c.block) << " group " << n;
+      EXPECT_EQ(groups[n]->lastValue(), expected[n]) << toUtf8(c.block) << " group " << n;
       EXPECT_EQ(groups[n]->count(), blocks + 1) << toUtf8(c.block) << ": one record per group and block";
+      if (n < kScannedGroups) {
+        EXPECT_EQ(g.gWordsRead()[n], taken[n]) << toUtf8(c.block) << " group " << n;
+      }
     }
   }
 }
@@ -91,19 +96,20 @@ TEST(GCodes, ValuesAreTheNumbersAsWrittenAndStayModal) {
   kNcGCode g;
   g.readGCodes(u"G02X1.");
   g.readGCodes(u"X5.");
-  EXPECT_EQ(gNumberAt(g.groupMotion, 2), 2);
-  EXPECT_EQ(g.groupMotion.lastText(), u"G02");
+  EXPECT_EQ(g.code(kGroupMotion), 2);
+  EXPECT_TRUE(g.gWordsRead()[kGroupMotion].empty()) << "repeated, not taken from this block";
   g.readGCodes(u"G43.4");
-  EXPECT_EQ(g.groupToolLength.get(3), 43.4);
-  EXPECT_EQ(gNumberAt(g.groupToolLength, 3), 43);
+  EXPECT_EQ(g.groupToolLength.lastValue(), 43.4);
+  EXPECT_EQ(g.code(kGroupToolLength), 43);
   g.readGCodes(u"G00G01");
-  EXPECT_EQ(gNumberAt(g.groupMotion, 4), 1);
+  EXPECT_EQ(g.code(kGroupMotion), 1);
   g.readGCodes(u"");
-  EXPECT_EQ(gNumberAt(g.groupMotion, 5), 1);
-  EXPECT_EQ(gNumberAt(g.groupSpare, 5), 1);
-  EXPECT_EQ(g.groupSpare.lastText(), u"G001");
+  EXPECT_EQ(g.code(kGroupMotion), 1);
+  EXPECT_EQ(g.groupSpare.lastValue(), 1);
   EXPECT_EQ(g.recordCount, 6);
-  EXPECT_EQ(gNumberAt(g.groupMotion, 99), 1) << "reads past the end are clamped";
+  EXPECT_EQ(g.gReadStop(), std::u16string_view::npos);
+  g.readGCodes(u"G91G65P1G01");
+  EXPECT_EQ(g.gReadStop(), 3u) << "stopped at G65";
 }
 
 }  // namespace

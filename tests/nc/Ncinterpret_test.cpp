@@ -6,26 +6,12 @@
 #include <vector>
 
 #include "nc/Ncgeometry.hpp"
-#include "util/Utility.hpp"
+#include "nc/StoreFixture.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
 using std::u16string_view;
-
-struct Point3 {
-  double x, y, z;
-};
-
-// A store prepared as the window prepares it, with `lines` interpreted.
-struct Program {
-  kNcGeometry g{u"(", u")", u"", u"", u"", u""};
-  explicit Program(std::initializer_list<u16string_view> lines) {
-    g.restart();
-    g.setCommentDelimiters(u"/*", u"*/", u"//", u"", u"(", u")");
-    for (u16string_view line : lines) g.interpretBlock(line);
-  }
-  Point3 at(int k) const { return {g.absX.get(k), g.absY.get(k), g.absZ.get(k)}; }
-};
 
 void expectPoint(const Program& p, int k, Point3 expected, const std::string& label) {
   const Point3 actual = p.at(k);
@@ -63,16 +49,17 @@ TEST(BlockStore, InitialBlockAfterRestart) {
   expectExtents(g, kNoLow, kNoHigh);
   EXPECT_FALSE(g.seenX || g.seenY || g.seenZ);
   EXPECT_EQ(g.feedCount, 0);
-  EXPECT_EQ(g.recordCount, 1);
   EXPECT_EQ(gNumberAt(g.groupDistance, 0), 90);
-  const std::vector<const kDoubleList*> lists = {&g.x, &g.absX, &g.centreX, &g.toolDiameter, &g.groupMotion};
-  for (const kDoubleList* list : lists) {
-    EXPECT_EQ(list->count(), 1);
+  for (const kNcColumn<double>* column : {&g.absX, &g.centreX, &g.toolDiameter, &g.d}) {
+    EXPECT_EQ(column->count(), 1);
   }
   EXPECT_EQ(g.commentStates.count(), 1);
-  EXPECT_EQ(g.x.lastText(), u"X0.000");
-  EXPECT_EQ(g.z.lastText(), u"Z500.000");
-  EXPECT_EQ(g.t.lastText(), u"T00");
+  EXPECT_EQ(g.wordXAt(0), 0.0);
+  EXPECT_EQ(g.wordZAt(0), 500.0);
+  EXPECT_EQ(g.wordIAt(0), 0.0);
+  EXPECT_EQ(g.wordTAt(0), 0.0);
+  EXPECT_EQ(g.wordFAt(0), kNoValue) << "block 0 has no feed";
+  EXPECT_EQ(g.feedValueText(0), u"");
 }
 
 TEST(BlockStore, AccessorsReadTheLatestBlockForZeroAndClamp) {
@@ -93,15 +80,18 @@ TEST(BlockStore, AccessorsReadTheLatestBlockForZeroAndClamp) {
   EXPECT_FALSE(g.inCycleAt(2));
   EXPECT_EQ(g.blockTextAt(2), u"G40X2.");
   EXPECT_EQ(g.wordIAt(2), 0.0);
-  // Every per-block list holds one entry per block.
-  const std::vector<const kDoubleList*> lists = {&g.absX,        &g.absY,      &g.absZ,         &g.centreX,
-                                                 &g.centreY,     &g.arcRadius, &g.toolDiameter, &g.x,
-                                                 &g.groupMotion, &g.t};
-  for (const kDoubleList* list : lists) {
-    EXPECT_EQ(list->count(), 4);
+  // Every column holds one entry per block, and reads clamp.
+  for (const kNcColumn<double>* column :
+       {&g.absX, &g.absY, &g.absZ, &g.centreX, &g.centreY, &g.arcRadius, &g.toolDiameter, &g.d}) {
+    EXPECT_EQ(column->count(), 4);
   }
   EXPECT_EQ(g.commentStates.count(), 4);
   EXPECT_EQ(g.feedCount, 3);
+  EXPECT_EQ(g.absX.get(9), -0.5);
+  EXPECT_EQ(g.absX.get(-1), 0.0);
+  EXPECT_EQ(g.d.get(1), 1.0);
+  EXPECT_EQ(gNumberAt(g.groupCutterComp, 99), 42);
+  EXPECT_EQ(gNumberAt(g.groupCycle, -3), 80);
 }
 
 TEST(Interpreter, WorkedExample) {
@@ -190,7 +180,7 @@ TEST(Interpreter, SpecialBlocksRecordTheirModalState) {
   expectExtents(home.g, kNoLow, kNoHigh);
 
   Program toolChange({u"T3M06"});
-  EXPECT_EQ(toolChange.g.t.get(1), 3.0);
+  EXPECT_EQ(toolChange.g.wordTAt(1), 3.0);
   EXPECT_FALSE(toolChange.g.seenX) << "the words the tool change appends do not count as programmed";
 
   Program subprogramEnd({u"G91G01X5.", u"M99"});
@@ -258,7 +248,7 @@ TEST(Interpreter, RewritesLeaveDollarFeedTextsAlone) {
   expectPoint(p, 4, {5, 0, 500}, "incremental");
   expectPoint(p, 5, {5, 0, 500}, "return to absolute");
   expectPoint(p, 6, {1, 0, 500}, "absolute");
-  EXPECT_EQ(p.g.t.get(2), 1.0);
+  EXPECT_EQ(p.g.wordTAt(2), 1.0);
 }
 
 TEST(Interpreter, CommentSyntaxErrorIsRecordedNotFatal) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "nc/Ncreader.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -25,7 +25,7 @@ struct Expected {
 std::vector<NcProblem> problemsOf(const std::vector<string>& lines) {
   string text;
   for (const string& line : lines) text += line + "\n";
-  kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry geometry;
   readNcText(fromUtf8(text), geometry);
   return programProblems(geometry);
 }

@@ -7,7 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "util/Utility.hpp"
+#include "nc/SameReading.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST(Reader, OneBlockPerLineWithItsLineFeed) {
       {u"X1.\0X2.\x1a\n"sv, {u16string(u"X1.\0X2.\x1a\n"sv)}},
   };
   for (const auto& c : cases) {
-    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+    kNcGeometry g;
     const ReadResult result = readNcText(c.text, g);
     EXPECT_EQ(result.status, ReadResult::Status::Ok);
     EXPECT_EQ(blockTexts(g), c.blocks) << toUtf8(c.text);
@@ -110,7 +111,7 @@ TEST(Reader, OneBlockPerLineWithItsLineFeed) {
 }
 
 TEST(Reader, UsesTheWindowCommentDelimiters) {
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry g;
   readNcText(u"G01X5./*A*/\n//B\n", g);
   EXPECT_EQ(g.commentStateAt(1), 0);
   EXPECT_EQ(g.commentStateAt(2), 1);
@@ -130,7 +131,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
       {u"(A\nB\nC))\nX1.\n", 3, 4},  // inside a comment left open
   };
   for (const auto& c : cases) {
-    kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+    kNcGeometry g;
     const ReadResult result = readNcText(c.text, g);
     EXPECT_EQ(result.status, ReadResult::Status::Ok) << toUtf8(c.text);
     EXPECT_EQ(result.syntaxErrorLine, c.errorLine) << toUtf8(c.text);
@@ -138,7 +139,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
     EXPECT_EQ(g.commentStateAt(c.errorLine), -1) << toUtf8(c.text);
   }
   // A new reading starts clean.
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry g;
   readNcText(u")\n", g);
   const ReadResult again = readNcText(u"X1.\n", g);
   EXPECT_EQ(again.syntaxErrorLine, 0);
@@ -149,7 +150,7 @@ TEST(Reader, StopsRightAfterACommentSyntaxError) {
 TEST(Reader, CancelsBetweenLines) {
   u16string text;
   for (int n = 0; n < 2000; ++n) text += u"G01X1.\n";
-  kNcGeometry g(u"(", u")", u"", u"", u"", u"");
+  kNcGeometry g;
   ReaderCallbacks stopAtOnce;
   stopAtOnce.progress = [](const ReadProgress&) { return false; };
   EXPECT_EQ(readNcText(text, g, stopAtOnce).status, ReadResult::Status::Cancelled);
@@ -179,6 +180,133 @@ TEST(Reader, CancelsBetweenLines) {
   EXPECT_EQ(finalLines, 2000) << "the last report comes after the last line";
 }
 
+// The one-pass reading of plain lines reads as the text reading: lines at the limits of what is plain, in
+// every line-break style, the golden programs and the examples, as file bytes and as decoded text.
+TEST(Reader, OnePassReadsAsTheTextReading) {
+  const std::string_view lines[] = {"G90G00G17X0Y0Z5.",
+                                    "G01X1.Y2.Z-3.F100",
+                                    "x1.5y-2",
+                                    "G1X.5",
+                                    "X-",
+                                    "X",
+                                    "X1.2.3",
+                                    "X-0",
+                                    "G0G1X1",
+                                    "G91X1Y1",
+                                    "Z-1",
+                                    "G90X1",
+                                    "G17G02X10Y0I5J0",
+                                    "G02X10R5",
+                                    "G18G03X1Z1R-1",
+                                    "G19",
+                                    "G81X1Y1Z-1R2F100",
+                                    "G80",
+                                    "G55X1",
+                                    "G98G99",
+                                    "T1",
+                                    "H01",
+                                    "D2",
+                                    "N10G01X1",
+                                    "X1E5",
+                                    "G1.5X1",
+                                    "G.5",
+                                    "G4X1",
+                                    "G04P5",
+                                    "G43H1Z5",
+                                    "G41D1X1",
+                                    "G40",
+                                    "M3",
+                                    "O100",
+                                    "(C)",
+                                    "X1(C)",
+                                    "X1;C",
+                                    "X$A",
+                                    "VAR X=1",
+                                    "var",
+                                    "* STAR",
+                                    " X1",
+                                    "X1 Y2",
+                                    "X1\tY2",
+                                    std::string_view("X1\0Y2", 5),
+                                    "X99999999999999999999999",
+                                    "G28",
+                                    "G92X1",
+                                    "M06",
+                                    "M99",
+                                    "G-0",
+                                    "G+1",
+                                    "G",
+                                    "GX1",
+                                    "G00.",
+                                    "G33Z1",
+                                    "G73X1",
+                                    "X1X2",
+                                    "FF100",
+                                    "F-1",
+                                    "F1.",
+                                    "F01",
+                                    "R0",
+                                    "I-0",
+                                    "G090X1",
+                                    "G091X1",
+                                    "G21",
+                                    "X1#1",
+                                    "X1[2]",
+                                    "<A>",
+                                    "X1/2",
+                                    "X1*2",
+                                    "X1)",
+                                    "\x81\x40X1",
+                                    "\xEF\xBB\xBFX1",
+                                    "G2X1Y1",
+                                    "G3X0Y0",
+                                    "X1\r2",
+                                    "G01G01G02G17",
+                                    "G02X1.G03G18",
+                                    "E1",
+                                    "S1000",
+                                    "P1",
+                                    "G99999999999999999999X1"};
+  const std::string longLine = "G01X" + std::string(297, '1');
+  std::vector<std::string> programs;
+  for (const char* lineBreak : {"\n", "\r\n", "\r"}) {
+    std::string program;
+    for (std::string_view line : lines) program.append(line).append(lineBreak);
+    programs.push_back(program);
+    programs.push_back(program + longLine + "\n" + longLine + "1111\nX1");
+  }
+  programs.push_back("X1\n(A\nX2\nB)X3\nX4\n/*\nX5\n*/\nX6\n)\nX7\n");
+  // Long enough for several chunks of lines scanned ahead, with a line that runs through some of them.
+  std::string large;
+  for (int n = 0; n < 300; ++n) large += programs[n % 2] + (n == 150 ? std::string(300000, 'X') + "\n" : "");
+  programs.push_back(large);
+  for (const auto& dir : {"tests/golden", "examples"}) {
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(VELMORA_SOURCE_DIR) / dir)) {
+      if (entry.path().extension() != ".nc") continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      programs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+  }
+  ReadOptions asText;
+  asText.onePass = false;
+  int plainLines = 0;
+  for (const std::string& bytes : programs) {
+    auto file = std::make_shared<kNcText>();
+    file->setBytes(bytes);
+    kNcGeometry onePass, textOnly;
+    EXPECT_EQ(readNcProgram(file, textOnly, {}, asText).plainLines, 0);
+    for (const int threads : {0, 1, 3}) {
+      plainLines += readNcProgram(file, onePass, {}, {true, threads}).plainLines;
+      EXPECT_EQ(readingDifference(onePass, textOnly), "") << threads << " threads: " << bytes.substr(0, 200);
+    }
+    const u16string decoded = decodeText(bytes).text;
+    plainLines += readNcText(decoded, onePass).plainLines;
+    readNcText(decoded, textOnly, {}, asText);
+    EXPECT_EQ(readingDifference(onePass, textOnly), "") << bytes.substr(0, 200);
+  }
+  EXPECT_GT(plainLines, 200) << "the plain lines were read in one pass";
+}
+
 class ReaderFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -194,7 +322,7 @@ class ReaderFiles : public ::testing::Test {
     return path.string();
   }
   fs::path folder;
-  kNcGeometry g{u"(", u")", u"", u"", u"", u""};
+  kNcGeometry g;
 };
 
 TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
@@ -208,11 +336,7 @@ TEST_F(ReaderFiles, DecodesShiftJisAndHonoursByteOrderMarks) {
   const Case cases[] = {
       {"sjis.nc", "(\x83\x41)\r\ng01x1.\r\n", TextEncoding::ShiftJis, {u"(ア)\n", u"G01X1.\n"}},
       {"invalid.nc", "X1.\xff\nX\x81\n", TextEncoding::ShiftJis, {u"X1.\uFFFD\n", u"X\uFFFD\n"}},
-      {"utf8.nc",
-       "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n",
-       TextEncoding::Utf8Bom,
-       {u"G01X1.(ア)\n"},
-       u"g01x1.(ア)"},
+      {"utf8.nc", "\xEF\xBB\xBFg01x1.(\xE3\x82\xA2)\n", TextEncoding::Utf8Bom, {u"G01X1.(ア)\n"}, u"g01x1.(ア)"},
       {"utf16le.nc",
        std::string("\xFF\xFEX\0"
                    "1\0\n\0",

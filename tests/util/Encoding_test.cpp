@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

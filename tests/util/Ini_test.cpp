@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dxf/TempFolder.hpp"
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

@@ -1,13 +1,16 @@
 // Tests of reading numbers out of NC text and of the two fixed number formats.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
+#include "util/Number.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -83,6 +86,45 @@ TEST(NumberAfter, LongestDecimalPrefixAfterKey) {
   for (const auto& c : cases) EXPECT_EQ(numberAfter(c.text, c.key), c.expected) << toUtf8(c.text);
   const std::u16string longDigits = u"X" + std::u16string(300, u'0') + u"1.25";
   EXPECT_EQ(numberAfter(longDigits, u""), 1.25);
+}
+
+// A word's number read while it is found gives the number text and the value of reading that text, from
+// decoded text and from bytes: random texts of signs, points, digits and letters, and long runs of digits.
+TEST(ReadNumber, WordNumbersReadWhereTheyStand) {
+  std::mt19937 random(7);
+  const std::string alphabet = "0000123456789..+-eX";
+  std::vector<std::string> texts = {"1.",
+                                    ".5",
+                                    "-.",
+                                    "+",
+                                    "-0",
+                                    "0.0000000000000000000000001",
+                                    "9999999999999999",
+                                    "999999999999999",
+                                    "1000000000000000.5",
+                                    "00000000000000000000000000001.25",
+                                    "123456789012345678901234567890"};
+  for (int n = 0; n < 20000; ++n) {
+    std::string text;
+    const int length = static_cast<int>(random() % 24);
+    for (int c = 0; c < length; ++c) text += alphabet[random() % alphabet.size()];
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    for (std::size_t from = 0; from <= std::min<std::size_t>(text.size(), 2); ++from) {
+      double bytesValue = -1;
+      const std::string_view bytes = readWordNumberAt(std::string_view(text), from, bytesValue);
+      ASSERT_EQ(bytes, wordNumberAt(std::string_view(text), from)) << text;
+      const double expected = readNumber(bytes);
+      ASSERT_EQ(std::signbit(bytesValue), std::signbit(expected)) << text;
+      ASSERT_EQ(bytesValue, expected) << text;
+      const std::u16string wide = fromUtf8(text);
+      double wideValue = -1;
+      readWordNumberAt(std::u16string_view(wide), from, wideValue);
+      ASSERT_EQ(std::signbit(wideValue), std::signbit(expected)) << text;
+      ASSERT_EQ(wideValue, expected) << text;
+    }
+  }
 }
 
 TEST(TruncToInt, TowardZeroAndSaturatingForNumbersOfAnySize) {

@@ -1,5 +1,5 @@
 // Tests of the text helpers: searching, replacing, cutting, removing enclosed pieces, case and UTF-8.
-#include "util/Utility.hpp"
+#include "util/Text.hpp"
 
 #include <gtest/gtest.h>
 

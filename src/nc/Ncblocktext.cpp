@@ -1,0 +1,39 @@
+// Block texts taken from the program text, or kept where a block has a text of its own.
+#include "nc/Ncblocktext.hpp"
+
+#include "nc/Ncline.hpp"
+#include "nc/Nctext.hpp"
+
+void kNcBlockTexts::clear() { *this = kNcBlockTexts(); }
+
+void kNcBlockTexts::readFrom(std::shared_ptr<const kNcText> source) {
+  source_ = std::move(source);
+  linesEnd_ = 0;
+}
+
+void kNcBlockTexts::reserve(int blocks) {
+  starts_.reserve(starts_.size() + static_cast<std::size_t>(blocks));
+  own_.reserve(own_.size() + blocks);
+}
+
+void kNcBlockTexts::addOwn(std::u16string_view text) {
+  starts_.push(linesEnd_);
+  own_.push(true);
+  owns_.emplace_back(text);
+}
+
+void kNcBlockTexts::addLine(std::size_t end) {
+  starts_.push(linesEnd_);
+  own_.push(false);
+  linesEnd_ = end;
+}
+
+std::u16string kNcBlockTexts::textOf(int block) const {
+  if (own_.test(block)) return owns_[static_cast<std::size_t>(own_.countThrough(block) - 1)];
+  const auto b = static_cast<std::size_t>(block);
+  // Lines follow each other: a line ends where the next block's text starts.
+  const std::size_t end = b + 1 < starts_.size() ? starts_[b + 1] : linesEnd_;
+  std::u16string line;
+  readLine(*source_, starts_[b], end, line);
+  return line;
+}
