@@ -5,7 +5,7 @@
 #include <QWheelEvent>
 
 #include "WindowFixture.hpp"
-#include "util/Utility.hpp"
+#include "util/Format.hpp"
 
 namespace {
 void setScaleText(TVelmora_Form1& w, const QString& text) {
