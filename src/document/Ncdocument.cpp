@@ -24,7 +24,7 @@ ReadResult::Status readStatusOf(kNcText::Status status) {
 // How often the caller hears from work done on a worker thread.
 constexpr std::chrono::milliseconds kProgressInterval(10);
 
-// Runs `work` on a worker thread and calls `progress` on this one until it is done: mapping a file and
+// Runs `work` on a worker thread and calls `progress` on this one until it is done: reading a file and
 // indexing a million lines takes tens of milliseconds, through which a window must go on taking its events.
 // Returns false when progress asked to stop (the work is finished all the same).
 bool runWithProgress(const std::function<void()>& work, const std::function<bool(const ReadProgress&)>& progress) {

@@ -1,8 +1,7 @@
-// The text of one NC program: the file's bytes mapped rather than copied, and an index of its editor lines.
+// The text of one NC program: the file's bytes, read once, and an index of its editor lines.
 #include "nc/Nctext.hpp"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,46 +11,33 @@
 
 #include "util/Text.hpp"
 
-// The bytes of a file, mapped rather than copied: a long program is read once, straight from the cache.
-struct kNcText::Mapping {
-  Mapping() = default;
-  explicit Mapping(int fd, std::size_t size) : size(size) {
-    if (size > 0) {
-      void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-      if (mapped != MAP_FAILED) {
-        address = mapped;
-        ::madvise(mapped, size, MADV_SEQUENTIAL);
-        return;
-      }
-    }
-    ok = readAll(fd);
-  }
-  ~Mapping() {
-    if (address != nullptr) ::munmap(address, size);
-  }
-  Mapping(const Mapping&) = delete;
-  Mapping& operator=(const Mapping&) = delete;
+// The bytes of a file, read into memory of the program's own. Not mapped: a mapped file that another program
+// truncates while it is open would crash the next read of a line past its new end.
+struct kNcText::FileBytes {
+  FileBytes() = default;
+  FileBytes(int fd, std::size_t expectedSize) { ok = readAll(fd, expectedSize); }
 
-  std::string_view bytes() const {
-    return address != nullptr ? std::string_view(static_cast<const char*>(address), size) : std::string_view(copy);
-  }
+  std::string_view bytes() const { return copy; }
 
-  // Files that cannot be mapped (pipes, special files) are read instead.
-  bool readAll(int fd) {
-    char buffer[1 << 16];
+  // Pipes and special files report no size: they are read in pieces to their end.
+  bool readAll(int fd, std::size_t expectedSize) {
+    std::size_t filled = 0;
+    copy.resize(std::max<std::size_t>(expectedSize, 1 << 16));
     for (;;) {
-      const ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n == 0) return true;
+      if (filled == copy.size()) copy.resize(copy.size() * 2);
+      const ssize_t n = ::read(fd, copy.data() + filled, copy.size() - filled);
+      if (n == 0) break;
       if (n < 0) {
         if (errno == EINTR) continue;
         return false;
       }
-      copy.append(buffer, static_cast<std::size_t>(n));
+      filled += static_cast<std::size_t>(n);
     }
+    copy.resize(filled);
+    copy.shrink_to_fit();
+    return true;
   }
 
-  void* address = nullptr;
-  std::size_t size = 0;
   std::string copy;
   bool ok = true;
 };
@@ -74,7 +60,7 @@ kNcText::kNcText() = default;
 kNcText::~kNcText() = default;
 
 void kNcText::clear() {
-  mapping.reset();
+  fileBytes.reset();
   wide.clear();
   wide.shrink_to_fit();
   wideStored = false;
@@ -94,24 +80,24 @@ kNcText::OpenResult kNcText::open(const std::string& path) {
   if (fd < 0) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
   struct stat opened {};
   const bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
-  auto mapped = std::make_unique<Mapping>(fd, regular ? static_cast<std::size_t>(opened.st_size) : 0);
+  auto read = std::make_unique<FileBytes>(fd, regular ? static_cast<std::size_t>(opened.st_size) : 0);
   const int error = errno;
   ::close(fd);
-  if (!mapped->ok) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(error) + ")");
-  takeBytes(std::move(mapped));
+  if (!read->ok) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(error) + ")");
+  takeBytes(std::move(read));
   return {};
 }
 
 void kNcText::setBytes(std::string bytes) {
   clear();
-  auto held = std::make_unique<Mapping>();
+  auto held = std::make_unique<FileBytes>();
   held->copy = std::move(bytes);
   takeBytes(std::move(held));
 }
 
-void kNcText::takeBytes(std::unique_ptr<Mapping> held) {
-  mapping = std::move(held);
-  const std::string_view all = mapping->bytes();
+void kNcText::takeBytes(std::unique_ptr<FileBytes> held) {
+  fileBytes = std::move(held);
+  const std::string_view all = fileBytes->bytes();
   for (const Bom& bom : kBoms) {
     if (all.starts_with(bom.mark)) encoding_ = bom.encoding;
   }
@@ -119,7 +105,7 @@ void kNcText::takeBytes(std::unique_ptr<Mapping> held) {
     // Two-byte texts are rare: they are decoded once and kept decoded.
     wide = decodeText(all).text;
     wideStored = true;
-    mapping.reset();
+    fileBytes.reset();
     findLineBreak(std::u16string_view(wide));
   } else {
     findLineBreak(bytes());
@@ -135,8 +121,8 @@ void kNcText::setText(std::u16string text, TextEncoding encoding, LineBreak line
 }
 
 std::string_view kNcText::bytes() const {
-  if (!mapping) return {};
-  const std::string_view all = mapping->bytes();
+  if (!fileBytes) return {};
+  const std::string_view all = fileBytes->bytes();
   return encoding_ == TextEncoding::Utf8Bom ? all.substr(3) : all;
 }
 

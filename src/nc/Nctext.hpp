@@ -57,20 +57,20 @@ class kNcText {
   void decode(std::size_t begin, std::size_t end, std::u16string& out) const;
 
  private:
-  struct Mapping;
+  struct FileBytes;
   struct LineIndex {
     OffsetList starts;
     std::size_t longest = 0;
   };
   const LineIndex& lines() const;
   // Takes the bytes of a file: its encoding by its byte-order mark, its line break.
-  void takeBytes(std::unique_ptr<Mapping> held);
+  void takeBytes(std::unique_ptr<FileBytes> held);
   template <typename Char>
   void indexLines(std::basic_string_view<Char> text) const;
   template <typename Char>
   void findLineBreak(std::basic_string_view<Char> text);
 
-  std::unique_ptr<Mapping> mapping;
+  std::unique_ptr<FileBytes> fileBytes;
   std::u16string wide;
   bool wideStored = false;
   mutable LineIndex index;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "dxf/TempFolder.hpp"
 #include "graphics/RecordingSurface.hpp"
@@ -63,6 +64,11 @@ TEST_F(DocumentTest, OneReadingGivesTheLinesAndTheBlocks) {
   EXPECT_EQ(document.encoding(), TextEncoding::ShiftJis);
   EXPECT_EQ(document.wholeText(), u"G90G00X0Y0\nG01X10.Y0F100(加工)\nG02X20.Y0I5.J0\nG01Y10.\n");
   EXPECT_TRUE(document.problems().empty());
+
+  // Another program cutting the file short takes nothing from the text that was read.
+  std::filesystem::resize_file(folder / "part.nc", 0);
+  EXPECT_EQ(document.lineText(4), u"G01Y10.");
+  EXPECT_EQ(document.wholeText(), u"G90G00X0Y0\nG01X10.Y0F100(加工)\nG02X20.Y0I5.J0\nG01Y10.\n");
 
   // An edited text is read the same way; a save will write it as the file was written.
   document.loadText(u"G00X1.\nG01X2.Y2.(R=1)\nM30");
