@@ -9,6 +9,9 @@
 //                                 per block beyond the file (FILE: a generated 1M-line CAM program by default)
 //   velmora_bench --write FILE [LINES] [hand]
 //                                 writes a generated CAM-style (or hand-written) program of LINES lines (1M)
+//   velmora_bench --figures [LINES]
+//                                 the program's figures (the status line's, velmora-cli stats) and a find
+//                                 that matches nothing, over a read program of LINES lines (1M): best of 5
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,11 +24,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ProgramGenerator.hpp"
+#include "nc/Ncfigures.hpp"
+#include "nc/Ncfind.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
@@ -195,6 +201,35 @@ int versusRs274(std::string path, int runs) {
   return 0;
 }
 
+// The passes over a program read once: its figures, and a find through every line that finds nothing.
+int figuresSpeed(int lines) {
+  const struct {
+    const char* name;
+    std::string (*generate)(int);
+  } kinds[] = {{"cam", generateCamProgram}, {"hand", generateHandWrittenProgram}};
+  std::printf("%5s %9s %15s %15s %15s\n", "kind", "lines", "figures s", "ns/block", "find-none s");
+  for (const auto& kind : kinds) {
+    auto text = std::make_shared<kNcText>();
+    text->setBytes(kind.generate(lines));
+    kNcGeometry store;
+    readNcProgram(text, store);
+    double figures = 1e9, find = 1e9;
+    double sink = 0;
+    for (int run = 0; run < 5; ++run) {
+      Clock::time_point start = Clock::now();
+      sink += programFigures(store).totalSeconds();
+      figures = std::min(figures, secondsSince(start));
+      start = Clock::now();
+      sink += findInText(*text, u"NOT IN THE PROGRAM", TextSpot{}, true).has_value();
+      find = std::min(find, secondsSince(start));
+    }
+    std::printf("%5s %9d %15.4f %15.1f %15.4f\n", kind.name, lines, figures, figures * 1e9 / store.blockCount,
+                find);
+    if (sink < 0) std::puts("");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,6 +255,8 @@ int main(int argc, char** argv) {
     }
     return versusRs274(path, runs);
   }
+  if (argc >= 2 && std::strcmp(argv[1], "--figures") == 0)
+    return figuresSpeed(argc >= 3 ? std::atoi(argv[2]) : 1000000);
   std::vector<int> sizes;
   for (int a = 1; a < argc; ++a) sizes.push_back(std::atoi(argv[a]));
   return readingSpeeds(sizes);

@@ -74,6 +74,9 @@ struct PrintedDialogs : WindowDialogs {
     return {};
   }
   std::optional<QFont> font(QWidget*, const QFont&) override { return std::nullopt; }
+  QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  std::optional<int> lineNumber(QWidget*, int, int) override { return std::nullopt; }
+  bool question(QWidget*, const QString&, const QString&) override { return false; }
 };
 
 double millis(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }

@@ -111,6 +111,9 @@ TVelmora_Form1::TVelmora_Form1(const QString& requestedIni, QWidget* parent, Win
   lastHeight = height();
   drawTimer.setSingleShot(true);
   connectCommands();
+  buildFileCommands();
+  buildFindBar();
+  buildStatusFields();
   setFileCommands(false, false);
 }
 

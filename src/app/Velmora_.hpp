@@ -17,7 +17,10 @@
 #include "app/WindowDialogs.hpp"
 #include "document/Ncdocument.hpp"
 
+class FindBar;
 class QAction;
+class QFileSystemWatcher;
+class QMenu;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -48,7 +51,7 @@ class TVelmora_Form1 : public QMainWindow {
     QString dxfBaseName;
     QString dxfPath;
   };
-  // What the settings file keeps: window bounds and editor font.
+  // What the settings file keeps: window bounds, editor font, recent files, rapid rate.
   struct Settings {
     QString iniPath;
     int winTop = 0, winLeft = 0, winWidth = 0, winHeight = 0;
@@ -57,6 +60,10 @@ class TVelmora_Form1 : public QMainWindow {
     bool fontBold = false, fontItalic = false, fontUnderline = false, fontStrikeOut = false;
     // A font style came from the settings and is still to be applied by the first load (Font1Click).
     bool fontPending = false;
+    // The files opened last, the latest first.
+    QStringList recentFiles;
+    // Units per minute of rapid moves in the estimated machining time.
+    double rapidRate = 0;
   };
 
   // `iniPath` empty: the settings file beside the executable, or in the user's configuration folder when
@@ -107,6 +114,23 @@ class TVelmora_Form1 : public QMainWindow {
   void Image1MouseDown(const QPoint& pos);
   void Image1MouseMove(const QPoint& pos);
   void Image1MouseLeave();
+
+  // ---- Opening, recent files, saving by key, reloading (Velmora_Files.cpp)
+  // The open dialog (Ctrl+O): the chosen file arrives as a dropped one does.
+  void openFileClick();
+  // A file of the recent-files menu; a missing one is reported and leaves the list.
+  void openRecentFile(const QString& path);
+  // Ctrl+S: "ファイル保存" when it is offered.
+  void saveShortcut();
+  // The current file changed on disk: read again at once when nothing would be lost, else when the user
+  // agrees.
+  void checkFileOnDisk();
+
+  // ---- Find and go to line (Velmora_Find.cpp)
+  void findClick();
+  void findNext();
+  void findPrevious();
+  void goToLineClick();
 
   // ---- Settings
   void loadSettings();
@@ -176,6 +200,17 @@ class TVelmora_Form1 : public QMainWindow {
   QPushButton* bbtnReset = nullptr;
   QPushButton* btnReDrow = nullptr;
   QPushButton* bbtnAbort = nullptr;
+  QMenu* menuFile = nullptr;
+  QMenu* menuRecent = nullptr;
+  QAction* actOpen = nullptr;
+  QAction* actSave = nullptr;
+  QAction* actFind = nullptr;
+  QAction* actFindNext = nullptr;
+  QAction* actFindPrevious = nullptr;
+  QAction* actGoToLine = nullptr;
+  FindBar* findBar = nullptr;
+  QLabel* pnlReadState = nullptr;  // in the status line: where an aborted reading stopped
+  QLabel* pnlFigures = nullptr;    // in the status line: extents, path lengths, time, tools
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -229,10 +264,37 @@ class TVelmora_Form1 : public QMainWindow {
   void hideBusySign();
   void showScale(double scale);
 
+  // Files (Velmora_Files.cpp).
+  void buildFileCommands();
+  // A file named, dropped or opened: refused with a message naming it (the window stays as it was), or made
+  // the current file and loaded. True when loaded.
+  bool arriveFile(const QString& path, bool showSave);
+  bool refuseFile(const QString& path);
+  void rememberRecent(const QString& path);
+  void fillRecentMenu();
+  void watchCurrentFile();
+  void reloadFromDisk();
+  bool hasUnsavedEdits() const;
+  // The caret to `line` with the drawing through it, also when the caret is there already.
+  void showLine(int line);
+
+  // Find (Velmora_Find.cpp).
+  void buildFindBar();
+  void find(bool forward);
+  void findInEditor(bool forward);
+  void highlightMatches(const QString& text);
+
+  // The status line's reading state and figures, the mouse boxes (Velmora_Status.cpp).
+  void buildStatusFields();
+  void showReadState(const ReadResult& result);
+  void showFigures();
+  void clearMousePosition();
+
   // Settings (Velmora_Settings.cpp).
   void chooseSettingsFile(const QString& requested);
   void applyWindowSettings();
   void applyFontSetting(const QString& key, const QString& text);
+  void saveRecentFiles();
 
   // Edit mode and font (Velmora_Edit.cpp).
   void setEditorFont(const QFont& font);
@@ -262,4 +324,11 @@ class TVelmora_Form1 : public QMainWindow {
   bool abortRequested = false;
   bool loading = false;
   bool busySign = false;
+  // The program was changed by "更新" since it was last read from or saved to its file.
+  bool unsavedEdits = false;
+  QFileSystemWatcher* watcher = nullptr;
+  // Events of a save or a replacement come in bursts: the file is looked at once they settle.
+  QTimer diskCheckTimer;
+  // Size and modification time of the current file as last read or written by the window.
+  QString knownFileState;
 };

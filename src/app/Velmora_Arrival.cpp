@@ -24,37 +24,19 @@ void TVelmora_Form1::setFileCommands(bool fileGiven, bool showSave) {
 }
 
 void TVelmora_Form1::FormActivate(const QString& argument) {
-  setCurrentFile(QString());
-  setFileCommands(false, false);
-  if (argument.isEmpty()) return;
-  // A folder named on the command line is kept as the path but loads nothing.
-  fileState.path = argument;
-  if (!isDirectory(argument.toStdString())) {
-    setCurrentFile(argument);
-    setFileCommands(true, false);
-    menuFileName->setText(fileState.path);
+  if (argument.isEmpty()) {
+    setCurrentFile(QString());
+    setFileCommands(false, false);
+    return;
   }
-  prepareForLoad();
-  loadAndDraw(fileState.path);
+  arriveFile(argument, false);
 }
 
 void TVelmora_Form1::dropNcFile(const QString& path) {
   if (loading) return;
   activateWindow();
   raise();
-  if (isDirectory(path.toStdString())) {
-    setCurrentFile(QString());
-    setFileCommands(false, false);
-    bbtnReplace->hide();
-    bbtnDXF->hide();
-  } else {
-    setCurrentFile(path);
-    setFileCommands(true, true);
-    btnReDrow->setEnabled(true);
-  }
-  menuFileName->setText(fileState.path);
-  prepareForLoad();
-  if (!fileState.path.isEmpty()) loadAndDraw(fileState.path);
+  if (arriveFile(path, true)) btnReDrow->setEnabled(true);
 }
 
 void TVelmora_Form1::setCurrentFile(const QString& path) {
@@ -93,8 +75,6 @@ void TVelmora_Form1::resizeEvent(QResizeEvent* event) {
   const int d = std::abs((w - lastWidth) + (h - lastHeight));
   if (k / 15 < resizeCount) {
     resizeCount = 0;
-    editMouseX->setText(QStringLiteral("%1").arg(w, 3, 10, QLatin1Char('0')));
-    editMouseY->setText(QStringLiteral("%1").arg(h, 3, 10, QLatin1Char('0')));
     if (reditNcFile->isEnabled() && !loading) btnReDrowClick();
   }
   lastWidth = w;

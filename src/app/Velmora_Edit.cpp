@@ -80,6 +80,7 @@ void TVelmora_Form1::fillEditor() {
   reditEdit->setReadOnly(true);
   fillEditorLines(reditEdit, *lines, doc->endsWithLineBreak(), editorPause(doc->lineCount()));
   reditEdit->setReadOnly(false);
+  reditEdit->document()->setModified(false);
   barProgress->hide();
   setCommandsDuringLoad(true);
   loading = false;
@@ -93,6 +94,8 @@ void TVelmora_Form1::showCheckMode() {
 }
 
 void TVelmora_Form1::bbtnReadClick() {
+  // The line just fixed stays the current one.
+  const int caretLine = reditEdit->textCursor().blockNumber() + 1;
   loading = true;
   setCommandsDuringLoad(false);
   const QString text = editorText(reditEdit, editorPause(reditEdit->document()->blockCount()));
@@ -112,7 +115,8 @@ void TVelmora_Form1::bbtnReadClick() {
   // The edited text is read as a loaded file would be; the current file stays what it was.
   prepareForLoad();
   loadNcText(text);
-  btnReDrowClick();
+  unsavedEdits = true;
+  showLine(caretLine);
   reditNcFile->setFocus();
   pnlEditBottom->show();
   for (QPushButton* command : {bbtnReplace, bbtnDXF}) {
@@ -136,6 +140,10 @@ void TVelmora_Form1::bbtnReplaceClick() {
   }
   setCurrentFile(target);
   menuFileName->setText(fileState.path);
+  // The window's own save is no change from outside: what is on disk now is what the window holds.
+  unsavedEdits = false;
+  rememberRecent(fileState.path);
+  watchCurrentFile();
   QStringList lines{fileState.path, QStringLiteral("File saved successfully.")};
   if (!outcome.saved.backupPath.empty())
     lines << QStringLiteral("The original file was saved with \"old\" added.");

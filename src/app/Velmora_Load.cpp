@@ -1,6 +1,7 @@
 // Loading a program: the document reads the text once for both the pane and the blocks, the window stays
 // alive and the abort button stops the reading; at the end the view is fitted to the program.
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -19,6 +20,8 @@ void TVelmora_Form1::prepareForLoad() {
   clearDrawing();
   clearBlockInfo();
   clearProblems();
+  pnlReadState->clear();
+  pnlFigures->clear();
 }
 
 void TVelmora_Form1::loadNcFile(const QString& path) {
@@ -54,7 +57,8 @@ void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::L
   setCommandsDuringLoad(true);
   loading = false;
   if (!textShown) {
-    // Nothing was read: a missing file or a folder says nothing, a file that cannot be read says so.
+    // Nothing was read: a missing file or a folder says nothing here (their arrival was refused before), a
+    // file that cannot be read or is no text says so.
     reportReadResult(result, path);
     return;
   }
@@ -62,7 +66,12 @@ void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::L
   reditNcFile->setSource(lines.get());
   doc->fitView(Image1->width(), Image1->height());
   showProblems(doc->problems());
+  showReadState(result);
+  showFigures();
   reportReadResult(result, path);
+  // A stopped reading ends on its last line read, so that the drawing shows all that was read.
+  if (result.status == ReadResult::Status::Cancelled && reditNcFile->interpretedLineCount().value_or(0) > 1)
+    reditNcFile->setCaretLine(*reditNcFile->interpretedLineCount());
 }
 
 // Commands that would change the program or the file wait for the end of the load.
@@ -102,6 +111,8 @@ void TVelmora_Form1::bbtnAbortClick() {
 void TVelmora_Form1::reportReadResult(const ReadResult& result, const QString& path) {
   if (result.status == ReadResult::Status::OpenFailed)
     showMessage(QStringLiteral("File Open Error"), QStringLiteral("No Open %1").arg(path));
+  if (result.status == ReadResult::Status::NotText)
+    showMessage(QStringLiteral("File Open Error"), QString::fromStdString(result.message));
   if (result.syntaxErrorLine > 0)
     showMessage(QStringLiteral("Message"), QString::fromStdU16String(kCommentSyntaxError) +
                                                QStringLiteral("\nLine %1").arg(result.syntaxErrorLine));

@@ -1,10 +1,12 @@
-// The settings file: window bounds and editor font, kept between runs in an INI file.
+// The settings file: window bounds, editor font, recent files and the rapid rate, kept between runs in an INI
+// file.
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
 
 #include "app/Velmora_.hpp"
+#include "nc/Ncfigures.hpp"
 #include "util/Files.hpp"
 #include "util/Format.hpp"
 #include "util/Ini.hpp"
@@ -13,6 +15,11 @@
 namespace {
 const std::u16string kWindow = u"WINDOW";
 const std::u16string kFont = u"FONT";
+const std::u16string kRecent = u"RECENT";
+const std::u16string kFigures = u"FIGURES";
+constexpr int kRecentKeys = 10;
+
+std::u16string recentKey(int slot) { return u"File" + formatInt(slot, 1); }
 
 std::u16string u16(const QString& text) { return text.toStdU16String(); }
 std::u16string number(int value) { return formatInt(value, 1); }
@@ -58,6 +65,23 @@ void TVelmora_Form1::loadSettings() {
   for (const char16_t* key : {u"Name", u"Size", u"Bold", u"Italic", u"UnderLine", u"StrikeOut"}) {
     const std::u16string text = read(kFont, key);
     if (!text.empty()) applyFontSetting(QString::fromStdU16String(key), QString::fromStdU16String(text));
+  }
+  s.recentFiles.clear();
+  for (int slot = 1; slot <= kRecentKeys; ++slot) {
+    const std::u16string recent = read(kRecent, recentKey(slot).c_str());
+    if (!recent.empty()) s.recentFiles << QString::fromStdU16String(recent);
+  }
+  const double rapidRate = toNumber(read(kFigures, u"RapidRate"), 1);
+  s.rapidRate = rapidRate > 0 ? rapidRate : kDefaultRapidRate;
+}
+
+// Written whenever the list changes: a file opened is remembered even when the window never closes well.
+void TVelmora_Form1::saveRecentFiles() {
+  const std::string path = settingsState.iniPath.toStdString();
+  for (int slot = 1; slot <= kRecentKeys; ++slot) {
+    const QStringList& recent = settingsState.recentFiles;
+    const QString value = slot <= recent.size() ? recent[slot - 1] : QString();
+    iniWriteString(kRecent, recentKey(slot), u16(value), path);
   }
 }
 
@@ -118,6 +142,7 @@ bool TVelmora_Form1::saveSettings() {
   write(kFont, u"Italic", number(s.fontItalic ? 1 : 0));
   write(kFont, u"UnderLine", number(s.fontUnderline ? 1 : 0));
   write(kFont, u"StrikeOut", number(s.fontStrikeOut ? 1 : 0));
+  write(kFigures, u"RapidRate", formatReal(s.rapidRate, 3));
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }

@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/Messagedlg.hpp"
@@ -31,4 +32,23 @@ std::optional<QFont> QtWindowDialogs::font(QWidget* owner, const QFont& initial)
   const QFont font = QFontDialog::getFont(&chosen, initial, owner);
   if (!chosen) return std::nullopt;
   return font;
+}
+
+QString QtWindowDialogs::openFileName(QWidget* owner, const QString& title, const QString& filter,
+                                      const QString& folder) {
+  return QFileDialog::getOpenFileName(owner, title, folder, filter);
+}
+
+std::optional<int> QtWindowDialogs::lineNumber(QWidget* owner, int current, int last) {
+  bool chosen = false;
+  const int line =
+      QInputDialog::getInt(owner, QStringLiteral("Go to line"), QStringLiteral("Line (1 - %1):").arg(last),
+                           current, 1, std::max(last, 1), 1, &chosen);
+  if (!chosen) return std::nullopt;
+  return line;
+}
+
+bool QtWindowDialogs::question(QWidget* owner, const QString& caption, const QString& text) {
+  return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+         QMessageBox::Yes;
 }

@@ -21,6 +21,13 @@ class WindowDialogs {
                                const QString& defaultSuffix, const QString& folder) = 0;
   // The font dialog started from `initial`; nothing when the user cancels.
   virtual std::optional<QFont> font(QWidget* owner, const QFont& initial) = 0;
+  // A file to open, starting in `folder`; "" when the user cancels.
+  virtual QString openFileName(QWidget* owner, const QString& title, const QString& filter,
+                               const QString& folder) = 0;
+  // A line number from 1 to `last`, offered as `current`; nothing when the user cancels.
+  virtual std::optional<int> lineNumber(QWidget* owner, int current, int last) = 0;
+  // A question with Yes and No; true for Yes.
+  virtual bool question(QWidget* owner, const QString& caption, const QString& text) = 0;
 };
 
 // The real dialogs, modal over the owner.
@@ -31,4 +38,8 @@ class QtWindowDialogs : public WindowDialogs {
   QString saveFileName(QWidget* owner, const QString& title, const QString& filter, const QString& defaultSuffix,
                        const QString& folder) override;
   std::optional<QFont> font(QWidget* owner, const QFont& initial) override;
+  QString openFileName(QWidget* owner, const QString& title, const QString& filter,
+                       const QString& folder) override;
+  std::optional<int> lineNumber(QWidget* owner, int current, int last) override;
+  bool question(QWidget* owner, const QString& caption, const QString& text) override;
 };

@@ -97,6 +97,7 @@ FileReport checkFile(const std::string& file, const CheckOptions& options) {
   // Several files already keep the cores busy, one each.
   ReadOptions reading;
   if (options.files.size() > 1) reading.scanThreads = 0;
+  reading.refuseNonText = true;
   const ReadResult result = readNcFile(file, geometry, {}, reading);
   if (result.status != ReadResult::Status::Ok) {
     report.err = "velmora-cli: " + result.message + "\n";

@@ -11,3 +11,4 @@ int runDump(const Args& args);
 int runCheck(const Args& args);
 int runDxf(const Args& args);
 int runRender(const Args& args);
+int runStats(const Args& args);

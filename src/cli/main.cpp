@@ -10,6 +10,7 @@ constexpr const char* kUsage =
     "usage: velmora-cli dump FILE\n"
     "       velmora-cli check [--format text|json] [--werror] FILE...\n"
     "       velmora-cli dxf FILE.nc [-o OUT.dxf]\n"
+    "       velmora-cli stats [--rapid-rate UNITS_PER_MINUTE] FILE\n"
     "       velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n";
 
 }  // namespace
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "check") == 0) return runCheck(args);
   if (std::strcmp(command, "dxf") == 0) return runDxf(args);
   if (std::strcmp(command, "render") == 0) return runRender(args);
+  if (std::strcmp(command, "stats") == 0) return runStats(args);
   std::fputs(kUsage, stderr);
   return 1;
 }

@@ -70,6 +70,12 @@ ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallback
     lastReading.message = opened.message;
     return lastReading;
   }
+  if (const FileKind kind = text.contentKind(); kind != FileKind::Text) {
+    text.clear();
+    lastReading.status = ReadResult::Status::NotText;
+    lastReading.message = refusalMessage(kind, filePath);
+    return lastReading;
+  }
   saveEncoding = text.encoding();
   saveLineBreak = text.lineBreak();
   return readProgram(callbacks, going);

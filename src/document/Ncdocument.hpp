@@ -47,7 +47,8 @@ class kNcDocument {
   // writes stays that of the last file read.
   void clear();
   // Reads the file at `path`, its text once for both the lines shown and the blocks. A missing file or a
-  // folder leaves the document cleared (NotFound, IsFolder), as does a file that cannot be read.
+  // folder leaves the document cleared (NotFound, IsFolder), as does a file that cannot be read or is no text
+  // (NotText: binary data, NetCDF, HDF5).
   ReadResult loadFile(const std::string& path, const LoadCallbacks& callbacks = {});
   // An edited text (lines broken by LF), read as a file is; a save writes it as the last file was written.
   ReadResult loadText(std::u16string text, const LoadCallbacks& callbacks = {});

@@ -159,5 +159,9 @@ ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const Read
                                           : ReadResult::Status::OpenFailed;
     return failure(status, opened.message);
   }
+  if (options.refuseNonText && text->contentKind() != FileKind::Text) {
+    prepareForReading(geometry);
+    return failure(ReadResult::Status::NotText, refusalMessage(text->contentKind(), path));
+  }
   return readNcProgram(std::move(text), geometry, callbacks, options);
 }

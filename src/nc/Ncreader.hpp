@@ -31,12 +31,14 @@ struct ReadOptions {
   // Threads that scan lines ahead of the interpreter: 0 none, -1 as many as pay on this machine (none on
   // fewer than four cores).
   int scanThreads = -1;
+  // A file whose first bytes are not a program's text (binary data, NetCDF, HDF5) is refused (NotText).
+  bool refuseNonText = false;
 };
 
 struct ReadResult {
-  enum class Status { Ok, Cancelled, NotFound, IsFolder, OpenFailed };
+  enum class Status { Ok, Cancelled, NotFound, IsFolder, OpenFailed, NotText };
   Status status = Status::Ok;
-  std::string message;      // for NotFound, IsFolder, OpenFailed: what went wrong, with the path
+  std::string message;      // for NotFound, IsFolder, OpenFailed, NotText: what went wrong, with the path
   int linesRead = 0;        // lines handed to interpretBlock (the extra blank block included)
   int plainLines = 0;       // of which read in one pass over their bytes
   int syntaxErrorLine = 0;  // line (= block) of a comment syntax error; reading stopped after it

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "util/Encoding.hpp"
+#include "util/Filekind.hpp"
 #include "util/Offsets.hpp"
 #include "util/Savefile.hpp"
 
@@ -52,6 +53,8 @@ class kNcText {
   // The text as stored when it is held decoded (UTF-16 files, edited texts), or empty.
   std::u16string_view wideText() const { return wide; }
   bool isWide() const { return wideStored; }
+  // Whether the bytes are a text at all (contentKindOf); a text with a two-byte byte-order mark is one.
+  FileKind contentKind() const { return wideStored ? FileKind::Text : contentKindOf(bytes()); }
   // The code units from `begin` to `end` of the text as stored (bytes(), or wideText() when isWide())
   // decoded into `out`.
   void decode(std::size_t begin, std::size_t end, std::u16string& out) const;

@@ -17,6 +17,8 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Nccheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncchecktext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncproblems.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncfigures.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncfind.cpp
 )
 # The reader scans lines ahead on worker threads.
 find_package(Threads REQUIRED)

@@ -7,6 +7,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BulkAllocator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Filekind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ini.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Savefile.cpp
 )

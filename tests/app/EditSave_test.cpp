@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QTextBlock>
 #include <QToolButton>
+#include <cstdio>
 
 #include "WindowFixture.hpp"
 #include "app/EditorLines.hpp"
@@ -102,6 +103,12 @@ class EditSaveTest : public QObject {
     QCOMPARE(redLines(w), QList<int>{1});
     QCOMPARE(w.file().path, f.path("part.nc"));
     QCOMPARE(f.read("part.nc"), kTwoMoves.toLatin1());
+    // The line the caret was on when "更新" was pressed stays the current one.
+    w.rbtnEdit->click();
+    caretToLine(w.reditEdit, 3);
+    w.bbtnRead->click();
+    QCOMPARE(w.document().currentLine(), 3);
+    QCOMPARE(redLines(w), QList<int>{3});
 
     // An emptied editor interprets nothing and leaves editor and drawing disabled.
     editAndUpdate(w, QString());
@@ -112,6 +119,59 @@ class EditSaveTest : public QObject {
     // Editing again starts from the emptied text.
     w.rbtnEdit->click();
     QVERIFY(w.reditEdit->toPlainText().isEmpty());
+  }
+
+  // A change on disk is read again at once when nothing would be lost, keeping the caret's line; with edits
+  // not saved the user is asked first. Replacing the file by rename is followed; the window's own save is no
+  // change.
+  void theFileIsReadAgainWhenItChangesOnDisk() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    const QString part = w.file().path;
+    pressInEditor(w, Qt::Key_Down, 4);
+    const auto replaceByRename = [&](const QStringList& lines) {
+      QVERIFY(::rename(qPrintable(f.writeLines("part.tmp", lines)), qPrintable(part)) == 0);
+    };
+    QStringList lines = kSampleProgram;
+    const struct {
+      const char* how;
+      bool edited;
+      bool answer;
+      bool read;
+    } changes[] = {
+        {"written in place", false, false, true},
+        {"replaced by rename", false, false, true},
+        {"after the window's own save", false, false, true},
+        {"with unsaved edits, kept", true, false, false},
+        {"with unsaved edits, read", true, true, true},
+    };
+    for (const auto& change : changes) {
+      if (QString(change.how).contains("own save")) {
+        editAndUpdate(w, lines.join('\n') + "\nG00 Z60\n");
+        lines << "G00 Z60";
+        pressInEditor(w, Qt::Key_Down, 4);
+        w.bbtnReplace->click();
+        QTest::qWait(400);
+        QCOMPARE(f.dialogs.questions, QStringList());
+      }
+      if (change.edited) editAndUpdate(w, "G00 X1\n");
+      f.dialogs.questions.clear();
+      f.dialogs.nextAnswer = change.answer;
+      lines << "G01 X" + QString::number(lines.size());
+      if (QString(change.how).contains("rename"))
+        replaceByRename(lines);
+      else
+        f.writeLines("sample.nc", lines);
+      if (change.edited) QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.questions.size(), 1, 3000);
+      const int expected = change.read ? int(lines.size()) : 1;
+      QTRY_COMPARE_WITH_TIMEOUT(w.reditNcFile->lineCount(), expected, 3000);
+      QTest::qWait(300);
+      QCOMPARE(w.reditNcFile->lineCount(), expected);
+      QCOMPARE(f.dialogs.questions.size(), change.edited ? 1 : 0);
+      // The caret stays where it was: on line 5, or on line 1 of the one-line edit.
+      if (change.read) QCOMPARE(w.document().currentLine(), change.edited ? 1 : 5);
+      QCOMPARE(w.file().path, part);
+    }
   }
 
   void aProgramTypedIntoTheEmptyEditorIsUpdatedAndSavedUnderAChosenName() {

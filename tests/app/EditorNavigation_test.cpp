@@ -3,10 +3,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTableView>
 #include <QToolButton>
 
 #include "WindowFixture.hpp"
+#include "app/FindBar.hpp"
 #include "app/ProblemList.hpp"
 
 namespace {
@@ -156,12 +159,12 @@ class EditorNavigationTest : public QObject {
     w.gridProblemsActivated(5000);
     QCOMPARE(w.document().currentLine(), 10);
 
-    // A program without problems hides the list; a folder (no reading) clears the counts.
+    // A program without problems hides the list; a folder (refused, no reading) leaves the counts.
     w.dropNcFile(f.writeLines("clean.nc", {"G00 X0 Y0", "G01 X10 F100"}));
     QVERIFY(w.gridProblems->isHidden());
     QCOMPARE(w.pnlProblemCount->text(), QString("0 errors, 0 warnings"));
     w.dropNcFile(f.dir.path());
-    QCOMPARE(w.pnlProblemCount->text(), QString());
+    QCOMPARE(w.pnlProblemCount->text(), QString("0 errors, 0 warnings"));
   }
 
   void stepsDrawAndEraseTheMovesPassed() {
@@ -223,6 +226,65 @@ class EditorNavigationTest : public QObject {
     pressInEditor(w, Qt::Key_Down);
     QCOMPARE(w.document().currentLine(), 2);
     QCOMPARE(w.leditX->text(), QString("X2.000"));
+  }
+
+  // Ctrl+F, F3, Shift+F3 and the bar's buttons find in any case and wrap; the found line becomes the current
+  // one and is drawn; Ctrl+G goes to a line. In Edit mode the editor finds and goes.
+  void findAndGoToLine() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    QTest::keyClick(w.reditNcFile, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(w.findBar->isVisible() && w.findBar->edit->hasFocus());
+    QTest::keyClicks(w.findBar->edit, "g01");
+    QCOMPARE(w.reditNcFile->highlightText(), QString("g01"));
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers mods;
+      int line;
+      const char* note;
+    } steps[] = {
+        {Qt::Key_Return, {}, 3, ""},
+        {Qt::Key_F3, {}, 5, ""},
+        {Qt::Key_F3, {}, 7, ""},
+        {Qt::Key_F3, {}, 3, "wrapped"},
+        {Qt::Key_F3, Qt::ShiftModifier, 7, "wrapped"},
+        {Qt::Key_F3, Qt::ShiftModifier, 5, ""},
+    };
+    for (const auto& step : steps) {
+      QTest::keyClick(w.findBar->edit, step.key, step.mods);
+      QCOMPARE(w.document().currentLine(), step.line);
+      QCOMPARE(w.reditNcFile->selectedText(), QString("G01"));
+      QCOMPARE(w.findBar->note(), QString(step.note));
+    }
+    QCOMPARE(redLines(w), QList<int>{5});
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));  // the compensated move of line 5, drawn
+    w.findBar->previousButton->click();
+    QCOMPARE(w.document().currentLine(), 3);
+    w.findBar->edit->setText("zzz");
+    w.findBar->nextButton->click();
+    QCOMPARE(w.findBar->note(), QString("not found"));
+    QCOMPARE(w.document().currentLine(), 3);
+    QTest::keyClick(w.findBar->edit, Qt::Key_Escape);
+    QVERIFY(w.findBar->isHidden());
+    QCOMPARE(w.reditNcFile->highlightText(), QString());
+
+    f.dialogs.nextLine = 8;
+    QTest::keyClick(w.reditNcFile, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(w.document().currentLine(), 8);
+    QCOMPARE(redLines(w), QList<int>{8});
+    f.dialogs.nextLine.reset();
+    w.goToLineClick();
+    QCOMPARE(w.document().currentLine(), 8);
+
+    w.rbtnEdit->click();
+    w.findBar->edit->setText("X0 y");
+    w.findNext();  // from line 8 on: round the end to line 2, the only match
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 1);
+    QCOMPARE(w.reditEdit->textCursor().selectedText(), QString("X0 Y"));
+    QCOMPARE(w.findBar->note(), QString("wrapped"));
+    f.dialogs.nextLine = 6;
+    w.goToLineClick();
+    QCOMPARE(w.reditEdit->textCursor().blockNumber(), 5);
   }
 
   void nothingHappensBeforeALoad() {

@@ -33,6 +33,12 @@ class LoadingTest : public QObject {
     QVERIFY(w.bbtnAbort->isHidden());
     QVERIFY(w.reditNcFile->isEnabled());
     QVERIFY(f.dialogs.messages.isEmpty());
+    // The figures of the program: the extents reach over the arcs' tops (Y 20, Y 40) and down to Z50 from
+    // the initial Z500; no tool is named.
+    QVERIFY2(w.pnlFigures->text().startsWith("X -10.000…22.500  Y -10.000…40.000  Z 50.000…500.000  |  feed "),
+             qPrintable(w.pnlFigures->text()));
+    QVERIFY(w.pnlFigures->text().contains("|  time ≈ 0:00:"));
+    QVERIFY(!w.pnlFigures->text().contains(" T"));
   }
 
   void shiftJisAndByteOrderMarks() {
@@ -112,12 +118,23 @@ class LoadingTest : public QObject {
     QCOMPARE(w.reditNcFile->lineCount(), kLines);
     QVERIFY(w.bbtnAbort->isHidden());
     QVERIFY(w.pnlSelectEdit->isEnabled());
+    // The status line says where the reading stopped, the lines after it are grey, and the caret is on the
+    // last line read, so that the drawing shows all that was read.
+    const int read = w.document().geometry().blockCount - 1;
+    QCOMPARE(w.pnlReadState->text(), QString("reading stopped at line %1 of %2").arg(read).arg(kLines));
+    QCOMPARE(w.reditNcFile->interpretedLineCount(), std::optional<int>(read));
+    QCOMPARE(w.document().currentLine(), read);
+    QTRY_VERIFY(!w.document().redrawing());
+    const kPoint last = screenOf(w, w.document().geometry().xAt(read), w.document().geometry().yAt(read));
+    QVERIFY(hasColourNear(w, last, QColor(0, 0, 0), 3));
     // The blocks read so far can be navigated; the next load starts afresh.
-    pressInEditor(w, Qt::Key_Down, 2);
-    QCOMPARE(w.document().currentLine(), 3);
+    pressInEditor(w, Qt::Key_Up, 2);
+    QCOMPARE(w.document().currentLine(), read - 2);
     w.dropNcFile(f.writeLines("sample.nc", kSampleProgram));
     QCOMPARE(w.document().lastRead().status, ReadResult::Status::Ok);
     QCOMPARE(w.document().geometry().blockCount, 11);
+    QCOMPARE(w.pnlReadState->text(), QString());
+    QCOMPARE(w.reditNcFile->interpretedLineCount(), std::nullopt);
   }
 
   void aLargeProgramIsDrawnInPiecesBetweenEvents() {

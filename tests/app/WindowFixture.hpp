@@ -46,6 +46,10 @@ struct RecordedDialogs : WindowDialogs {
   QStringList askedSaves;  // "title|filter|suffix" of every save dialog
   QString nextSaveName;    // the answer of the save dialogs; "" cancels
   std::optional<QFont> nextFont;
+  QString nextOpenName;         // the answer of the open dialogs; "" cancels
+  std::optional<int> nextLine;  // the answer of the go-to-line dialogs
+  QStringList questions;        // "caption: text" of every question
+  bool nextAnswer = false;      // the answer of the questions
 
   void message(QWidget*, const QString& caption, const QString& text) override {
     messages << caption + ": " + text;
@@ -61,6 +65,12 @@ struct RecordedDialogs : WindowDialogs {
     return nextSaveName;
   }
   std::optional<QFont> font(QWidget*, const QFont&) override { return nextFont; }
+  QString openFileName(QWidget*, const QString&, const QString&, const QString&) override { return nextOpenName; }
+  std::optional<int> lineNumber(QWidget*, int, int) override { return nextLine; }
+  bool question(QWidget*, const QString& caption, const QString& text) override {
+    questions << caption + ": " + text;
+    return nextAnswer;
+  }
 };
 
 struct WindowFixture {

@@ -81,6 +81,13 @@ import sys
 sys.stdout.buffer.write(bytes((n * 7919 + n // 256) % 256 for n in range(1 << 18)))" >"$scratch/binary.nc"
     run 0 dump "$scratch/binary.nc"
     check_json -1
+    # check refuses what is no program text, naming the file; NetCDF and HDF5 by their first bytes.
+    run 2 check "$scratch/binary.nc"
+    grep -q "binary data.*binary.nc" "$err" || fail "check does not say the file is binary"
+    printf '\211HDF\r\n\032\n' >"$scratch/data.nc"
+    run 2 check "$scratch/data.nc" "$scratch/binary.nc"
+    grep -q "HDF5.*data.nc" "$err" || fail "check does not say the file is HDF5"
+    [ -s "$out" ] && fail "output on stdout for refused files"
     ;;
   long-line)
     { printf 'G01X1.'; head -c 10485760 /dev/zero | tr '\0' '5'; printf 'Y2.\n'; } >"$scratch/long.nc"

@@ -1,5 +1,5 @@
-# Command-line tests of velmora-cli dump/check: golden cases, inputs that are not ordinary programs, and the
-# problem lines and exit statuses of check.
+# Command-line tests of velmora-cli dump/check/stats: golden cases, inputs that are not ordinary programs, the
+# problem lines and exit statuses of check, and the figures of stats.
 
 # One test per folder of tests/golden: `velmora-cli dump input.nc` must print expected.jsonl exactly.
 file(GLOB golden_cases LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/golden/*)
@@ -23,4 +23,10 @@ foreach(case IN ITEMS text json statuses usage order)
   add_test(NAME cli.check.${case}
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_output.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_check/${case} ${case})
+endforeach()
+
+foreach(case IN ITEMS figures rapid-rate refused usage)
+  add_test(NAME cli.stats.${case}
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/stats_output.sh $<TARGET_FILE:velmora-cli>
+                   ${CMAKE_CURRENT_BINARY_DIR}/cli_stats/${case} ${case})
 endforeach()

@@ -1,4 +1,5 @@
-// Tests of the program reader: line preparation, line breaks, encodings, errors and cancellation.
+// Tests of the program reader: line preparation, line breaks, encodings, errors and cancellation; files that
+// are no program text; finding text in a program.
 #include "nc/Ncreader.hpp"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <fstream>
 #include <string>
 
+#include "nc/Ncfind.hpp"
 #include "nc/SameReading.hpp"
+#include "util/Filekind.hpp"
 #include "util/Text.hpp"
 
 namespace {
@@ -388,6 +391,91 @@ TEST_F(ReaderFiles, BinaryBytesAreJustText) {
   const ReadResult result = readNcFile(write("binary.nc", bytes), g);
   EXPECT_EQ(result.status, ReadResult::Status::Ok);
   EXPECT_EQ(g.blockCount, result.linesRead + 1);
+}
+
+TEST_F(ReaderFiles, FilesThatAreNoTextAreRefusedWhenAsked) {
+  // Compressed data: every byte value as often as the others.
+  std::string spread;
+  for (int n = 0; n < 65536; ++n) spread += static_cast<char>((n * 7919 + n / 256) % 256);
+  struct Case {
+    const char* name;
+    std::string bytes;
+    FileKind kind;
+  };
+  const Case cases[] = {
+      {"classic.nc", std::string("CDF\x01\0\0\0\x0a", 8), FileKind::NetCdf},
+      {"offset64.nc", std::string("CDF\x02\0\0\0\0", 8), FileKind::NetCdf},
+      {"data64.nc", std::string("CDF\x05\0\0\0\0", 8), FileKind::NetCdf},
+      {"netcdf4.nc", std::string("\x89HDF\r\n\x1a\n\0\0\0\0", 12), FileKind::Hdf5},
+      {"spread.nc", spread, FileKind::Binary},
+      {"zeros.nc", std::string(100, '\0'), FileKind::Binary},
+      // One control byte in sixteen is still a text with a stray byte in it.
+      {"stray.nc", "G01X1.\x01" + std::string(8, ' ') + "\n", FileKind::Text},
+      {"tabs.nc", "%\r\n\tG00\tX1.\f\n\x1a", FileKind::Text},
+      {"sjis.nc", "(\x89\xc1\x8d\x48)\nX1.\n", FileKind::Text},
+      {"cdf.nc", "CDF G01 X1.\n", FileKind::Text},
+      {"utf16.nc",
+       std::string("\xFF\xFEX\0"
+                   "1\0\n\0",
+                   8),
+       FileKind::Text},
+      {"empty.nc", "", FileKind::Text},
+  };
+  ReadOptions refusing;
+  refusing.refuseNonText = true;
+  for (const Case& c : cases) {
+    const std::string path = write(c.name, c.bytes);
+    EXPECT_EQ(contentKindOf(c.bytes), c.kind) << c.name;
+    const FileVerdict verdict = judgeProgramFile(path);
+    EXPECT_EQ(verdict.kind, c.kind) << c.name;
+    const ReadResult refused = readNcFile(path, g, {}, refusing);
+    EXPECT_EQ(refused.status, c.kind == FileKind::Text ? ReadResult::Status::Ok : ReadResult::Status::NotText)
+        << c.name;
+    if (c.kind == FileKind::Text) continue;
+    EXPECT_EQ(g.blockCount, 1) << c.name;
+    EXPECT_NE(refused.message.find(path), std::string::npos) << refused.message;
+    EXPECT_EQ(refused.message, verdict.message) << c.name;
+    // Unless asked, the reader reads any bytes.
+    EXPECT_EQ(readNcFile(path, g).status, ReadResult::Status::Ok) << c.name;
+  }
+  EXPECT_EQ(judgeProgramFile((folder / "missing.nc").string()).kind, FileKind::Missing);
+  EXPECT_EQ(judgeProgramFile(folder.string()).kind, FileKind::Folder);
+  EXPECT_EQ(judgeProgramFile("/proc/self/mem").kind, FileKind::Unreadable);
+  EXPECT_NE(judgeProgramFile(folder.string()).message.find(folder.string()), std::string::npos);
+}
+
+TEST(Find, InAnyCaseBothWaysAndRoundTheEnds) {
+  kNcText text;
+  text.setBytes("G00 X0\ng01 x10 (Cut)\nG01 Y5\n(cut again)\n");
+  struct Case {
+    const char* needle;
+    TextSpot from;
+    bool forward;
+    std::optional<TextSpot> found;
+    bool wrapped;
+  };
+  const Case cases[] = {
+      {"CUT", {1, 0}, true, TextSpot{2, 9}, false},
+      {"CUT", {2, 9}, true, TextSpot{2, 9}, false},  // a match at the start is found
+      {"CUT", {2, 10}, true, TextSpot{4, 1}, false},
+      {"CUT", {4, 2}, true, TextSpot{2, 9}, true},  // round the end
+      {"cut", {4, 1}, false, TextSpot{2, 9}, false},
+      {"cut", {2, 9}, false, TextSpot{4, 1}, true},  // round the start
+      {"g01", {3, 0}, false, TextSpot{2, 0}, false},
+      {"g01", {3, 1}, false, TextSpot{3, 0}, false},
+      {"x", {1, 5}, true, TextSpot{2, 4}, false},
+      {"G00", {1, 1}, true, TextSpot{1, 0}, true},  // the only match, behind the start on its own line
+      {"G00", {1, 0}, false, TextSpot{1, 0}, true},
+      {"Z", {1, 0}, true, std::nullopt, false},
+      {"", {1, 0}, true, std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    bool wrapped = false;
+    const u16string needle = fromUtf8(c.needle);
+    EXPECT_EQ(findInText(text, needle, c.from, c.forward, &wrapped), c.found)
+        << c.needle << " from " << c.from.line << ":" << c.from.column;
+    EXPECT_EQ(wrapped, c.wrapped) << c.needle << " from " << c.from.line << ":" << c.from.column;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+// The status line's account of the program: where an aborted reading stopped, and the program's figures
+// (extents, path lengths, estimated time, tools). Also the mouse-position boxes, empty while the pointer is
+// not over the drawing.
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <cmath>
+
+#include "app/Velmora_.hpp"
+#include "nc/Ncfigures.hpp"
+#include "util/Format.hpp"
+
+namespace {
+
+QString real3(double value) { return QString::fromStdU16String(formatReal(value, 3)); }
+
+QString rangeText(const char* axis, double low, double high) {
+  return QStringLiteral("%1 %2…%3").arg(QLatin1String(axis), real3(low), real3(high));
+}
+
+// h:mm:ss, to the nearest second.
+QString durationText(double seconds) {
+  const auto whole = static_cast<long long>(std::llround(seconds));
+  return QStringLiteral("%1:%2:%3")
+      .arg(whole / 3600)
+      .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+      .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString figuresText(const ProgramFigures& f) {
+  QStringList parts;
+  if (f.moves)
+    parts << rangeText("X", f.minX, f.maxX) + "  " + rangeText("Y", f.minY, f.maxY) + "  " +
+                 rangeText("Z", f.minZ, f.maxZ);
+  parts << QStringLiteral("feed %1  rapid %2").arg(real3(f.feedLength), real3(f.rapidLength));
+  QString time = QStringLiteral("time ≈ %1").arg(durationText(f.totalSeconds()));
+  if (f.untimedFeedMoves > 0) time += QStringLiteral(" (%1 moves without F)").arg(f.untimedFeedMoves);
+  parts << time;
+  QStringList tools;
+  for (int tool : f.tools) tools << QStringLiteral("T%1").arg(tool);
+  if (!tools.isEmpty()) parts << tools.join(QLatin1Char(' '));
+  return parts.join(QStringLiteral("  |  "));
+}
+
+}  // namespace
+
+void TVelmora_Form1::buildStatusFields() {
+  pnlReadState = new QLabel(this);
+  statusBar()->addWidget(pnlReadState);
+  pnlFigures = new QLabel(this);
+  statusBar()->addPermanentWidget(pnlFigures);
+  for (auto [edit, axis] : {std::pair{editMouseX, "X"}, std::pair{editMouseY, "Y"}}) {
+    edit->clear();
+    edit->setPlaceholderText(QLatin1String(axis));
+  }
+  connect(Image1, &ImageView::left, this, [this] { clearMousePosition(); });
+}
+
+void TVelmora_Form1::showReadState(const ReadResult& result) {
+  if (result.status != ReadResult::Status::Cancelled) {
+    pnlReadState->clear();
+    return;
+  }
+  const int lines = doc->lineCount();
+  const int read = std::clamp(doc->geometry().blockCount - 1, 0, lines);
+  pnlReadState->setText(QStringLiteral("reading stopped at line %1 of %2").arg(read).arg(lines));
+  reditNcFile->setInterpretedLineCount(read);
+}
+
+void TVelmora_Form1::showFigures() {
+  if (!doc->hasProgram()) {
+    pnlFigures->clear();
+    return;
+  }
+  pnlFigures->setText(figuresText(programFigures(doc->geometry(), settingsState.rapidRate)));
+}
+
+void TVelmora_Form1::clearMousePosition() {
+  editMouseX->clear();
+  editMouseY->clear();
+}

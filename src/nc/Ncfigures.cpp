@@ -1,0 +1,149 @@
+// The figures of a program: one pass over the block store, reading each block's end point, motion, feed and
+// tool from its columns; only arcs and dwells look further.
+#include "nc/Ncfigures.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "nc/Vlist.hpp"
+#include "util/Number.hpp"
+
+namespace {
+
+constexpr double kSecondsPerMinute = 60;
+constexpr double kFullTurn = 2 * std::numbers::pi;
+constexpr int kDwellCode = 4;
+
+struct Point {
+  double x, y, z;
+  bool operator==(const Point&) const = default;
+};
+
+// An arc's plane in coordinates (a, b) ordered so that G03 turns from a towards b, and the axis along its
+// normal, which a helix travels.
+struct PlaneAxes {
+  int a, b, normal;
+};
+PlaneAxes axesOf(int plane) {
+  if (plane == 18) return {2, 0, 1};
+  if (plane == 19) return {1, 2, 0};
+  return {0, 1, 2};
+}
+
+double axis(const Point& p, int which) { return which == 0 ? p.x : (which == 1 ? p.y : p.z); }
+
+class FiguresPass {
+ public:
+  FiguresPass(const kNcGeometry& store, double rapidRate) : g(store), rapidPerMinute(rapidRate) {}
+
+  ProgramFigures run() {
+    Point from = endOf(0);
+    double lastTool = 0;
+    for (int k = 1; k < g.blockCount; ++k) {
+      const Point to = endOf(k);
+      const int motion = gNumberAt(g.groupMotion, k);
+      // An arc back to its start is a whole circle; a modal arc block without offsets has no radius.
+      if (to != from || ((motion == 2 || motion == 3) && g.radiusAt(k) > 0)) move(k, motion, from, to);
+      noteDwell(k);
+      const double tool = g.wordTAt(k);
+      if (tool != lastTool) noteTool(tool);
+      lastTool = tool;
+      from = to;
+    }
+    return figures;
+  }
+
+ private:
+  Point endOf(int k) const { return {g.absX.get(k), g.absY.get(k), g.absZ.get(k)}; }
+
+  void move(int k, int motion, const Point& from, const Point& to) {
+    widen(to);
+    if (motion == 0) {
+      const double length = std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
+      figures.rapidLength += length;
+      figures.rapidSeconds += length / rapidPerMinute * kSecondsPerMinute;
+      return;
+    }
+    const double length = motion == 2 || motion == 3 ? arcLength(k, motion, from, to)
+                                                     : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
+    figures.feedLength += length;
+    const double feed = g.wordFAt(k);
+    if (feed > 0)
+      figures.feedSeconds += length / feed * kSecondsPerMinute;
+    else
+      ++figures.untimedFeedMoves;
+  }
+
+  // The arc about the recorded centre from its start angle to its end angle in the direction of its code; a
+  // start on the end point is a whole circle, as it is drawn.
+  double arcLength(int k, int motion, const Point& from, const Point& to) {
+    const PlaneAxes axes = axesOf(gNumberAt(g.groupPlane, k));
+    const Point centre{g.centreXAt(k), g.centreYAt(k), g.centreZAt(k)};
+    const double ca = axis(centre, axes.a), cb = axis(centre, axes.b);
+    const double sa = axis(from, axes.a), sb = axis(from, axes.b);
+    const double ea = axis(to, axes.a), eb = axis(to, axes.b);
+    const double start = std::atan2(sb - cb, sa - ca);
+    const double end = std::atan2(eb - cb, ea - ca);
+    double sweep = motion == 3 ? end - start : start - end;
+    while (sweep <= 0) sweep += kFullTurn;
+    if (sa == ea && sb == eb) sweep = kFullTurn;
+    const double radius = g.radiusAt(k);
+    widenArc(axes, motion, radius, ca, cb, sa, sb, ea, eb);
+    return std::hypot(radius * sweep, axis(to, axes.normal) - axis(from, axes.normal));
+  }
+
+  void widen(const Point& p) {
+    if (!figures.moves) {
+      figures.minX = figures.maxX = p.x;
+      figures.minY = figures.maxY = p.y;
+      figures.minZ = figures.maxZ = p.z;
+      figures.moves = true;
+      return;
+    }
+    widenAxis(0, p.x, p.x);
+    widenAxis(1, p.y, p.y);
+    widenAxis(2, p.z, p.z);
+  }
+
+  void widenAxis(int which, double low, double high) {
+    double* lows[3] = {&figures.minX, &figures.minY, &figures.minZ};
+    double* highs[3] = {&figures.maxX, &figures.maxY, &figures.maxZ};
+    *lows[which] = std::min(*lows[which], low);
+    *highs[which] = std::max(*highs[which], high);
+  }
+
+  void widenArc(const PlaneAxes& axes, int motion, double radius, double ca, double cb, double sa, double sb,
+                double ea, double eb) {
+    const ArcBox box = arcBounds(motion, radius, ca, cb, sa, sb, ea, eb);
+    widenAxis(axes.a, box.minA, box.maxA);
+    widenAxis(axes.b, box.minB, box.maxB);
+  }
+
+  // G04 with P in milliseconds or with X in seconds, as the interpreter reads them.
+  void noteDwell(int k) {
+    if (gNumberAt(g.groupOneShot, k) != kDwellCode) return;
+    const std::u16string code = g.codeTextOf(k);
+    const double milliseconds = numberAfter(code, u"P");
+    const double seconds = milliseconds != 0 ? milliseconds / 1000 : numberAfter(code, u"X");
+    figures.dwellSeconds += std::max(seconds, 0.0);
+  }
+
+  // T0 is the empty spindle, no tool.
+  void noteTool(double tool) {
+    if (tool == kNoValue || tool <= 0) return;
+    const int number = static_cast<int>(tool);
+    if (std::find(figures.tools.begin(), figures.tools.end(), number) == figures.tools.end())
+      figures.tools.push_back(number);
+  }
+
+  const kNcGeometry& g;
+  const double rapidPerMinute;
+  ProgramFigures figures;
+};
+
+}  // namespace
+
+ProgramFigures programFigures(const kNcGeometry& store, double rapidRate) {
+  return FiguresPass(store, rapidRate > 0 ? rapidRate : kDefaultRapidRate).run();
+}
