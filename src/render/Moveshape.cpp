@@ -64,6 +64,25 @@ void kToolPath::drawMove(int i, std::uint8_t shape, const GCircle& circle) {
   canvas.drawSegment(p1, p2);
 }
 
+bool kToolPath::drawnMoveOf(int b, DrawnMove& move) {
+  if (b < 1 || b >= geometry.blockCount) return false;
+  std::uint8_t shape = 0;
+  shapeBlock(b, move.circle, shape);
+  move.arc = shape == kMarkArc;
+  if (move.arc) return move.circle.valid;
+  if (shape != kMarkLine) return false;
+  move.from = endOf(b - 1);
+  move.to = endOf(b);
+  // drawMove draws no line of no length.
+  return move.from != move.to;
+}
+
+int kToolPath::nearestBlock(const kPoint& p, double radius) {
+  const kMoveIndex::MoveOf moveOf = [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); };
+  if (!moveIndex.builtFor(geometry.blockCount)) moveIndex.build(geometry.blockCount, moveOf);
+  return moveIndex.nearest(p, radius, moveOf);
+}
+
 bool kToolPath::holeOf(int b, GCircle& hole) const {
   if (b < 1 || b >= geometry.blockCount || !geometry.inCycleAt(b)) return false;
   hole = GCircle(geometry.xAt(b), geometry.yAt(b), geometry.toolDiameterAt(b) / 2);
