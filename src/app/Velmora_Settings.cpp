@@ -1,4 +1,4 @@
-// The settings file: window bounds and editor font, kept between runs in an INI file.
+// The settings file: window bounds, editor font and the drawing's preview, kept between runs in an INI file.
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -13,6 +13,7 @@
 namespace {
 const std::u16string kWindow = u"WINDOW";
 const std::u16string kFont = u"FONT";
+const std::u16string kView = u"VIEW";
 
 std::u16string u16(const QString& text) { return text.toStdU16String(); }
 std::u16string number(int value) { return formatInt(value, 1); }
@@ -59,6 +60,8 @@ void TVelmora_Form1::loadSettings() {
     const std::u16string text = read(kFont, key);
     if (!text.empty()) applyFontSetting(QString::fromStdU16String(key), QString::fromStdU16String(text));
   }
+  const std::u16string preview = read(kView, u"Preview");
+  Preview1Click(preview.empty() || truncatedNumber(preview) != 0);
 }
 
 void TVelmora_Form1::applyWindowSettings() {
@@ -118,6 +121,7 @@ bool TVelmora_Form1::saveSettings() {
   write(kFont, u"Italic", number(s.fontItalic ? 1 : 0));
   write(kFont, u"UnderLine", number(s.fontUnderline ? 1 : 0));
   write(kFont, u"StrikeOut", number(s.fontStrikeOut ? 1 : 0));
+  write(kView, u"Preview", number(s.preview ? 1 : 0));
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }
