@@ -11,8 +11,6 @@ namespace {
 // Cells per block on average: a pick looks at a handful of moves in a dense program.
 constexpr double kCellsPerBlock = 1.0;
 constexpr int kMaxSide = 2048;
-// A move's bounding box wider than this many cells is kept out of the grid.
-constexpr long kMaxCellsPerMove = 4096;
 
 double hypot2(double dx, double dy) { return std::sqrt(dx * dx + dy * dy); }
 
@@ -25,20 +23,29 @@ double distanceToSegment(const kPoint& p, const kPoint& a, const kPoint& b) {
   return hypot2(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
-// The arc as the canvas draws it: counter-clockwise from a1 to a2 (degrees), a clockwise one from its end.
+// The arc as the canvas draws it: counter-clockwise from `first` over `sweep` degrees, a clockwise arc from its
+// end; a whole circle from 0 over 360.
+void arcSpan(const GCircle& circle, double& first, double& sweep) {
+  first = 0;
+  sweep = 360;
+  if (!circle.limited || circle.getKind() == 6) return;
+  const bool clockwise = circle.getRadius() < 0;
+  first = clockwise ? circle.endAngle : circle.startAngle;
+  double last = clockwise ? circle.startAngle : circle.endAngle;
+  if (last < first) last += 360;
+  sweep = last - first;
+}
+
 double distanceToArc(const kPoint& p, const GCircle& circle) {
   const kPoint c = circle.getCentre();
-  const double r = std::fabs(circle.getRadius());
-  const double d = hypot2(p.x - c.x, p.y - c.y);
-  if (!circle.limited || circle.getKind() == 6) return std::fabs(d - r);
-  const bool clockwise = circle.getRadius() < 0;
-  double a1 = clockwise ? circle.endAngle : circle.startAngle;
-  double a2 = clockwise ? circle.startAngle : circle.endAngle;
-  if (a2 < a1) a2 += 360;
+  const double ring = std::fabs(hypot2(p.x - c.x, p.y - c.y) - std::fabs(circle.getRadius()));
+  double first = 0, sweep = 360;
+  arcSpan(circle, first, sweep);
+  if (sweep >= 360) return ring;
   double angle = std::atan2(p.y - c.y, p.x - c.x) * 180 / M_PI;
-  while (angle < a1) angle += 360;
-  while (angle >= a1 + 360) angle -= 360;
-  if (angle <= a2) return std::fabs(d - r);
+  while (angle < first) angle += 360;
+  while (angle >= first + 360) angle -= 360;
+  if (angle <= first + sweep) return ring;
   return std::min(hypot2(p.x - circle.start.x, p.y - circle.start.y),
                   hypot2(p.x - circle.end.x, p.y - circle.end.y));
 }
@@ -54,6 +61,7 @@ void kMoveIndex::clear() {
   indexedBlocks = 0;
   std::vector<std::uint32_t>().swap(cellStart);
   std::vector<std::int32_t>().swap(entries);
+  std::vector<std::uint32_t>().swap(seenIn);
   everywhere.clear();
 }
 
@@ -69,23 +77,29 @@ int kMoveIndex::cellX(double x) const { return cellOf(x - left, cellWidth, colum
 
 int kMoveIndex::cellY(double y) const { return cellOf(y - bottom, cellHeight, rows); }
 
+int kMoveIndex::samplesOf(const Box& box) const {
+  if (box.arc)
+    return static_cast<int>(std::ceil(2 * box.x2 * box.sweep * M_PI / 180 / std::min(cellWidth, cellHeight)));
+  return static_cast<int>(
+      std::ceil(2 * std::max(std::fabs(box.x2 - box.x1) / cellWidth, std::fabs(box.y2 - box.y1) / cellHeight)));
+}
+
+bool kMoveIndex::tooLarge(const Box& box) const { return samplesOf(box) > 4 * (columns + rows); }
+
+// The move sampled every half cell or closer: every point of it lies within half a cell of a sample.
 template <typename Visit>
 void kMoveIndex::forEachCell(const Box& box, Visit&& visit) const {
-  if (box.arc) {
-    for (int y = cellY(box.bottom); y <= cellY(box.top); ++y)
-      for (int x = cellX(box.left); x <= cellX(box.right); ++x) visit(y * columns + x);
-    return;
-  }
-  // A segment (from left, bottom to right, top), sampled every half cell: consecutive samples fall in
-  // neighbouring cells, so a search one cell wider than its radius finds every segment passing within it.
-  const double dx = box.right - box.left;
-  const double dy = box.top - box.bottom;
-  const double steps = std::ceil(2 * std::max(std::fabs(dx) / cellWidth, std::fabs(dy) / cellHeight));
-  const int n = static_cast<int>(std::min(steps, 4.0 * (columns + rows)));
+  const int n = samplesOf(box);
   int last = -1;
   for (int i = 0; i <= n; ++i) {
     const double t = n > 0 ? static_cast<double>(i) / n : 0;
-    const int cell = cellY(box.bottom + t * dy) * columns + cellX(box.left + t * dx);
+    double x = box.x1 + t * (box.x2 - box.x1), y = box.y1 + t * (box.y2 - box.y1);
+    if (box.arc) {
+      const double angle = (box.first + t * box.sweep) * M_PI / 180;
+      x = box.x1 + box.x2 * std::cos(angle);
+      y = box.y1 + box.x2 * std::sin(angle);
+    }
+    const int cell = cellY(y) * columns + cellX(x);
     if (cell != last) visit(cell);
     last = cell;
   }
@@ -97,10 +111,13 @@ void kMoveIndex::placeGrid(const std::vector<Box>& boxes) {
   std::size_t count = 0;
   for (const Box& b : boxes) {
     if (!b.drawn) continue;
-    minX = std::min({minX, static_cast<double>(b.left), static_cast<double>(b.right)});
-    maxX = std::max({maxX, static_cast<double>(b.left), static_cast<double>(b.right)});
-    minY = std::min({minY, static_cast<double>(b.bottom), static_cast<double>(b.top)});
-    maxY = std::max({maxY, static_cast<double>(b.bottom), static_cast<double>(b.top)});
+    // An arc's whole circle, a segment's end points.
+    const double r = b.arc ? b.x2 : 0;
+    const double x2 = b.arc ? b.x1 : b.x2, y2 = b.arc ? b.y1 : b.y2;
+    minX = std::min({minX, b.x1 - r, x2 - r});
+    maxX = std::max({maxX, b.x1 + r, x2 + r});
+    minY = std::min({minY, b.y1 - r, y2 - r});
+    maxY = std::max({maxY, b.y1 + r, y2 + r});
     ++count;
   }
   if (count == 0) minX = minY = maxX = maxY = 0;
@@ -126,32 +143,26 @@ void kMoveIndex::build(int blockCount, const MoveOf& moveOf) {
   for (int b = 1; b < blockCount; ++b) {
     if (!moveOf(b, move)) continue;
     Box& box = boxes[static_cast<std::size_t>(b)];
+    box.drawn = true;
+    box.arc = move.arc;
     if (move.arc) {
+      double first = 0, sweep = 360;
+      arcSpan(move.circle, first, sweep);
       const kPoint c = move.circle.getCentre();
-      const double r = std::fabs(move.circle.getRadius());
-      box = Box{static_cast<float>(c.x - r),
-                static_cast<float>(c.y - r),
-                static_cast<float>(c.x + r),
-                static_cast<float>(c.y + r),
-                true,
-                true};
+      box.x1 = static_cast<float>(c.x);
+      box.y1 = static_cast<float>(c.y);
+      box.x2 = static_cast<float>(std::fabs(move.circle.getRadius()));
+      box.first = static_cast<float>(first);
+      box.sweep = static_cast<float>(sweep);
     } else {
-      box = Box{static_cast<float>(move.from.x),
-                static_cast<float>(move.from.y),
-                static_cast<float>(move.to.x),
-                static_cast<float>(move.to.y),
-                false,
-                true};
+      box.x1 = static_cast<float>(move.from.x);
+      box.y1 = static_cast<float>(move.from.y);
+      box.x2 = static_cast<float>(move.to.x);
+      box.y2 = static_cast<float>(move.to.y);
     }
   }
   placeGrid(boxes);
   const std::size_t cellCount = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
-  const auto tooLarge = [this](const Box& box) {
-    if (!box.arc) return false;
-    const long w = cellX(box.right) - cellX(box.left) + 1;
-    const long h = cellY(box.top) - cellY(box.bottom) + 1;
-    return w * h > kMaxCellsPerMove;
-  };
   std::vector<std::uint32_t> counts(cellCount + 1, 0);
   for (int b = 1; b < blockCount; ++b) {
     const Box& box = boxes[static_cast<std::size_t>(b)];
@@ -178,7 +189,14 @@ int kMoveIndex::nearest(const kPoint& p, double radius, const MoveOf& moveOf) co
   int best = 0;
   double bestDistance = radius;
   DrawnMove move;
+  // A move listed in several cells is measured once.
+  if (seenIn.size() != static_cast<std::size_t>(indexedBlocks))
+    seenIn.assign(static_cast<std::size_t>(indexedBlocks), 0);
+  const std::uint32_t search = ++searches;
   const auto consider = [&](int b) {
+    std::uint32_t& seen = seenIn[static_cast<std::size_t>(b)];
+    if (seen == search) return;
+    seen = search;
     if (!moveOf(b, move)) return;
     const double d = distanceToMove(p, move);
     if (d < bestDistance || (d == bestDistance && b > best)) {
@@ -188,13 +206,32 @@ int kMoveIndex::nearest(const kPoint& p, double radius, const MoveOf& moveOf) co
   };
   for (int b : everywhere) consider(b);
   if (!built || entries.empty()) return best;
-  // One cell more on each side: the segments were sampled every half cell.
-  const int x0 = std::max(cellX(p.x - radius) - 1, 0), x1 = std::min(cellX(p.x + radius) + 1, columns - 1);
-  const int y0 = std::max(cellY(p.y - radius) - 1, 0), y1 = std::min(cellY(p.y + radius) + 1, rows - 1);
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) {
-      const std::size_t cell = static_cast<std::size_t>(y) * static_cast<std::size_t>(columns) + x;
-      for (std::uint32_t e = cellStart[cell]; e < cellStart[cell + 1]; ++e) consider(entries[e]);
+  // Rings of cells about p's, nearest first. A move passing d from p is listed in a cell within d plus half a
+  // cell's diagonal of p (segments are sampled every half cell), and ring k lies at least k - 1 cells away:
+  // once that is farther than the best distance plus the slack, no move listed further out can be nearer.
+  const int cx = cellX(p.x), cy = cellY(p.y);
+  const double cell = std::min(cellWidth, cellHeight);
+  const double slack = 0.5 * hypot2(cellWidth, cellHeight);
+  const int lastRing = std::max({cx, columns - 1 - cx, cy, rows - 1 - cy});
+  const auto scan = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= columns || y >= rows) return;
+    const std::size_t c = static_cast<std::size_t>(y) * static_cast<std::size_t>(columns) + x;
+    for (std::uint32_t e = cellStart[c]; e < cellStart[c + 1]; ++e) consider(entries[e]);
+  };
+  for (int k = 0; k <= lastRing; ++k) {
+    if ((k - 1) * cell > bestDistance + slack) break;
+    if (k == 0) {
+      scan(cx, cy);
+      continue;
     }
+    for (int i = -k; i <= k; ++i) {
+      scan(cx + i, cy - k);
+      scan(cx + i, cy + k);
+    }
+    for (int i = -k + 1; i <= k - 1; ++i) {
+      scan(cx - k, cy + i);
+      scan(cx + k, cy + i);
+    }
+  }
   return best;
 }

@@ -33,14 +33,18 @@ class kMoveIndex {
   int nearest(const kPoint& p, double radius, const MoveOf& moveOf) const;
 
  private:
-  // A segment's end points (from left, bottom to right, top: not sorted), or an arc's circle's bounds.
+  // A segment from (x1, y1) to (x2, y2), or an arc about (x1, y1) of radius x2 from `first` over `sweep`
+  // degrees counter-clockwise.
   struct Box {
-    float left = 0, bottom = 0, right = 0, top = 0;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0, first = 0, sweep = 0;
     bool arc = false;
     bool drawn = false;
   };
   int cellX(double x) const;
   int cellY(double y) const;
+  // How many steps sample the move every half cell; too many for a move larger than the grid.
+  int samplesOf(const Box& box) const;
+  bool tooLarge(const Box& box) const;
   // Calls visit(cell) for the cells a move passes through (a cell may come more than once).
   template <typename Visit>
   void forEachCell(const Box& box, Visit&& visit) const;
@@ -53,6 +57,9 @@ class kMoveIndex {
   // Blocks by cell: those of cell c are entries[cellStart[c] .. cellStart[c + 1] - 1].
   std::vector<std::uint32_t> cellStart;
   std::vector<std::int32_t> entries;
-  // Moves that would cover too many cells (a large circle) are looked at on every search.
+  // Moves that would cover too many cells (a circle larger than the program) are looked at on every search.
   std::vector<std::int32_t> everywhere;
+  // The search that last measured each block.
+  mutable std::vector<std::uint32_t> seenIn;
+  mutable std::uint32_t searches = 0;
 };

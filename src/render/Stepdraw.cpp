@@ -30,8 +30,8 @@ void kToolPath::drawHighlight(int b) {
   std::fill(box, box + 4, 0);
   if (b < 1 || b >= geometry.blockCount) return;
   GCircle circle(0, 0, 0.0);
-  std::uint8_t shape = 0;
-  shapeBlock(b, circle, shape);
+  bool arcFits = true;
+  const std::uint8_t shape = moveShape(b, circle, arcFits);
   if (!shape) return;
   const GPen saved = canvas.penOf();
   canvas.usePen(highlightPen);

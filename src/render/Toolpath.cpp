@@ -181,7 +181,6 @@ void kToolPath::runPreviewPass(int stop) {
   const GPen saved = canvas.penOf();
   canvas.usePen(previewPen);
   GCircle circle(0, 0, 0.0);
-  std::uint8_t shape = 0;
   for (int i = nextBlock; i < stop; ++i) {
     const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
     if (lines) {
@@ -189,8 +188,8 @@ void kToolPath::runPreviewPass(int stop) {
       continue;
     }
     if (mark & kMarkArc) {
-      shapeBlock(i, circle, shape);
-      drawMove(i, shape, circle);
+      bool arcFits = true;
+      drawMove(i, moveShape(i, circle, arcFits), circle);
     }
     if ((mark & kMarkHole) && holeOf(i, circle)) canvas.drawCircle(circle);
   }

@@ -112,6 +112,9 @@ class kToolPath {
   // Builds block i's move (drawn from the end of block i - 1) into `circle` when it is an arc; returns its
   // kind and says whether it is a line, an arc, or nothing to draw.
   DrawingKind shapeBlock(int i, GCircle& circle, std::uint8_t& shape);
+  // The shape alone (kMarkLine, kMarkArc or 0), without the kind: an arc whose radius does not fit its end
+  // points is built as it is drawn, and arcFits says so.
+  std::uint8_t moveShape(int i, GCircle& circle, bool& arcFits);
   // Draws block i's move as shapeBlock built it.
   void drawMove(int i, std::uint8_t shape, const GCircle& circle);
   void markBlocks(int upTo);

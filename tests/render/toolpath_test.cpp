@@ -380,7 +380,7 @@ TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
   DrawnMove move;
   for (int q = 0; q < 300; ++q) {
     const kPoint at(next(1100) - 50 + next(100) / 100.0, next(700) - 50 + next(100) / 100.0);
-    const double radius = 0.05 * (1 + next(200));
+    const double radius = 0.25 * (1 + next(200));
     int expected = 0;
     double best = radius;
     for (int b = 1; b < geometry.blockCount; ++b) {
