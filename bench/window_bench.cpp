@@ -1,12 +1,14 @@
 // Window figures on a large program, side by side with LinuxCNC's rs274 interpreting the same file in the same
 // run: the time from dropping the file to the drawing complete at its last block (Ctrl+End), the longest
 // time the window went without taking its events meanwhile, the peak resident memory, the arrow-key steps,
-// the redraw, abort, the problems list, and Edit mode's fill and "更新".
+// zoom, pan and pick, the redraw, the preview's cost, abort, the problems list, and Edit mode's fill and
+// "更新".
 //   velmora_window_bench [LINES | FILE.nc] [RUNS]   (default 1000000 generated lines, 3 runs)
 // Run offscreen (QT_QPA_PLATFORM=offscreen) or under Xvfb (xvfb-run). rs274 is run when /usr/bin/rs274 is
 // there; it stops early on the generated programs, so compare with it on a program it reads to the end.
 // VELMORA_BENCH_GAPS=1 prints every gap between events over 40 ms; VELMORA_BENCH_PICTURE=FILE.png saves the
-// window as it is once the program is drawn.
+// window as it is once the program is drawn; VELMORA_BENCH_VIEW_ONLY=1 stops after the view's figures (zoom,
+// pan, pick, redraw, the preview's cost).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,9 +22,12 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -168,6 +173,120 @@ void measureSteps(TVelmora_Form1& w, Qt::Key key, int count) {
       *std::max_element(times.begin(), times.end()), count);
 }
 
+// Drop until the first picture is complete, no key pressed: with the preview, that is the whole program.
+double openToFirstPicture(TVelmora_Form1& w, const QString& path, bool preview) {
+  w.Preview1Click(preview);
+  w.prepareForLoad();
+  QApplication::processEvents();
+  QElapsedTimer t;
+  t.start();
+  w.dropNcFile(path);
+  waitForDrawing(w);
+  return millis(t);
+}
+
+void sendWheel(TVelmora_Form1& w, const QPoint& at, int angle) {
+  QWheelEvent event(at, w.Image1->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w.Image1, &event);
+}
+
+void sendMouse(TVelmora_Form1& w, QEvent::Type type, const QPoint& at, Qt::MouseButtons held) {
+  QMouseEvent event(type, at, w.Image1->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(w.Image1, &event);
+}
+
+// Zoom and pan at the current view: the time to a complete picture and the longest time without events,
+// one notch or drag at a time, and notches or drag steps coming every 30 ms while the drawing goes on.
+void measureViewChanges(TVelmora_Form1& w) {
+  const QPoint at(w.Image1->width() / 3, w.Image1->height() / 3);
+  const auto drag = [&w, at](int dx) {
+    sendMouse(w, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    sendMouse(w, QEvent::MouseMove, at + QPoint(dx / 2, dx / 4), Qt::LeftButton);
+    sendMouse(w, QEvent::MouseMove, at + QPoint(dx, dx / 2), Qt::LeftButton);
+    sendMouse(w, QEvent::MouseButtonRelease, at + QPoint(dx, dx / 2), Qt::NoButton);
+  };
+  struct Change {
+    const char* name;
+    std::function<void()> act;
+  };
+  const Change changes[] = {
+      {"zoom in one notch", [&] { sendWheel(w, at, 120); }},
+      {"zoom out one notch", [&] { sendWheel(w, at, -120); }},
+      {"pan by a 100-pixel drag", [&] { drag(100); }},
+      {"pan back", [&] { drag(-100); }},
+  };
+  for (const Change& change : changes) {
+    GapMeter gaps;
+    gaps.start();
+    QElapsedTimer t;
+    t.start();
+    change.act();
+    waitForDrawing(w);
+    gaps.stop();
+    std::printf("%s: picture complete in %.0f ms, longest time without events %lld ms\n", change.name, millis(t),
+                gaps.worst);
+  }
+  for (const bool wheel : {true, false}) {
+    GapMeter gaps;
+    gaps.start();
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 10; ++i) {
+      QTimer::singleShot(30 * i, [&w, at, wheel, i] {
+        if (wheel) return sendWheel(w, at, i < 5 ? 120 : -120);
+        sendMouse(w, i == 0 ? QEvent::MouseButtonPress : QEvent::MouseMove, at + QPoint(10 * i, 5 * i),
+                  Qt::LeftButton);
+      });
+    }
+    while (t.elapsed() < 30 * 10) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!wheel) sendMouse(w, QEvent::MouseButtonRelease, at + QPoint(90, 45), Qt::NoButton);
+    waitForDrawing(w);
+    gaps.stop();
+    std::printf(
+        "%s, every 30 ms: last picture complete %.0f ms after the first, longest time without events %lld ms\n",
+        wheel ? "ten wheel notches" : "a drag in ten moves", millis(t), gaps.worst);
+  }
+}
+
+// Hovering (the tooltip's search) over points of the path and beside it, and a double-click; the first search
+// indexes the program.
+void measurePick(TVelmora_Form1& w) {
+  const kNcGeometry& g = w.document().geometry();
+  std::vector<double> times;
+  double first = 0;
+  int found = 0;
+  for (int i = 0; i <= 400; ++i) {
+    const int b = 1 + static_cast<int>(static_cast<long long>(g.blockCount - 2) * (i / 2) / 200);
+    const kPoint on = w.document().pixelAt(kPoint(g.xAt(b), g.yAt(b)));
+    // Every other point 20 pixels off the path, where the search finds less.
+    const QPoint at(static_cast<int>(on.x) + (i % 2) * 20, static_cast<int>(on.y));
+    QElapsedTimer t;
+    t.start();
+    w.Image1ToolTip(at, w.Image1->mapToGlobal(at));
+    const double ms = millis(t);
+    if (i == 0) {
+      first = ms;
+    } else {
+      times.push_back(ms);
+    }
+    found += QToolTip::isVisible();
+  }
+  std::printf(
+      "hover: first search (indexing the program) %.0f ms; then median %.3f ms, max %.2f ms (%d of 401 "
+      "found a move)\n",
+      first, median(times), *std::max_element(times.begin(), times.end()), found);
+  const int b = g.blockCount / 3;
+  const kPoint on = w.document().pixelAt(kPoint(g.xAt(b), g.yAt(b)));
+  QElapsedTimer t;
+  t.start();
+  w.Image1DblClick(QPoint(static_cast<int>(on.x), static_cast<int>(on.y)));
+  const double picked = millis(t);
+  waitForDrawing(w);
+  std::printf("double-click on block %d's end: line %d current in %.1f ms, drawn in %.0f ms\n", b,
+              w.document().currentLine(), picked, millis(t));
+}
+
 void measureRedraw(TVelmora_Form1& w) {
   std::vector<double> times;
   GapMeter gaps;
@@ -289,7 +408,19 @@ int main(int argc, char** argv) {
   waitForDrawing(w);
   measureSteps(w, Qt::Key_Down, 400);
   measureSteps(w, Qt::Key_Up, 400);
+  measureViewChanges(w);
+  measurePick(w);
   measureRedraw(w);
+  // The preview's cost: the first picture after a drop, and steps, with it and without it.
+  for (const bool preview : {false, true}) {
+    const double opened = openToFirstPicture(w, path, preview);
+    std::printf("preview %s: dropped to the first picture complete in %.0f ms\n", preview ? "on" : "off", opened);
+    w.reditNcFile->setCaretLine(w.document().lineCount() / 2);
+    waitForDrawing(w);
+    measureSteps(w, Qt::Key_Down, 400);
+    measureSteps(w, Qt::Key_Up, 400);
+  }
+  if (qEnvironmentVariableIsSet("VELMORA_BENCH_VIEW_ONLY")) return 0;
   measureEditMode(w);
   measureAbort(w, path);
   measureProblemList(w, w.document().lineCount());

@@ -1,6 +1,7 @@
 // Image1 and the clickable logo panel (see ImageView.hpp).
 #include "app/ImageView.hpp"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -23,23 +24,31 @@ void ImageView::paintEvent(QPaintEvent* event) {
   painter.drawImage(QPoint(0, 0), image);
 }
 
-void ImageView::mousePressEvent(QMouseEvent* event) { emit pressed(event->position().toPoint()); }
+bool ImageView::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  emit toolTipWanted(help->pos(), help->globalPos());
+  return true;
+}
 
-void ImageView::mouseMoveEvent(QMouseEvent* event) { emit moved(event->position().toPoint()); }
+void ImageView::mousePressEvent(QMouseEvent* event) { emit pressed(event->position().toPoint(), event->button()); }
+
+void ImageView::mouseMoveEvent(QMouseEvent* event) { emit moved(event->position().toPoint(), event->buttons()); }
+
+void ImageView::mouseReleaseEvent(QMouseEvent* event) {
+  emit released(event->position().toPoint(), event->button());
+}
+
+void ImageView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit doubleClicked(event->position().toPoint());
+}
 
 void ImageView::leaveEvent(QEvent*) { emit left(); }
 
 void ImageView::wheelEvent(QWheelEvent* event) {
-  // High-resolution wheels send parts of a notch; a notch is 120 eighths of a degree.
-  wheelAngle += event->angleDelta().y();
-  while (wheelAngle >= 120) {
-    wheelAngle -= 120;
-    emit wheelNotch(true);
-  }
-  while (wheelAngle <= -120) {
-    wheelAngle += 120;
-    emit wheelNotch(false);
-  }
+  // A notch is 120 eighths of a degree; high-resolution wheels send parts of one.
+  const int angle = event->angleDelta().y();
+  if (angle != 0) emit wheelTurned(event->position().toPoint(), angle / 120.0);
   event->accept();
 }
 

@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "qtsurface/QPainterSurface.hpp"
+#include "qtsurface/LayeredSurface.hpp"
 
 // The logo lives with the About box's pictures.
 static QPixmap makerLogo() {
@@ -128,6 +128,7 @@ void TVelmora_Form1::buildMenu() {
   QMenuBar* bar = menuBar();
   Font1 = bar->addAction(QStringLiteral("Font"));
   About1 = bar->addAction(QStringLiteral("About"));
+  buildViewMenu();
   Help1 = bar->addAction(QStringLiteral("Help"));
   Space = bar->addAction(QStringLiteral("    "));
   Space->setEnabled(false);
@@ -288,10 +289,7 @@ void TVelmora_Form1::connectCommands() {
   connect(reditNcFile, &NcTextView::caretLineChanged, this,
           [this](int line, bool arrowStep) { reditNcFileCaretMoved(line, arrowStep); });
   connect(&drawTimer, &QTimer::timeout, this, [this] { drawPiece(); });
-  connect(Image1, &ImageView::pressed, this, [this](const QPoint& p) { Image1MouseDown(p); });
-  connect(Image1, &ImageView::moved, this, [this](const QPoint& p) { Image1MouseMove(p); });
-  connect(Image1, &ImageView::left, this, [this] { Image1MouseLeave(); });
-  connect(Image1, &ImageView::wheelNotch, this, [this](bool up) { FormMouseWheel(up); });
+  connectDrawing();
 }
 
 void TVelmora_Form1::showMessage(const QString& caption, const QString& text) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/DocumentLines.hpp"
 #include "app/ImageView.hpp"
@@ -35,7 +36,7 @@ class QTableView;
 class QToolButton;
 class QVBoxLayout;
 class QWidget;
-class QPainterSurface;
+class LayeredSurface;
 class ClickPanel;
 class ProblemListModel;
 
@@ -64,6 +65,8 @@ class TVelmora_Form1 : public QMainWindow {
     QStringList recentFiles;
     // Units per minute of rapid moves in the estimated machining time.
     double rapidRate = 0;
+    // The whole program drawn in a light pen under the path travelled.
+    bool preview = true;
   };
 
   // `iniPath` empty: the settings file beside the executable, or in the user's configuration folder when
@@ -110,10 +113,21 @@ class TVelmora_Form1 : public QMainWindow {
   void btnReDrowClick();
   void btnScaleClick();
   void bbtnResetClick();
-  void FormMouseWheel(bool up);
+  // Zooms by 1.25 per notch about `pos`: the program point there stays there.
+  void FormMouseWheel(const QPoint& pos, double notches);
+  // A click: the point comes to the centre of the drawing.
   void Image1MouseDown(const QPoint& pos);
-  void Image1MouseMove(const QPoint& pos);
+  void Image1MousePress(const QPoint& pos, Qt::MouseButton button);
+  // With the left or middle button held, a move past the drag distance pans the drawing.
+  void Image1MouseMove(const QPoint& pos, Qt::MouseButtons held = Qt::NoButton);
+  // Without a drag, the press was a click.
+  void Image1MouseUp(const QPoint& pos);
   void Image1MouseLeave();
+  // The caret goes to the block whose move is drawn nearest the point double-clicked.
+  void Image1DblClick(const QPoint& pos);
+  // The block drawn nearest the resting pointer: its line number and text.
+  void Image1ToolTip(const QPoint& pos, const QPoint& globalPos);
+  void Preview1Click(bool on);
 
   // ---- Opening, recent files, saving by key, reloading (Velmora_Files.cpp)
   // The open dialog (Ctrl+O): the chosen file arrives as a dropped one does.
@@ -151,6 +165,8 @@ class TVelmora_Form1 : public QMainWindow {
   QAction* Font1 = nullptr;
   QAction* About1 = nullptr;
   QAction* Help1 = nullptr;
+  QAction* Preview1 = nullptr;  // in the View menu, checked while the preview is on
+  QAction* Fit1 = nullptr;      // Ctrl+0: ResetScale
   QAction* Space = nullptr;
   QAction* menuFileName = nullptr;
   QFrame* pnlImageTop = nullptr;
@@ -255,7 +271,11 @@ class TVelmora_Form1 : public QMainWindow {
   void jumpTo(int line);
 
   // View (Velmora_View.cpp).
+  void buildViewMenu();
+  void connectDrawing();
   QImage& pictureForDrawing();
+  // A fresh drawing, drawn in pieces from the next turn of the event loop on (not at once, as btnReDrowClick).
+  void scheduleRedraw();
   void drawPiece();
   void stopDrawing();
   void clearDrawing();
@@ -309,7 +329,7 @@ class TVelmora_Form1 : public QMainWindow {
   std::unique_ptr<QtIndicators> indicators;
   std::unique_ptr<kNcDocument> doc;
   std::unique_ptr<DocumentLines> lines;
-  std::unique_ptr<QPainterSurface> surface;
+  std::unique_ptr<LayeredSurface> surface;
   FileState fileState;
   Settings settingsState;
   // The font the font dialog starts from.
@@ -318,8 +338,14 @@ class TVelmora_Form1 : public QMainWindow {
   QElapsedTimer pumpTimer;
   int lastWidth = 0, lastHeight = 0;
   int resizeCount = 0;
-  int wheelCount = 0;
   bool mouseOverImage = false;
+  // A press on the drawing: where, and whether it became a drag (and where the drag last was).
+  bool pressHeld = false;
+  bool dragging = false;
+  QPoint pressAt, dragAt;
+  // The last click: where, and the program point that was there before the view centred it.
+  QPoint clickedAt;
+  std::optional<kPoint> clickedPoint;
   bool closing = false;
   bool abortRequested = false;
   bool loading = false;

@@ -1,5 +1,5 @@
-// The settings file: window bounds, editor font, recent files and the rapid rate, kept between runs in an INI
-// file.
+// The settings file: window bounds, editor font, the drawing's preview, recent files and the rapid rate, kept
+// between runs in an INI file.
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -17,6 +17,7 @@ const std::u16string kWindow = u"WINDOW";
 const std::u16string kFont = u"FONT";
 const std::u16string kRecent = u"RECENT";
 const std::u16string kFigures = u"FIGURES";
+const std::u16string kView = u"VIEW";
 constexpr int kRecentKeys = 10;
 
 std::u16string recentKey(int slot) { return u"File" + formatInt(slot, 1); }
@@ -73,6 +74,8 @@ void TVelmora_Form1::loadSettings() {
   }
   const double rapidRate = toNumber(read(kFigures, u"RapidRate"), 1);
   s.rapidRate = rapidRate > 0 ? rapidRate : kDefaultRapidRate;
+  const std::u16string preview = read(kView, u"Preview");
+  Preview1Click(preview.empty() || truncatedNumber(preview) != 0);
 }
 
 // Written whenever the list changes: a file opened is remembered even when the window never closes well.
@@ -143,6 +146,7 @@ bool TVelmora_Form1::saveSettings() {
   write(kFont, u"UnderLine", number(s.fontUnderline ? 1 : 0));
   write(kFont, u"StrikeOut", number(s.fontStrikeOut ? 1 : 0));
   write(kFigures, u"RapidRate", formatReal(s.rapidRate, 3));
+  write(kView, u"Preview", number(s.preview ? 1 : 0));
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }

@@ -1,13 +1,19 @@
-// View control: the redraw command (drawn in pieces between events), wheel zoom, click to centre, the mouse
-// position, "SetScale" and "ResetScale". The document keeps the scale and converts every pixel.
+// View control: the redraw command (drawn in pieces between events), the preview, wheel zoom about the
+// pointer, dragging to pan, click to centre, double-click to the block drawn there, the mouse position,
+// "SetScale" and "ResetScale". The document keeps the scale and converts every pixel.
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QToolTip>
 #include <chrono>
 #include <cmath>
 
 #include "app/Velmora_.hpp"
-#include "qtsurface/QPainterSurface.hpp"
+#include "qtsurface/LayeredSurface.hpp"
 #include "util/Format.hpp"
 #include "util/Number.hpp"
 
@@ -19,6 +25,28 @@ QString real3(double value) { return QString::fromStdU16String(formatReal(value,
 kPoint pointOf(const QPoint& pos) { return kPoint(pos.x(), pos.y()); }
 }  // namespace
 
+void TVelmora_Form1::buildViewMenu() {
+  QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+  Preview1 = view->addAction(QStringLiteral("Whole program preview"));
+  Preview1->setCheckable(true);
+  Fit1 = view->addAction(QStringLiteral("Fit to window"));
+  Fit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+}
+
+void TVelmora_Form1::connectDrawing() {
+  connect(Preview1, &QAction::triggered, this, [this](bool on) { Preview1Click(on); });
+  connect(Fit1, &QAction::triggered, this, [this] { bbtnResetClick(); });
+  connect(Image1, &ImageView::pressed, this,
+          [this](const QPoint& p, Qt::MouseButton b) { Image1MousePress(p, b); });
+  connect(Image1, &ImageView::moved, this, [this](const QPoint& p, Qt::MouseButtons h) { Image1MouseMove(p, h); });
+  connect(Image1, &ImageView::released, this, [this](const QPoint& p) { Image1MouseUp(p); });
+  connect(Image1, &ImageView::doubleClicked, this, [this](const QPoint& p) { Image1DblClick(p); });
+  connect(Image1, &ImageView::left, this, [this] { Image1MouseLeave(); });
+  connect(Image1, &ImageView::wheelTurned, this, [this](const QPoint& p, double n) { FormMouseWheel(p, n); });
+  connect(Image1, &ImageView::toolTipWanted, this,
+          [this](const QPoint& p, const QPoint& global) { Image1ToolTip(p, global); });
+}
+
 // The picture is as large as the image pane: a new one only when that size changed.
 QImage& TVelmora_Form1::pictureForDrawing() {
   QImage& picture = Image1->picture();
@@ -27,7 +55,7 @@ QImage& TVelmora_Form1::pictureForDrawing() {
   doc->detachSurface();
   surface.reset();
   QImage& fresh = Image1->newPicture(wanted);
-  surface = std::make_unique<QPainterSurface>(fresh);
+  surface = std::make_unique<LayeredSurface>(fresh.size());
   return fresh;
 }
 
@@ -39,6 +67,15 @@ void TVelmora_Form1::btnReDrowClick() {
   if (doc->hasProgram()) showBlockInfo();
   reditNcFile->setFocus();
   drawPiece();
+}
+
+void TVelmora_Form1::scheduleRedraw() {
+  if (loading) return;
+  // Started here, drawn from the next turn of the event loop on: notches and drags that come meanwhile only
+  // start it again, at the latest view.
+  QImage& picture = pictureForDrawing();
+  doc->startRedraw(*surface, picture.width(), picture.height());
+  drawTimer.start(0);
 }
 
 void TVelmora_Form1::drawPiece() {
@@ -64,8 +101,23 @@ void TVelmora_Form1::clearDrawing() {
   updateDrawing();
 }
 
-// Only what was painted is shown again: a step repaints a few pixels, not the picture.
-void TVelmora_Form1::updateDrawing() { Image1->update(surface->takePaintedArea()); }
+// Only what was painted is composed and shown again: a step repaints a few pixels, not the picture.
+void TVelmora_Form1::updateDrawing() {
+  const QRect area = surface->takePaintedArea();
+  surface->composeInto(Image1->picture(), area);
+  Image1->update(area);
+}
+
+void TVelmora_Form1::Preview1Click(bool on) {
+  settingsState.preview = on;
+  Preview1->setChecked(on);
+  doc->setPreview(on);
+  if (!surface) return;
+  // Fresh layers: a drawing without the preview leaves the upper ones as they are.
+  doc->detachSurface();
+  surface.reset();
+  if (reditNcFile->isEnabled() && doc->hasProgram() && !rbtnEdit->isChecked()) btnReDrowClick();
+}
 
 void TVelmora_Form1::showBusySign() {
   bbtnAbort->setText(QStringLiteral("描画中！"));
@@ -99,16 +151,11 @@ void TVelmora_Form1::bbtnResetClick() {
   btnScaleClick();
 }
 
-void TVelmora_Form1::FormMouseWheel(bool up) {
-  // Every second notch acts, whatever its direction.
-  if (++wheelCount < 2) return;
-  wheelCount = 0;
-  if (!mouseOverImage || loading) return;
-  // About the picture's centre, where the drawing's offset point is.
-  const QImage& picture = Image1->picture();
-  doc->zoomAt(kPoint(picture.width() / 2, picture.height() / 2), wheelZoomFactor(doc->drawnScale(), up));
+void TVelmora_Form1::FormMouseWheel(const QPoint& pos, double notches) {
+  if (!reditNcFile->isEnabled() || loading) return;
+  doc->zoomAt(pointOf(pos), wheelZoomFactor(notches));
   showScale(doc->scale());
-  btnScaleClick();
+  scheduleRedraw();
 }
 
 void TVelmora_Form1::Image1MouseDown(const QPoint& pos) {
@@ -118,11 +165,58 @@ void TVelmora_Form1::Image1MouseDown(const QPoint& pos) {
   btnReDrowClick();
 }
 
-void TVelmora_Form1::Image1MouseMove(const QPoint& pos) {
+void TVelmora_Form1::Image1MousePress(const QPoint& pos, Qt::MouseButton) {
+  pressHeld = true;
+  dragging = false;
+  pressAt = dragAt = pos;
+}
+
+void TVelmora_Form1::Image1MouseMove(const QPoint& pos, Qt::MouseButtons held) {
   const kPoint at = doc->programPointAt(pointOf(pos));
   editMouseX->setText(real3(at.x));
   editMouseY->setText(real3(at.y));
   mouseOverImage = true;
+  if (!pressHeld || !(held & (Qt::LeftButton | Qt::MiddleButton)) || !doc->hasProgram() || loading) return;
+  if (!dragging && (pos - pressAt).manhattanLength() < QApplication::startDragDistance()) return;
+  dragging = true;
+  doc->moveView(pointOf(dragAt), pointOf(pos));
+  dragAt = pos;
+  scheduleRedraw();
+}
+
+void TVelmora_Form1::Image1MouseUp(const QPoint&) {
+  if (!pressHeld) return;
+  pressHeld = false;
+  if (dragging) return;
+  // A double-click picks what was under the pointer before this click centred it.
+  clickedAt = pressAt;
+  clickedPoint = doc->programPointAt(pointOf(pressAt));
+  Image1MouseDown(pressAt);
 }
 
 void TVelmora_Form1::Image1MouseLeave() { mouseOverImage = false; }
+
+void TVelmora_Form1::Image1DblClick(const QPoint& pos) {
+  // The second press of a double-click is no click of its own.
+  pressHeld = false;
+  if (!doc->hasProgram() || loading || rbtnEdit->isChecked()) return;
+  // The first click centred the drawing on the point double-clicked: pick where that point is drawn now.
+  const bool centred = clickedPoint && (pos - clickedAt).manhattanLength() <= QApplication::startDragDistance();
+  const kPoint at = centred ? doc->pixelAt(*clickedPoint) : pointOf(pos);
+  clickedPoint.reset();
+  const int line = doc->lineNear(at);
+  if (line == 0) return;
+  // The caret's move makes the line current and draws, as any caret move does.
+  reditNcFile->setCaretLine(line);
+  reditNcFile->setFocus();
+}
+
+void TVelmora_Form1::Image1ToolTip(const QPoint& pos, const QPoint& globalPos) {
+  const int line = doc->hasProgram() && !loading && !rbtnEdit->isChecked() ? doc->lineNear(pointOf(pos)) : 0;
+  if (line == 0) {
+    QToolTip::hideText();
+    return;
+  }
+  const QString text = QString::fromStdU16String(doc->lineText(line));
+  QToolTip::showText(globalPos, QStringLiteral("Line %1: %2").arg(line).arg(text), Image1);
+}

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "cli/RenderOptions.hpp"
 #include "cli/Support.hpp"
 #include "graphics/RecordingSurface.hpp"
+#include "qtsurface/LayeredSurface.hpp"
 #include "qtsurface/QPainterSurface.hpp"
 #include "render/Toolpath.hpp"
 #include "util/Files.hpp"
@@ -41,6 +43,7 @@ void draw(const kNcGeometry& geometry, const RenderOptions& options, DrawingSurf
   kCanvas canvas;
   NoIndicators indicators;
   kToolPath path(geometry, canvas, indicators);
+  path.preview = options.preview;
   path.fitToExtents(options.width, options.height);
   path.curLine = options.upto.value_or(geometry.blockCount);
   path.redrawView(surface, options.width, options.height);
@@ -70,14 +73,23 @@ int renderProgram(const Args& args) {
   if (image.isNull()) return fail("cannot create a picture of the size asked for");
   std::vector<SurfaceCall> calls;
   {
-    QPainterSurface painter(image);
-    if (options.trace.empty()) {
-      draw(geometry, options, painter, nullptr);
+    // The preview draws on layers, composed into the picture at the end; without it, straight on the picture.
+    std::optional<LayeredSurface> layers;
+    std::optional<QPainterSurface> painter;
+    DrawingSurface* target = nullptr;
+    if (options.preview) {
+      target = &layers.emplace(image.size());
     } else {
-      RecordingSurface recorder(&painter);
+      target = &painter.emplace(image);
+    }
+    if (options.trace.empty()) {
+      draw(geometry, options, *target, nullptr);
+    } else {
+      RecordingSurface recorder(target);
       draw(geometry, options, recorder, &recorder);
       calls = std::move(recorder.calls);
     }
+    if (layers) layers->composeInto(image, image.rect());
   }
 
   QByteArray png;

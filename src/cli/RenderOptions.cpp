@@ -56,6 +56,8 @@ bool parseRenderOptions(const Args& args, RenderOptions& options) {
     } else if (arg == "--trace" && hasValue) {
       options.trace = args[++i];
       ok = !options.trace.empty();
+    } else if (arg == "--preview") {
+      options.preview = true;
     } else if (!arg.empty() && arg[0] != '-') {
       files.push_back(arg);
     } else {

@@ -8,7 +8,8 @@
 #include "cli/Commands.hpp"
 
 inline constexpr const char* kRenderUsage =
-    "usage: velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n";
+    "usage: velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n"
+    "                          [--preview]\n";
 
 struct RenderOptions {
   static constexpr int kDefaultWidth = 800;
@@ -21,6 +22,8 @@ struct RenderOptions {
   std::optional<int> upto;
   std::vector<int> steps;
   std::string trace;
+  // The whole program in a light pen under the path, the current move highlighted.
+  bool preview = false;
 };
 
 // False for wrong usage.

@@ -130,7 +130,7 @@ bool kNcDocument::moveTo(int line, bool step) {
   current = std::clamp(line, 1, std::max(lineCount(), 1));
   if (!step || !surface || !pictureCurrent) return false;
   path.stepDrawing(from, current);
-  if (current < from) {
+  if (current < from && !path.preview) {
     // Erasing paints white over everything the erased moves touched, the axes included: draw them again.
     canvas.bind(*surface, pictureWidth, pictureHeight, path.viewScale);
     canvas.setScale(path.viewScale);

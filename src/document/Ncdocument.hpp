@@ -17,9 +17,9 @@
 #include "render/Toolpath.hpp"
 #include "util/Files.hpp"
 
-// The zoom factor of one wheel step at `drawnScale` pixels per unit: 0.9 pixels per unit more or less; where
-// taking 0.9 away would not make the drawing smaller (a scale of 0.9 or less), the scale is divided by 1.5.
-double wheelZoomFactor(double drawnScale, bool up);
+// The zoom factor of turning the wheel by `notches` (fractions from high-resolution wheels; negative: out):
+// 1.25 per notch, so that zooming in and out again comes back to the same scale.
+double wheelZoomFactor(double notches);
 
 class kNcDocument {
  public:
@@ -95,6 +95,9 @@ class kNcDocument {
   kPoint programPointAt(const kPoint& pixel) const;
   // Where a program point is drawn.
   kPoint pixelAt(const kPoint& programPoint) const;
+  // The line of the block whose drawn move passes nearest `pixel`, within 8 pixels (the latest block wins a
+  // tie); 0 for none.
+  int lineNear(const kPoint& pixel);
 
   // ---- The drawing, on a surface of the window's (not owned)
   // Starts a fresh picture of width × height on `surface`: white, the axes, then the blocks up to and
@@ -109,6 +112,10 @@ class kNcDocument {
   void blank(DrawingSurface& surface, int width, int height);
   // The surface goes away: nothing is drawn until the next startRedraw or blank.
   void detachSurface();
+  // Drawings show the whole program in a light pen under the path travelled, on the layers of the surface,
+  // with the current move highlighted. Takes effect with the next drawing.
+  void setPreview(bool on);
+  bool previewShown() const { return path.preview; }
 
   // ---- Files
   // Writes the text to `path` in the encoding read and with the line breaks of the file it replaces, which

@@ -8,14 +8,12 @@
 namespace {
 // Blocks drawn between two looks at the clock: well under a millisecond.
 constexpr int kBlocksPerLook = 4096;
+constexpr double kZoomPerNotch = 1.25;
+// How near the pointer a move must pass to be picked.
+constexpr double kPickPixels = 8;
 }  // namespace
 
-double wheelZoomFactor(double s, bool up) {
-  const double q = 0.3 / (s / 3);
-  double next = std::fabs(s * (up ? 1 + q : 1 - q));
-  if (!up && (next >= s || next == 0 || !std::isfinite(next))) next = s / 1.5;
-  return next / s;
-}
+double wheelZoomFactor(double notches) { return std::isfinite(notches) ? std::pow(kZoomPerNotch, notches) : 1; }
 
 void kNcDocument::fitView(int width, int height) { path.fitToExtents(width, height); }
 
@@ -55,6 +53,16 @@ kPoint kNcDocument::programPointAt(const kPoint& pixel) const {
   return kPoint(dx / path.viewScale, -dy / path.viewScale);
 }
 
+int kNcDocument::lineNear(const kPoint& pixel) {
+  if (!hasProgram()) return 0;
+  // The point as drawn (programPointAt tells pixels at a scale of 0, which draws at 1).
+  const kPoint origin = pixelAt(kPoint(0, 0));
+  const double s = drawnScale();
+  const kPoint at((pixel.x - origin.x) / s, (origin.y - pixel.y) / s);
+  // Blocks are lines: block b is line b.
+  return path.nearestBlock(at, kPickPixels / s);
+}
+
 void kNcDocument::bindSurface(DrawingSurface& target, int width, int height) {
   surface = &target;
   pictureWidth = width;
@@ -86,9 +94,12 @@ void kNcDocument::redraw(DrawingSurface& target, int width, int height) {
 void kNcDocument::blank(DrawingSurface& target, int width, int height) {
   bindSurface(target, width, height);
   path.stopRedraw();
-  canvas.bind(target, width, height, path.viewScale);
-  canvas.setScale(path.viewScale);
-  canvas.clear(kWhite);
+  path.blankView(target, width, height);
+}
+
+void kNcDocument::setPreview(bool on) {
+  path.preview = on;
+  pictureCurrent = false;
 }
 
 void kNcDocument::detachSurface() {

@@ -87,6 +87,12 @@ void kCanvas::setScale(double v) {
 
 void kCanvas::clear(std::uint32_t fillColor) { surface->fillRect(0, 0, widthPx, heightPx, fillColor); }
 
+void kCanvas::fillPixels(int left, int top, int right, int bottom, std::uint32_t fillColor) {
+  surface->fillRect(left, top, right, bottom, fillColor);
+}
+
+void kCanvas::selectLayer(SurfaceLayer layer) { surface->selectLayer(layer); }
+
 kPoint kCanvas::toScreen(const kPoint& p) const { return kPoint(p.x * scale + origin.x, origin.y - p.y * scale); }
 
 void kCanvas::applyPen() { surface->setPen(color, style, width); }

@@ -77,6 +77,10 @@ class kCanvas : public GPen {
   int pictureWidth() const { return widthPx; }
   int pictureHeight() const { return heightPx; }
   void clear(std::uint32_t fillColor);
+  // Pixels left .. right - 1, top .. bottom - 1.
+  void fillPixels(int left, int top, int right, int bottom, std::uint32_t fillColor);
+  // Further drawing goes to `layer` of the surface (see DrawingSurface::selectLayer).
+  void selectLayer(SurfaceLayer layer);
   kPoint toScreen(const kPoint& p) const;
   // Both return the screen point (reals); the surface gets it truncated toward zero.
   kPoint moveTo(const kPoint& p);

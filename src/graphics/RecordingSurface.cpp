@@ -72,6 +72,10 @@ std::string traceJson(const SurfaceCall& call) {
       appendField(out, "from", call.a);
       appendField(out, "to", call.b);
       break;
+    case SurfaceCall::Op::Layer:
+      out = "{\"op\":\"layer\"";
+      appendField(out, "layer", call.a);
+      break;
   }
   out += '}';
   return out;
@@ -110,6 +114,11 @@ void RecordingSurface::angleArc(int x, int y, int radius, float start, float swe
                    .start = start,
                    .sweep = sweep});
   if (forward) forward->angleArc(x, y, radius, start, sweep);
+}
+
+void RecordingSurface::selectLayer(SurfaceLayer layer) {
+  calls.push_back({.op = SurfaceCall::Op::Layer, .a = static_cast<int>(layer)});
+  if (forward) forward->selectLayer(layer);
 }
 
 void RecordingSurface::markStep(int from, int to) {

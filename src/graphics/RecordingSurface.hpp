@@ -9,9 +9,9 @@
 #include "graphics/Surface.hpp"
 
 struct SurfaceCall {
-  enum class Op { Fill, Move, Line, Arc, Step };
+  enum class Op { Fill, Move, Line, Arc, Step, Layer };
   Op op = Op::Move;
-  // Fill: left, top, right, bottom. Move, Line: x, y. Arc: x, y, radius. Step: from, to.
+  // Fill: left, top, right, bottom. Move, Line: x, y. Arc: x, y, radius. Step: from, to. Layer: the layer.
   int a = 0, b = 0, c = 0, d = 0;
   // Fill: the fill colour; Line, Arc: the pen held.
   std::uint32_t color = 0;
@@ -36,6 +36,7 @@ class RecordingSurface : public DrawingSurface {
   void moveTo(int x, int y) override;
   void lineTo(int x, int y) override;
   void angleArc(int x, int y, int radius, float start, float sweep) override;
+  void selectLayer(SurfaceLayer layer) override;
   // Logs the start of a cursor step (nothing is drawn).
   void markStep(int from, int to);
 

@@ -70,11 +70,12 @@ QColor QPainterSurface::toQColor(std::uint32_t color) {
                 static_cast<int>((color >> 16) & 0xFF));
 }
 
-QPainterSurface::QPainterSurface(QImage& image)
+QPainterSurface::QPainterSurface(QImage& image, bool clearWhite)
     : painter(&image),
       safeArea(-kSafeMargin, -kSafeMargin, image.width() + 2 * kSafeMargin, image.height() + 2 * kSafeMargin),
       imageWidth(image.width()),
-      imageHeight(image.height()) {
+      imageHeight(image.height()),
+      clearWhite(clearWhite) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBrush(Qt::NoBrush);
 }
@@ -127,7 +128,9 @@ void QPainterSurface::fillRect(int left, int top, int right, int bottom, std::ui
   flush();
   if (!painter.isActive() || right <= left || bottom <= top) return;
   paintedAround(left, top, right, bottom);
-  painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), toQColor(color));
+  const QColor colour = paintColour(color);
+  painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), colour);
+  penDirty = true;
 }
 
 void QPainterSurface::setPen(std::uint32_t color, int style, int width) {
@@ -141,12 +144,18 @@ void QPainterSurface::setPen(std::uint32_t color, int style, int width) {
 
 void QPainterSurface::applyPen() {
   if (!penDirty) return;
-  QPen pen(toQColor(penColor));
+  QPen pen(paintColour(penColor));
   pen.setStyle(toQtStyle(penStyle, penWidth));
   // Width 0 or 1 is the one-pixel cosmetic pen.
   pen.setWidth(penWidth > 1 ? penWidth : 0);
   painter.setPen(pen);
   penDirty = false;
+}
+
+QColor QPainterSurface::paintColour(std::uint32_t color) {
+  const bool clear = clearWhite && color == 0xFFFFFF;
+  painter.setCompositionMode(clear ? QPainter::CompositionMode_Source : QPainter::CompositionMode_SourceOver);
+  return clear ? QColor(Qt::transparent) : toQColor(color);
 }
 
 void QPainterSurface::moveTo(int x, int y) { position = QPoint(x, y); }

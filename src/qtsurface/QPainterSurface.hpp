@@ -17,7 +17,9 @@
 // may be held back until flush(), a pen change, an arc or a fill.
 class QPainterSurface : public DrawingSurface {
  public:
-  explicit QPainterSurface(QImage& image);
+  // `clearWhite`: white paints transparent pixels (the image has an alpha channel), so erasing uncovers
+  // whatever the image is composed over.
+  explicit QPainterSurface(QImage& image, bool clearWhite = false);
   ~QPainterSurface() override;
   QPainterSurface(const QPainterSurface&) = delete;
   QPainterSurface& operator=(const QPainterSurface&) = delete;
@@ -40,6 +42,8 @@ class QPainterSurface : public DrawingSurface {
 
  private:
   void applyPen();
+  // The colour to paint `color` in, with the composition mode that paints it.
+  QColor paintColour(std::uint32_t color);
   void drawClippedLine(double x1, double y1, double x2, double y2);
   bool inSafeArea(double x, double y) const;
   void paintedAround(double x1, double y1, double x2, double y2);
@@ -57,4 +61,5 @@ class QPainterSurface : public DrawingSurface {
   int penStyle = 0;
   int penWidth = 1;
   bool penDirty = true;
+  bool clearWhite = false;
 };

@@ -35,20 +35,22 @@ DrawingKind kToolPath::kindOf(int i, const std::u16string& feed) const {
   return kind;
 }
 
-DrawingKind kToolPath::shapeBlock(int i, GCircle& circle, std::uint8_t& shape) {
+std::uint8_t kToolPath::moveShape(int i, GCircle& circle, bool& arcFits) {
   const int b = clampBlock(i);
-  DrawingKind kind = kindOf(b, geometry.feedValueText(b));
   const int motion = motionOf(b);
-  shape = 0;
-  if (motion == 0 || motion == 1) {
-    shape = kMarkLine;
-  } else if ((motion == 2 || motion == 3) && gNumberAt(geometry.groupPlane, b) == kXYPlane) {
-    shape = kMarkArc;
-    const kPoint p2 = endOf(i);
-    if (!buildArc(i, i >= 1 ? endOf(i - 1) : p2, p2, circle)) kind = kindArcError;
-  }
+  arcFits = true;
+  if (motion == 0 || motion == 1) return kMarkLine;
   // Any other motion, or an arc outside the XY plane, is drawn as nothing.
-  return kind;
+  if ((motion != 2 && motion != 3) || gNumberAt(geometry.groupPlane, b) != kXYPlane) return 0;
+  const kPoint p2 = endOf(i);
+  arcFits = buildArc(i, i >= 1 ? endOf(i - 1) : p2, p2, circle);
+  return kMarkArc;
+}
+
+DrawingKind kToolPath::shapeBlock(int i, GCircle& circle, std::uint8_t& shape) {
+  bool arcFits = true;
+  shape = moveShape(i, circle, arcFits);
+  return arcFits ? kindOf(clampBlock(i), geometry.feedValueText(clampBlock(i))) : kindArcError;
 }
 
 void kToolPath::drawMove(int i, std::uint8_t shape, const GCircle& circle) {
@@ -62,6 +64,25 @@ void kToolPath::drawMove(int i, std::uint8_t shape, const GCircle& circle) {
   const kPoint p1 = i >= 1 ? endOf(i - 1) : p2;
   if (p1.x == p2.x && p1.y == p2.y) return;
   canvas.drawSegment(p1, p2);
+}
+
+bool kToolPath::drawnMoveOf(int b, DrawnMove& move) {
+  if (b < 1 || b >= geometry.blockCount) return false;
+  bool arcFits = true;
+  const std::uint8_t shape = moveShape(b, move.circle, arcFits);
+  move.arc = shape == kMarkArc;
+  if (move.arc) return move.circle.valid;
+  if (shape != kMarkLine) return false;
+  move.from = endOf(b - 1);
+  move.to = endOf(b);
+  // drawMove draws no line of no length.
+  return move.from != move.to;
+}
+
+int kToolPath::nearestBlock(const kPoint& p, double radius) {
+  const kMoveIndex::MoveOf moveOf = [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); };
+  if (!moveIndex.builtFor(geometry.blockCount)) moveIndex.build(geometry.blockCount, moveOf);
+  return moveIndex.nearest(p, radius, moveOf);
 }
 
 bool kToolPath::holeOf(int b, GCircle& hole) const {

@@ -1,6 +1,7 @@
 // Step drawing: as the cursor moves, the blocks passed over are drawn in their pens, or painted over with
-// the erase pen when it moves back.
+// the erase pen when it moves back; with the preview, the highlight follows to the current move.
 #include <algorithm>
+#include <cmath>
 
 #include "render/Toolpath.hpp"
 
@@ -14,6 +15,50 @@ void kToolPath::selectErasePen() {
 
 void kToolPath::stepDrawing(int from, int to) {
   if (from == to) return;
+  // The path layer only: erasing there uncovers the preview below.
+  if (preview) canvas.selectLayer(SurfaceLayer::Path);
+  stepBlocks(from, to);
+  if (preview) drawHighlight(to);
+  canvas.flush();
+}
+
+void kToolPath::drawHighlight(int b) {
+  canvas.selectLayer(SurfaceLayer::Highlight);
+  // The layer holds the highlight alone: clearing its box leaves nothing else missing.
+  int* box = highlightBox;
+  if (box[2] > box[0]) canvas.fillPixels(box[0], box[1], box[2], box[3], kWhite);
+  std::fill(box, box + 4, 0);
+  if (b < 1 || b >= geometry.blockCount) return;
+  GCircle circle(0, 0, 0.0);
+  bool arcFits = true;
+  const std::uint8_t shape = moveShape(b, circle, arcFits);
+  if (!shape) return;
+  const GPen saved = canvas.penOf();
+  canvas.usePen(highlightPen);
+  drawMove(b, shape, circle);
+  canvas.usePen(saved);
+  kPoint low;
+  kPoint high;
+  if (shape == kMarkArc) {
+    const kPoint c = canvas.toScreen(circle.getCentre());
+    const double r = std::fabs(circle.getRadius()) * canvas.getScale();
+    low = kPoint(c.x - r, c.y - r);
+    high = kPoint(c.x + r, c.y + r);
+  } else {
+    const kPoint p1 = canvas.toScreen(endOf(b - 1));
+    const kPoint p2 = canvas.toScreen(endOf(b));
+    low = kPoint(std::min(p1.x, p2.x), std::min(p1.y, p2.y));
+    high = kPoint(std::max(p1.x, p2.x), std::max(p1.y, p2.y));
+  }
+  // The pen's width and the rasterizer's rounding reach past the shape.
+  const int margin = highlightPen.width + 2;
+  box[0] = toPixel(low.x) - margin;
+  box[1] = toPixel(low.y) - margin;
+  box[2] = toPixel(high.x) + margin + 1;
+  box[3] = toPixel(high.y) + margin + 1;
+}
+
+void kToolPath::stepBlocks(int from, int to) {
   const bool erase = to < from;
   if (erase) selectErasePen();
   // Forward: blocks from + 1 .. to; back: from down to to + 1. Only blocks the program holds are drawn.
@@ -44,5 +89,4 @@ void kToolPath::stepDrawing(int from, int to) {
     }
     if (f == (erase ? first : last)) break;
   }
-  canvas.flush();
 }

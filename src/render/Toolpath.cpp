@@ -14,6 +14,10 @@ namespace {
 
 constexpr double kEmptyExtent = 100.0;
 constexpr double kFitMargin = 0.7;
+// The preview: light grey, one pixel; the current move: orange, three pixels, so the eye finds it.
+constexpr std::uint32_t kPreviewColor = 0xC8C8C8;
+constexpr std::uint32_t kHighlightColor = 0x008CFF;
+constexpr int kHighlightWidth = 3;
 
 // Every drawing kind with its pen (colour 0x00BBGGRR, style, width), in the order the lists are drawn: a
 // later list paints over an earlier one, so a hole lies over the moves through it and a faulty arc over
@@ -45,11 +49,14 @@ const KindLayer& layerOf(DrawingKind kind) {
 kToolPath::kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndicators& indicators)
     : geometry(geometry), canvas(canvas), indicators(indicators) {
   for (const KindLayer& layer : kLayers) (this->*layer.pen).setPen(kWhite, layer.color, layer.style, layer.width);
+  previewPen.setPen(kWhite, kPreviewColor, kSolid, 1);
+  highlightPen.setPen(kWhite, kHighlightColor, kSolid, kHighlightWidth);
 }
 
 const GPen& kToolPath::penOf(DrawingKind kind) const { return this->*layerOf(kind).pen; }
 
 void kToolPath::programChanged() {
+  moveIndex.clear();
   marks.clear();
   marks.shrink_to_fit();
   pass = kPassCount;
@@ -80,23 +87,37 @@ DrawingKind kToolPath::drawingKindAt(int b) {
              : kindRapid;
 }
 
+void kToolPath::startPasses() {
+  nextBlock = 0;
+  pass = preview ? 0 : kPreviewPasses;
+  drawEnd = std::clamp(curLine, 0, geometry.blockCount);
+}
+
 void kToolPath::redrawProgram() {
   indicators.showScale(formatReal(viewScale, 3));
-  nextBlock = 0;
-  pass = 0;
-  drawEnd = std::clamp(curLine, 0, geometry.blockCount);
+  startPasses();
   continueRedraw(INT_MAX);
 }
 
-void kToolPath::beginRedraw(DrawingSurface& surface, int width, int height) {
+void kToolPath::blankView(DrawingSurface& surface, int width, int height) {
   canvas.bind(surface, width, height, 1.0);
   canvas.setScale(viewScale);
+  if (preview) {
+    for (SurfaceLayer upper : {SurfaceLayer::Highlight, SurfaceLayer::Path}) {
+      canvas.selectLayer(upper);
+      canvas.clear(kWhite);
+    }
+    canvas.selectLayer(SurfaceLayer::Preview);
+  }
+  std::fill(std::begin(highlightBox), std::end(highlightBox), 0);
   canvas.clear(kWhite);
+}
+
+void kToolPath::beginRedraw(DrawingSurface& surface, int width, int height) {
+  blankView(surface, width, height);
   canvas.drawCentreLines(viewOffset);
   indicators.showScale(formatReal(viewScale, 3));
-  nextBlock = 0;
-  pass = 0;
-  drawEnd = std::clamp(curLine, 0, geometry.blockCount);
+  startPasses();
 }
 
 void kToolPath::redrawView(DrawingSurface& surface, int width, int height) {
@@ -106,46 +127,79 @@ void kToolPath::redrawView(DrawingSurface& surface, int width, int height) {
 
 bool kToolPath::continueRedraw(int blockBudget) {
   int budget = blockBudget;
+  // The preview draws every block: all are classified then.
+  const int classifyEnd = preview ? geometry.blockCount : drawEnd;
   while (!redrawDone() && budget > 0) {
     const int classified = static_cast<int>(marks.size());
-    if (classified < drawEnd) {
+    if (classified < classifyEnd) {
       // The blocks are classified as far as the drawing reaches, a piece at a time like the drawing.
-      const int upTo = budget >= drawEnd - classified ? drawEnd : classified + budget;
+      const int upTo = budget >= classifyEnd - classified ? classifyEnd : classified + budget;
       markBlocks(upTo);
       budget -= upTo - classified;
       continue;
     }
-    runPass(drawEnd, budget);
+    runPass(budget);
   }
   if (redrawDone()) canvas.flush();
   return redrawDone();
 }
 
-// Goes on with the current pass over blocks nextBlock .. end - 1 while the budget lasts.
-void kToolPath::runPass(int end, int& budget) {
-  const KindLayer& layer = kLayers[static_cast<std::size_t>(pass / 2)];
-  const bool lines = pass % 2 == 0;
+// Goes on with the current pass while the budget lasts.
+void kToolPath::runPass(int& budget) {
+  const bool previewing = pass < kPreviewPasses;
+  const int end = previewing ? geometry.blockCount : drawEnd;
+  if (preview && pass == kPreviewPasses && nextBlock == 0) canvas.selectLayer(SurfaceLayer::Path);
   const int stop = std::min(end, nextBlock + budget);
-  const GPen saved = canvas.penOf();
-  canvas.usePen(this->*layer.pen);
-  GCircle circle(0, 0, 0.0);
-  std::uint8_t shape = 0;
-  for (int i = nextBlock; i < stop; ++i) {
-    const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
-    if (layer.kind == kindCycle) {
-      if (!lines && (mark & kMarkHole) && holeOf(i, circle)) canvas.drawCircle(circle);
-    } else if ((mark & kMarkKind) == layer.kind && (mark & (lines ? kMarkLine : kMarkArc))) {
-      shapeBlock(i, circle, shape);
-      drawMove(i, shape, circle);
+  if (previewing) {
+    runPreviewPass(stop);
+  } else {
+    const KindLayer& layer = kLayers[static_cast<std::size_t>((pass - kPreviewPasses) / 2)];
+    const bool lines = pass % 2 == 0;
+    const GPen saved = canvas.penOf();
+    canvas.usePen(this->*layer.pen);
+    GCircle circle(0, 0, 0.0);
+    std::uint8_t shape = 0;
+    for (int i = nextBlock; i < stop; ++i) {
+      const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
+      if (layer.kind == kindCycle) {
+        if (!lines && (mark & kMarkHole) && holeOf(i, circle)) canvas.drawCircle(circle);
+      } else if ((mark & kMarkKind) == layer.kind && (mark & (lines ? kMarkLine : kMarkArc))) {
+        shapeBlock(i, circle, shape);
+        drawMove(i, shape, circle);
+      }
     }
+    canvas.usePen(saved);
   }
-  canvas.usePen(saved);
   budget -= stop - nextBlock;
   nextBlock = stop;
-  if (nextBlock >= end) {
-    ++pass;
-    nextBlock = 0;
+  if (nextBlock >= end) passDone();
+}
+
+// Every block's move in one pen whatever its kind: the lines, then the arcs and holes.
+void kToolPath::runPreviewPass(int stop) {
+  const bool lines = pass == 0;
+  const GPen saved = canvas.penOf();
+  canvas.usePen(previewPen);
+  GCircle circle(0, 0, 0.0);
+  for (int i = nextBlock; i < stop; ++i) {
+    const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
+    if (lines) {
+      if (mark & kMarkLine) drawMove(i, kMarkLine, circle);
+      continue;
+    }
+    if (mark & kMarkArc) {
+      bool arcFits = true;
+      drawMove(i, moveShape(i, circle, arcFits), circle);
+    }
+    if ((mark & kMarkHole) && holeOf(i, circle)) canvas.drawCircle(circle);
   }
+  canvas.usePen(saved);
+}
+
+void kToolPath::passDone() {
+  ++pass;
+  nextBlock = 0;
+  if (preview && pass == kPassCount) drawHighlight(drawEnd - 1);
 }
 
 void kToolPath::fitToExtents(int pictureWidth, int pictureHeight) {

@@ -14,7 +14,6 @@
 
 namespace {
 const QColor kGreen(0, 128, 0);
-const QColor kWhiteColour(255, 255, 255);
 
 }  // namespace
 
@@ -103,8 +102,9 @@ class EditorNavigationTest : public QObject {
       QCOMPARE(w.leditCY->text(), QString(row.centre[1]));
       QVERIFY(!arcFieldsYellow(w));
     }
-    // The hole of line 6 (radius 3 about (30, 20)) appears with its step and goes with the step back.
-    const kPoint rim = screenOf(w, 30, 17);
+    // The hole of line 6 (radius 3 about (30, 20)) appears with its step and goes with the step back. (Its
+    // left, where no move passes: at line 6 the highlight of its move lies over the rest.)
+    const kPoint rim = screenOf(w, 27, 20);
     const QColor purple(128, 0, 128);
     QVERIFY(hasColourNear(w, rim, purple, 1));
     pressInEditor(w, Qt::Key_Up, 2);
@@ -174,12 +174,16 @@ class EditorNavigationTest : public QObject {
     QVERIFY(!hasColourNear(w, onBlock5, kGreen));
     pressInEditor(w, Qt::Key_Down, 4);
     QCOMPARE(w.document().currentLine(), 5);
+    QVERIFY(hasColourNear(w, onBlock5, kOrange));  // the current move, highlighted
+    pressInEditor(w, Qt::Key_Down);
     QVERIFY(hasColourNear(w, onBlock5, kGreen));
-    pressInEditor(w, Qt::Key_Up);
+    QVERIFY(!hasColourNear(w, onBlock5, kOrange));
+    // Erased back to the preview under it.
+    pressInEditor(w, Qt::Key_Up, 2);
     QVERIFY(!hasColourNear(w, onBlock5, kGreen));
-    QVERIFY(hasColourNear(w, onBlock5, kWhiteColour, 0));
-    // The axes survive erasing.
-    const kPoint axis = screenOf(w, 0, 25);
+    QVERIFY(hasColourNear(w, onBlock5, kPreviewGrey, 0));
+    // The axes survive erasing (below the program, where no move covers them).
+    const kPoint axis = screenOf(w, 0, -5);
     QVERIFY(hasColourNear(w, axis, QColor(0, 0, 0), 1));
   }
 
@@ -199,7 +203,7 @@ class EditorNavigationTest : public QObject {
     QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, w.reditNcFile->lineRect(5).center());
     QCOMPARE(w.document().currentLine(), 5);
     QCOMPARE(redLines(w), QList<int>{5});
-    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kOrange));
     // Line 7 is still compensated, though the redraw ends with line 8, which cancels it.
     QTest::mouseClick(w.reditNcFile->viewport(), Qt::LeftButton, {}, w.reditNcFile->lineRect(7).center());
     QCOMPARE(w.document().currentLine(), 7);

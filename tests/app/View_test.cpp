@@ -1,7 +1,11 @@
-// View control of the window: wheel zoom, click to centre, mouse position, SetScale and ResetScale.
+// View control of the window: the preview, wheel zoom about the pointer, dragging to pan, click to centre,
+// double-click to the block drawn there and its tooltip, mouse position, SetScale, ResetScale and Ctrl+0.
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "WindowFixture.hpp"
@@ -13,14 +17,29 @@ void setScaleText(TVelmora_Form1& w, const QString& text) {
   w.btnScale->click();
 }
 
-void wheel(TVelmora_Form1& w, int notches) {
-  const QPointF at(w.Image1->width() / 2.0, w.Image1->height() / 2.0);
-  for (int i = 0; i < std::abs(notches); ++i) {
-    QWheelEvent event(at, w.Image1->mapToGlobal(at), QPoint(), QPoint(0, notches > 0 ? 120 : -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w.Image1, &event);
-  }
+// Turns the wheel by `angle` eighths of a degree (120 a notch) over `at` of `target` (the drawing by default).
+void wheel(TVelmora_Form1& w, const QPoint& at, int angle, QWidget* target = nullptr) {
+  QWidget* over = target ? target : w.Image1;
+  QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(over, &event);
 }
+
+QPoint pixelOf(const kPoint& p) {
+  return QPoint(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+}
+
+// Within a pixel of each other.
+bool samePixel(const kPoint& a, const kPoint& b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
+
+void drag(TVelmora_Form1& w, Qt::MouseButton button, const QPoint& from, const QPoint& to) {
+  QTest::mousePress(w.Image1, button, {}, from);
+  QTest::mouseMove(w.Image1, (from + to) / 2);
+  QTest::mouseMove(w.Image1, to);
+  QTest::mouseRelease(w.Image1, button, {}, to);
+}
+
+void waitForDrawing(const TVelmora_Form1& w) { QTRY_VERIFY(!w.document().redrawing()); }
 }  // namespace
 
 class ViewTest : public QObject {
@@ -55,6 +74,12 @@ class ViewTest : public QObject {
     w.bbtnReset->click();
     QCOMPARE(w.document().scale(), fitted);
     QCOMPARE(w.document().offset(), offset);
+    // Ctrl+0 does the same, wherever the focus is.
+    wheel(w, QPoint(30, 40), 360);
+    pressInEditor(w, Qt::Key_0, 1, Qt::ControlModifier);
+    QCOMPARE(w.document().scale(), fitted);
+    QCOMPARE(w.document().offset(), offset);
+    QCOMPARE(w.cboxScale->currentText(), QString::fromStdU16String(formatReal(fitted, 3)));
   }
 
   void mousePositionInDrawingUnits() {
@@ -77,31 +102,105 @@ class ViewTest : public QObject {
     QCOMPARE(w.editMouseX->text() + w.editMouseY->text(), QString());
   }
 
-  void everySecondNotchZooms() {
+  void wheelZoomsAboutThePointer() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     setScaleText(w, "10");
-    const kPoint offset = w.document().offset();
-    w.Image1MouseMove(QPoint(5, 5));
-    wheel(w, 1);
-    QCOMPARE(w.document().drawnScale(), 10.0);
-    wheel(w, 1);
-    QCOMPARE(w.cboxScale->currentText(), QString("10.900"));
-    wheel(w, -2);
-    QCOMPARE(w.cboxScale->currentText(), QString("10.000"));
-    // About the view's centre: the program point there stays.
-    QCOMPARE(w.document().offset(), offset);
-    // Out always shrinks: below 0.9 pixels per unit the scale is divided by 1.5.
-    setScaleText(w, "0.9");
-    wheel(w, -2);
-    QCOMPARE(w.cboxScale->currentText(), QString("0.600"));
-    setScaleText(w, "0.3");
-    wheel(w, -2);
-    QCOMPARE(w.cboxScale->currentText(), QString("0.200"));
-    // Not over the drawing: no zoom.
-    w.Image1MouseLeave();
-    wheel(w, 2);
-    QCOMPARE(w.cboxScale->currentText(), QString("0.200"));
+    struct Case {
+      QPoint at;
+      int angle;
+      QString scale;
+    };
+    // 1.25 a notch; a high-resolution wheel's parts of a notch by the same rule; out undoes in.
+    const Case cases[] = {{{120, 90}, 120, "12.500"},
+                          {{300, 200}, 240, "19.531"},
+                          {{40, 300}, -360, "10.000"},
+                          {{200, 100}, 60, "11.180"},
+                          {{200, 100}, -60, "10.000"}};
+    for (const Case& c : cases) {
+      const kPoint point = w.document().programPointAt(kPoint(c.at.x(), c.at.y()));
+      wheel(w, c.at, c.angle);
+      QCOMPARE(w.cboxScale->currentText(), c.scale);
+      QVERIFY2(samePixel(w.document().pixelAt(point), kPoint(c.at.x(), c.at.y())), qPrintable(c.scale));
+    }
+    // Notches coming faster than the drawing are drawn once, at the latest view.
+    for (int i = 0; i < 4; ++i) wheel(w, QPoint(150, 150), 120);
+    waitForDrawing(w);
+    QCOMPARE(w.cboxScale->currentText(), QString("24.414"));
+    QCOMPARE(w.document().drawnScale(), 10 * std::pow(1.25, 4));
+    // A wheel over the text pane scrolls the text, not the drawing.
+    wheel(w, QPoint(10, 10), -120, w.reditNcFile->viewport());
+    QCOMPARE(w.cboxScale->currentText(), QString("24.414"));
+  }
+
+  void dragPansWithTheLeftOrMiddleButton() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    const double s = w.document().drawnScale();
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+      const QPoint from(100, 120), to(180, 60);
+      const kPoint point = w.document().programPointAt(kPoint(from.x(), from.y()));
+      drag(w, button, from, to);
+      waitForDrawing(w);
+      QVERIFY(samePixel(w.document().pixelAt(point), kPoint(to.x(), to.y())));
+      QCOMPARE(w.document().drawnScale(), s);
+    }
+    // The picture follows: line 5's move lies where the view now puts it.
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kPreviewGrey));
+  }
+
+  void doubleClickTakesTheCaretToTheMoveDrawnThereAndHoverTellsIt() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    // Line 5 runs from (22.5, 10) to (22.5, 30); 3 pixels beside it is near enough, 12 is not.
+    const QPoint beside = pixelOf(screenOf(w, 22.5, 20)) + QPoint(3, 0);
+    QHelpEvent hover(QEvent::ToolTip, beside, w.Image1->mapToGlobal(beside));
+    QApplication::sendEvent(w.Image1, &hover);
+    QTRY_COMPARE(QToolTip::text(), QString("Line 5: G01 Y30"));
+    QTest::mouseDClick(w.Image1, Qt::LeftButton, {}, beside);
+    QCOMPARE(w.document().currentLine(), 5);
+    QCOMPARE(redLines(w), QList<int>{5});
+    // Where two moves meet, the later one; far from every move, nothing changes.
+    QTest::mouseDClick(w.Image1, Qt::LeftButton, {}, pixelOf(screenOf(w, 22.5, 30)));
+    QCOMPARE(w.document().currentLine(), 6);
+    waitForDrawing(w);
+    QTest::mouseDClick(w.Image1, Qt::LeftButton, {}, pixelOf(screenOf(w, 60, 60)));
+    QCOMPARE(w.document().currentLine(), 6);
+    const QPoint far = pixelOf(screenOf(w, 22.5, 20)) + QPoint(12, 0);
+    QHelpEvent away(QEvent::ToolTip, far, w.Image1->mapToGlobal(far));
+    QApplication::sendEvent(w.Image1, &away);
+    QTRY_VERIFY(!QToolTip::isVisible());
+  }
+
+  void thePreviewShowsTheWholeProgramUntilTheSettingTurnsItOff() {
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWithSample();
+    waitForDrawing(w);
+    // Right after loading: the moves ahead in the light pen, the current block's move (none on line 1) alone
+    // highlighted.
+    QVERIFY(w.Preview1->isChecked());
+    for (const kPoint& p : {kPoint(22.5, 20), kPoint(6.25, 0), kPoint(0, 30)})
+      QVERIFY(hasColourNear(w, screenOf(w, p.x, p.y), kPreviewGrey));
+    pressInEditor(w, Qt::Key_Down, 4);  // line 5: G01 Y30 highlighted
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kOrange));
+    pressInEditor(w, Qt::Key_Up);  // line 4: the arc travelled, line 5's move the preview's again
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kPreviewGrey));
+    QVERIFY(!hasColourNear(w, screenOf(w, 22.5, 20), kOrange));
+    QVERIFY(hasColourNear(w, screenOf(w, 6.25, 0), QColor(0, 128, 0)));
+
+    w.Preview1->trigger();
+    waitForDrawing(w);
+    QVERIFY(!w.Preview1->isChecked());
+    QVERIFY(!hasColourNear(w, screenOf(w, 22.5, 20), kPreviewGrey, 4));
+    QVERIFY(!hasColourNear(w, screenOf(w, 22.5, 20), kOrange, 4));
+    w.close();
+    QCOMPARE(QSettings(f.path("velmora.INI"), QSettings::IniFormat).value("VIEW/Preview").toString(),
+             QString("0"));
+    // The next window starts without it.
+    TVelmora_Form1& again = f.openWithSample();
+    waitForDrawing(again);
+    QVERIFY(!again.Preview1->isChecked());
+    QVERIFY(!hasColourNear(again, screenOf(again, 22.5, 20), kPreviewGrey, 4));
   }
 
   void clickCentresThePoint() {

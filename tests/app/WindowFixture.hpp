@@ -117,6 +117,9 @@ inline void pressInEditor(TVelmora_Form1& w, Qt::Key key, int times = 1, Qt::Key
   for (int i = 0; i < times; ++i) QTest::keyClick(w.reditNcFile, key, mods);
 }
 
+// The drawing's preview of the whole program, and the highlight of the current block's move.
+inline const QColor kPreviewGrey(200, 200, 200), kOrange(255, 140, 0);
+
 // Where the window draws a program point.
 inline kPoint screenOf(const TVelmora_Form1& w, double x, double y) { return w.document().pixelAt(kPoint(x, y)); }
 

@@ -163,18 +163,34 @@ TEST_F(DocumentTest, ADrawingInPiecesIsTheDrawingInOneGo) {
     program += (i % 9 ? "G01X" : "G03X") + std::to_string(i % 40) + ".Y" + std::to_string(i % 7) + ".R30.\n";
   document.loadFile(write("many.nc", program));
   document.fitView(200, 100);
-  drawAt(document.lineCount());
-  const std::vector<SurfaceCall> whole = surface.calls;
-  EXPECT_GT(lineCalls(), 10000);
+  // With the preview, from the first line: every block in the preview's pen, one in the path's.
+  for (const auto& [preview, line] : {std::pair{false, document.lineCount()}, std::pair{true, 2}}) {
+    SCOPED_TRACE(preview);
+    document.setPreview(preview);
+    drawAt(line);
+    const std::vector<SurfaceCall> whole = surface.calls;
+    EXPECT_GT(lineCalls(), 10000);
 
-  surface.calls.clear();
-  document.startRedraw(surface, 200, 100);
-  EXPECT_TRUE(document.redrawing());
-  int pieces = 1;
-  while (!document.continueRedraw(std::chrono::microseconds(0))) ++pieces;
-  EXPECT_GT(pieces, 3);
-  EXPECT_FALSE(document.redrawing());
-  EXPECT_EQ(surface.calls, whole);
+    surface.calls.clear();
+    document.startRedraw(surface, 200, 100);
+    EXPECT_TRUE(document.redrawing());
+    int pieces = 1;
+    while (!document.continueRedraw(std::chrono::microseconds(0))) ++pieces;
+    EXPECT_GT(pieces, 3);
+    EXPECT_FALSE(document.redrawing());
+    EXPECT_EQ(surface.calls, whole);
+  }
+
+  // A blank picture with the preview is every layer cleared.
+  document.blank(surface, 200, 100);
+  surface.calls.erase(surface.calls.begin(), surface.calls.end() - 6);
+  EXPECT_EQ(surface.calls, (std::vector<SurfaceCall>{{Op::Layer, 2},
+                                                     {Op::Fill, 0, 0, 200, 100, kWhite},
+                                                     {Op::Layer, 1},
+                                                     {Op::Fill, 0, 0, 200, 100, kWhite},
+                                                     {Op::Layer, 0},
+                                                     {Op::Fill, 0, 0, 200, 100, kWhite}}));
+  document.setPreview(false);
 
   // A blank picture is the white fill alone, and stops a drawing under way.
   document.startRedraw(surface, 200, 100);
@@ -214,6 +230,16 @@ TEST_F(DocumentTest, PixelsAndProgramPointsOfTheView) {
   EXPECT_NEAR(document.pixelAt(point).x, 100, 1e-9);
   EXPECT_NEAR(document.pixelAt(point).y, 50, 1e-9);
 
+  // The line of the move drawn within 8 pixels of a pixel: at 10 pixels per unit, 0.8 units.
+  document.setScale(10);
+  EXPECT_EQ(document.lineNear(document.pixelAt(kPoint(20.7, 5))), 4);  // G01Y10. at x 20
+  EXPECT_EQ(document.lineNear(document.pixelAt(kPoint(20.9, 5))), 0);
+  // The G02 is the upper half of its circle: its lower half is not drawn, so not near.
+  EXPECT_EQ(document.lineNear(document.pixelAt(kPoint(15, 5.5))), 3);
+  EXPECT_EQ(document.lineNear(document.pixelAt(kPoint(15, -5))), 0);
+  document.setScale(100);
+  EXPECT_EQ(document.lineNear(document.pixelAt(kPoint(20.1, 5))), 0);
+
   // A scale that was no number draws at 1 and shows pixels from the origin, y down.
   document.setScale(0);
   EXPECT_EQ(document.scale(), 0.0);
@@ -222,16 +248,17 @@ TEST_F(DocumentTest, PixelsAndProgramPointsOfTheView) {
   EXPECT_EQ(document.programPointAt(kPoint(origin.x + 3, origin.y + 4)), kPoint(3, 4));
 }
 
-TEST_F(DocumentTest, WheelStepsChangeTheScaleByNinePixelsPerTenUnits) {
+TEST_F(DocumentTest, WheelNotchesZoomByAQuarterEachSoThatOutUndoesIn) {
   struct Case {
-    double scale;
-    bool up;
-    double next;
+    double notches;
+    double factor;
   };
-  // Out below 0.9 pixels per unit: divided by 1.5, so that out always shrinks.
+  // Parts of a notch from high-resolution wheels zoom by the same rule; nonsense does not zoom.
   const Case cases[] = {
-      {10, true, 10.9}, {10.9, false, 10}, {3, false, 2.1}, {0.9, false, 0.6}, {0.3, false, 0.2}};
-  for (const Case& c : cases) EXPECT_NEAR(c.scale * wheelZoomFactor(c.scale, c.up), c.next, 1e-12) << c.scale;
+      {1, 1.25}, {-1, 0.8}, {3, 1.953125}, {0.5, std::sqrt(1.25)}, {-0.25, 1 / std::pow(1.25, 0.25)},
+      {0, 1},    {NAN, 1}};
+  for (const Case& c : cases) EXPECT_NEAR(wheelZoomFactor(c.notches), c.factor, 1e-12) << c.notches;
+  EXPECT_NEAR(wheelZoomFactor(2.5) * wheelZoomFactor(-2.5), 1, 1e-12);
 }
 
 TEST_F(DocumentTest, SavesWriteTheTextAsItWasReadAndKeepThePreviousFile) {

@@ -12,6 +12,8 @@ namespace trace {
 
 inline SurfaceCall move(int x, int y) { return {SurfaceCall::Op::Move, x, y}; }
 
+inline SurfaceCall layer(int which) { return {SurfaceCall::Op::Layer, which}; }
+
 inline SurfaceCall line(int x, int y, std::uint32_t color = 0, int style = 0, int width = 1) {
   SurfaceCall c{SurfaceCall::Op::Line, x, y};
   c.color = color;

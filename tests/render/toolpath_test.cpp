@@ -17,7 +17,7 @@ namespace {
 using Op = SurfaceCall::Op;
 
 constexpr std::uint32_t kBlue = 0xFF0000, kGreen = 0x008000, kRed = 0x0000FF, kPurple = 0x800080,
-                        kWhite = 0xFFFFFF;
+                        kWhite = 0xFFFFFF, kGrey = 0xC8C8C8, kOrange = 0x008CFF;
 
 struct FakeIndicators : ToolPathIndicators {
   void showScale(const std::u16string& text) override { scale = text; }
@@ -26,6 +26,7 @@ struct FakeIndicators : ToolPathIndicators {
 };
 
 using trace::arc;
+using trace::layer;
 using trace::line;
 using trace::move;
 
@@ -263,6 +264,132 @@ TEST_F(ToolPathTest, StepsForwardDrawWhatARedrawDrawsAndStepsBackEraseIt) {
   EXPECT_TRUE(step(geometry.blockCount - 1, geometry.blockCount + 5).empty());
   EXPECT_TRUE(step(geometry.blockCount + 5, geometry.blockCount - 1).empty());
   EXPECT_EQ(step(-3, 1).size(), 2u);
+}
+
+TEST_F(ToolPathTest, ThePreviewLiesUnderThePathOnItsOwnLayerAndTheHighlightFollowsTheSteps) {
+  load({u"G00X10Y0", u"G01X20F100", u"G02X40Y0I10J0"});
+  path.preview = true;
+  path.viewScale = 0.5;
+  path.viewOffset = kPoint(-10, 0);
+  path.curLine = 2;
+  path.redrawView(surface, 200, 100);
+  // World (x, y) at pixel (95 + x / 2, 50 - y / 2); the G02 is drawn from its end, at 360 degrees. Every layer
+  // cleared, the axes on the preview's; every block in the light pen, then the path up to the current block, then
+  // the current block's move in orange.
+  const SurfaceCall fill{Op::Fill, 0, 0, 200, 100, kWhite};
+  EXPECT_EQ(surface.calls, (std::vector<SurfaceCall>{layer(2),
+                                                     fill,
+                                                     layer(1),
+                                                     fill,
+                                                     layer(0),
+                                                     fill,
+                                                     move(-900, 50),
+                                                     line(1100, 50, 0, 3, 1),
+                                                     move(95, 1050),
+                                                     line(95, -950, 0, 3, 1),
+                                                     move(95, 50),
+                                                     line(100, 50, kGrey),
+                                                     move(100, 50),
+                                                     line(105, 50, kGrey),
+                                                     move(115, 50),
+                                                     arc(110, 50, 5, 360, 180, kGrey),
+                                                     layer(1),
+                                                     move(95, 50),
+                                                     line(100, 50, kBlue, 2, 1),
+                                                     layer(2),
+                                                     move(95, 50),
+                                                     line(100, 50, kOrange, 0, 3)}));
+  // A step draws on the path layer; the highlight's box is cleared before it moves on (5 pixels about the
+  // move for the pen and rounding). Back, the erase pen clears the path layer down to the preview.
+  EXPECT_EQ(step(1, 3), (std::vector<SurfaceCall>{layer(1),
+                                                  move(100, 50),
+                                                  line(105, 50),
+                                                  move(115, 50),
+                                                  arc(110, 50, 5, 360, 180),
+                                                  layer(2),
+                                                  {Op::Fill, 90, 45, 106, 56, kWhite},
+                                                  move(115, 50),
+                                                  arc(110, 50, 5, 360, 180, kOrange, 0, 3)}));
+  EXPECT_EQ(step(3, 2), (std::vector<SurfaceCall>{layer(1),
+                                                  move(115, 50),
+                                                  arc(110, 50, 5, 360, 180, kWhite, 0, 2),
+                                                  layer(2),
+                                                  {Op::Fill, 100, 40, 121, 61, kWhite},
+                                                  move(100, 50),
+                                                  line(105, 50, kOrange, 0, 3)}));
+  // Block 0 has no move: the highlight goes, nothing takes its place.
+  EXPECT_EQ(step(2, 0), (std::vector<SurfaceCall>{layer(1),
+                                                  move(100, 50),
+                                                  line(105, 50, kWhite, 0, 2),
+                                                  move(95, 50),
+                                                  line(100, 50, kWhite, 2, 2),
+                                                  layer(2),
+                                                  {Op::Fill, 95, 45, 111, 56, kWhite}}));
+}
+
+TEST_F(ToolPathTest, TheNearestMoveIsMeasuredAsDrawnAndTheLatestWinsATie) {
+  load({u"G00X10Y0",        // 1 (0, 0) - (10, 0)
+        u"G01Y10F100",      // 2 (10, 0) - (10, 10)
+        u"G03X0Y20I-10J0",  // 3 the quarter about (0, 10) from 0 to 90 degrees
+        u"G01X-10",         // 4 (0, 20) - (-10, 20)
+        u"G02X10Y20I10J0",  // 5 the upper half of the circle about (0, 20), clockwise
+        u"G00X10Y0",        // 6 (10, 20) - (10, 0)
+        u"G01X10Y0"});      // 7 no length: not drawn
+  struct Case {
+    kPoint at;
+    double radius;
+    int block;
+  };
+  const Case cases[] = {
+      {{5, 1}, 2, 1},        {{5, 2}, 2, 1},  // at the radius exactly
+      {{5, 2.01}, 2, 0},                      //
+      {{10, 0}, 1, 6},                        // the end of 1, 2 and 6: the latest drawn
+      {{12, 5}, 3, 6},                        // 2 and 6 both 2 away
+      {{7.43, 17.43}, 1, 3},                  // half a unit outside the quarter
+      {{-10, 10}, 1, 0},                      // on the quarter's circle, not on the quarter
+      {{0, 30.5}, 1, 5},                      //
+      {{0, 10}, 1, 0},                        // on the half of the G02's circle it does not run
+      {{100, 100}, 5, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.at.x << ", " << c.at.y);
+    EXPECT_EQ(path.nearestBlock(c.at, c.radius), c.block);
+  }
+  // A faulty arc is drawn as its whole circle, and measured as one.
+  load({u"G00X10Y0", u"G03X0Y10I-10.1J0"});
+  EXPECT_EQ(path.nearestBlock(kPoint(-10.2, 0), 0.1), 2);
+}
+
+TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
+  // Moves of every length, long ones crossing many cells, and arcs; points near and far, with radii from a
+  // fraction of a cell to many cells.
+  std::vector<std::u16string> lines;
+  std::uint32_t seed = 7;
+  const auto next = [&seed](int n) {
+    seed = seed * 1103515245 + 12345;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const int x = next(1000), y = next(600);
+    std::string text = i % 97 == 0 ? "G00X" : i % 13 == 0 ? "G02X" : "G01X";
+    text += std::to_string(i % 11 == 0 ? x : x / 10 + 400) + "Y" + std::to_string(i % 11 == 0 ? y : y / 10 + 300);
+    if (text[2] == '2') text += "R40";
+    lines.emplace_back(text.begin(), text.end());
+  }
+  load(std::vector<std::u16string_view>(lines.begin(), lines.end()));
+  DrawnMove move;
+  for (int q = 0; q < 300; ++q) {
+    const kPoint at(next(1100) - 50 + next(100) / 100.0, next(700) - 50 + next(100) / 100.0);
+    const double radius = 0.25 * (1 + next(200));
+    int expected = 0;
+    double best = radius;
+    for (int b = 1; b < geometry.blockCount; ++b) {
+      if (!path.drawnMoveOf(b, move)) continue;
+      const double d = distanceToMove(at, move);
+      if (d < best || (d == best && b > expected)) best = d, expected = b;
+    }
+    EXPECT_EQ(path.nearestBlock(at, radius), expected) << at.x << ", " << at.y << " within " << radius;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Runs velmora-cli render on the sample program and checks the picture's pixels: rapid moves blue dotted,
 // feeds black, compensated moves green 2 pixels wide, the faulty arc red, the cycle's hole purple; after
-// steps back, erased to white.
+// steps back, erased to white; with --preview, the moves ahead in light grey and the current one in orange.
 // Also the trace file and the exit codes of bad calls.
 //
 // usage: render_check VELMORA_CLI SAMPLE.nc WORK_FOLDER
@@ -19,7 +19,7 @@
 namespace {
 
 const QColor kWhite(255, 255, 255), kBlack(0, 0, 0), kBlue(0, 0, 255), kGreen(0, 128, 0), kRed(255, 0, 0),
-    kPurple(128, 0, 128);
+    kPurple(128, 0, 128), kGrey(200, 200, 200), kOrange(255, 140, 0);
 
 int failures = 0;
 
@@ -83,6 +83,15 @@ void checkFullDrawing(const QImage& image) {
         "cycle hole purple, as a whole circle");
 }
 
+// With the preview, stepped back to block 2: the moves after it in light grey (the feed move of block 3
+// erased down to it), block 2's rapid move highlighted in orange.
+void checkPreviewAfterStepsBack(const QImage& image) {
+  check(countAlong(image, false, 66, 80, 220, kGrey) == 141, "feed move ahead in the preview's grey");
+  check(countAlong(image, true, 235, 80, 220, kGrey) == 141, "compensated move ahead in grey");
+  check(countAlong(image, true, 67, 80, 180, kOrange) == 101, "the current move highlighted");
+  check(countAll(image, kGreen) == 0 && countAll(image, kRed) == 0, "nothing ahead in the path's pens");
+}
+
 void checkAfterStepsBack(const QImage& image) {
   check(countAlong(image, true, 67, 80, 180, kBlue) > 20, "rapid move before the cursor still drawn");
   check(countAlong(image, false, 66, 80, 220, kWhite) == 141, "feed move erased");
@@ -120,6 +129,9 @@ int main(int argc, char** argv) {
 
   const QImage full = render(cli, sample, png, "");
   if (!full.isNull()) checkFullDrawing(full);
+  check(countAll(full, kGrey) == 0 && countAll(full, kOrange) == 0, "no preview unless asked for");
+  const QImage preview = render(cli, sample, work + "/preview.png", "--upto 3 --step 7,2 --preview");
+  if (!preview.isNull()) checkPreviewAfterStepsBack(preview);
 
   const QImage back = render(cli, sample, stepped, "--upto 3 --step 7,2 --trace " + quoted(trace));
   if (!back.isNull()) checkAfterStepsBack(back);
