@@ -261,7 +261,7 @@ class EditorNavigationTest : public QObject {
       QCOMPARE(w.findBar->note(), QString(step.note));
     }
     QCOMPARE(redLines(w), QList<int>{5});
-    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kGreen));  // the compensated move of line 5, drawn
+    QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kOrange));  // the move of line 5, drawn as the current one
     w.findBar->previousButton->click();
     QCOMPARE(w.document().currentLine(), 3);
     w.findBar->edit->setText("zzz");
