@@ -101,6 +101,15 @@ void benchProgram(const char* name, const std::string& program) {
   });
   std::printf("  one-block step: %.2f us; 100-block jump forward or back: %.2f us\n", single / kSteps * 1e6,
               jump / (kSteps / 5) * 1e6);
+
+  // Picks at block ends: the first one indexes the moves, the others use the index.
+  const auto endPoint = [&](int b) { return kPoint(geometry.xAt(b), geometry.yAt(b)); };
+  const double radius = 8 / path.viewScale;
+  const double first = seconds([&] { path.nearestBlock(endPoint(middle), radius); });
+  const double later = seconds([&] {
+    for (int k = 1; k <= 100; ++k) path.nearestBlock(endPoint(k * (geometry.blockCount / 101)), radius);
+  });
+  std::printf("  first pick (indexing the moves): %.3f s; later picks: %.3f ms\n", first, later / 100 * 1e3);
 }
 
 }  // namespace

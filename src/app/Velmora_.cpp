@@ -110,6 +110,7 @@ TVelmora_Form1::TVelmora_Form1(const QString& requestedIni, QWidget* parent, Win
   lastWidth = width();
   lastHeight = height();
   drawTimer.setSingleShot(true);
+  indexTimer.setSingleShot(true);
   connectCommands();
   buildFileCommands();
   buildFindBar();
@@ -289,6 +290,7 @@ void TVelmora_Form1::connectCommands() {
   connect(reditNcFile, &NcTextView::caretLineChanged, this,
           [this](int line, bool arrowStep) { reditNcFileCaretMoved(line, arrowStep); });
   connect(&drawTimer, &QTimer::timeout, this, [this] { drawPiece(); });
+  connect(&indexTimer, &QTimer::timeout, this, [this] { indexPiece(); });
   connectDrawing();
 }
 

@@ -277,6 +277,9 @@ class TVelmora_Form1 : public QMainWindow {
   // A fresh drawing, drawn in pieces from the next turn of the event loop on (not at once, as btnReDrowClick).
   void scheduleRedraw();
   void drawPiece();
+  // Once a picture is complete, the drawn moves are indexed for picking in pieces, so that the first
+  // double-click or tooltip does not wait for a whole program.
+  void indexPiece();
   void stopDrawing();
   void clearDrawing();
   void updateDrawing();
@@ -335,6 +338,7 @@ class TVelmora_Form1 : public QMainWindow {
   // The font the font dialog starts from.
   QFont dialogFont;
   QTimer drawTimer;
+  QTimer indexTimer;
   QElapsedTimer pumpTimer;
   int lastWidth = 0, lastHeight = 0;
   int resizeCount = 0;

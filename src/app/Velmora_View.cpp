@@ -87,6 +87,13 @@ void TVelmora_Form1::drawPiece() {
     return;
   }
   hideBusySign();
+  indexTimer.start(0);
+}
+
+void TVelmora_Form1::indexPiece() {
+  // A reading under way replaces the blocks: the next complete picture starts the index again.
+  if (loading || !doc->hasProgram()) return;
+  if (!doc->continueIndexing(kDrawPiece)) indexTimer.start(0);
 }
 
 void TVelmora_Form1::stopDrawing() {

@@ -96,8 +96,11 @@ class kNcDocument {
   // Where a program point is drawn.
   kPoint pixelAt(const kPoint& programPoint) const;
   // The line of the block whose drawn move passes nearest `pixel`, within 8 pixels (the latest block wins a
-  // tie); 0 for none.
+  // tie); 0 for none. Indexes the drawn moves first when continueIndexing has not finished.
   int lineNear(const kPoint& pixel);
+  // Indexes the drawn moves for lineNear for about `budget` (a million moves take a few tenths of a second,
+  // too long for one turn of a window's events); true when the index is complete.
+  bool continueIndexing(std::chrono::microseconds budget);
 
   // ---- The drawing, on a surface of the window's (not owned)
   // Starts a fresh picture of width × height on `surface`: white, the axes, then the blocks up to and

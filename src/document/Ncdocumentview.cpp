@@ -63,6 +63,13 @@ int kNcDocument::lineNear(const kPoint& pixel) {
   return path.nearestBlock(at, kPickPixels / s);
 }
 
+bool kNcDocument::continueIndexing(std::chrono::microseconds budget) {
+  const auto until = std::chrono::steady_clock::now() + budget;
+  while (!path.indexMoves(kBlocksPerLook))
+    if (std::chrono::steady_clock::now() >= until) return false;
+  return true;
+}
+
 void kNcDocument::bindSurface(DrawingSurface& target, int width, int height) {
   surface = &target;
   pictureWidth = width;

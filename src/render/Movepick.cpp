@@ -9,7 +9,7 @@
 namespace {
 
 // Cells per block on average: a pick looks at a handful of moves in a dense program.
-constexpr double kCellsPerBlock = 1.0;
+constexpr double kCellsPerBlock = 0.25;
 constexpr int kMaxSide = 2048;
 
 double hypot2(double dx, double dy) { return std::sqrt(dx * dx + dy * dy); }
@@ -58,7 +58,10 @@ double distanceToMove(const kPoint& p, const DrawnMove& move) {
 
 void kMoveIndex::clear() {
   built = false;
+  phase = Phase::Idle;
   indexedBlocks = 0;
+  std::vector<Box>().swap(boxes);
+  std::vector<std::uint32_t>().swap(fillAt);
   std::vector<std::uint32_t>().swap(cellStart);
   std::vector<std::int32_t>().swap(entries);
   std::vector<std::uint32_t>().swap(seenIn);
@@ -86,18 +89,28 @@ int kMoveIndex::samplesOf(const Box& box) const {
 
 bool kMoveIndex::tooLarge(const Box& box) const { return samplesOf(box) > 4 * (columns + rows); }
 
-// The move sampled every half cell or closer: every point of it lies within half a cell of a sample.
+// The move sampled every half cell or closer: every point of it lies within half a cell of a sample. An arc's
+// samples turn by one fixed rotation rather than a sine and cosine each.
 template <typename Visit>
 void kMoveIndex::forEachCell(const Box& box, Visit&& visit) const {
   const int n = samplesOf(box);
+  const double step = n > 0 ? box.sweep * M_PI / 180 / n : 0;
+  const double turnCos = std::cos(step), turnSin = std::sin(step);
+  const double first = box.first * M_PI / 180;
+  double dx = box.x2 * std::cos(first), dy = box.x2 * std::sin(first);
   int last = -1;
   for (int i = 0; i <= n; ++i) {
-    const double t = n > 0 ? static_cast<double>(i) / n : 0;
-    double x = box.x1 + t * (box.x2 - box.x1), y = box.y1 + t * (box.y2 - box.y1);
+    double x = 0, y = 0;
     if (box.arc) {
-      const double angle = (box.first + t * box.sweep) * M_PI / 180;
-      x = box.x1 + box.x2 * std::cos(angle);
-      y = box.y1 + box.x2 * std::sin(angle);
+      x = box.x1 + dx;
+      y = box.y1 + dy;
+      const double turned = dx * turnCos - dy * turnSin;
+      dy = dx * turnSin + dy * turnCos;
+      dx = turned;
+    } else {
+      const double t = n > 0 ? static_cast<double>(i) / n : 0;
+      x = box.x1 + t * (box.x2 - box.x1);
+      y = box.y1 + t * (box.y2 - box.y1);
     }
     const int cell = cellY(y) * columns + cellX(x);
     if (cell != last) visit(cell);
@@ -135,54 +148,88 @@ void kMoveIndex::placeGrid(const std::vector<Box>& boxes) {
   cellHeight = height * (1 + 1e-9) / rows;
 }
 
-void kMoveIndex::build(int blockCount, const MoveOf& moveOf) {
+void kMoveIndex::begin(int blockCount) {
   clear();
-  // One pass over the moves for their boxes (segments keep their direction), then two over the boxes.
-  std::vector<Box> boxes(static_cast<std::size_t>(std::max(blockCount, 0)));
+  indexedBlocks = std::max(blockCount, 0);
+  boxes.assign(static_cast<std::size_t>(indexedBlocks), Box());
+  phase = Phase::Boxes;
+  cursor = 1;
+}
+
+// One pass over the moves for their boxes (segments keep their direction), then two over the boxes: the
+// cells' counts, then their entries.
+bool kMoveIndex::proceed(const MoveOf& moveOf, int blockBudget) {
+  long long budget = blockBudget;
+  while (phase != Phase::Idle) {
+    if (budget <= 0) return false;
+    const int stop = static_cast<int>(std::min<long long>(indexedBlocks, cursor + budget));
+    budget -= std::max(stop - cursor, 1);
+    for (int b = cursor; b < stop; ++b) indexBlock(b, moveOf);
+    cursor = stop;
+    if (cursor >= indexedBlocks) finishPhase();
+  }
+  return true;
+}
+
+void kMoveIndex::indexBlock(int b, const MoveOf& moveOf) {
+  Box& box = boxes[static_cast<std::size_t>(b)];
+  if (phase == Phase::Boxes) {
+    boxOf(b, moveOf, box);
+    return;
+  }
+  if (!box.drawn) return;
+  if (tooLarge(box)) {
+    if (phase == Phase::Counts) everywhere.push_back(b);
+    return;
+  }
+  if (phase == Phase::Counts) {
+    forEachCell(box, [this](int cell) { ++cellStart[static_cast<std::size_t>(cell) + 1]; });
+  } else {
+    forEachCell(box, [this, b](int cell) { entries[fillAt[static_cast<std::size_t>(cell)]++] = b; });
+  }
+}
+
+void kMoveIndex::boxOf(int b, const MoveOf& moveOf, Box& box) const {
   DrawnMove move;
-  for (int b = 1; b < blockCount; ++b) {
-    if (!moveOf(b, move)) continue;
-    Box& box = boxes[static_cast<std::size_t>(b)];
-    box.drawn = true;
-    box.arc = move.arc;
-    if (move.arc) {
-      double first = 0, sweep = 360;
-      arcSpan(move.circle, first, sweep);
-      const kPoint c = move.circle.getCentre();
-      box.x1 = static_cast<float>(c.x);
-      box.y1 = static_cast<float>(c.y);
-      box.x2 = static_cast<float>(std::fabs(move.circle.getRadius()));
-      box.first = static_cast<float>(first);
-      box.sweep = static_cast<float>(sweep);
-    } else {
-      box.x1 = static_cast<float>(move.from.x);
-      box.y1 = static_cast<float>(move.from.y);
-      box.x2 = static_cast<float>(move.to.x);
-      box.y2 = static_cast<float>(move.to.y);
-    }
+  if (!moveOf(b, move)) return;
+  box.drawn = true;
+  box.arc = move.arc;
+  if (move.arc) {
+    double first = 0, sweep = 360;
+    arcSpan(move.circle, first, sweep);
+    const kPoint c = move.circle.getCentre();
+    box.x1 = static_cast<float>(c.x);
+    box.y1 = static_cast<float>(c.y);
+    box.x2 = static_cast<float>(std::fabs(move.circle.getRadius()));
+    box.first = static_cast<float>(first);
+    box.sweep = static_cast<float>(sweep);
+  } else {
+    box.x1 = static_cast<float>(move.from.x);
+    box.y1 = static_cast<float>(move.from.y);
+    box.x2 = static_cast<float>(move.to.x);
+    box.y2 = static_cast<float>(move.to.y);
   }
-  placeGrid(boxes);
-  const std::size_t cellCount = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
-  std::vector<std::uint32_t> counts(cellCount + 1, 0);
-  for (int b = 1; b < blockCount; ++b) {
-    const Box& box = boxes[static_cast<std::size_t>(b)];
-    if (!box.drawn) continue;
-    if (tooLarge(box)) {
-      everywhere.push_back(b);
-      continue;
-    }
-    forEachCell(box, [&counts](int cell) { ++counts[static_cast<std::size_t>(cell) + 1]; });
+}
+
+void kMoveIndex::finishPhase() {
+  cursor = 1;
+  if (phase == Phase::Boxes) {
+    placeGrid(boxes);
+    cellStart.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows) + 1, 0);
+    phase = Phase::Counts;
+    return;
   }
-  for (std::size_t c = 1; c <= cellCount; ++c) counts[c] += counts[c - 1];
-  entries.resize(counts[cellCount]);
-  cellStart = counts;
-  for (int b = 1; b < blockCount; ++b) {
-    const Box& box = boxes[static_cast<std::size_t>(b)];
-    if (!box.drawn || tooLarge(box)) continue;
-    forEachCell(box, [&](int cell) { entries[counts[static_cast<std::size_t>(cell)]++] = b; });
+  if (phase == Phase::Counts) {
+    for (std::size_t c = 1; c < cellStart.size(); ++c) cellStart[c] += cellStart[c - 1];
+    entries.resize(cellStart.back());
+    fillAt = cellStart;
+    phase = Phase::Entries;
+    return;
   }
+  std::vector<Box>().swap(boxes);
+  std::vector<std::uint32_t>().swap(fillAt);
+  phase = Phase::Idle;
   built = true;
-  indexedBlocks = blockCount;
 }
 
 int kMoveIndex::nearest(const kPoint& p, double radius, const MoveOf& moveOf) const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "graphics/Gcircle.hpp"
@@ -25,9 +26,17 @@ class kMoveIndex {
   // Block b's move into `move`; false when the block draws no move.
   using MoveOf = std::function<bool(int b, DrawnMove& move)>;
 
-  // Indexes blocks 1 .. blockCount - 1.
-  void build(int blockCount, const MoveOf& moveOf);
+  // Indexes blocks 1 .. blockCount - 1: at once, or in pieces (begin, then proceed until it says the index is
+  // complete) for a window that must go on taking its events.
+  void build(int blockCount, const MoveOf& moveOf) {
+    begin(blockCount);
+    proceed(moveOf, std::numeric_limits<int>::max());
+  }
+  void begin(int blockCount);
+  // Goes on over about `blockBudget` blocks; true when the index is complete.
+  bool proceed(const MoveOf& moveOf, int blockBudget);
   bool builtFor(int blockCount) const { return built && indexedBlocks == blockCount; }
+  bool buildingFor(int blockCount) const { return phase != Phase::Idle && indexedBlocks == blockCount; }
   void clear();
   // The block whose move passes nearest p, within `radius`; the latest block wins a tie; 0 for none.
   int nearest(const kPoint& p, double radius, const MoveOf& moveOf) const;
@@ -40,6 +49,10 @@ class kMoveIndex {
     bool arc = false;
     bool drawn = false;
   };
+  enum class Phase { Idle, Boxes, Counts, Entries };
+  void indexBlock(int b, const MoveOf& moveOf);
+  void boxOf(int b, const MoveOf& moveOf, Box& box) const;
+  void finishPhase();
   int cellX(double x) const;
   int cellY(double y) const;
   // How many steps sample the move every half cell; too many for a move larger than the grid.
@@ -51,7 +64,13 @@ class kMoveIndex {
   void placeGrid(const std::vector<Box>& boxes);
 
   bool built = false;
+  Phase phase = Phase::Idle;
+  // The next block of the phase under way.
+  int cursor = 0;
   int indexedBlocks = 0;
+  // While the index is built: every block's move, and where each cell's next entry goes.
+  std::vector<Box> boxes;
+  std::vector<std::uint32_t> fillAt;
   double left = 0, bottom = 0, cellWidth = 1, cellHeight = 1;
   int columns = 1, rows = 1;
   // Blocks by cell: those of cell c are entries[cellStart[c] .. cellStart[c + 1] - 1].

@@ -1,6 +1,7 @@
 // How one block is drawn, the same in a redraw and in a step: the drawing kind of its move, the move as a
 // line or as an arc by the arc rule, and the hole of a block in a drilling cycle.
 #include <algorithm>
+#include <limits>
 
 #include "graphics/Geometry.hpp"
 #include "graphics/Gpoint.hpp"
@@ -79,10 +80,15 @@ bool kToolPath::drawnMoveOf(int b, DrawnMove& move) {
   return move.from != move.to;
 }
 
+bool kToolPath::indexMoves(int blockBudget) {
+  if (moveIndex.builtFor(geometry.blockCount)) return true;
+  if (!moveIndex.buildingFor(geometry.blockCount)) moveIndex.begin(geometry.blockCount);
+  return moveIndex.proceed([this](int b, DrawnMove& move) { return drawnMoveOf(b, move); }, blockBudget);
+}
+
 int kToolPath::nearestBlock(const kPoint& p, double radius) {
-  const kMoveIndex::MoveOf moveOf = [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); };
-  if (!moveIndex.builtFor(geometry.blockCount)) moveIndex.build(geometry.blockCount, moveOf);
-  return moveIndex.nearest(p, radius, moveOf);
+  indexMoves(std::numeric_limits<int>::max());
+  return moveIndex.nearest(p, radius, [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); });
 }
 
 bool kToolPath::holeOf(int b, GCircle& hole) const {

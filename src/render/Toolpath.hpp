@@ -80,8 +80,11 @@ class kToolPath {
   // Block b's move as the drawing draws it; false when it draws none.
   bool drawnMoveOf(int b, DrawnMove& move);
   // The block whose drawn move passes nearest the program point p, within `radius` program units (the latest
-  // block wins a tie); 0 for none. The first search after a reading indexes the whole program.
+  // block wins a tie); 0 for none. A search before the moves are indexed indexes them all first.
   int nearestBlock(const kPoint& p, double radius);
+  // Indexes the drawn moves for nearestBlock in pieces of about `blockBudget` blocks, once per reading; true
+  // when the index is complete.
+  bool indexMoves(int blockBudget);
   // The program was read again: what was classified of the old one is stale.
   void programChanged();
 

@@ -361,7 +361,7 @@ TEST_F(ToolPathTest, TheNearestMoveIsMeasuredAsDrawnAndTheLatestWinsATie) {
 }
 
 TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
-  // Moves of every length, long ones crossing many cells, and arcs; points near and far, with radii from a
+  // The grid built in pieces; moves of every length, long ones crossing many cells, and arcs; points near and far, with radii from a
   // fraction of a cell to many cells.
   std::vector<std::u16string> lines;
   std::uint32_t seed = 7;
@@ -377,6 +377,10 @@ TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
     lines.emplace_back(text.begin(), text.end());
   }
   load(std::vector<std::u16string_view>(lines.begin(), lines.end()));
+  // Indexed in pieces, as a window does between its events.
+  int pieces = 1;
+  while (!path.indexMoves(7)) ++pieces;
+  EXPECT_GT(pieces, 3 * 3000 / 7);
   DrawnMove move;
   for (int q = 0; q < 300; ++q) {
     const kPoint at(next(1100) - 50 + next(100) / 100.0, next(700) - 50 + next(100) / 100.0);
