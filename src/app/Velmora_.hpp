@@ -111,6 +111,8 @@ class TVelmora_Form1 : public QMainWindow {
   // The redraw command: a fresh picture with the program drawn up to and including the current line, in
   // pieces while the window keeps taking events.
   void btnReDrowClick();
+  // The same without taking the keyboard: a caret moved from the find bar leaves the bar its focus.
+  void redrawPicture();
   void btnScaleClick();
   void bbtnResetClick();
   // Zooms by 1.25 per notch about `pos`: the program point there stays there.

@@ -33,7 +33,7 @@ void TVelmora_Form1::reditNcFileCaretMoved(int line, bool arrowStep) {
 
 void TVelmora_Form1::makeCurrentLine(int line, bool step) {
   if (!doc->moveTo(line, step)) {
-    btnReDrowClick();  // which shows the block too
+    if (!loading) redrawPicture();  // which shows the block too
     return;
   }
   showBlockInfo();

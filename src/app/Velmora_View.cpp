@@ -61,11 +61,15 @@ QImage& TVelmora_Form1::pictureForDrawing() {
 
 void TVelmora_Form1::btnReDrowClick() {
   if (loading) return;
+  redrawPicture();
+  reditNcFile->setFocus();
+}
+
+void TVelmora_Form1::redrawPicture() {
   QImage& picture = pictureForDrawing();
   doc->startRedraw(*surface, picture.width(), picture.height());
   // Every redraw shows the current block, whatever block the drawing ends with.
   if (doc->hasProgram()) showBlockInfo();
-  reditNcFile->setFocus();
   drawPiece();
 }
 

@@ -260,6 +260,8 @@ class EditorNavigationTest : public QObject {
       QCOMPARE(w.reditNcFile->selectedText(), QString("G01"));
       QCOMPARE(w.findBar->note(), QString(step.note));
     }
+    // The found lines were drawn afresh; the bar keeps the keyboard for the next Enter.
+    QVERIFY(w.findBar->edit->hasFocus());
     QCOMPARE(redLines(w), QList<int>{5});
     QVERIFY(hasColourNear(w, screenOf(w, 22.5, 20), kOrange));  // the move of line 5, drawn as the current one
     w.findBar->previousButton->click();
