@@ -74,6 +74,7 @@ void TVelmora_Form1::loadSettings() {
   }
   const double rapidRate = toNumber(read(kFigures, u"RapidRate"), 1);
   s.rapidRate = rapidRate > 0 ? rapidRate : kDefaultRapidRate;
+  doc->setRapidRate(s.rapidRate);
   const std::u16string preview = read(kView, u"Preview");
   Preview1Click(preview.empty() || truncatedNumber(preview) != 0);
 }

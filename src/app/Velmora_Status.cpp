@@ -72,7 +72,7 @@ void TVelmora_Form1::showFigures() {
     pnlFigures->clear();
     return;
   }
-  pnlFigures->setText(figuresText(programFigures(doc->geometry(), settingsState.rapidRate)));
+  pnlFigures->setText(figuresText(doc->programFigures()));
 }
 
 void TVelmora_Form1::clearMousePosition() {

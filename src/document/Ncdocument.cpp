@@ -47,6 +47,7 @@ kNcDocument::kNcDocument(ToolPathIndicators* indicators)
 kNcDocument::~kNcDocument() = default;
 
 void kNcDocument::clear() {
+  figures = ProgramFigures();
   text.clear();
   store.restart();
   path.programChanged();
@@ -100,6 +101,8 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   if (!going) reader.progress = [](const ReadProgress&) { return false; };
   lastReading = readNcProgram(text, store, reader);
   path.programChanged();
+  // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile.
+  runWithProgress([this] { figures = ::programFigures(store, rapidRate); }, callbacks.progress);
   return lastReading;
 }
 

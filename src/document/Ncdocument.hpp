@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/Kcanvas.hpp"
+#include "nc/Ncfigures.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
@@ -66,6 +67,10 @@ class kNcDocument {
   const kNcGeometry& geometry() const { return store; }
   const ReadResult& lastRead() const { return lastReading; }
   std::vector<NcProblem> problems() const { return programProblems(store); }
+  // The figures of the blocks read (extents, lengths, estimated time, tools), made once per reading.
+  const ProgramFigures& programFigures() const { return figures; }
+  // The rapid rate the next reading's time is estimated with, in units per minute (0 or less: the default).
+  void setRapidRate(double unitsPerMinute) { rapidRate = unitsPerMinute; }
 
   // ---- The current line, which is the current block
   // 0 while there is no program.
@@ -143,6 +148,8 @@ class kNcDocument {
   NoIndicators noIndicators;
   kToolPath path;
   ReadResult lastReading;
+  ProgramFigures figures;
+  double rapidRate = kDefaultRapidRate;
   TextEncoding saveEncoding = TextEncoding::ShiftJis;
   LineBreak saveLineBreak = LineBreak::Lf;
   int current = 0;

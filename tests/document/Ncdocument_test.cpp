@@ -64,6 +64,7 @@ TEST_F(DocumentTest, OneReadingGivesTheLinesAndTheBlocks) {
   EXPECT_EQ(document.encoding(), TextEncoding::ShiftJis);
   EXPECT_EQ(document.wholeText(), u"G90G00X0Y0\nG01X10.Y0F100(加工)\nG02X20.Y0I5.J0\nG01Y10.\n");
   EXPECT_TRUE(document.problems().empty());
+  EXPECT_NEAR(document.programFigures().feedLength, 20 + 5 * M_PI, 1e-9);
 
   // Another program cutting the file short takes nothing from the text that was read.
   std::filesystem::resize_file(folder / "part.nc", 0);
@@ -77,6 +78,7 @@ TEST_F(DocumentTest, OneReadingGivesTheLinesAndTheBlocks) {
   EXPECT_EQ(document.geometry().blockCount, 4);
   EXPECT_EQ(document.encoding(), TextEncoding::ShiftJis);
   EXPECT_EQ(document.wholeText(), u"G00X1.\nG01X2.Y2.(R=1)\nM30");
+  EXPECT_NEAR(document.programFigures().feedLength, std::sqrt(5.0), 1e-9);
 
   // Nothing to read: no program, and no message of its own for a missing file or a folder.
   struct Case {
