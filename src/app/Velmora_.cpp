@@ -123,6 +123,7 @@ TVelmora_Form1::~TVelmora_Form1() {
   reditNcFile->setSource(nullptr);
   doc->detachSurface();
   surface.reset();
+  waitForSettingsWrite();
 }
 
 void TVelmora_Form1::buildMenu() {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -319,7 +320,10 @@ class TVelmora_Form1 : public QMainWindow {
   void chooseSettingsFile(const QString& requested);
   void applyWindowSettings();
   void applyFontSetting(const QString& key, const QString& text);
+  // Written on a worker: a safe replacement of the settings file waits for the disk, tens of milliseconds on
+  // some machines, which the window must not spend right after opening a file.
   void saveRecentFiles();
+  void waitForSettingsWrite();
 
   // Edit mode and font (Velmora_Edit.cpp).
   void setEditorFont(const QFont& font);
@@ -337,6 +341,7 @@ class TVelmora_Form1 : public QMainWindow {
   std::unique_ptr<LayeredSurface> surface;
   FileState fileState;
   Settings settingsState;
+  std::future<void> settingsWrite;
   // The font the font dialog starts from.
   QFont dialogFont;
   QTimer drawTimer;

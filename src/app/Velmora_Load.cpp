@@ -52,6 +52,9 @@ void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::L
   };
   callbacks.progress = [this](const ReadProgress&) { return loadProgress(); };
   const ReadResult result = read(callbacks);
+  // The reading's last stretch and what follows it (the first piece of the drawing) would add up to one long
+  // wait for the events that came meanwhile.
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
 
   bbtnAbort->hide();
   setCommandsDuringLoad(true);

@@ -81,12 +81,20 @@ void TVelmora_Form1::loadSettings() {
 
 // Written whenever the list changes: a file opened is remembered even when the window never closes well.
 void TVelmora_Form1::saveRecentFiles() {
-  const std::string path = settingsState.iniPath.toStdString();
-  for (int slot = 1; slot <= kRecentKeys; ++slot) {
-    const QStringList& recent = settingsState.recentFiles;
-    const QString value = slot <= recent.size() ? recent[slot - 1] : QString();
-    iniWriteString(kRecent, recentKey(slot), u16(value), path);
-  }
+  const QStringList& recent = settingsState.recentFiles;
+  std::vector<IniEntry> entries;
+  for (int slot = 1; slot <= kRecentKeys; ++slot)
+    entries.push_back({recentKey(slot), slot <= recent.size() ? u16(recent[slot - 1]) : std::u16string()});
+  waitForSettingsWrite();
+  settingsWrite =
+      std::async(std::launch::async, [entries = std::move(entries), path = settingsState.iniPath.toStdString()] {
+        iniWriteStrings(kRecent, entries, path);
+      });
+}
+
+// One write at a time: each reads the file, changes its keys and replaces it.
+void TVelmora_Form1::waitForSettingsWrite() {
+  if (settingsWrite.valid()) settingsWrite.get();
 }
 
 void TVelmora_Form1::applyWindowSettings() {
@@ -130,6 +138,7 @@ void TVelmora_Form1::applyFontSetting(const QString& key, const QString& text) {
 }
 
 bool TVelmora_Form1::saveSettings() {
+  waitForSettingsWrite();
   const Settings& s = settingsState;
   const std::string path = s.iniPath.toStdString();
   bool saved = true;

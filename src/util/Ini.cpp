@@ -148,18 +148,24 @@ std::u16string iniReadString(std::u16string_view section, std::u16string_view ke
 
 FileResult iniWriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                           const std::string& path) {
+  return iniWriteStrings(section, {{std::u16string(key), std::u16string(value)}}, path);
+}
+
+FileResult iniWriteStrings(std::u16string_view section, const std::vector<IniEntry>& entries,
+                           const std::string& path) {
   const std::string sectionName = nameOf(section);
-  const std::string keyName = nameOf(key);
-  if (const std::string_view why = unstorableName(sectionName, keyName); !why.empty()) {
-    return {false, "cannot write to " + path + ": " + std::string(why) + " cannot be stored"};
-  }
-  if (value.size() > kIniValueLimit) {
-    return {false, "cannot write to " + path + ": a value longer than " + std::to_string(kIniValueLimit) +
-                       " characters cannot be read back"};
+  for (const IniEntry& entry : entries) {
+    if (const std::string_view why = unstorableName(sectionName, nameOf(entry.key)); !why.empty()) {
+      return {false, "cannot write to " + path + ": " + std::string(why) + " cannot be stored"};
+    }
+    if (entry.value.size() > kIniValueLimit) {
+      return {false, "cannot write to " + path + ": a value longer than " + std::to_string(kIniValueLimit) +
+                         " characters cannot be read back"};
+    }
   }
   std::optional<Lines> lines = readLines(path);
   if (!lines) return {false, "cannot read " + path + ", so it is not written over"};
-  setKey(*lines, sectionName, keyName, storedValue(value));
+  for (const IniEntry& entry : entries) setKey(*lines, sectionName, nameOf(entry.key), storedValue(entry.value));
   std::string bytes;
   for (const std::string& line : *lines) bytes += line + "\n";
   return writeFileAtomically(path, bytes);

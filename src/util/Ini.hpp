@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "util/Files.hpp"
 
@@ -22,6 +23,13 @@ std::u16string iniReadString(std::u16string_view section, std::u16string_view ke
 // longer than kIniValueLimit.
 FileResult iniWriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                           const std::string& path);
+struct IniEntry {
+  std::u16string key;
+  std::u16string value;
+};
+// Several keys of [section] set in one write of the file: all of them, or none when one cannot be stored.
+FileResult iniWriteStrings(std::u16string_view section, const std::vector<IniEntry>& entries,
+                           const std::string& path);
 // The same write, reporting only whether it succeeded.
 bool writeProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                         const std::string& path);

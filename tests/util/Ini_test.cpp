@@ -42,6 +42,11 @@ TEST(Ini, WritesKeysInPlaceKeepingTheRestOfTheFile) {
   EXPECT_EQ(readBytes(path), "; mine\n[WINDOW]\nTop=1\nWidth=ab cd\n\n[FONT]\nName=x\n");
   EXPECT_EQ(iniReadString(u"WINDOW", u"Width", path), u"ab cd");
   EXPECT_EQ(folder.entryCount(), 1u);
+  // Several keys in one write: all, or none when one of them cannot be stored.
+  ASSERT_TRUE(iniWriteStrings(u"FONT", {{u"Name", u"y"}, {u"Size", u"9"}}, path).ok);
+  EXPECT_EQ(readBytes(path), "; mine\n[WINDOW]\nTop=1\nWidth=ab cd\n\n[FONT]\nName=y\nSize=9\n");
+  EXPECT_FALSE(iniWriteStrings(u"FONT", {{u"Name", u"z"}, {u"[Size", u"1"}}, path).ok);
+  EXPECT_EQ(iniReadString(u"FONT", u"Name", path), u"y");
 
   // Names are trimmed when read as when written; values read back exactly, blanks and quotes included.
   writeBytes(path, "");
