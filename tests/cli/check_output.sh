@@ -2,31 +2,8 @@
 # velmora-cli check: the compiler-style and JSON problem lines, the summaries, the exit statuses, and the
 # order of the files checked in parallel.
 # usage: check_output.sh CLI SCRATCH_FOLDER CASE
-set -u
-cli=$1 scratch=$2 case=$3
-rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
-cd "$scratch" || exit 1
-out=out.txt err=err.txt
-
-fail() {
-  echo "$case: $*" >&2
-  [ -s "$out" ] && sed 's/^/  stdout: /' "$out" >&2
-  [ -s "$err" ] && sed 's/^/  stderr: /' "$err" >&2
-  exit 1
-}
-
-run() {
-  expected=$1
-  shift
-  "$cli" check "$@" >"$out" 2>"$err"
-  status=$?
-  [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
-}
-
-expect_output() {
-  cat >expected.txt
-  cmp -s expected.txt "$out" || { diff expected.txt "$out" >&2; fail "unexpected output"; }
-}
+command=check
+. "$(dirname "$0")/case_support.sh"
 
 # A clean program, one with a warning only, one with an error and a warning, one with nothing to draw.
 printf 'G00X0Y0\nG01X10.Y0F100\nG02X20.Y10.R10.\n' >clean.nc

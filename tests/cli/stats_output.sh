@@ -2,31 +2,8 @@
 # velmora-cli stats: the figures of a program as one JSON object, checked against values worked out by hand;
 # the rapid rate option; files that are no program; usage.
 # usage: stats_output.sh CLI SCRATCH_FOLDER CASE
-set -u
-cli=$1 scratch=$2 case=$3
-rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
-cd "$scratch" || exit 1
-out=out.txt err=err.txt
-
-fail() {
-  echo "$case: $*" >&2
-  [ -s "$out" ] && sed 's/^/  stdout: /' "$out" >&2
-  [ -s "$err" ] && sed 's/^/  stderr: /' "$err" >&2
-  exit 1
-}
-
-run() {
-  expected=$1
-  shift
-  "$cli" stats "$@" >"$out" 2>"$err"
-  status=$?
-  [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
-}
-
-expect_output() {
-  cat >expected.txt
-  cmp -s expected.txt "$out" || { diff expected.txt "$out" >&2; fail "unexpected output"; }
-}
+command=stats
+. "$(dirname "$0")/case_support.sh"
 
 # Rapids: Z500 (the initial point) down to Z5 is 495, up to Z50 51, back to X0 Y0 sqrt(30² + 20²) = 36.056.
 # Feeds: 6 at F60 (6 s), 30 at F600 (3 s), a half circle of radius 10 at F600 (10π = 31.416, 3.142 s).
