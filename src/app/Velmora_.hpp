@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <chrono>
 #include <future>
 #include <memory>
 #include <optional>
@@ -279,7 +280,9 @@ class TVelmora_Form1 : public QMainWindow {
   QImage& pictureForDrawing();
   // A fresh drawing, drawn in pieces from the next turn of the event loop on (not at once, as btnReDrowClick).
   void scheduleRedraw();
-  void drawPiece();
+  // How long one piece of a drawing may keep the window from its events.
+  static constexpr std::chrono::milliseconds kDrawPiece{20};
+  void drawPiece(std::chrono::milliseconds budget = kDrawPiece);
   // Once a picture is complete, the drawn moves are indexed for picking in pieces, so that the first
   // double-click or tooltip does not wait for a whole program.
   void indexPiece();

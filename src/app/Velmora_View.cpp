@@ -18,8 +18,9 @@
 #include "util/Number.hpp"
 
 namespace {
-// How long one piece of a drawing may keep the window from its events.
-constexpr std::chrono::milliseconds kDrawPiece(20);
+// The piece drawn at once when a redraw is asked for: it follows other work of the same event (a whole
+// reading's end, for one), so it is kept shorter.
+constexpr std::chrono::milliseconds kFirstDrawPiece(8);
 
 QString real3(double value) { return QString::fromStdU16String(formatReal(value, 3)); }
 kPoint pointOf(const QPoint& pos) { return kPoint(pos.x(), pos.y()); }
@@ -70,7 +71,7 @@ void TVelmora_Form1::redrawPicture() {
   doc->startRedraw(*surface, picture.width(), picture.height());
   // Every redraw shows the current block, whatever block the drawing ends with.
   if (doc->hasProgram()) showBlockInfo();
-  drawPiece();
+  drawPiece(kFirstDrawPiece);
 }
 
 void TVelmora_Form1::scheduleRedraw() {
@@ -82,9 +83,9 @@ void TVelmora_Form1::scheduleRedraw() {
   drawTimer.start(0);
 }
 
-void TVelmora_Form1::drawPiece() {
+void TVelmora_Form1::drawPiece(std::chrono::milliseconds budget) {
   if (loading) return;
-  const bool done = doc->continueRedraw(kDrawPiece);
+  const bool done = doc->continueRedraw(budget);
   updateDrawing();
   if (!done) {
     drawTimer.start(0);
