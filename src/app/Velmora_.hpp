@@ -304,6 +304,8 @@ class TVelmora_Form1 : public QMainWindow {
   void watchCurrentFile();
   void reloadFromDisk();
   bool hasUnsavedEdits() const;
+  // Asked before the window closes on edits that are not saved; true to close all the same.
+  bool confirmLosingEdits();
   // The caret to `line` with the drawing through it, also when the caret is there already.
   void showLine(int line);
 

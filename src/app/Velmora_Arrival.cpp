@@ -84,7 +84,17 @@ void TVelmora_Form1::resizeEvent(QResizeEvent* event) {
 
 void TVelmora_Form1::Splitter1Moved() { btnScaleClick(); }
 
+bool TVelmora_Form1::confirmLosingEdits() {
+  const QString program = fileState.path.isEmpty() ? QStringLiteral("The program") : fileState.path;
+  return dialogs->question(this, QStringLiteral("Message"),
+                           QStringLiteral("%1\nhas edits that are not saved. Close and lose them?").arg(program));
+}
+
 void TVelmora_Form1::closeEvent(QCloseEvent* event) {
+  if (!closing && hasUnsavedEdits() && !confirmLosingEdits()) {
+    event->ignore();
+    return;
+  }
   closing = true;
   if (loading) abortRequested = true;
   Settings& s = settingsState;

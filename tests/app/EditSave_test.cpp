@@ -172,6 +172,16 @@ class EditSaveTest : public QObject {
       if (change.read) QCOMPARE(w.document().currentLine(), change.edited ? 1 : 5);
       QCOMPARE(w.file().path, part);
     }
+
+    // Closing on edits not saved asks first; No keeps the window and the edits.
+    editAndUpdate(w, "G00 X2\n");
+    f.dialogs.questions.clear();
+    f.dialogs.nextAnswer = false;
+    QVERIFY(!w.close());
+    QCOMPARE(f.dialogs.questions.size(), 1);
+    QCOMPARE(w.document().lineText(1), u"G00 X2");
+    f.dialogs.nextAnswer = true;
+    QVERIFY(w.close());
   }
 
   void aProgramTypedIntoTheEmptyEditorIsUpdatedAndSavedUnderAChosenName() {
