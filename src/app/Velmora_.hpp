@@ -304,8 +304,9 @@ class TVelmora_Form1 : public QMainWindow {
   void watchCurrentFile();
   void reloadFromDisk();
   bool hasUnsavedEdits() const;
-  // Asked before the window closes on edits that are not saved; true to close all the same.
-  bool confirmLosingEdits();
+  // Asked before the window closes, or reads another file, over edits that are not saved ("Close", "Open
+  // part.nc"); true to go on all the same.
+  bool confirmLosingEdits(const QString& going);
   // The caret to `line` with the drawing through it, also when the caret is there already.
   void showLine(int line);
 

@@ -84,14 +84,14 @@ void TVelmora_Form1::resizeEvent(QResizeEvent* event) {
 
 void TVelmora_Form1::Splitter1Moved() { btnScaleClick(); }
 
-bool TVelmora_Form1::confirmLosingEdits() {
+bool TVelmora_Form1::confirmLosingEdits(const QString& going) {
   const QString program = fileState.path.isEmpty() ? QStringLiteral("The program") : fileState.path;
   return dialogs->question(this, QStringLiteral("Message"),
-                           QStringLiteral("%1\nhas edits that are not saved. Close and lose them?").arg(program));
+                           QStringLiteral("%1\nhas edits that are not saved. %2 and lose them?").arg(program, going));
 }
 
 void TVelmora_Form1::closeEvent(QCloseEvent* event) {
-  if (!closing && hasUnsavedEdits() && !confirmLosingEdits()) {
+  if (!closing && hasUnsavedEdits() && !confirmLosingEdits(QStringLiteral("Close"))) {
     event->ignore();
     return;
   }

@@ -60,6 +60,8 @@ bool TVelmora_Form1::refuseFile(const QString& path) {
 
 bool TVelmora_Form1::arriveFile(const QString& path, bool showSave) {
   if (loading || refuseFile(path)) return false;
+  if (hasUnsavedEdits() && !confirmLosingEdits(QStringLiteral("Open %1").arg(QFileInfo(path).fileName())))
+    return false;
   setCurrentFile(path);
   setFileCommands(true, showSave);
   menuFileName->setText(fileState.path);

@@ -173,13 +173,16 @@ class EditSaveTest : public QObject {
       QCOMPARE(w.file().path, part);
     }
 
-    // Closing on edits not saved asks first; No keeps the window and the edits.
+    // Opening another file or closing on edits not saved asks first; No keeps the window and the edits.
     editAndUpdate(w, "G00 X2\n");
     f.dialogs.questions.clear();
     f.dialogs.nextAnswer = false;
+    w.dropNcFile(f.writeLines("other.nc", {"G00 X3"}));
     QVERIFY(!w.close());
-    QCOMPARE(f.dialogs.questions.size(), 1);
+    QCOMPARE(f.dialogs.questions.size(), 2);
+    QVERIFY(f.dialogs.questions[0].contains("Open other.nc and lose them?"));
     QCOMPARE(w.document().lineText(1), u"G00 X2");
+    QCOMPARE(w.file().path, part);
     f.dialogs.nextAnswer = true;
     QVERIFY(w.close());
   }

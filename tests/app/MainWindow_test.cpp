@@ -171,6 +171,8 @@ class MainWindowTest : public QObject {
     expected.move(4, 0);
     QCOMPARE(w.settings().recentFiles, expected);
 
+    // The list is written in the background; a window closing has written everything.
+    QVERIFY(w.close());
     TVelmora_Form1 again(f.path("velmora.INI"), nullptr, &f.dialogs);
     QCOMPARE(again.settings().recentFiles, expected);
     QFile::remove(expected[2]);
