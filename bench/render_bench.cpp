@@ -35,11 +35,6 @@ double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-class NoIndicators : public ToolPathIndicators {
- public:
-  void showScale(const std::u16string&) override {}
-};
-
 class NullSurface : public DrawingSurface {
  public:
   void fillRect(int, int, int, int, std::uint32_t) override {}
@@ -64,7 +59,7 @@ void benchProgram(const char* name, const std::string& program) {
   kNcGeometry geometry(u"(", u")", u"", u"", u"", u"");
   readNcText(fromUtf8(program), geometry);
   kCanvas canvas;
-  NoIndicators indicators;
+  ToolPathIndicators indicators;
   kToolPath path(geometry, canvas, indicators);
   path.fitToExtents(kWidth, kHeight);
   path.curLine = geometry.blockCount;

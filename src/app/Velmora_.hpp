@@ -355,7 +355,6 @@ class TVelmora_Form1 : public QMainWindow {
   QElapsedTimer pumpTimer;
   int lastWidth = 0, lastHeight = 0;
   int resizeCount = 0;
-  bool mouseOverImage = false;
   // A press on the drawing: where, and whether it became a drag (and where the drag last was).
   bool pressHeld = false;
   bool dragging = false;

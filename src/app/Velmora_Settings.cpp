@@ -142,21 +142,22 @@ bool TVelmora_Form1::saveSettings() {
   const Settings& s = settingsState;
   const std::string path = s.iniPath.toStdString();
   bool saved = true;
-  const auto write = [&](const std::u16string& section, const char16_t* key, const std::u16string& value) {
-    saved = iniWriteString(section, key, value, path).ok && saved;
+  // A section in one write: each write replaces the file safely, which waits for the disk.
+  const auto write = [&](const std::u16string& section, const std::vector<IniEntry>& entries) {
+    saved = iniWriteStrings(section, entries, path).ok && saved;
   };
-  write(kWindow, u"Top", number(s.winTop));
-  write(kWindow, u"Left", number(s.winLeft));
-  write(kWindow, u"Width", number(s.winWidth));
-  write(kWindow, u"Height", number(s.winHeight));
-  write(kFont, u"Name", u16(s.fontName));
-  write(kFont, u"Size", number(s.fontSize));
-  write(kFont, u"Bold", number(s.fontBold ? 1 : 0));
-  write(kFont, u"Italic", number(s.fontItalic ? 1 : 0));
-  write(kFont, u"UnderLine", number(s.fontUnderline ? 1 : 0));
-  write(kFont, u"StrikeOut", number(s.fontStrikeOut ? 1 : 0));
-  write(kFigures, u"RapidRate", formatReal(s.rapidRate, 3));
-  write(kView, u"Preview", number(s.preview ? 1 : 0));
+  write(kWindow, {{u"Top", number(s.winTop)},
+                  {u"Left", number(s.winLeft)},
+                  {u"Width", number(s.winWidth)},
+                  {u"Height", number(s.winHeight)}});
+  write(kFont, {{u"Name", u16(s.fontName)},
+                {u"Size", number(s.fontSize)},
+                {u"Bold", number(s.fontBold ? 1 : 0)},
+                {u"Italic", number(s.fontItalic ? 1 : 0)},
+                {u"UnderLine", number(s.fontUnderline ? 1 : 0)},
+                {u"StrikeOut", number(s.fontStrikeOut ? 1 : 0)}});
+  write(kFigures, {{u"RapidRate", formatReal(s.rapidRate, 3)}});
+  write(kView, {{u"Preview", number(s.preview ? 1 : 0)}});
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }

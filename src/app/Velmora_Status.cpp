@@ -53,7 +53,6 @@ void TVelmora_Form1::buildStatusFields() {
     edit->clear();
     edit->setPlaceholderText(QLatin1String(axis));
   }
-  connect(Image1, &ImageView::left, this, [this] { clearMousePosition(); });
 }
 
 void TVelmora_Form1::showReadState(const ReadResult& result) {

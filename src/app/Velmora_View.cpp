@@ -187,7 +187,6 @@ void TVelmora_Form1::Image1MouseMove(const QPoint& pos, Qt::MouseButtons held) {
   const kPoint at = doc->programPointAt(pointOf(pos));
   editMouseX->setText(real3(at.x));
   editMouseY->setText(real3(at.y));
-  mouseOverImage = true;
   if (!pressHeld || !(held & (Qt::LeftButton | Qt::MiddleButton)) || !doc->hasProgram() || loading) return;
   if (!dragging && (pos - pressAt).manhattanLength() < QApplication::startDragDistance()) return;
   dragging = true;
@@ -206,7 +205,7 @@ void TVelmora_Form1::Image1MouseUp(const QPoint&) {
   Image1MouseDown(pressAt);
 }
 
-void TVelmora_Form1::Image1MouseLeave() { mouseOverImage = false; }
+void TVelmora_Form1::Image1MouseLeave() { clearMousePosition(); }
 
 void TVelmora_Form1::Image1DblClick(const QPoint& pos) {
   // The second press of a double-click is no click of its own.

@@ -22,12 +22,6 @@
 
 namespace {
 
-// The window has nothing to show here.
-class NoIndicators : public ToolPathIndicators {
- public:
-  void showScale(const std::u16string&) override {}
-};
-
 std::string traceText(const std::vector<SurfaceCall>& calls) {
   std::string text;
   for (const SurfaceCall& call : calls) {
@@ -41,7 +35,7 @@ std::string traceText(const std::vector<SurfaceCall>& calls) {
 void draw(const kNcGeometry& geometry, const RenderOptions& options, DrawingSurface& surface,
           RecordingSurface* recorder) {
   kCanvas canvas;
-  NoIndicators indicators;
+  ToolPathIndicators indicators;
   kToolPath path(geometry, canvas, indicators);
   path.preview = options.preview;
   path.fitToExtents(options.width, options.height);

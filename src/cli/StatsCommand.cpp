@@ -85,11 +85,7 @@ int runStats(const Args& args) {
   kNcGeometry geometry;
   ReadOptions reading;
   reading.refuseNonText = true;
-  const ReadResult read = readNcFile(options.file, geometry, {}, reading);
-  if (read.status != ReadResult::Status::Ok) return commandFailure("stats", read.message);
-  if (read.syntaxErrorLine != 0)
-    return commandFailure("stats",
-                          options.file + ": comment syntax error in line " + std::to_string(read.syntaxErrorLine));
+  if (!readWholeProgram("stats", options.file, geometry, reading)) return 2;
   const std::string out =
       figuresJson(options.file, geometry, programFigures(geometry, options.rapidRate), options.rapidRate);
   std::fwrite(out.data(), 1, out.size(), stdout);

@@ -10,8 +10,9 @@ int commandFailure(const std::string& command, const std::string& message) {
   return 2;
 }
 
-bool readWholeProgram(const std::string& command, const std::string& path, kNcGeometry& geometry) {
-  const ReadResult read = readNcFile(path, geometry);
+bool readWholeProgram(const std::string& command, const std::string& path, kNcGeometry& geometry,
+                      const ReadOptions& options) {
+  const ReadResult read = readNcFile(path, geometry, {}, options);
   if (read.status != ReadResult::Status::Ok) {
     commandFailure(command, read.message.empty() ? "cannot read " + path : read.message);
     return false;

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncreader.hpp"
 
 // Prints "velmora-cli COMMAND: MESSAGE" on stderr and gives the failure exit status.
 int commandFailure(const std::string& command, const std::string& message);
 // Reads the program at `path`; false (with the reason printed) when it cannot be read or has a comment syntax
 // error, which would leave it incomplete.
-bool readWholeProgram(const std::string& command, const std::string& path, kNcGeometry& geometry);
+bool readWholeProgram(const std::string& command, const std::string& path, kNcGeometry& geometry,
+                      const ReadOptions& options = {});

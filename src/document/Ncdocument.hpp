@@ -137,15 +137,10 @@ class kNcDocument {
   void bindSurface(DrawingSurface& target, int width, int height);
   kPoint pictureCentre() const;
 
-  class NoIndicators : public ToolPathIndicators {
-   public:
-    void showScale(const std::u16string&) override {}
-  };
-
   kNcText text;
   kNcGeometry store;
   kCanvas canvas;
-  NoIndicators noIndicators;
+  ToolPathIndicators noIndicators;
   kToolPath path;
   ReadResult lastReading;
   ProgramFigures figures;

@@ -176,8 +176,8 @@ ArcFit kNcGeometry::arcFitAt(int i) const {
 }
 
 bool kNcGeometry::isFaultyArcAt(int i) const {
-  const int b = latest(i);
-  if (b < 1 || b >= blockCount) return b >= blockCount && blockCount > 1 && isFaultyArcAt(blockCount - 1);
+  const int b = held(i);
+  if (b < 1) return false;
   const int motion = codeOf(kGroupMotion, b);
   if (motion != 2 && motion != 3) return false;
   return arcFitAt(b).faulty();

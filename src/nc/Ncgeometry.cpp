@@ -253,7 +253,7 @@ int kNcGeometry::cutterCompAt(int i) const {
 }
 
 const std::u16string& kNcGeometry::feedValueText(int b) const {
-  return feedTextPool_[static_cast<std::size_t>(feeds_.at(b <= 0 ? 0 : clamped(b)).text)];
+  return feedTextPool_[static_cast<std::size_t>(feeds_.at(clamped(b)).text)];
 }
 
 std::u16string_view kNcGeometry::lineOf(int k, std::u16string& storage) const {

@@ -118,7 +118,7 @@ int kNcFeed::readBlock(const BlockWords& words) {
   std::u16string text;
   if (!number.empty() && number[0] == u'$') {
     // Without blanks and without a "//" comment: a '$' feed may carry both.
-    text = replaceFirst(removeEnclosed(stripBlanks(u"F" + std::u16string(number)), u"//", u""), u"F", u"");
+    text = removeEnclosed(stripBlanks(number), u"//", u"");
   } else {
     // A number text has no blank, comment or letter to remove.
     text = number;

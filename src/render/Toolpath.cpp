@@ -158,14 +158,12 @@ void kToolPath::runPass(int& budget) {
     const GPen saved = canvas.penOf();
     canvas.usePen(this->*layer.pen);
     GCircle circle(0, 0, 0.0);
-    std::uint8_t shape = 0;
     for (int i = nextBlock; i < stop; ++i) {
       const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
       if (layer.kind == kindCycle) {
         if (!lines && (mark & kMarkHole) && holeOf(i, circle)) canvas.drawCircle(circle);
       } else if ((mark & kMarkKind) == layer.kind && (mark & (lines ? kMarkLine : kMarkArc))) {
-        shapeBlock(i, circle, shape);
-        drawMove(i, shape, circle);
+        drawMarkedMove(i, lines, circle);
       }
     }
     canvas.usePen(saved);
@@ -183,17 +181,20 @@ void kToolPath::runPreviewPass(int stop) {
   GCircle circle(0, 0, 0.0);
   for (int i = nextBlock; i < stop; ++i) {
     const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
-    if (lines) {
-      if (mark & kMarkLine) drawMove(i, kMarkLine, circle);
-      continue;
-    }
-    if (mark & kMarkArc) {
-      bool arcFits = true;
-      drawMove(i, moveShape(i, circle, arcFits), circle);
-    }
+    if (mark & (lines ? kMarkLine : kMarkArc)) drawMarkedMove(i, lines, circle);
+    if (lines) continue;
     if ((mark & kMarkHole) && holeOf(i, circle)) canvas.drawCircle(circle);
   }
   canvas.usePen(saved);
+}
+
+void kToolPath::drawMarkedMove(int i, bool line, GCircle& circle) {
+  if (line) {
+    drawMove(i, kMarkLine, circle);
+    return;
+  }
+  bool arcFits = true;
+  drawMove(i, moveShape(i, circle, arcFits), circle);
 }
 
 void kToolPath::passDone() {

@@ -18,8 +18,8 @@
 class ToolPathIndicators {
  public:
   virtual ~ToolPathIndicators() = default;
-  // cboxScale shows the view scale with 3 decimals.
-  virtual void showScale(const std::u16string& text) = 0;
+  // cboxScale shows the view scale with 3 decimals; drawings without a window show nothing.
+  virtual void showScale(const std::u16string&) {}
 };
 
 // What a shape is drawn as. A block's move has one of the first five kinds; kindCycle is the hole a block
@@ -120,6 +120,9 @@ class kToolPath {
   std::uint8_t moveShape(int i, GCircle& circle, bool& arcFits);
   // Draws block i's move as shapeBlock built it.
   void drawMove(int i, std::uint8_t shape, const GCircle& circle);
+  // Draws block i's move as its mark says it is drawn: a line between its end points, or an arc built again
+  // (the marks keep kinds and shapes, not circles).
+  void drawMarkedMove(int i, bool line, GCircle& circle);
   void markBlocks(int upTo);
   void startPasses();
   void runPass(int& budget);

@@ -2,6 +2,8 @@
 // correctly rounded conversion for everything else.
 #include "util/Number.hpp"
 
+#include <algorithm>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -156,16 +158,22 @@ template std::u16string_view readWordNumberAt(std::u16string_view, std::size_t, 
 double readNumber(std::string_view text) { return readPrefix(text); }
 double readNumber(std::u16string_view text) { return readPrefix(text); }
 
+namespace {
+// `text` without its blanks, copied into `storage` only when it has any.
+std::u16string_view withoutBlanks(std::u16string_view text, std::u16string& storage) {
+  if (std::none_of(text.begin(), text.end(), [](char16_t c) { return isBlank(c); })) return text;
+  storage = stripBlanks(text);
+  return storage;
+}
+}  // namespace
+
 double toNumber(std::u16string_view text, int start) {
   if (text.empty()) return 0.0;
   const auto from = static_cast<std::size_t>(start < 1 ? 0 : start - 1);
   if (from >= text.size()) return 0.0;
   text = text.substr(from);
   std::u16string stripped;
-  if (text.find_first_of(u" \t\u3000") != std::u16string_view::npos) {
-    stripped = stripBlanks(text);
-    text = stripped;
-  }
+  text = withoutBlanks(text, stripped);
   if (text.empty() || !startsNumber(text[0])) return 0.0;
   return readPrefix(text);
 }
@@ -173,10 +181,7 @@ double toNumber(std::u16string_view text, int start) {
 double numberAfter(std::u16string_view text, std::u16string_view key) {
   if (text.empty()) return 0.0;
   std::u16string stripped;
-  if (text.find_first_of(u" \t\u3000") != std::u16string_view::npos) {
-    stripped = stripBlanks(text);
-    text = stripped;
-  }
+  text = withoutBlanks(text, stripped);
   const std::size_t keyAt = text.find(key);
   if (keyAt == std::u16string_view::npos) return 0.0;
   const std::u16string_view rest = text.substr(keyAt + key.size());

@@ -6,11 +6,6 @@
 
 namespace {
 
-class NoIndicators : public ToolPathIndicators {
- public:
-  void showScale(const std::u16string&) override {}
-};
-
 // Cursor moves: to the middle, one forward, back to the start, to the end and one past it.
 void step(kToolPath& path, RecordingSurface& surface, int blocks) {
   const int targets[] = {blocks / 2, blocks / 2 + 1, 0, blocks - 1, blocks};
@@ -28,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kNcGeometry geometry;
   readProgramBytes(bytesOf(data, size), geometry);
   kCanvas canvas;
-  NoIndicators indicators;
+  ToolPathIndicators indicators;
   kToolPath path(geometry, canvas, indicators);
   RecordingSurface surface;
   const struct { int width, height; } pictures[] = {{640, 480}, {1, 1}};
