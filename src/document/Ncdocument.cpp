@@ -10,17 +10,6 @@
 
 namespace {
 
-ReadResult::Status readStatusOf(kNcText::Status status) {
-  switch (status) {
-    case kNcText::Status::NotFound:
-      return ReadResult::Status::NotFound;
-    case kNcText::Status::IsFolder:
-      return ReadResult::Status::IsFolder;
-    default:
-      return ReadResult::Status::OpenFailed;
-  }
-}
-
 // How often the caller hears from work done on a worker thread.
 constexpr std::chrono::milliseconds kProgressInterval(10);
 

@@ -56,48 +56,53 @@ bool sameBits(const T& a, const T& b) {
   return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
 
-// A value for some blocks only.
+// Values kept for some blocks, a bit per block saying which: what the two kinds of column share.
 template <typename T>
-class SparseColumn {
+class BitColumn {
  public:
-  void push(bool present, const T& value = T()) {
-    bits_.push(present);
-    if (present) values_.push_back(value);
-  }
-  // Block b's value, or nullptr when it has none; b must be held.
-  const T* find(int block) const { return bits_.test(block) ? &values_[bits_.countThrough(block) - 1] : nullptr; }
-  // The value of the block appended last, which must have one.
-  T& last() { return values_.back(); }
   int size() const { return bits_.size(); }
+  // Room for `more` blocks' bits.
+  void reserve(int more) { bits_.reserve(bits_.size() + more); }
   void clear() {
     bits_.clear();
     values_ = std::vector<T>();
   }
 
- private:
+ protected:
+  // The value kept last at or before block b.
+  const T& keptThrough(int block) const { return values_[bits_.countThrough(block) - 1]; }
+
   BlockBits bits_;
   std::vector<T> values_;
 };
 
+// A value for some blocks only.
+template <typename T>
+class SparseColumn : public BitColumn<T> {
+ public:
+  void push(bool present, const T& value = T()) {
+    this->bits_.push(present);
+    if (present) this->values_.push_back(value);
+  }
+  // Block b's value, or nullptr when it has none; b must be held.
+  const T* find(int block) const { return this->bits_.test(block) ? &this->keptThrough(block) : nullptr; }
+  // Block b's value, or `none` when it has none.
+  const T& valueOr(int block, const T& none) const {
+    const T* value = find(block);
+    return value != nullptr ? *value : none;
+  }
+};
+
 // A value for every block that changes from time to time: only the changes are kept.
 template <typename T>
-class StepColumn {
+class StepColumn : public BitColumn<T> {
  public:
   void push(const T& value) {
-    const bool changed = values_.empty() || !sameBits(values_.back(), value);
-    bits_.push(changed);
-    if (changed) values_.push_back(value);
+    const bool changed = this->values_.empty() || !sameBits(this->values_.back(), value);
+    this->bits_.push(changed);
+    if (changed) this->values_.push_back(value);
   }
   // Block b's value; b must be held.
-  const T& at(int block) const { return values_[bits_.countThrough(block) - 1]; }
-  const T& last() const { return values_.back(); }
-  int size() const { return bits_.size(); }
-  void clear() {
-    bits_.clear();
-    values_ = std::vector<T>();
-  }
-
- private:
-  BlockBits bits_;
-  std::vector<T> values_;
+  const T& at(int block) const { return this->keptThrough(block); }
+  const T& last() const { return this->values_.back(); }
 };

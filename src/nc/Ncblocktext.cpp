@@ -13,23 +13,22 @@ void kNcBlockTexts::readFrom(std::shared_ptr<const kNcText> source) {
 
 void kNcBlockTexts::reserve(int blocks) {
   starts_.reserve(starts_.size() + static_cast<std::size_t>(blocks));
-  own_.reserve(own_.size() + blocks);
+  owns_.reserve(blocks);
 }
 
 void kNcBlockTexts::addOwn(std::u16string_view text) {
   starts_.push(linesEnd_);
-  own_.push(true);
-  owns_.emplace_back(text);
+  owns_.push(true, std::u16string(text));
 }
 
 void kNcBlockTexts::addLine(std::size_t end) {
   starts_.push(linesEnd_);
-  own_.push(false);
+  owns_.push(false);
   linesEnd_ = end;
 }
 
 std::u16string kNcBlockTexts::textOf(int block) const {
-  if (own_.test(block)) return owns_[static_cast<std::size_t>(own_.countThrough(block) - 1)];
+  if (const std::u16string* own = owns_.find(block)) return *own;
   const auto b = static_cast<std::size_t>(block);
   // Lines follow each other: a line ends where the next block's text starts.
   const std::size_t end = b + 1 < starts_.size() ? starts_[b + 1] : linesEnd_;

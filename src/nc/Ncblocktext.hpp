@@ -27,15 +27,11 @@ class kNcBlockTexts {
   void addLine(std::size_t end);
   // Block b's text as the interpreter got it; b must be held.
   std::u16string textOf(int block) const;
-  int count() const { return static_cast<int>(starts_.size()); }
-  // Where the lines added so far end in the source.
-  std::size_t linesEnd() const { return linesEnd_; }
 
  private:
   std::shared_ptr<const kNcText> source_;
   // Per block: where its line starts (an own text sits where the lines so far end).
   OffsetList starts_;
-  BlockBits own_;
-  std::vector<std::u16string> owns_;
+  SparseColumn<std::u16string> owns_;
   std::size_t linesEnd_ = 0;
 };

@@ -193,54 +193,17 @@ void kNcGeometry::widen(double& lo, double& hi, double low, double high, bool se
   lo = std::min(lo, low);
 }
 
-double kNcGeometry::arcCentreX(int b) const {
-  const ArcRecord* arc = arcs_.find(b);
-  return arc != nullptr ? arc->centreX : 0;
-}
+double kNcGeometry::arcCentreX(int b) const { return arcs_.valueOr(b, {}).centreX; }
+double kNcGeometry::arcCentreY(int b) const { return arcs_.valueOr(b, {}).centreY; }
+double kNcGeometry::arcRadiusOf(int b) const { return arcs_.valueOr(b, {}).radius; }
+double kNcGeometry::offsetKOf(int b) const { return offsets_.valueOr(b, {}).z; }
 
-double kNcGeometry::arcCentreY(int b) const {
-  const ArcRecord* arc = arcs_.find(b);
-  return arc != nullptr ? arc->centreY : 0;
-}
-
-double kNcGeometry::arcRadiusOf(int b) const {
-  const ArcRecord* arc = arcs_.find(b);
-  return arc != nullptr ? arc->radius : 0;
-}
-
-double kNcGeometry::offsetKOf(int b) const {
-  const Point3* offsets = offsets_.find(b);
-  return offsets != nullptr ? offsets->z : 0;
-}
-
-double kNcGeometry::wordXAt(int i) const {
-  const int b = held(i);
-  const Point3* words = wordValues_.find(b);
-  return words != nullptr ? words->x : endX(b);
-}
-
-double kNcGeometry::wordYAt(int i) const {
-  const int b = held(i);
-  const Point3* words = wordValues_.find(b);
-  return words != nullptr ? words->y : endY(b);
-}
-
-double kNcGeometry::wordZAt(int i) const {
-  const int b = held(i);
-  const Point3* words = wordValues_.find(b);
-  return words != nullptr ? words->z : endZ(b);
-}
-
-double kNcGeometry::wordIAt(int i) const {
-  const Point3* offsets = offsets_.find(held(i));
-  return offsets != nullptr ? offsets->x : 0;
-}
-
-double kNcGeometry::wordJAt(int i) const {
-  const Point3* offsets = offsets_.find(held(i));
-  return offsets != nullptr ? offsets->y : 0;
-}
-
+// A block's X, Y and Z words are its end point unless they were kept apart.
+double kNcGeometry::wordXAt(int i) const { return wordValues_.valueOr(held(i), ends_[held(i)]).x; }
+double kNcGeometry::wordYAt(int i) const { return wordValues_.valueOr(held(i), ends_[held(i)]).y; }
+double kNcGeometry::wordZAt(int i) const { return wordValues_.valueOr(held(i), ends_[held(i)]).z; }
+double kNcGeometry::wordIAt(int i) const { return offsets_.valueOr(held(i), {}).x; }
+double kNcGeometry::wordJAt(int i) const { return offsets_.valueOr(held(i), {}).y; }
 double kNcGeometry::wordKAt(int i) const { return offsetKOf(held(i)); }
 
 std::u16string kNcGeometry::xTextAt(int i) const { return u"X" + formatReal(xAt(i), 3); }

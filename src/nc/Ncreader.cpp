@@ -147,21 +147,30 @@ ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const Rea
   return result;
 }
 
+ReadResult::Status readStatusOf(kNcText::Status status) {
+  switch (status) {
+    case kNcText::Status::Ok:
+      return ReadResult::Status::Ok;
+    case kNcText::Status::NotFound:
+      return ReadResult::Status::NotFound;
+    case kNcText::Status::IsFolder:
+      return ReadResult::Status::IsFolder;
+    default:
+      return ReadResult::Status::OpenFailed;
+  }
+}
+
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
                       const ReadOptions& options) {
   auto text = std::make_shared<kNcText>();
   const kNcText::OpenResult opened = text->open(path);
   if (opened.status != kNcText::Status::Ok) {
     prepareForReading(geometry);
-    const ReadResult::Status status = opened.status == kNcText::Status::NotFound ? ReadResult::Status::NotFound
-                                      : opened.status == kNcText::Status::IsFolder
-                                          ? ReadResult::Status::IsFolder
-                                          : ReadResult::Status::OpenFailed;
-    return failure(status, opened.message);
+    return failure(readStatusOf(opened.status), opened.message);
   }
-  if (options.refuseNonText && text->contentKind() != FileKind::Text) {
+  if (const FileKind kind = options.refuseNonText ? text->contentKind() : FileKind::Text; kind != FileKind::Text) {
     prepareForReading(geometry);
-    return failure(ReadResult::Status::NotText, refusalMessage(text->contentKind(), path));
+    return failure(ReadResult::Status::NotText, refusalMessage(kind, path));
   }
   return readNcProgram(std::move(text), geometry, callbacks, options);
 }

@@ -47,6 +47,8 @@ struct ReadResult {
 
 inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー";
 
+// How a reading answers for a program text that could not be opened.
+ReadResult::Status readStatusOf(kNcText::Status status);
 // Restarts `geometry` with the window's comment delimiters, then reads the file at `path` into it; the store
 // keeps the file's text for its block texts.
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},

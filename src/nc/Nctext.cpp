@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "util/Filekind.hpp"
 #include "util/Text.hpp"
 
 // The bytes of a file, read into memory of the program's own. Not mapped: a mapped file that another program
@@ -44,14 +45,6 @@ struct kNcText::FileBytes {
 
 namespace {
 
-struct Bom {
-  std::string_view mark;
-  TextEncoding encoding;
-};
-constexpr Bom kBoms[] = {{"\xEF\xBB\xBF", TextEncoding::Utf8Bom},
-                         {"\xFF\xFE", TextEncoding::Utf16LeBom},
-                         {"\xFE\xFF", TextEncoding::Utf16BeBom}};
-
 kNcText::OpenResult failure(kNcText::Status status, std::string message) { return {status, std::move(message)}; }
 
 }  // namespace
@@ -74,16 +67,20 @@ void kNcText::clear() {
 kNcText::OpenResult kNcText::open(const std::string& path) {
   clear();
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return failure(Status::NotFound, "No such file: " + path);
-  if (S_ISDIR(info.st_mode)) return failure(Status::IsFolder, "Is a folder, not a file: " + path);
+  if (::stat(path.c_str(), &info) != 0) return failure(Status::NotFound, refusalMessage(FileKind::Missing, path));
+  if (S_ISDIR(info.st_mode)) return failure(Status::IsFolder, refusalMessage(FileKind::Folder, path));
+  const auto unreadable = [&path](int error) {
+    return failure(Status::OpenFailed,
+                   refusalMessage(FileKind::Unreadable, path) + " (" + std::strerror(error) + ")");
+  };
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(errno) + ")");
+  if (fd < 0) return unreadable(errno);
   struct stat opened {};
   const bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
   auto read = std::make_unique<FileBytes>(fd, regular ? static_cast<std::size_t>(opened.st_size) : 0);
   const int error = errno;
   ::close(fd);
-  if (!read->ok) return failure(Status::OpenFailed, "No Open " + path + " (" + std::strerror(error) + ")");
+  if (!read->ok) return unreadable(error);
   takeBytes(std::move(read));
   return {};
 }
@@ -98,9 +95,7 @@ void kNcText::setBytes(std::string bytes) {
 void kNcText::takeBytes(std::unique_ptr<FileBytes> held) {
   fileBytes = std::move(held);
   const std::string_view all = fileBytes->bytes();
-  for (const Bom& bom : kBoms) {
-    if (all.starts_with(bom.mark)) encoding_ = bom.encoding;
-  }
+  encoding_ = encodingByMark(all);
   if (encoding_ == TextEncoding::Utf16LeBom || encoding_ == TextEncoding::Utf16BeBom) {
     // Two-byte texts are rare: they are decoded once and kept decoded.
     wide = decodeText(all).text;

@@ -50,8 +50,6 @@ class kDoubleList {
   int cursor() const { return cursor_; }
   // Unchecked read for loops that already know the index is held.
   double at(int index) const { return items[index]; }
-  // Overwrites the latest element; the list must not be empty.
-  void replaceLast(double value) { items.back() = value; }
   void reserve(int n) { items.reserve(n); }
 
  protected:

@@ -158,10 +158,25 @@ std::string encodeUtf16(std::u16string_view text, bool bigEndian) {
 
 }  // namespace
 
+TextEncoding encodingByMark(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Bom)) return TextEncoding::Utf8Bom;
+  if (bytes.starts_with(kUtf16LeBom)) return TextEncoding::Utf16LeBom;
+  if (bytes.starts_with(kUtf16BeBom)) return TextEncoding::Utf16BeBom;
+  return TextEncoding::ShiftJis;
+}
+
 DecodedText decodeText(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Bom)) return {fromUtf8(bytes.substr(kUtf8Bom.size())), TextEncoding::Utf8Bom};
-  if (bytes.starts_with(kUtf16LeBom)) return {decodeUtf16(bytes.substr(2), false), TextEncoding::Utf16LeBom};
-  if (bytes.starts_with(kUtf16BeBom)) return {decodeUtf16(bytes.substr(2), true), TextEncoding::Utf16BeBom};
+  const TextEncoding encoding = encodingByMark(bytes);
+  switch (encoding) {
+    case TextEncoding::Utf8Bom:
+      return {fromUtf8(bytes.substr(kUtf8Bom.size())), encoding};
+    case TextEncoding::Utf16LeBom:
+      return {decodeUtf16(bytes.substr(kUtf16LeBom.size()), false), encoding};
+    case TextEncoding::Utf16BeBom:
+      return {decodeUtf16(bytes.substr(kUtf16BeBom.size()), true), encoding};
+    case TextEncoding::ShiftJis:
+      break;
+  }
   return {decodeShiftJis(bytes), TextEncoding::ShiftJis};
 }
 

@@ -11,6 +11,8 @@ struct DecodedText {
   TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
+// The encoding the byte-order mark at the start of `bytes` names; Shift-JIS without one.
+TextEncoding encodingByMark(std::string_view bytes);
 // Never fails: bytes that are not valid in the encoding become U+FFFD.
 DecodedText decodeText(std::string_view bytes);
 std::u16string decodeShiftJis(std::string_view bytes);

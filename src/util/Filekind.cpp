@@ -9,6 +9,8 @@
 #include <array>
 #include <optional>
 
+#include "util/Encoding.hpp"
+
 namespace {
 
 struct Signature {
@@ -34,11 +36,6 @@ bool isControlByte(unsigned char byte) {
 // Compressed or machine data spread over all byte values has about 11 % control bytes; any text has next to
 // none. A sixteenth lies safely between.
 constexpr std::size_t kBinaryShareDivisor = 16;
-
-// Two-byte texts are half zero bytes; their byte-order mark tells them.
-bool startsWithUtf16Mark(std::string_view head) {
-  return head.starts_with(std::string_view("\xff\xfe", 2)) || head.starts_with(std::string_view("\xfe\xff", 2));
-}
 
 FileVerdict verdict(FileKind kind, const std::string& path) { return {kind, refusalMessage(kind, path)}; }
 
@@ -74,7 +71,10 @@ class FileHandle {
 FileKind contentKindOf(std::string_view head) {
   for (const Signature& signature : kSignatures)
     if (head.starts_with(signature.bytes)) return signature.kind;
-  if (startsWithUtf16Mark(head)) return FileKind::Text;
+  // Two-byte texts are half zero bytes; their byte-order mark tells them.
+  if (const TextEncoding marked = encodingByMark(head);
+      marked == TextEncoding::Utf16LeBom || marked == TextEncoding::Utf16BeBom)
+    return FileKind::Text;
   const std::string_view sample = head.substr(0, kKindSampleBytes);
   const auto controls = static_cast<std::size_t>(std::count_if(
       sample.begin(), sample.end(), [](char c) { return isControlByte(static_cast<unsigned char>(c)); }));

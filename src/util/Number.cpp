@@ -3,7 +3,6 @@
 #include "util/Number.hpp"
 
 #include <algorithm>
-
 #include <array>
 #include <charconv>
 #include <cmath>
