@@ -273,6 +273,8 @@ class TVelmora_Form1 : public QMainWindow {
   void showCompensation(const BlockInfo& info);
   // The jump buttons: the text pane's caret to `line`.
   void jumpTo(int line);
+  // Check mode: the caret to `line` (the drawing and panels follow) and the keyboard to the text.
+  void caretToCurrentLine(int line);
 
   // View (Velmora_View.cpp).
   void buildViewMenu();

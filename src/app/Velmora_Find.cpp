@@ -117,7 +117,5 @@ void TVelmora_Form1::goToLineClick() {
   if (!doc->hasProgram()) return;
   const std::optional<int> line = dialogs->lineNumber(this, reditNcFile->caretLine(), doc->lineCount());
   if (!line) return;
-  // The caret's move makes the line current and draws, as any caret move does.
-  reditNcFile->setCaretLine(*line);
-  reditNcFile->setFocus();
+  caretToCurrentLine(*line);
 }

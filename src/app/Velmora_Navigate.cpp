@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/EditorLines.hpp"
 #include "app/Velmora_.hpp"
 #include "render/Blockinfo.hpp"
 
@@ -48,14 +49,15 @@ void TVelmora_Form1::jumpTo(int line) {
   if (loading) return;
   // In Edit mode the buttons move the editor's caret; the drawing stays blank until "更新".
   if (rbtnEdit->isChecked()) {
-    QTextCursor caret = reditEdit->textCursor();
-    caret.movePosition(line == 1 ? QTextCursor::Start : QTextCursor::End);
-    caret.movePosition(QTextCursor::StartOfBlock);
-    reditEdit->setTextCursor(caret);
+    caretToLine(reditEdit, line);
     reditEdit->setFocus();
     return;
   }
   if (!doc->hasProgram()) return;
+  caretToCurrentLine(line);
+}
+
+void TVelmora_Form1::caretToCurrentLine(int line) {
   // The caret's move makes the line current and draws, as any caret move does.
   reditNcFile->setCaretLine(line);
   reditNcFile->setFocus();

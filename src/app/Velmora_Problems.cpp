@@ -65,7 +65,5 @@ void TVelmora_Form1::clearProblems() {
 void TVelmora_Form1::gridProblemsActivated(int row) {
   const int line = problemModel->lineAt(row);
   if (loading || line < 1 || rbtnEdit->isChecked()) return;
-  // The caret's move makes the line current and redraws, as any caret move does.
-  reditNcFile->setCaretLine(line);
-  reditNcFile->setFocus();
+  caretToCurrentLine(line);
 }

@@ -201,7 +201,7 @@ void TVelmora_Form1::Image1MouseUp(const QPoint&) {
   if (dragging) return;
   // A double-click picks what was under the pointer before this click centred it.
   clickedAt = pressAt;
-  clickedPoint = doc->programPointAt(pointOf(pressAt));
+  clickedPoint = doc->pointDrawnAt(pointOf(pressAt));
   Image1MouseDown(pressAt);
 }
 
@@ -217,9 +217,7 @@ void TVelmora_Form1::Image1DblClick(const QPoint& pos) {
   clickedPoint.reset();
   const int line = doc->lineNear(at);
   if (line == 0) return;
-  // The caret's move makes the line current and draws, as any caret move does.
-  reditNcFile->setCaretLine(line);
-  reditNcFile->setFocus();
+  caretToCurrentLine(line);
 }
 
 void TVelmora_Form1::Image1ToolTip(const QPoint& pos, const QPoint& globalPos) {

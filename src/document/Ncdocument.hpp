@@ -98,8 +98,10 @@ class kNcDocument {
   void moveView(const kPoint& from, const kPoint& to);
   // The program point at a pixel of the picture (at a scale of 0: pixels from the origin, y down).
   kPoint programPointAt(const kPoint& pixel) const;
-  // Where a program point is drawn.
+  // Where a program point is drawn, and the program point drawn at a pixel (at a scale of 0, which draws at 1,
+  // as drawn: y up).
   kPoint pixelAt(const kPoint& programPoint) const;
+  kPoint pointDrawnAt(const kPoint& pixel) const;
   // The line of the block whose drawn move passes nearest `pixel`, within 8 pixels (the latest block wins a
   // tie); 0 for none. Indexes the drawn moves first when continueIndexing has not finished.
   int lineNear(const kPoint& pixel);

@@ -25,12 +25,12 @@ void kNcDocument::setScale(double newScale) {
 kPoint kNcDocument::pictureCentre() const { return kPoint(pictureWidth / 2, pictureHeight / 2); }
 
 void kNcDocument::zoomAt(const kPoint& pixel, double factor) {
-  const kPoint c = pictureCentre();
-  const double s = drawnScale();
-  const kPoint fixed((pixel.x - c.x) / s - path.viewOffset.x, (c.y - pixel.y) / s - path.viewOffset.y);
-  setScale(s * factor);
-  const double t = drawnScale();
-  path.viewOffset = kPoint((pixel.x - c.x) / t - fixed.x, (c.y - pixel.y) / t - fixed.y);
+  const kPoint fixed = pointDrawnAt(pixel);
+  setScale(drawnScale() * factor);
+  // At the new scale with the old offset the pixel shows another point: shift the view by the difference.
+  const kPoint moved = pointDrawnAt(pixel);
+  path.viewOffset.x += moved.x - fixed.x;
+  path.viewOffset.y += moved.y - fixed.y;
 }
 
 void kNcDocument::moveView(const kPoint& from, const kPoint& to) {
@@ -45,22 +45,22 @@ kPoint kNcDocument::pixelAt(const kPoint& p) const {
   return kPoint((p.x + path.viewOffset.x) * s + c.x, c.y - (p.y + path.viewOffset.y) * s);
 }
 
+kPoint kNcDocument::pointDrawnAt(const kPoint& pixel) const {
+  const kPoint c = pictureCentre();
+  const double s = drawnScale();
+  return kPoint((pixel.x - c.x) / s - path.viewOffset.x, (c.y - pixel.y) / s - path.viewOffset.y);
+}
+
 kPoint kNcDocument::programPointAt(const kPoint& pixel) const {
+  if (path.viewScale != 0) return pointDrawnAt(pixel);
   const kPoint origin = pixelAt(kPoint(0, 0));
-  const double dx = pixel.x - origin.x;
-  const double dy = pixel.y - origin.y;
-  if (path.viewScale == 0) return kPoint(dx, dy);
-  return kPoint(dx / path.viewScale, -dy / path.viewScale);
+  return kPoint(pixel.x - origin.x, pixel.y - origin.y);
 }
 
 int kNcDocument::lineNear(const kPoint& pixel) {
   if (!hasProgram()) return 0;
-  // The point as drawn (programPointAt tells pixels at a scale of 0, which draws at 1).
-  const kPoint origin = pixelAt(kPoint(0, 0));
-  const double s = drawnScale();
-  const kPoint at((pixel.x - origin.x) / s, (origin.y - pixel.y) / s);
   // Blocks are lines: block b is line b.
-  return path.nearestBlock(at, kPickPixels / s);
+  return path.nearestBlock(pointDrawnAt(pixel), kPickPixels / drawnScale());
 }
 
 bool kNcDocument::continueIndexing(std::chrono::microseconds budget) {
