@@ -12,3 +12,4 @@ int runCheck(const Args& args);
 int runDxf(const Args& args);
 int runRender(const Args& args);
 int runStats(const Args& args);
+int runPath(const Args& args);

@@ -11,6 +11,7 @@ constexpr const char* kUsage =
     "       velmora-cli check [--format text|json] [--werror] FILE...\n"
     "       velmora-cli dxf FILE.nc [-o OUT.dxf]\n"
     "       velmora-cli stats [--rapid-rate UNITS_PER_MINUTE] FILE\n"
+    "       velmora-cli path FILE\n"
     "       velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n";
 
 }  // namespace
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "dxf") == 0) return runDxf(args);
   if (std::strcmp(command, "render") == 0) return runRender(args);
   if (std::strcmp(command, "stats") == 0) return runStats(args);
+  if (std::strcmp(command, "path") == 0) return runPath(args);
   std::fputs(kUsage, stderr);
   return 1;
 }
