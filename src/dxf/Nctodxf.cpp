@@ -170,10 +170,12 @@ bool kNcToDxf::appendBlock(std::vector<std::u16string>& list, int block, kPoint&
     if (!allFinite({end.x, end.y, radius})) return false;
     list.push_back(circleEntity(end.x, end.y, radius, kLayerCycle));
   }
-  const bool arc = store.isArcCwAt(block) || store.isArcCcwAt(block);
-  if (arc && gNumberAt(store.groupPlane, block) == kPlaneXY) return appendArc(list, block, kind, pen);
+  const bool arcMotion = store.isArcCwAt(block) || store.isArcCcwAt(block);
+  // A move to a fixed point under G02/G03 is a straight line.
+  if (arcMotion && store.isArcAt(block) && gNumberAt(store.groupPlane, block) == kPlaneXY)
+    return appendArc(list, block, kind, pen);
   // Other motions (a thread) draw nothing; arcs in the XZ or YZ plane are seen edge-on from above: a line.
-  if (!store.isRapidAt(block) && !store.isLinearAt(block) && !arc) return true;
+  if (!store.isRapidAt(block) && !store.isLinearAt(block) && !arcMotion) return true;
   if (store.isRapidAt(block)) kind = kLayerMove;
   if (!allFinite({end.x, end.y})) return false;
   list.push_back(lineEntity(pen.x, pen.y, end.x, end.y, kind));

@@ -129,6 +129,13 @@ kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Po
   const double endAxes[3] = {end.x, end.y, end.z};
   double offset[3] = {offsets.x, offsets.y, offsets.z};
   double radius = 0;
+  if (absoluteCentres_ && r == 0) {
+    // The plane's two words are the centre's coordinates: the offsets become the start's distances from it.
+    const int a = recordAxisA(plane), b = recordAxisB(plane);
+    offset[a] -= startAxes[a];
+    offset[b] -= startAxes[b];
+    offsets = {offset[0], offset[1], offset[2]};
+  }
   if (r != 0) {
     const bool swapped = plane == 18;
     const int a = swapped ? 2 : recordAxisA(plane);

@@ -24,7 +24,7 @@ void kNcChecker::noteText(const kNcGeometry& g, int k, View code, const ScannedB
   const int state = g.commentStates.get(k);
   if (state == -1 || state == 2) noteComments(g, k);
   if (code.empty()) return;
-  if (facts.rewritten || facts.closerLook || g.gReadStop() < code.size()) {
+  if (facts.rewritten || facts.closerLook || g.gOutsideAt() < code.size()) {
     LineState line(code);
     noteOWord(g, k, code, line);
     scanCode(g, k, code, line);
@@ -42,13 +42,11 @@ void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven
   if (facts.arc.isArc) noteArc(g, k, facts.arc);
 }
 
-// An ordinary line (every G word taken, no macro, name or blank after a letter): only an O word, an M word,
-// a one-shot G word or a G word with a decimal point can be a problem.
+// An ordinary line (every G word taken, no macro or name): only an O word, an M word or a one-shot G word
+// can be a problem.
 bool kNcChecker::mayNeedLook(const kNcGeometry& g, const ScannedBlock& words) {
-  const GWordsFound& read = g.gWordsRead();
-  const auto hasPoint = [](View word) { return word.size() > 2 && word.find(u'.', 2) != kNowhere; };
-  return words.firstOf(u'O') != kNowhere || words.firstOf(u'M') != kNowhere || !read[kGroupOneShot].empty() ||
-         hasPoint(read[kGroupMotion]) || hasPoint(read[kGroupPlane]) || hasPoint(read[kGroupDistance]);
+  return words.firstOf(u'O') != kNowhere || words.firstOf(u'M') != kNowhere ||
+         !g.gWordsRead()[kGroupOneShot].empty();
 }
 
 // Block k's comment state is -1 or 2.

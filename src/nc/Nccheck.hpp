@@ -21,10 +21,7 @@ enum class Rule : std::uint8_t {
   coordinateOverflow,
   unsupported,
   unknownGCode,
-  gCodeReadAs,
-  gCodeNotRead,
   numberOverflow,
-  blankAfterLetter,
   compWithoutD,
   commentUnclosed,
   nothingToDraw,
@@ -92,8 +89,8 @@ inline constexpr std::size_t kLongestReadableNumber = 308;
 // What the interpreter knows about a block beyond its records.
 struct BlockFacts {
   bool rewritten = false;  // the working text replaced the code text rather than extending it
-  // The code holds '#', '[' or '<', a letter followed by a blank, or is long enough for a number too
-  // large to read: the checker scans it rather than look at what the words read.
+  // The code holds '#', '[' or '<', or is long enough for a number too large to read: the checker scans it
+  // rather than look at what the words read.
   bool closerLook = false;
   double x = 0, y = 0, z = 0;       // the end point
   bool compComesIntoForce = false;  // G41 or G42 after G40
@@ -131,22 +128,18 @@ class kNcChecker {
 
     const std::u16string_view code;
     unsigned kindsNoted = 0;  // a bit per Unsupported kind
-    bool blankNoted = false;
-    std::u16string_view stopWord;  // the G word the reading of G codes stopped at
-    bool gStopped = false;
     bool firstKnown = false;
     std::array<std::uint32_t, 26> first{};
   };
   static bool mayNeedLook(const kNcGeometry& g, const ScannedBlock& words);
   void noteOrdinaryText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words);
-  void noteReadGWord(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at,
-                     std::u16string_view word, int group, double value, LineState& line);
+  void noteOneShot(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at,
+                   std::u16string_view word, double value, LineState& line);
   void scanCode(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteGWord(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, LineState& line);
   void noteUnknownG(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at,
                     std::u16string_view word, double value, LineState& line);
   void noteMWord(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, LineState& line);
-  void noteBlank(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, LineState& line);
   void noteOWord(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteOverflows(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteComments(const kNcGeometry& g, int k);

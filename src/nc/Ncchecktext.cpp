@@ -1,5 +1,5 @@
-// The text of a block as the checker reads it: constructs it does not evaluate, G codes it ignores or
-// misreads, blanks that cut numbers off, numbers too large to hold.
+// The text of a block as the checker reads it: constructs it does not evaluate, G codes it ignores, numbers
+// too large to hold.
 #include <algorithm>
 #include <cmath>
 
@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::size_t kNowhere = View::npos;
 
-enum Action : unsigned char { kIgnore, kMacro, kGWord, kMWord, kBlank, kName };
+enum Action : unsigned char { kIgnore, kMacro, kGWord, kMWord, kName };
 
 constexpr std::array<Action, 128> kActions = [] {
   std::array<Action, 128> table{};
@@ -21,8 +21,6 @@ constexpr std::array<Action, 128> kActions = [] {
   table['['] = kMacro;
   table['G'] = kGWord;
   table['M'] = kMWord;
-  table[' '] = kBlank;
-  table['\t'] = kBlank;
   table['<'] = kName;
   return table;
 }();
@@ -50,10 +48,10 @@ bool isReadLetter(char16_t c) {
 
 bool isCapital(char16_t c) { return c >= u'A' && c <= u'Z'; }
 
-// The G codes outside the modal groups that never change the drawn path (units, work offsets, path, feed
-// and spindle modes, cancels), in tenths: 541 is G54.1.
-constexpr int kHarmlessTenths[] = {150, 200, 210, 500, 501, 540, 541, 550, 560, 570, 580, 590, 591,
-                                   592, 593, 610, 611, 640, 670, 690, 930, 940, 950, 960, 970};
+// The G codes outside the modal groups that never change the drawn path (work offsets, path, feed and spindle
+// modes, cancels, the G92 offset resets, spindle-synchronised tapping), in tenths: 541 is G54.1.
+constexpr int kHarmlessTenths[] = {150, 331, 500, 501, 540, 541, 550, 560, 570, 580, 590, 591, 592, 593,
+                                   610, 611, 640, 670, 690, 921, 922, 923, 930, 940, 950, 960, 970};
 
 // The value in tenths when it is a whole number of tenths, else -1.
 int tenthsOf(double value) {
@@ -94,8 +92,16 @@ Unsupported kindOf(Construct construct) {
   return Unsupported::macro;
 }
 
-// Sign, point and digits after a letter, as a word reads them ('$' words are not numbers).
-View numberTextAt(View code, std::size_t from) { return wordNumberAt(code, from); }
+// Sign, point and digits after a letter and any blanks, as a word reads them ('$' words are not numbers).
+View numberTextAt(View code, std::size_t from) {
+  while (from < code.size() && isBlank(code[from])) ++from;
+  return wordNumberAt(code, from);
+}
+
+// The word at `at` through the end of its number text.
+View wordAt(View code, std::size_t at, View number) {
+  return number.empty() ? code.substr(at, 1) : code.substr(at, number.data() + number.size() - (code.data() + at));
+}
 
 // Integer digits of a number text, leading zeros left out.
 std::size_t integerDigits(View number) {
@@ -105,21 +111,6 @@ std::size_t integerDigits(View number) {
   std::size_t digits = 0;
   while (i + digits < number.size() && isDigit(number[i + digits])) ++digits;
   return digits;
-}
-
-// The blank at `at` follows a letter whose number the interpreter reads, so it cuts the number off: the
-// length of the letter, blanks and number; 0 when it does not. `firstOfLetter` is where that letter first
-// stands in the code.
-std::size_t blankEndsWord(View code, std::size_t at, std::size_t firstOfLetter) {
-  const char16_t letter = code[at - 1];
-  // A letter inside a longer word (GOTO 10, END 1) is no address.
-  if (at >= 2 && isCapital(code[at - 2])) return 0;
-  // Only the first X (Y, ...) of a line is read; every G is.
-  if (letter != u'G' && firstOfLetter != at - 1) return 0;
-  std::size_t next = at;
-  while (next < code.size() && isBlank(code[next])) ++next;
-  if (next == code.size() || !startsNumber(code[next])) return 0;
-  return next + numberTextAt(code, next).size() - (at - 1);
 }
 
 }  // namespace
@@ -143,11 +134,10 @@ void kNcChecker::noteOrdinaryText(const kNcGeometry& g, int k, View code, const 
   LineState line(code);
   if (words.firstOf(u'O') != kNowhere) noteOWord(g, k, code, line);
   const GWordsFound& read = g.gWordsRead();
-  for (int group = kGroupOneShot; group <= kGroupDistance; ++group) {
-    const View word = read[group];
-    if (word.empty() || (group != kGroupOneShot && word.find(u'.') == kNowhere)) continue;
+  const View word = read[kGroupOneShot];
+  if (!word.empty()) {
     const std::size_t at = static_cast<std::size_t>(word.data() - words.text.data());
-    if (at < code.size()) noteReadGWord(g, k, code, at, word, group, wordNumberValue(word.substr(1)), line);
+    if (at < code.size()) noteOneShot(g, k, code, at, word, wordTextValue(word), line);
   }
   if (words.firstOf(u'M') == kNowhere) return;
   for (std::size_t at = code.find(u'M'); at != kNowhere; at = code.find(u'M', at + 1))
@@ -159,10 +149,7 @@ void kNcChecker::scanCode(const kNcGeometry& g, int k, View code, LineState& lin
   std::size_t nameEnd = 0;
   for (std::size_t i = 0; i < code.size(); ++i) {
     const char16_t c = code[i];
-    if (c >= 128) {
-      if (c == 0x3000) noteBlank(g, k, code, i, line);
-      continue;
-    }
+    if (c >= 128) continue;
     switch (kActions[c]) {
       case kIgnore:
         break;
@@ -176,9 +163,6 @@ void kNcChecker::scanCode(const kNcGeometry& g, int k, View code, LineState& lin
       case kMWord:
         noteMWord(g, k, code, i, line);
         break;
-      case kBlank:
-        noteBlank(g, k, code, i, line);
-        break;
       case kName:
         // A name in angle brackets (O<POCKET>, #<_DEPTH>) holds letters that are no words. The search for
         // its end is kept, so that a line of unclosed brackets costs one pass.
@@ -191,50 +175,37 @@ void kNcChecker::scanCode(const kNcGeometry& g, int k, View code, LineState& lin
 
 void kNcChecker::noteGWord(const kNcGeometry& g, int k, View code, std::size_t at, LineState& line) {
   const View number = numberTextAt(code, at + 1);
-  const View word = code.substr(at, 1 + number.size());
+  const View word = wordAt(code, at, number);
   if (number.empty()) {
     if (code.substr(at + 1).starts_with(u"OTO"))
       noteUnsupported(g, k, code, at, code.substr(at, 4), Construct::jump, line);
-    // A G without a number ends the reading of the line's G codes.
-    if (!line.gStopped) line.stopWord = word;
-    line.gStopped = true;
     return;
   }
   const int group = gCodeGroupOf(number);
   const double value = wordNumberValue(number);
   if (group < 0) {
     noteUnknownG(g, k, code, at, word, value, line);
-  } else if (line.gStopped) {
-    // The rewrites of the one-shot group look for their words anywhere in the line.
-    if (group == kGroupOneShot) noteReadGWord(g, k, code, at, word, group, value, line);
-    const kNcGroupColumn read(g, static_cast<GroupIndex>(group));
-    if (group != kGroupOneShot && gNumberAt(read, k) != truncToInt(value)) {
-      add(g, k, Rule::gCodeNotRead, code, at, word).appendToken(line.stopWord);
-    }
-  } else {
-    noteReadGWord(g, k, code, at, word, group, value, line);
+  } else if (group == kGroupOneShot) {
+    noteOneShot(g, k, code, at, word, value, line);
   }
 }
 
-// A G word of a modal group that the reading took.
-void kNcChecker::noteReadGWord(const kNcGeometry& g, int k, View code, std::size_t at, View word, int group,
-                               double value, LineState& line) {
+// A G word of the one-shot group.
+void kNcChecker::noteOneShot(const kNcGeometry& g, int k, View code, std::size_t at, View word, double value,
+                             LineState& line) {
   const int whole = truncToInt(value);
-  if (group == kGroupOneShot && whole == 52) noteUnsupported(g, k, code, at, word, Construct::localShift, line);
-  if (group == kGroupOneShot && whole == 92 && line.hasAxisWord()) {
-    noteUnsupported(g, k, code, at, word, Construct::coordinateSetting, line);
-  }
-  const bool pathGroup = group == kGroupMotion || group == kGroupPlane || group == kGroupDistance;
-  if (value != whole && !line.gStopped && (pathGroup || (group == kGroupOneShot && whole == 92))) {
-    add(g, k, Rule::gCodeReadAs, code, at, word).numbers[0] = whole;
-  }
+  if (whole == 52) noteUnsupported(g, k, code, at, word, Construct::localShift, line);
+  if (whole == 92 && line.hasAxisWord()) noteUnsupported(g, k, code, at, word, Construct::coordinateSetting, line);
 }
 
 void kNcChecker::noteUnknownG(const kNcGeometry& g, int k, View code, std::size_t at, View word, double value,
                               LineState& line) {
-  if (!line.gStopped) line.stopWord = word;
-  line.gStopped = true;
   if (isHarmless(value)) return;
+  // A decimal code is its own: G68.2 is no G68.
+  if (value != truncToInt(value)) {
+    add(g, k, Rule::unknownGCode, code, at, word);
+    return;
+  }
   switch (truncToInt(value)) {
     case 68:
       noteUnsupported(g, k, code, at, word, Construct::rotation, line);
@@ -257,18 +228,10 @@ void kNcChecker::noteUnknownG(const kNcGeometry& g, int k, View code, std::size_
 void kNcChecker::noteMWord(const kNcGeometry& g, int k, View code, std::size_t at, LineState& line) {
   const View number = numberTextAt(code, at + 1);
   const double value = number.empty() ? -1 : wordNumberValue(number);
-  const View word = code.substr(at, 1 + number.size());
+  const View word = wordAt(code, at, number);
   if (value == 98) noteUnsupported(g, k, code, at, word, Construct::subprogramCall, line);
   // M99 alone ends a subprogram, which the interpreter follows; with P it jumps.
   if (value == 99 && line.firstOf(u'P') != kNowhere) noteUnsupported(g, k, code, at, word, Construct::jump, line);
-}
-
-void kNcChecker::noteBlank(const kNcGeometry& g, int k, View code, std::size_t at, LineState& line) {
-  if (line.blankNoted || at == 0 || !isReadLetter(code[at - 1])) return;
-  const std::size_t length = blankEndsWord(code, at, line.firstOf(code[at - 1]));
-  if (length == 0) return;
-  line.blankNoted = true;
-  add(g, k, Rule::blankAfterLetter, code, at - 1, code.substr(at - 1, length));
 }
 
 void kNcChecker::noteOWord(const kNcGeometry& g, int k, View code, LineState& line) {

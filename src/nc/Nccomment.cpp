@@ -1,5 +1,5 @@
-// Comment splitting: code and comments of a block for three delimiter pairs, and the comment state
-// (0 none, 1 closed or to the end of the line, 2 left open, -1 syntax error).
+// Comment splitting: code and comments of a block for three delimiter pairs and ';' to the end of the line,
+// and the comment state (0 none, 1 closed or to the end of the line, 2 left open, -1 syntax error).
 #include <algorithm>
 
 #include "nc/Ncgeometry.hpp"
@@ -285,6 +285,34 @@ void kNcGeometry::splitFreshLine(View text, int prev, CommentSplit& out) const {
 }
 
 void kNcGeometry::splitComments(View text, int prevState, int prevOpenPair, CommentSplit& out) const {
+  std::size_t semicolon = text.find(kLineComment);
+  if (semicolon == kNone || prevState == -1) {
+    splitDelimited(text, prevState, prevOpenPair, out);
+    return;
+  }
+  splitDelimited(text.substr(0, semicolon), prevState, prevOpenPair, out);
+  CommentSplit rest;
+  // A ';' inside a comment is comment text: the line goes on from there as a line inside that comment does,
+  // up to the next ';'.
+  while (out.state == 2) {
+    const std::size_t next = text.find(kLineComment, semicolon + 1);
+    splitDelimited(text.substr(semicolon, next == kNone ? kNone : next - semicolon), 2, out.openPair, rest);
+    out.code += rest.code;
+    out.comment += rest.comment;
+    out.closerLook = out.closerLook || rest.closerLook;
+    out.state = rest.state;
+    out.openPair = rest.openPair;
+    if (next == kNone) return;
+    semicolon = next;
+  }
+  if (out.state == -1) return;
+  // The rest of the line is comment, whatever delimiters it holds.
+  out.comment.append(text.substr(semicolon));
+  out.state = 1;
+  out.openPair = 0;
+}
+
+void kNcGeometry::splitDelimited(View text, int prevState, int prevOpenPair, CommentSplit& out) const {
   if (prevState != 2) {
     splitFreshLine(text, prevState, out);
     return;
@@ -316,7 +344,7 @@ void kNcGeometry::codeColumns(int k, View code, std::vector<int>& columns) const
   constexpr char16_t kFirstMark = 0xE000;
   constexpr std::size_t kMarks = 0xF8FF - kFirstMark;
   if (line.size() > kMarks) return;
-  std::u16string kept = u"\n\r";
+  std::u16string kept = u"\n\r;";
   for (int p = 0; p < 3; ++p) kept.append(commentOpen[p]).append(commentClose[p]);
   std::u16string probe(line);
   for (std::size_t i = 0; i < probe.size(); ++i) {

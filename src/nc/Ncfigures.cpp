@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "nc/Vlist.hpp"
@@ -42,7 +43,9 @@ class FiguresPass {
     double lastTool = 0;
     for (int k = 1; k < g.blockCount; ++k) {
       const Point to = endOf(k);
-      const int motion = gNumberAt(g.groupMotion, k);
+      int motion = gNumberAt(g.groupMotion, k);
+      // A move to a fixed point under G02/G03 goes straight.
+      if ((motion == 2 || motion == 3) && !g.isArcAt(k)) motion = 1;
       // An arc back to its start is a whole circle; a modal arc block without offsets has no radius.
       if (to != from || ((motion == 2 || motion == 3) && g.radiusAt(k) > 0)) move(k, motion, from, to);
       noteDwell(k);
@@ -58,26 +61,47 @@ class FiguresPass {
   Point endOf(int k) const { return {g.absX.get(k), g.absY.get(k), g.absZ.get(k)}; }
 
   void move(int k, int motion, const Point& from, const Point& to) {
-    widen(to);
-    if (motion == 0) {
-      const double length = std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
-      figures.rapidLength += length;
-      figures.rapidSeconds += length / rapidPerMinute * kSecondsPerMinute;
+    // Once positions overflow, a length is infinite or not a number: such a move counts apart, so that the
+    // sums stay finite.
+    if (!isFinite(from) || !isFinite(to)) {
+      ++figures.overflowedMoves;
       return;
     }
-    const double length = motion == 2 || motion == 3 ? arcLength(k, motion, from, to)
-                                                     : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
-    figures.feedLength += length;
+    if (motion == 0) {
+      const double length = std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
+      const double seconds = length / rapidPerMinute * kSecondsPerMinute;
+      if (!std::isfinite(seconds)) {
+        ++figures.overflowedMoves;
+        return;
+      }
+      widen(to);
+      figures.rapidLength += length;
+      figures.rapidSeconds += seconds;
+      return;
+    }
+    const bool arc = motion == 2 || motion == 3;
+    const double length = arc ? arcLength(k, motion, from, to, false)
+                              : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
     const double feed = g.wordFAt(k);
+    const double seconds = feed > 0 ? length / feed * kSecondsPerMinute : 0;
+    if (!std::isfinite(length) || !std::isfinite(seconds)) {
+      ++figures.overflowedMoves;
+      return;
+    }
+    widen(to);
+    if (arc) arcLength(k, motion, from, to, true);
+    figures.feedLength += length;
     if (feed > 0)
-      figures.feedSeconds += length / feed * kSecondsPerMinute;
+      figures.feedSeconds += seconds;
     else
       ++figures.untimedFeedMoves;
   }
 
+  static bool isFinite(const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
   // The arc about the recorded centre from its start angle to its end angle in the direction of its code; a
   // start on the end point is a whole circle, as it is drawn.
-  double arcLength(int k, int motion, const Point& from, const Point& to) {
+  double arcLength(int k, int motion, const Point& from, const Point& to, bool widening) {
     const PlaneAxes axes = axesOf(gNumberAt(g.groupPlane, k));
     const Point centre{g.centreXAt(k), g.centreYAt(k), g.centreZAt(k)};
     const double ca = axis(centre, axes.a), cb = axis(centre, axes.b);
@@ -89,7 +113,7 @@ class FiguresPass {
     while (sweep <= 0) sweep += kFullTurn;
     if (sa == ea && sb == eb) sweep = kFullTurn;
     const double radius = g.radiusAt(k);
-    widenArc(axes, motion, radius, ca, cb, sa, sb, ea, eb);
+    if (widening) widenArc(axes, motion, radius, ca, cb, sa, sb, ea, eb);
     return std::hypot(radius * sweep, axis(to, axes.normal) - axis(from, axes.normal));
   }
 
@@ -129,9 +153,9 @@ class FiguresPass {
     figures.dwellSeconds += std::max(seconds, 0.0);
   }
 
-  // T0 is the empty spindle, no tool.
+  // T0 (and T.5, which is T0) is the empty spindle, no tool; a number beyond an int is no tool either.
   void noteTool(double tool) {
-    if (tool == kNoValue || tool <= 0) return;
+    if (!(tool >= 1 && tool <= std::numeric_limits<int>::max())) return;
     const int number = static_cast<int>(tool);
     if (std::find(figures.tools.begin(), figures.tools.end(), number) == figures.tools.end())
       figures.tools.push_back(number);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "util/Number.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -13,6 +14,8 @@ constexpr int kSpareInitial = 1;
 
 int gCodeGroupOf(double value, bool empty) {
   const int n = truncToInt(value);
+  if (value != n) return value == kAbsoluteCentres || value == 91.1 ? kArcCentreWord : -1;
+  if (n == 20 || n == 21) return kUnitsWord;
   for (int g = 0; g < kScannedGroups; ++g) {
     if (gCodeIndex(g, n) < 0) continue;
     // An empty number reads as 0, but a bare "G" is no G00.
@@ -33,25 +36,33 @@ int gCodeIndex(int group, int code) {
   return found == end ? -1 : static_cast<int>(found - rule.accepted);
 }
 
-GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt) {
+GWordsFound scanGWords(std::u16string_view block, std::size_t* outsideAt) {
   static const kNcWord scratch(u'G');
   GWordsFound found{};
   std::size_t from = 0;
-  if (stoppedAt != nullptr) *stoppedAt = std::u16string_view::npos;
+  if (outsideAt != nullptr) *outsideAt = std::u16string_view::npos;
   for (;;) {
     const std::size_t at = block.find(u'G', from);
     if (at == std::u16string_view::npos) break;
     const std::u16string_view rest = block.substr(at);
     const std::u16string_view number = scratch.extractNumberText(rest);
+    // A bare G (GOTO) is no G code; the blanks before a number belong to the word.
+    const std::size_t length = number.empty() ? 1 : static_cast<std::size_t>(number.data() - rest.data()) + number.size();
+    from = at + length;
     const int group = gCodeGroupOf(number);
-    if (group < 0) {
-      if (stoppedAt != nullptr) *stoppedAt = at;
-      break;
+    if (group >= 0) {
+      found[group] = rest.substr(0, length);
+    } else if (!number.empty() && outsideAt != nullptr && *outsideAt == std::u16string_view::npos) {
+      *outsideAt = at;
     }
-    found[group] = rest.substr(0, 1 + number.size());
-    from = at + 1 + number.size();
   }
   return found;
+}
+
+double wordTextValue(std::u16string_view word) {
+  std::size_t i = 1;
+  while (i < word.size() && isBlank(word[i])) ++i;
+  return i < word.size() ? wordNumberValue(word.substr(i)) : 0.0;
 }
 
 kNcGCode::kNcGCode() { recordInitial(); }
@@ -67,17 +78,17 @@ void kNcGCode::reset() {
   for (kNcWord* group : groupsOf(*this)) group->reset();
   groupSpare.reset();
   wordsRead_ = {};
-  readStop_ = std::u16string_view::npos;
+  outsideAt_ = std::u16string_view::npos;
   recordInitial();
 }
 
 int kNcGCode::code(int group) const { return truncToInt(groupsOf(*this)[group]->lastValue()); }
 
 BlockGCodes kNcGCode::scanGCodes(std::u16string_view block) {
-  wordsRead_ = scanGWords(block, &readStop_);
+  wordsRead_ = scanGWords(block, &outsideAt_);
   BlockGCodes codes;
-  for (int g = 0; g < kScannedGroups; ++g) {
-    if (!wordsRead_[g].empty()) codes.set(g, wordNumberValue(wordsRead_[g].substr(1)));
+  for (int g = 0; g < kGWordSlots; ++g) {
+    if (!wordsRead_[g].empty()) codes.set(g, wordTextValue(wordsRead_[g]));
   }
   return codes;
 }

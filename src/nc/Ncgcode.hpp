@@ -10,7 +10,6 @@
 
 // The G groups that recognise codes, in the order a block is scanned.
 inline constexpr int kScannedGroups = 9;
-using GWordsFound = std::array<std::u16string_view, kScannedGroups>;
 enum GroupIndex : int {
   kGroupOneShot,
   kGroupMotion,
@@ -21,18 +20,29 @@ enum GroupIndex : int {
   kGroupCycle,
   kGroupReturn,
   kGroupWork,
+  // Beyond the groups kept per block: the words that choose how I, J, K give a centre (G90.1, G91.1) and the
+  // units (G20, G21), which the reading follows without recording them.
+  kArcCentreWord = kScannedGroups,
+  kUnitsWord,
 };
+inline constexpr int kGWordSlots = kUnitsWord + 1;
+using GWordsFound = std::array<std::u16string_view, kGWordSlots>;
 
-// The scanned group (a GroupIndex) that accepts the G word with this number text; -1 for none, and for an
-// empty text, which ends the scan.
+// G90.1: I, J, K are absolute centre coordinates until G91.1.
+inline constexpr double kAbsoluteCentres = 90.1;
+inline constexpr double kInchUnits = 20;
+
+// The slot (a GroupIndex) that takes the G word with this number text; -1 for none and for an empty text. A
+// code with a decimal part is a code of its own, never its whole number's.
 int gCodeGroupOf(std::u16string_view numberText);
 // The same for the G word's value, where `empty` says that the number text was empty.
 int gCodeGroupOf(double value, bool empty);
 
-// The G words of a block, group by group (the later of two words of one group wins): words are taken in
-// order until one that belongs to no group, or has no number; `stoppedAt` gets that word's position, npos
-// when every G word was taken.
-GWordsFound scanGWords(std::u16string_view block, std::size_t* stoppedAt = nullptr);
+// The G words of a block, slot by slot (the later of two words of one slot wins): every G word of the line is
+// looked at. `outsideAt` gets the position of the first G word that no slot takes, npos when there is none.
+GWordsFound scanGWords(std::u16string_view block, std::size_t* outsideAt = nullptr);
+// The value of a word's text as written: its letter, any blanks, its number.
+double wordTextValue(std::u16string_view word);
 
 // The G numbers each group accepts, and its code for block 0.
 struct GroupRule {
@@ -57,10 +67,10 @@ inline constexpr GroupRule kGroupRules[kScannedGroups] = {
 // code: per-block records keep this small index.
 int gCodeIndex(int group, int code);
 
-// The G words of one block as values, group by group.
+// The G words of one block as values, slot by slot.
 struct BlockGCodes {
   std::uint16_t given = 0;
-  std::array<double, kScannedGroups> values{};
+  std::array<double, kGWordSlots> values{};
 
   bool has(int group) const { return (given >> group & 1) != 0; }
   void set(int group, double value) {
@@ -76,13 +86,13 @@ class kNcGCode {
 
   // Records the G codes of one block; returns the new recordCount.
   int readGCodes(std::u16string_view block) { return recordGCodes(scanGCodes(block)); }
-  // The G codes of a block text, which gWordsRead and gReadStop then tell about.
+  // The G codes of a block text, which gWordsRead and gOutsideAt then tell about.
   BlockGCodes scanGCodes(std::u16string_view block);
   int recordGCodes(const BlockGCodes& codes);
-  // The G words the latest readGCodes took (views into its text), and where it stopped taking them (npos
-  // when it took every G word).
+  // The G words the latest readGCodes took (views into its text), and where the first G word that no slot
+  // takes stands (npos when there is none).
   const GWordsFound& gWordsRead() const { return wordsRead_; }
-  std::size_t gReadStop() const { return readStop_; }
+  std::size_t gOutsideAt() const { return outsideAt_; }
   // The latest block's G number of a scanned group (a GroupIndex), truncated toward zero.
   int code(int group) const;
   void reset();
@@ -111,5 +121,5 @@ class kNcGCode {
   void recordInitial();
 
   GWordsFound wordsRead_{};
-  std::size_t readStop_ = std::u16string_view::npos;
+  std::size_t outsideAt_ = std::u16string_view::npos;
 };

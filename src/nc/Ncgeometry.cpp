@@ -47,7 +47,7 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
   // and whatever may start a comment.
   textOnlyBytes_.fill(false);
   for (int c = 0; c <= ' '; ++c) textOnlyBytes_[c] = true;
-  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*'}) textOnlyBytes_[c] = true;
+  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*', ';'}) textOnlyBytes_[c] = true;
   for (int c = 0; c < 128; ++c) textOnlyBytes_[c] = textOnlyBytes_[c] || characterTable[c] != 0;
 }
 
@@ -56,6 +56,7 @@ void kNcGeometry::restart() {
   toolState_.reset();
   feedState_.reset();
   gcodes_.reset();
+  absoluteCentres_ = inchUnits_ = commentDiameter_ = false;
   // A restart gives the memory of a long program back.
   ends_ = decltype(ends_)();
   modal_ = decltype(modal_)();
@@ -127,6 +128,7 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   toolState_.readBlock(reading.words);
   feedState_.readBlock(reading.words);
   gcodes_.recordGCodes(reading.gcodes);
+  if (reading.gcodes.has(kArcCentreWord)) absoluteCentres_ = reading.gcodes.values[kArcCentreWord] == kAbsoluteCentres;
   // The groups a block does not name keep the previous block's codes.
   const PackedModal previous(modal_.back());
   PackedModal modal = previous;
@@ -149,7 +151,7 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   Point3 offsets{coordState_.i.lastValue(), coordState_.j.lastValue(), coordState_.k.lastValue()};
   ArcFacts& arc = facts.arc;
   ArcRecord arcRecord{0, 0, 0};
-  arc.isArc = motion == 2 || motion == 3;
+  arc.isArc = (motion == 2 || motion == 3) && !reading.fixedPoint;
   if (arc.isArc) {
     // R is not modal: only the block's own R word gives the centre, and R0 gives none.
     arc.radiusWord = reading.words.has(kWordR) ? reading.words.value(kWordR) : 0;

@@ -35,9 +35,12 @@ struct CommentDelimiters {
   std::u16string_view open0, close0, open1, close1, open2, close2;
 };
 // What the window and the command line read programs with: "/*" … "*/", "//" to the line end, "(" … ")".
+// Beyond the pairs, a ';' outside them starts a comment to the end of the line in every reading.
 inline constexpr CommentDelimiters kProgramDelimiters{u"/*", u"*/", u"//", u"", u"(", u")"};
 // What a store knows right after restart: parentheses only.
 inline constexpr CommentDelimiters kParenthesesOnly{u"(", u")", u"", u"", u"", u""};
+
+inline constexpr char16_t kLineComment = u';';
 
 struct ArcBox {
   double maxA, maxB, minA, minB;
@@ -160,6 +163,9 @@ class kNcGeometry {
   bool isLinearAt(int i) const { return codeOf(kGroupMotion, held(i)) == 1; }
   bool isArcCwAt(int i) const { return codeOf(kGroupMotion, held(i)) == 2; }
   bool isArcCcwAt(int i) const { return codeOf(kGroupMotion, held(i)) == 3; }
+  // Block i moves on an arc: G02 or G03 in force, and no move to a fixed point (a tool change, G28), which
+  // goes straight and keeps the motion code for the blocks after it.
+  bool isArcAt(int i) const { return arcs_.find(held(i)) != nullptr; }
   bool inCycleAt(int i) const { return codeOf(kGroupCycle, held(i)) != 80; }
   int cutterCompAt(int i) const;
   int commentStateAt(int i) const { return commentStateOfBlock(held(i)); }
@@ -188,9 +194,10 @@ class kNcGeometry {
   void codeColumns(int k, std::u16string_view code, std::vector<int>& columns) const;
   // What the reading noted for the problems list (Ncproblems).
   const kNcChecker& checker() const { return checker_; }
-  // The G words the latest block read as text took, and where their reading stopped (npos: it took all).
+  // The G words the latest block read as text took, and where the first that no slot takes stands (npos:
+  // none).
   const GWordsFound& gWordsRead() const { return gcodes_.gWordsRead(); }
-  std::size_t gReadStop() const { return gcodes_.gReadStop(); }
+  std::size_t gOutsideAt() const { return gcodes_.gOutsideAt(); }
   // Block k's text; a view of the line in hand while block k is being read, else made in `storage`.
   std::u16string_view lineOf(int k, std::u16string& storage) const;
 
@@ -263,6 +270,7 @@ class kNcGeometry {
     int commentState = 0;
     int openPair = 0;
     double toolDiameter = 0;
+    bool fixedPoint = false;  // a move to a fixed point (tool change, reference return): no arc
   };
 
   int latest(int i) const { return i == 0 ? blockCount - 1 : i; }
@@ -270,6 +278,8 @@ class kNcGeometry {
   int previousState(int k) const { return k >= 1 ? commentStateOfBlock(clamped(k - 1)) : 0; }
   int previousOpenPair(int k) const;
   void splitFreshLine(std::u16string_view text, int prevState, CommentSplit& out) const;
+  // splitComments for the three pairs alone.
+  void splitDelimited(std::u16string_view text, int prevState, int prevOpenPair, CommentSplit& out) const;
   // Bits of characterTable: a delimiter may start here; the checker must look closer ('#', '[', '<').
   enum : unsigned char { kMarkDelimiterStart = 1, kMarkCloserLook = 2 };
   unsigned characterMarks(std::u16string_view text) const;
@@ -280,7 +290,8 @@ class kNcGeometry {
   int interpretText(std::u16string_view line);
   // Returns whether the working text was replaced rather than extended.
   bool rewriteSpecialBlocks(int k, WorkWords& words);
-  double toolDiameterFor(int state, std::u16string_view comment) const;
+  // Block's tool diameter; follows the units the block's G codes set.
+  double toolDiameterFor(int state, std::u16string_view comment, const BlockGCodes& codes);
   // Turns what block k gives into its records; `facts` gets what the checker needs beyond them, with
   // `radiusArc` holding the centre of an arc given by R.
   void recordBlock(const BlockReading& reading, BlockFacts& facts, RadiusArc& radiusArc);
@@ -312,6 +323,9 @@ class kNcGeometry {
   kNcTool toolState_;
   kNcFeed feedState_;
   kNcGCode gcodes_;
+  bool absoluteCentres_ = false;  // G90.1 in force: I, J, K are the centre's coordinates
+  bool inchUnits_ = false;        // G20 in force
+  bool commentDiameter_ = false;  // a comment has given the tool's diameter
   // The line of the block being read, while it is read.
   std::u16string_view lineInHand_;
   int lineInHandBlock_ = -1;

@@ -20,13 +20,26 @@ using View = std::u16string_view;
 bool contains(View text, View piece) { return text.find(piece) != View::npos; }
 
 constexpr double kDwellFactor = 1000;  // seconds to milliseconds
+constexpr double kMillimetresPerInch = 25.4;
+constexpr double kDefaultToolDiameter = 10;  // mm
+
+// The number of a word begins with `digits` and has no decimal part beyond them: G28.1 is no G28.
+bool isWholeCode(View number, View digits) {
+  if (!number.starts_with(digits)) return false;
+  std::size_t i = digits.size();
+  if (i == number.size() || number[i] != u'.') return true;
+  while (++i < number.size() && number[i] == u'0') {
+  }
+  return i == number.size() || !isDigit(number[i]);
+}
 
 WorkWords scanWork(View work) {
   WorkWords found;
   for (std::size_t i = 0; i < work.size(); ++i) {
     const char16_t c = work[i];
     if (c != u'X' && c != u'Y' && c != u'Z' && c != u'G' && c != u'M') continue;
-    const View rest = work.substr(i + 1);
+    View rest = work.substr(i + 1);
+    while (!rest.empty() && isBlank(rest[0])) rest.remove_prefix(1);
     switch (c) {
       case u'X':
         found.x = true;
@@ -40,9 +53,9 @@ WorkWords scanWork(View work) {
       case u'G':
         found.g4 = found.g4 || rest.starts_with(u"4");
         found.g04 = found.g04 || rest.starts_with(u"04");
-        found.g28 = found.g28 || rest.starts_with(u"28");
-        found.g90 = found.g90 || rest.starts_with(u"90");
-        found.g92 = found.g92 || rest.starts_with(u"92");
+        found.g28 = found.g28 || isWholeCode(rest, u"28");
+        found.g90 = found.g90 || isWholeCode(rest, u"90");
+        found.g92 = found.g92 || isWholeCode(rest, u"92");
         break;
       case u'M':
         found.m6 = found.m6 || rest.starts_with(u"6");
@@ -92,7 +105,7 @@ int kNcGeometry::interpretText(View line) {
   facts.rewritten = rewriteSpecialBlocks(k, words);
 
   const ScannedBlock scanned(work);
-  facts.closerLook = split.closerLook || scanned.hasLetterBeforeBlank() || codeLength > kLongestReadableNumber;
+  facts.closerLook = split.closerLook || codeLength > kLongestReadableNumber;
   BlockReading reading;
   reading.words = wordsOf(scanned);
   reading.gcodes = gcodes_.scanGCodes(work);
@@ -101,7 +114,9 @@ int kNcGeometry::interpretText(View line) {
   reading.z = words.z;
   reading.commentState = split.state;
   reading.openPair = split.openPair;
-  reading.toolDiameter = toolDiameterFor(split.state, split.comment);
+  // The tool change and the reference return go to fixed points: never arcs, whatever motion is in force.
+  reading.fixedPoint = words.g28 || words.m6 || words.m06;
+  reading.toolDiameter = toolDiameterFor(split.state, split.comment, reading.gcodes);
   RadiusArc radiusArc{};
   recordBlock(reading, facts, radiusArc);
   // The rewrites only add to the code text, unless they replaced it.
@@ -154,8 +169,12 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
   return replaced;
 }
 
-double kNcGeometry::toolDiameterFor(int state, View comment) const {
-  const double previous = diameters_.last();
+double kNcGeometry::toolDiameterFor(int state, View comment, const BlockGCodes& codes) {
+  if (codes.has(kUnitsWord)) inchUnits_ = codes.values[kUnitsWord] == kInchUnits;
+  // Until a comment gives a diameter, the tool is 10 mm in the units in force.
+  const double previous = commentDiameter_ ? diameters_.last()
+                                           : (inchUnits_ ? kDefaultToolDiameter / kMillimetresPerInch
+                                                         : kDefaultToolDiameter);
   if (state == 0) return previous;
   std::u16string upper(comment);
   upperCaseInPlace(upper);
@@ -165,5 +184,7 @@ double kNcGeometry::toolDiameterFor(int state, View comment) const {
   for (int key = 0; key < 2; ++key) {
     if (contains(text, diameterKeys[key])) value = numberAfter(text, diameterKeys[key]);
   }
-  return value == 0 ? previous : value;
+  if (value == 0) return previous;
+  commentDiameter_ = true;
+  return value;
 }

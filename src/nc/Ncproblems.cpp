@@ -15,10 +15,9 @@ constexpr RuleInfo kRules[kRuleCount] = {
     {"arc-radius-mismatch", Severity::error},  {"arc-r-too-small", Severity::error},
     {"arc-r-full-circle", Severity::error},    {"comment-syntax", Severity::error},
     {"coordinate-overflow", Severity::error},  {"unsupported", Severity::warning},
-    {"unknown-g-code", Severity::warning},     {"g-code-read-as", Severity::warning},
-    {"g-code-not-read", Severity::warning},    {"number-overflow", Severity::warning},
-    {"blank-after-letter", Severity::warning}, {"comp-without-d", Severity::warning},
-    {"comment-unclosed", Severity::warning},   {"nothing-to-draw", Severity::warning},
+    {"unknown-g-code", Severity::warning},     {"number-overflow", Severity::warning},
+    {"comp-without-d", Severity::warning},     {"comment-unclosed", Severity::warning},
+    {"nothing-to-draw", Severity::warning},
 };
 
 constexpr const char* kMayBeWrong = "; the drawing after this line may be wrong";
@@ -62,18 +61,6 @@ std::string unsupportedMessage(const Finding& f) {
   return fill(kConstructPhrases[f.detail], {word}) + kMayBeWrong;
 }
 
-std::string notReadMessage(const Finding& f) {
-  const std::u16string_view both = f.tokenText();
-  const std::size_t blank = both.find(u' ');
-  const std::string word = toUtf8(both.substr(0, blank));
-  const std::string stop = blank == std::u16string_view::npos ? "?" : toUtf8(both.substr(blank + 1));
-  return fill(
-             "%s is not read: the G codes of a line are read only up to the first that belongs to no modal group, "
-             "here %s",
-             {word, stop}) +
-         kMayBeWrong;
-}
-
 std::string messageOf(const Finding& f) {
   const std::string token = toUtf8(f.tokenText());
   const double* n = f.numbers;
@@ -96,15 +83,9 @@ std::string messageOf(const Finding& f) {
       return unsupportedMessage(f);
     case Rule::unknownGCode:
       return fill("%s belongs to no modal group the checker knows: it is ignored", {token});
-    case Rule::gCodeReadAs:
-      return fill("%s is read as G%s", {token, std::to_string(static_cast<int>(n[0]))}) + kMayBeWrong;
-    case Rule::gCodeNotRead:
-      return notReadMessage(f);
     case Rule::numberOverflow:
       return fill("the number after %s has %s digits, too large to represent: it is read as 0",
                   {token, std::to_string(static_cast<long long>(n[0]))});
-    case Rule::blankAfterLetter:
-      return fill("the blank in \"%s\" ends the word: its number is not read", {token});
     case Rule::compWithoutD:
       return fill("%s comes into force, but no D word has been given", {token});
     case Rule::commentUnclosed:

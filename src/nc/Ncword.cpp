@@ -28,9 +28,6 @@ ScannedBlock::ScannedBlock(std::u16string_view block) : text(block) {
     const char16_t c = block[i];
     if (c < u'A' || c > u'Z') continue;
     if (first_[c - u'A'] == kAbsent) first_[c - u'A'] = static_cast<std::uint32_t>(i);
-    if (i + 1 < end && isBlank(block[i + 1])) {
-      letterBeforeBlank_ = true;
-    }
   }
 }
 
@@ -47,7 +44,10 @@ std::u16string_view kNcWord::numberTextAt(std::u16string_view block, std::size_t
   const std::size_t begin = at + 1;
   if (begin >= block.size()) return {};
   if (block[begin] == u'$') return block.substr(begin, dollarEnd(block, begin) - begin);
-  return wordNumberAt(block, begin);
+  // Controls skip blanks between a letter and its number ("X 45." is X45), but not inside the number.
+  std::size_t from = begin;
+  while (from < block.size() && isBlank(block[from])) ++from;
+  return wordNumberAt(block, from);
 }
 
 BlockWords wordsOf(const ScannedBlock& block) {

@@ -21,8 +21,6 @@ class ScannedBlock {
     if (at != kAbsent) return at;
     return text.size() < kAbsent ? std::u16string_view::npos : text.find(capital);
   }
-  // Some capital letter is followed by a blank, which ends its number before it starts.
-  bool hasLetterBeforeBlank() const { return letterBeforeBlank_; }
 
   const std::u16string_view text;
 
@@ -30,14 +28,14 @@ class ScannedBlock {
   // Positions are kept in 32 bits; a text longer than that is searched beyond them.
   static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
   std::array<std::uint32_t, 26> first_;
-  bool letterBeforeBlank_ = false;
 };
 
 class kNcWord {
  public:
   explicit kNcWord(char16_t letter) : letter(letter) {}
 
-  // The number text after the first occurrence of the letter: a view into `block`, empty when there is none.
+  // The number text after the first occurrence of the letter and any blanks: a view into `block`, empty
+  // when there is none.
   // After '$' it is the rest of the block's line (a name, which reads as 0).
   std::u16string_view extractNumberText(std::u16string_view block) const;
   std::u16string_view extractNumberText(const ScannedBlock& block) const;

@@ -62,7 +62,7 @@ BlockInfo blockInfoAt(const kNcGeometry& geometry, int line) {
   info.xText = geometry.xTextAt(b);
   info.yText = geometry.yTextAt(b);
   info.zText = geometry.zTextAt(b);
-  info.isArc = motion == 2 || motion == 3;
+  info.isArc = (motion == 2 || motion == 3) && (b == 0 || geometry.isArcAt(b));
   fillArcFields(geometry, b, info);
   return info;
 }

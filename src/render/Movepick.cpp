@@ -76,15 +76,23 @@ int cellOf(double offset, double size, int count) {
 }
 }  // namespace
 
+int kMoveIndex::cellsAlong(double length, double side) {
+  const double n = std::ceil(length / side);
+  // Compared as a real: an overflowed extent (infinite, or not a number) must not overflow an int.
+  return n >= 1 ? static_cast<int>(std::min(n, static_cast<double>(kMaxSide))) : 1;
+}
+
 int kMoveIndex::cellX(double x) const { return cellOf(x - left, cellWidth, columns); }
 
 int kMoveIndex::cellY(double y) const { return cellOf(y - bottom, cellHeight, rows); }
 
 int kMoveIndex::samplesOf(const Box& box) const {
-  if (box.arc)
-    return static_cast<int>(std::ceil(2 * box.x2 * box.sweep * M_PI / 180 / std::min(cellWidth, cellHeight)));
-  return static_cast<int>(
-      std::ceil(2 * std::max(std::fabs(box.x2 - box.x1) / cellWidth, std::fabs(box.y2 - box.y1) / cellHeight)));
+  const double n =
+      box.arc ? std::ceil(2 * box.x2 * box.sweep * M_PI / 180 / std::min(cellWidth, cellHeight))
+              : std::ceil(2 * std::max(std::fabs(box.x2 - box.x1) / cellWidth, std::fabs(box.y2 - box.y1) / cellHeight));
+  // More samples than any grid has cells, or not a number: a move listed everywhere (tooLarge).
+  constexpr double kMostSamples = 1 << 30;
+  return n >= 0 && n <= kMostSamples ? static_cast<int>(n) : (n < 0 ? 0 : static_cast<int>(kMostSamples));
 }
 
 bool kMoveIndex::tooLarge(const Box& box) const { return samplesOf(box) > 4 * (columns + rows); }
@@ -134,13 +142,16 @@ void kMoveIndex::placeGrid(const std::vector<Box>& boxes) {
     ++count;
   }
   if (count == 0) minX = minY = maxX = maxY = 0;
-  const double width = std::max(maxX - minX, 1e-9);
-  const double height = std::max(maxY - minY, 1e-9);
-  // Square-ish cells, about kCellsPerBlock per move.
+  // Square cells, about kCellsPerBlock per move, and never more than kMaxSide along the longer side: a
+  // program whose moves lie on one line gets one row of cells, not a row of slivers a search walks through
+  // ring by ring.
+  const double longer = std::max({maxX - minX, maxY - minY, 1e-9});
   const double cells = std::max(1.0, kCellsPerBlock * static_cast<double>(count));
-  const double side = std::sqrt(width * height / cells);
-  columns = std::clamp(static_cast<int>(std::ceil(width / std::max(side, 1e-12))), 1, kMaxSide);
-  rows = std::clamp(static_cast<int>(std::ceil(height / std::max(side, 1e-12))), 1, kMaxSide);
+  const double side = std::max(std::sqrt((maxX - minX) * (maxY - minY) / cells), longer / kMaxSide);
+  const double width = std::max(maxX - minX, side);
+  const double height = std::max(maxY - minY, side);
+  columns = cellsAlong(width, side);
+  rows = cellsAlong(height, side);
   left = minX;
   bottom = minY;
   // A little over the extent, so the far edge falls inside the last cell.
@@ -271,13 +282,16 @@ int kMoveIndex::nearest(const kPoint& p, double radius, const MoveOf& moveOf) co
       scan(cx, cy);
       continue;
     }
-    for (int i = -k; i <= k; ++i) {
-      scan(cx + i, cy - k);
-      scan(cx + i, cy + k);
+    // Only the part of the ring inside the grid: a long narrow grid has rings mostly outside it.
+    const int x0 = std::max(cx - k, 0), x1 = std::min(cx + k, columns - 1);
+    const int y0 = std::max(cy - k + 1, 0), y1 = std::min(cy + k - 1, rows - 1);
+    for (int x = x0; x <= x1; ++x) {
+      scan(x, cy - k);
+      scan(x, cy + k);
     }
-    for (int i = -k + 1; i <= k - 1; ++i) {
-      scan(cx - k, cy + i);
-      scan(cx + k, cy + i);
+    for (int y = y0; y <= y1; ++y) {
+      scan(cx - k, y);
+      scan(cx + k, y);
     }
   }
   return best;

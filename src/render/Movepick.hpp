@@ -53,6 +53,8 @@ class kMoveIndex {
   void indexBlock(int b, const MoveOf& moveOf);
   void boxOf(int b, const MoveOf& moveOf, Box& box) const;
   void finishPhase();
+  // Cells of `side` along `length`, 1 to kMaxSide whatever the reals are.
+  static int cellsAlong(double length, double side);
   int cellX(double x) const;
   int cellY(double y) const;
   // How many steps sample the move every half cell; too many for a move larger than the grid.

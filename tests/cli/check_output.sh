@@ -7,7 +7,7 @@ command=check
 
 # A clean program, one with a warning only, one with an error and a warning, one with nothing to draw.
 printf 'G00X0Y0\nG01X10.Y0F100\nG02X20.Y10.R10.\n' >clean.nc
-printf 'G00X0Y0\nG21G01X10.\n' >warning.nc
+printf 'G00X0Y0\nG10G01X10.\n' >warning.nc
 printf 'G00X0Y0\nG01X10.Y0\nG02X20.Y10.R4.\nG01X#1\n' >error.nc
 printf 'G00Z5.\nG01Z-1.\n' >flat.nc
 
@@ -45,7 +45,7 @@ PY
     run 0 clean.nc
     run 0 warning.nc flat.nc
     run 3 --werror warning.nc
-    grep -q '^warning.nc:2:4: error: G01 is not read' "$out" || fail "--werror does not report the warning as an error"
+    grep -q '^warning.nc:2:1: error: G10 belongs to no modal group' "$out" || fail "--werror does not report the warning as an error"
     grep -q '"errors":1,"warnings":0' "$out" || fail "--werror does not count the warning as an error"
     run 3 clean.nc error.nc
     # A file that cannot be read outweighs an error; the other files are still checked and reported.

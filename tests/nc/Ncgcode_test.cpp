@@ -45,23 +45,27 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
       {u"G01", u"G90G00X0Y0", {{{Distance, u"G90"}, {Motion, u"G00"}}}},
       {u"", u"G91G28Z0.", {{{OneShot, u"G28"}, {Distance, u"G91"}}}},
       {u"", u"G41D01G01X5.", {{{Comp, u"G41"}, {Motion, u"G01"}}}},
-      {u"G01", u"G21G90G00", {}},
+      {u"G01", u"G21G90G00", {{{Distance, u"G90"}, {Motion, u"G00"}}}},  // G21 stops nothing
       {u"", u"X10.G01", {{{Motion, u"G01"}}}},
-      {u"", u"G 01", {}},
+      {u"", u"G 01", {{{Motion, u"G 01"}}}},  // the blank after the letter is skipped
+      {u"", u"G\t2 X1", {{{Motion, u"G\t2"}}}},
       {u"G02", u"M06T02", {{{Motion, u"G02"}}}},
       {u"", u"G81G99Z-5.R2.", {{{Cycle, u"G81"}, {Return, u"G99"}}}},
       {u"G54", u"G55", {{{Work, u"G55"}}}},
       {u"", u"G17G90G40", {{{Plane, u"G17"}, {Distance, u"G90"}, {Comp, u"G40"}}}},
-      {u"", u"G43.4H1", {{{Length, u"G43.4"}}}},
+      {u"", u"G43.4H1", {}},  // a decimal code is its own, not G43
+      {u"", u"G91.1G17", {{{Plane, u"G17"}}}},
+      {u"", u"G92.1G90.1", {}},
       {u"", u"G1", {{{Motion, u"G1"}}}},
       {u"G01", u"G0Z5.", {{{Motion, u"G0"}}}},
       {u"", u"G19G03", {{{Plane, u"G19"}, {Motion, u"G03"}}}},
       {u"", u"G4P500", {{{OneShot, u"G4"}}}},
       {u"", u"G33Z-10.F1.5", {{{Motion, u"G33"}}}},
       {u"G01", u"X1.G", {}},                          // a letter without a number: not the rapid code
-      {u"", u"G91G65P1G01", {{{Distance, u"G91"}}}},  // G65 belongs to no group: the scan stops there
+      {u"", u"G91G65P1G01", {{{Distance, u"G91"}, {Motion, u"G01"}}}},  // G65 belongs to no group
+      {u"", u"G20G64G18G2", {{{Plane, u"G18"}, {Motion, u"G2"}}}},
       {u"", u"G99999999999999999999X1.", {}},
-      {u"G01", u"G-0.5", {{{Motion, u"G-0.5"}}}},
+      {u"G01", u"G-0.5", {}},
       // Two words of one group: both leave the block, the later one counts.
       {u"", u"G00G01X5.", {{{Motion, u"G01"}}}},
       {u"", u"G90G91", {{{Distance, u"G91"}}}},
@@ -78,7 +82,7 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
     for (int n = 0; n < kGroups; ++n) expected[n] = groups[n]->lastValue();
     for (const auto& [group, text] : c.changed) {
       if (text.empty()) continue;
-      expected[group] = wordNumberValue(text.substr(1));
+      expected[group] = wordTextValue(text);
       if (c.block.find(text) != u16string_view::npos) taken[group] = text;
     }
     EXPECT_EQ(g.readGCodes(c.block), blocks + 1) << toUtf8(c.block);
@@ -98,8 +102,8 @@ TEST(GCodes, ValuesAreTheNumbersAsWrittenAndStayModal) {
   g.readGCodes(u"X5.");
   EXPECT_EQ(g.code(kGroupMotion), 2);
   EXPECT_TRUE(g.gWordsRead()[kGroupMotion].empty()) << "repeated, not taken from this block";
-  g.readGCodes(u"G43.4");
-  EXPECT_EQ(g.groupToolLength.lastValue(), 43.4);
+  g.readGCodes(u"G43.0");
+  EXPECT_EQ(g.groupToolLength.lastValue(), 43);
   EXPECT_EQ(g.code(kGroupToolLength), 43);
   g.readGCodes(u"G00G01");
   EXPECT_EQ(g.code(kGroupMotion), 1);
@@ -107,9 +111,14 @@ TEST(GCodes, ValuesAreTheNumbersAsWrittenAndStayModal) {
   EXPECT_EQ(g.code(kGroupMotion), 1);
   EXPECT_EQ(g.groupSpare.lastValue(), 1);
   EXPECT_EQ(g.recordCount, 6);
-  EXPECT_EQ(g.gReadStop(), std::u16string_view::npos);
+  EXPECT_EQ(g.gOutsideAt(), std::u16string_view::npos);
   g.readGCodes(u"G91G65P1G01");
-  EXPECT_EQ(g.gReadStop(), 3u) << "stopped at G65";
+  EXPECT_EQ(g.gOutsideAt(), 3u) << "G65 is in no slot";
+  EXPECT_EQ(g.code(kGroupMotion), 1);
+  const BlockGCodes codes = g.scanGCodes(u"G20 G90.1 G28.1 G33.1");
+  EXPECT_EQ(codes.given, 1u << kUnitsWord | 1u << kArcCentreWord);
+  EXPECT_EQ(codes.values[kArcCentreWord], kAbsoluteCentres);
+  EXPECT_EQ(g.gOutsideAt(), 10u) << "G28.1 is its own code";
 }
 
 }  // namespace
