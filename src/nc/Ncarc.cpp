@@ -187,5 +187,7 @@ bool kNcGeometry::isFaultyArcAt(int i) const {
   if (b < 1) return false;
   const int motion = codeOf(kGroupMotion, b);
   if (motion != 2 && motion != 3) return false;
+  // A move to a fixed point under G02/G03 is no arc and has no verdict.
+  if (arcs_.find(b) == nullptr) return false;
   return arcFitAt(b).faulty();
 }

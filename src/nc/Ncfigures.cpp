@@ -70,7 +70,7 @@ class FiguresPass {
     if (motion == 0) {
       const double length = std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
       const double seconds = length / rapidPerMinute * kSecondsPerMinute;
-      if (!std::isfinite(seconds)) {
+      if (!fits(figures.rapidLength, length) || !fits(figures.rapidSeconds, seconds) || !fitsTime(seconds)) {
         ++figures.overflowedMoves;
         return;
       }
@@ -84,7 +84,7 @@ class FiguresPass {
                               : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
     const double feed = g.wordFAt(k);
     const double seconds = feed > 0 ? length / feed * kSecondsPerMinute : 0;
-    if (!std::isfinite(length) || !std::isfinite(seconds)) {
+    if (!fits(figures.feedLength, length) || !fits(figures.feedSeconds, seconds) || !fitsTime(seconds)) {
       ++figures.overflowedMoves;
       return;
     }
@@ -98,6 +98,9 @@ class FiguresPass {
   }
 
   static bool isFinite(const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+  // A sum stays finite with `amount` added.
+  static bool fits(double sum, double amount) { return std::isfinite(sum + amount); }
+  bool fitsTime(double seconds) const { return fits(figures.totalSeconds(), seconds); }
 
   // The arc about the recorded centre from its start angle to its end angle in the direction of its code; a
   // start on the end point is a whole circle, as it is drawn.
@@ -150,7 +153,12 @@ class FiguresPass {
     const std::u16string code = g.codeTextOf(k);
     const double milliseconds = numberAfter(code, u"P");
     const double seconds = milliseconds != 0 ? milliseconds / 1000 : numberAfter(code, u"X");
-    figures.dwellSeconds += std::max(seconds, 0.0);
+    const double dwell = std::max(seconds, 0.0);
+    if (!fits(figures.dwellSeconds, dwell) || !fitsTime(dwell)) {
+      ++figures.overflowedMoves;
+      return;
+    }
+    figures.dwellSeconds += dwell;
   }
 
   // T0 (and T.5, which is T0) is the empty spindle, no tool; a number beyond an int is no tool either.

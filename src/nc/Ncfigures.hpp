@@ -20,7 +20,7 @@ struct ProgramFigures {
   double dwellSeconds = 0;
   // Feed moves before any positive F: their length counts, their time cannot.
   int untimedFeedMoves = 0;
-  // Moves whose positions, length or time overflowed: left out of the sums and the extents.
+  // Moves and dwells whose positions, length or time overflowed: left out of the sums and the extents.
   int overflowedMoves = 0;
   // T numbers in the order they are first given.
   std::vector<int> tools;

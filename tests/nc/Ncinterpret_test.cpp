@@ -159,6 +159,12 @@ TEST(Interpreter, SpecialBlocks) {
       {"thread cutting", {u"G33Z-10.F1.5"}, {{0, 0, -10}}},
       {"empty line", {u"G01X3.Y4.(D=6.)", u""}, {{3, 4, 500}, {3, 4, 500}}},
       {"unclosed comment", {u"G01X3.", u"(UNCLOSED", u"X9."}, {{3, 0, 500}, {3, 0, 500}, {3, 0, 500}}},
+      {"decimal codes are not rewritten",
+       {u"G90G00X10.Y10.Z10.", u"G28.1", u"G92.1", u"G91G01X1.", u"G90.1X5."},
+       {{10, 10, 10}, {10, 10, 10}, {10, 10, 10}, {11, 10, 10}, {16, 10, 10}}},
+      {"blanks after the letters", {u"G 91 G 01 X 5.", u"Y\t2.", u"G 90", u"X 1 5."}, {{5, 0, 500}, {5, 2, 500}, {5, 2, 500}, {1, 2, 500}}},
+      {"reference return after a blank", {u"G01X3.", u"G 28 Z0."}, {{3, 0, 500}, {3, 0, 500}}},
+      {"a semicolon comment", {u"G01X3. ; X9. (NOTE", u"; Y7.", u"(A;B) X4. ; Y6"}, {{3, 0, 500}, {3, 0, 500}, {4, 0, 500}}},
   };
   for (const auto& c : cases) {
     Program p({});
@@ -236,6 +242,45 @@ TEST(Interpreter, ToolDiameterFromComments) {
   for (const auto& s : steps) {
     p.g.interpretBlock(s.line);
     EXPECT_EQ(p.g.toolDiameterAt(0), s.dia) << toUtf8(s.line);
+  }
+  // Before any comment gives one, the tool is 10 mm in the units in force at the block.
+  const Step inch[] = {{u"G20G81X1.Y1.Z-1.R1.", 10 / 25.4}, {u"X2.", 10 / 25.4}, {u"G21", 10},
+                       {u"G20 ; D=0.25", 0.25},              {u"G21", 0.25}};
+  Program q({});
+  for (const auto& s : inch) {
+    q.g.interpretBlock(s.line);
+    EXPECT_EQ(q.g.toolDiameterAt(0), s.dia) << toUtf8(s.line);
+  }
+}
+
+TEST(Interpreter, ArcCentresAndMovesToFixedPoints) {
+  struct Case {
+    const char* what;
+    std::vector<u16string_view> lines;
+    // The last block's arc: centre X, centre Y, radius, whether it is one and whether it is faulty.
+    double cx, cy, r;
+    bool arc, faulty;
+  };
+  const Case cases[] = {
+      {"tool change under G02", {u"G02X10.Y0I5.", u"T4M6"}, 0, 0, 0, false, false},
+      {"reference return under G03", {u"G03X10.Y0I5.", u"G28"}, 0, 0, 0, false, false},
+      {"the motion stays for the next block", {u"G02X10.Y0I5.", u"T4M6", u"X10.Y500.J-5."}, 0, -5, 5, true, true},
+      {"absolute centres in G17", {u"G00X15.Y5.", u"G90.1G03X5.Y15.I5.J5."}, 5, 5, 10, true, false},
+      {"absolute centres in G18", {u"G00X15.Z5.", u"G90.1G18G03X5.Z15.I5.K5."}, 5, 0, 10, true, false},
+      {"absolute centres in G19", {u"G00Y15.Z5.", u"G90.1G19G03Y5.Z15.J5.K5."}, 0, 5, 10, true, false},
+      {"offsets by default", {u"G00X15.Y5.", u"G03X5.Y15.I5.J5."}, 20, 10, 7.0710678118654755, true, true},
+      {"G91.1 restores offsets", {u"G90.1", u"G00X10.Y0", u"G91.1G03X0Y10.I-10.J0"}, 0, 0, 10, true, false},
+      {"G91 is not G91.1", {u"G90.1G00X10.Y0", u"G91", u"G03X-10.Y10.I0J0"}, 0, 0, 10, true, false},
+      {"R ignores the centre mode", {u"G90.1G00X10.Y0", u"G03X0Y10.R10."}, 0, 0, 10, true, false},
+  };
+  for (const auto& c : cases) {
+    Program p({});
+    for (u16string_view line : c.lines) p.g.interpretBlock(line);
+    EXPECT_NEAR(p.g.centreXAt(0), c.cx, 1e-9) << c.what;
+    EXPECT_NEAR(p.g.centreYAt(0), c.cy, 1e-9) << c.what;
+    EXPECT_NEAR(p.g.radiusAt(0), c.r, 1e-9) << c.what;
+    EXPECT_EQ(p.g.isArcAt(0), c.arc) << c.what;
+    EXPECT_EQ(p.g.isFaultyArcAt(0), c.faulty) << c.what;
   }
 }
 
