@@ -50,6 +50,15 @@ TEST(Comments, SingleLineStatesAndTexts) {
       {u"G01X5.(ABC\n", 2, u"G01X5.", u"(ABC\n"},
       {u"/*A*/X1./*B*/", 0, u"X1.", u"/*A*//*B*/"},
       {u"X1.*/", -1, u"", u"X1.*/"},
+      // ';' starts a comment to the end of the line, whatever it holds; inside a comment it is comment text.
+      {u";", 1, u"", u";"},
+      {u"G01X5.;A(B\n", 1, u"G01X5.", u";A(B\n"},
+      {u"G01X5. ; MOVE :)", 1, u"G01X5. ", u"; MOVE :)"},
+      {u"(A;B)X1.", 1, u"X1.", u"(A;B)"},
+      {u"(A;B)X1.;C)", 1, u"X1.", u"(A;B);C)"},
+      {u"G01X5.(A;B", 2, u"G01X5.", u"(A;B"},
+      {u"/*A;B*/X1.;C", 1, u"X1.", u"/*A;B*/;C"},
+      {u"X1.);C", -1, u"", u"X1.)"},
   };
   const Program p;
   const kNcGeometry& g = p.g;
