@@ -80,6 +80,11 @@ TEST_F(DxfWriter, CycleHolesAndSidewaysArcs) {
   const Lines sideways = convert(Program{u"G01X5.Y0", u"G18G02X10.Z-5.I2.5K0"});
   ASSERT_EQ(sideways.size(), 6u);
   EXPECT_EQ(sideways[3], line(5, 0, 10, 0, 6));
+
+  // A tool change under G02 is a straight line to the tool-change point.
+  const Lines toolChange = convert(Program{u"G01X5.Y0", u"G02X10.Y5.I5.", u"T2M6"});
+  ASSERT_EQ(toolChange.size(), 7u);
+  EXPECT_EQ(toolChange[4], line(10, 5, 0, 0, 6));
 }
 
 TEST_F(DxfWriter, WithoutMovementTheDrawingIsEmptyButComplete) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "nc/StoreFixture.hpp"
@@ -23,12 +24,15 @@ struct Extents {
 TEST(Figures, LengthsTimesExtentsAndTools) {
   struct Case {
     const char* what;
-    std::vector<std::u16string_view> lines;
+    std::vector<std::u16string> lines;
     double feedLength, rapidLength, seconds;
     std::optional<Extents> extents;
     std::vector<int> tools = {};
     int untimed = 0;
+    int overflowed = 0;
   };
+  const std::u16string huge(308, u'9');
+  const double hugeValue = std::stod(std::string(308, '9'));
   const Case cases[] = {
       // From the initial Z500 down to Z5 is a rapid of 495; 20 at F100 take 12 s; 540 of rapids 3.24 s.
       {"lines",
@@ -85,16 +89,34 @@ TEST(Figures, LengthsTimesExtentsAndTools) {
        {},
        2},
       {"nothing", {}, 0, 0, 0, std::nullopt},
+      {"T.5 is T0, a number beyond an int no tool", {u"T.5 M06", u"T9999999999", u"T2.7"}, 0, 0, 0, std::nullopt, {2}},
+      {"a tool change under G02 goes straight",
+       {u"G00 X10 Y0 Z500", u"G02 X-10 Y0 I-10 J0 F600", u"T1 M6"},
+       10 * pi + 10,
+       10,
+       (10 * pi + 10) / 10 + 0.06,
+       Extents{-10, 10, -10, 0, 500, 500},
+       {1}},
+      {"moves past overflowed positions are counted apart",
+       {u"G91 G01 F100 X" + huge, u"X" + huge, u"X1"},
+       hugeValue,
+       0,
+       hugeValue / 100 * 60,
+       Extents{hugeValue, hugeValue, 0, 0, 500, 500},
+       {},
+       0,
+       1},  // X1 from an infinite X stays there: no move
   };
   for (const Case& c : cases) {
     Program p;
-    for (std::u16string_view line : c.lines) p.g.interpretBlock(line);
+    for (const std::u16string& line : c.lines) p.g.interpretBlock(line);
     const ProgramFigures f = programFigures(p.g);
     EXPECT_NEAR(f.feedLength, c.feedLength, 1e-9) << c.what;
     EXPECT_NEAR(f.rapidLength, c.rapidLength, 1e-9) << c.what;
     EXPECT_NEAR(f.totalSeconds(), c.seconds, 1e-9) << c.what;
     EXPECT_EQ(f.tools, c.tools) << c.what;
     EXPECT_EQ(f.untimedFeedMoves, c.untimed) << c.what;
+    EXPECT_EQ(f.overflowedMoves, c.overflowed) << c.what;
     EXPECT_EQ(f.moves, c.extents.has_value()) << c.what;
     if (!c.extents) continue;
     const std::array<double, 6> got{f.minX, f.maxX, f.minY, f.maxY, f.minZ, f.maxZ};

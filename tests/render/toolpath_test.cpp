@@ -125,6 +125,8 @@ TEST_F(ToolPathTest, ArcRule) {
       {u"G03X0Y10.005I-10J0", {move(410, 300), arc(400, 300, 10, 0, 90, kRed, 0, 2)}, true},
       // Outside the XY plane: an invalid circle, nothing drawn.
       {u"G18G02X0Z10I-10K0", {}, false},
+      // A tool change under G02 goes straight to the tool-change point, in the feed pen, never an arc.
+      {u"G02T1M6", {move(410, 300), line(400, 300, 0, 0, 1)}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.arcBlock, c.arcBlock + std::u16string_view(c.arcBlock).size()));
