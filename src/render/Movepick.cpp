@@ -142,12 +142,12 @@ void kMoveIndex::placeGrid(const std::vector<Box>& boxes) {
     ++count;
   }
   if (count == 0) minX = minY = maxX = maxY = 0;
-  // Square cells, about kCellsPerBlock per move, and never more than kMaxSide along the longer side: a
-  // program whose moves lie on one line gets one row of cells, not a row of slivers a search walks through
-  // ring by ring.
+  // Square cells, about kCellsPerBlock per move, and never more than kMaxSide or that many along the longer
+  // side: a program whose moves lie on one line gets one row of cells, not a row of slivers a search walks
+  // through ring by ring.
   const double longer = std::max({maxX - minX, maxY - minY, 1e-9});
   const double cells = std::max(1.0, kCellsPerBlock * static_cast<double>(count));
-  const double side = std::max(std::sqrt((maxX - minX) * (maxY - minY) / cells), longer / kMaxSide);
+  const double side = std::max({std::sqrt((maxX - minX) * (maxY - minY) / cells), longer / cells, longer / kMaxSide});
   const double width = std::max(maxX - minX, side);
   const double height = std::max(maxY - minY, side);
   columns = cellsAlong(width, side);
@@ -282,16 +282,16 @@ int kMoveIndex::nearest(const kPoint& p, double radius, const MoveOf& moveOf) co
       scan(cx, cy);
       continue;
     }
-    // Only the part of the ring inside the grid: a long narrow grid has rings mostly outside it.
+    // Only the sides of the ring inside the grid: a long narrow grid has rings mostly outside it.
     const int x0 = std::max(cx - k, 0), x1 = std::min(cx + k, columns - 1);
     const int y0 = std::max(cy - k + 1, 0), y1 = std::min(cy + k - 1, rows - 1);
-    for (int x = x0; x <= x1; ++x) {
-      scan(x, cy - k);
-      scan(x, cy + k);
+    for (const int y : {cy - k, cy + k}) {
+      if (y < 0 || y >= rows) continue;
+      for (int x = x0; x <= x1; ++x) scan(x, y);
     }
-    for (int y = y0; y <= y1; ++y) {
-      scan(cx - k, y);
-      scan(cx + k, y);
+    for (const int x : {cx - k, cx + k}) {
+      if (x < 0 || x >= columns) continue;
+      for (int y = y0; y <= y1; ++y) scan(x, y);
     }
   }
   return best;
