@@ -384,18 +384,34 @@ TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
   while (!path.indexMoves(7)) ++pieces;
   EXPECT_GT(pieces, 3 * 3000 / 7);
   DrawnMove move;
-  for (int q = 0; q < 300; ++q) {
-    const kPoint at(next(1100) - 50 + next(100) / 100.0, next(700) - 50 + next(100) / 100.0);
-    const double radius = 0.25 * (1 + next(200));
-    int expected = 0;
-    double best = radius;
-    for (int b = 1; b < geometry.blockCount; ++b) {
-      if (!path.drawnMoveOf(b, move)) continue;
-      const double d = distanceToMove(at, move);
-      if (d < best || (d == best && b > expected)) best = d, expected = b;
+  const auto compare = [&](double width, double height) {
+    for (int q = 0; q < 300; ++q) {
+      const kPoint at(next(1100) * width / 1000 - 50 + next(100) / 100.0,
+                      (height > 0 ? next(700) * height / 600 - 50 : -0.5) + next(100) / 100.0);
+      const double radius = 0.25 * (1 + next(200));
+      int expected = 0;
+      double best = radius;
+      for (int b = 1; b < geometry.blockCount; ++b) {
+        if (!path.drawnMoveOf(b, move)) continue;
+        const double d = distanceToMove(at, move);
+        if (d < best || (d == best && b > expected)) best = d, expected = b;
+      }
+      EXPECT_EQ(path.nearestBlock(at, radius), expected) << at.x << ", " << at.y << " within " << radius;
     }
-    EXPECT_EQ(path.nearestBlock(at, radius), expected) << at.x << ", " << at.y << " within " << radius;
+  };
+  compare(1000, 600);
+  // Every move on one line, one of them far beyond an int: the grid is one row of square cells.
+  lines.clear();
+  for (int i = 0; i < 3000; ++i) {
+    const std::string text = "G01X" + std::to_string(next(1000)) + "Y0";
+    lines.emplace_back(text.begin(), text.end());
   }
+  lines.emplace_back(u"G01X9999999999");
+  lines.emplace_back(u"G01X1");
+  load(std::vector<std::u16string_view>(lines.begin(), lines.end()));
+  while (!path.indexMoves(1000)) {
+  }
+  compare(1000, 0);
 }
 
 }  // namespace
