@@ -80,8 +80,8 @@ class FiguresPass {
       return;
     }
     const bool arc = motion == 2 || motion == 3;
-    const double length = arc ? arcLength(k, motion, from, to, false)
-                              : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
+    const double length =
+        arc ? arcLength(k, motion, from, to, false) : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
     const double feed = g.wordFAt(k);
     const double seconds = feed > 0 ? length / feed * kSecondsPerMinute : 0;
     if (!fits(figures.feedLength, length) || !fits(figures.feedSeconds, seconds) || !fitsTime(seconds)) {

@@ -47,7 +47,8 @@ GWordsFound scanGWords(std::u16string_view block, std::size_t* outsideAt) {
     const std::u16string_view rest = block.substr(at);
     const std::u16string_view number = scratch.extractNumberText(rest);
     // A bare G (GOTO) is no G code; the blanks before a number belong to the word.
-    const std::size_t length = number.empty() ? 1 : static_cast<std::size_t>(number.data() - rest.data()) + number.size();
+    const std::size_t length =
+        number.empty() ? 1 : static_cast<std::size_t>(number.data() - rest.data()) + number.size();
     from = at + length;
     const int group = gCodeGroupOf(number);
     if (group >= 0) {

@@ -128,7 +128,8 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   toolState_.readBlock(reading.words);
   feedState_.readBlock(reading.words);
   gcodes_.recordGCodes(reading.gcodes);
-  if (reading.gcodes.has(kArcCentreWord)) absoluteCentres_ = reading.gcodes.values[kArcCentreWord] == kAbsoluteCentres;
+  if (reading.gcodes.has(kArcCentreWord))
+    absoluteCentres_ = reading.gcodes.values[kArcCentreWord] == kAbsoluteCentres;
   // The groups a block does not name keep the previous block's codes.
   const PackedModal previous(modal_.back());
   PackedModal modal = previous;

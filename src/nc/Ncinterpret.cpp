@@ -172,9 +172,9 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
 double kNcGeometry::toolDiameterFor(int state, View comment, const BlockGCodes& codes) {
   if (codes.has(kUnitsWord)) inchUnits_ = codes.values[kUnitsWord] == kInchUnits;
   // Until a comment gives a diameter, the tool is 10 mm in the units in force.
-  const double previous = commentDiameter_ ? diameters_.last()
-                                           : (inchUnits_ ? kDefaultToolDiameter / kMillimetresPerInch
-                                                         : kDefaultToolDiameter);
+  const double previous = commentDiameter_
+                              ? diameters_.last()
+                              : (inchUnits_ ? kDefaultToolDiameter / kMillimetresPerInch : kDefaultToolDiameter);
   if (state == 0) return previous;
   std::u16string upper(comment);
   upperCaseInPlace(upper);

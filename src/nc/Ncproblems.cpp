@@ -12,11 +12,11 @@
 namespace {
 
 constexpr RuleInfo kRules[kRuleCount] = {
-    {"arc-radius-mismatch", Severity::error},  {"arc-r-too-small", Severity::error},
-    {"arc-r-full-circle", Severity::error},    {"comment-syntax", Severity::error},
-    {"coordinate-overflow", Severity::error},  {"unsupported", Severity::warning},
-    {"unknown-g-code", Severity::warning},     {"number-overflow", Severity::warning},
-    {"comp-without-d", Severity::warning},     {"comment-unclosed", Severity::warning},
+    {"arc-radius-mismatch", Severity::error}, {"arc-r-too-small", Severity::error},
+    {"arc-r-full-circle", Severity::error},   {"comment-syntax", Severity::error},
+    {"coordinate-overflow", Severity::error}, {"unsupported", Severity::warning},
+    {"unknown-g-code", Severity::warning},    {"number-overflow", Severity::warning},
+    {"comp-without-d", Severity::warning},    {"comment-unclosed", Severity::warning},
     {"nothing-to-draw", Severity::warning},
 };
 

@@ -87,9 +87,9 @@ int kMoveIndex::cellX(double x) const { return cellOf(x - left, cellWidth, colum
 int kMoveIndex::cellY(double y) const { return cellOf(y - bottom, cellHeight, rows); }
 
 int kMoveIndex::samplesOf(const Box& box) const {
-  const double n =
-      box.arc ? std::ceil(2 * box.x2 * box.sweep * M_PI / 180 / std::min(cellWidth, cellHeight))
-              : std::ceil(2 * std::max(std::fabs(box.x2 - box.x1) / cellWidth, std::fabs(box.y2 - box.y1) / cellHeight));
+  const double n = box.arc ? std::ceil(2 * box.x2 * box.sweep * M_PI / 180 / std::min(cellWidth, cellHeight))
+                           : std::ceil(2 * std::max(std::fabs(box.x2 - box.x1) / cellWidth,
+                                                    std::fabs(box.y2 - box.y1) / cellHeight));
   // More samples than any grid has cells, or not a number: a move listed everywhere (tooLarge).
   constexpr double kMostSamples = 1 << 30;
   return n >= 0 && n <= kMostSamples ? static_cast<int>(n) : (n < 0 ? 0 : static_cast<int>(kMostSamples));
@@ -147,7 +147,8 @@ void kMoveIndex::placeGrid(const std::vector<Box>& boxes) {
   // through ring by ring.
   const double longer = std::max({maxX - minX, maxY - minY, 1e-9});
   const double cells = std::max(1.0, kCellsPerBlock * static_cast<double>(count));
-  const double side = std::max({std::sqrt((maxX - minX) * (maxY - minY) / cells), longer / cells, longer / kMaxSide});
+  const double side =
+      std::max({std::sqrt((maxX - minX) * (maxY - minY) / cells), longer / cells, longer / kMaxSide});
   const double width = std::max(maxX - minX, side);
   const double height = std::max(maxY - minY, side);
   columns = cellsAlong(width, side);

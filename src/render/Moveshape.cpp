@@ -41,7 +41,8 @@ std::uint8_t kToolPath::moveShape(int i, GCircle& circle, bool& arcFits) {
   const int motion = motionOf(b);
   arcFits = true;
   // A move to a fixed point under G02/G03 goes straight.
-  if (motion == 0 || motion == 1 || (b >= 1 && (motion == 2 || motion == 3) && !geometry.isArcAt(b))) return kMarkLine;
+  if (motion == 0 || motion == 1 || (b >= 1 && (motion == 2 || motion == 3) && !geometry.isArcAt(b)))
+    return kMarkLine;
   // Any other motion, or an arc outside the XY plane, is drawn as nothing.
   if ((motion != 2 && motion != 3) || gNumberAt(geometry.groupPlane, b) != kXYPlane) return 0;
   const kPoint p2 = endOf(i);

@@ -61,7 +61,7 @@ TEST(GCodes, EachWordLandsInItsGroupAndTheRestRepeat) {
       {u"", u"G19G03", {{{Plane, u"G19"}, {Motion, u"G03"}}}},
       {u"", u"G4P500", {{{OneShot, u"G4"}}}},
       {u"", u"G33Z-10.F1.5", {{{Motion, u"G33"}}}},
-      {u"G01", u"X1.G", {}},                          // a letter without a number: not the rapid code
+      {u"G01", u"X1.G", {}},  // a letter without a number: not the rapid code
       {u"", u"G91G65P1G01", {{{Distance, u"G91"}, {Motion, u"G01"}}}},  // G65 belongs to no group
       {u"", u"G20G64G18G2", {{{Plane, u"G18"}, {Motion, u"G2"}}}},
       {u"", u"G99999999999999999999X1.", {}},

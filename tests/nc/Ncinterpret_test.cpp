@@ -162,9 +162,13 @@ TEST(Interpreter, SpecialBlocks) {
       {"decimal codes are not rewritten",
        {u"G90G00X10.Y10.Z10.", u"G28.1", u"G92.1", u"G91G01X1.", u"G90.1X5."},
        {{10, 10, 10}, {10, 10, 10}, {10, 10, 10}, {11, 10, 10}, {16, 10, 10}}},
-      {"blanks after the letters", {u"G 91 G 01 X 5.", u"Y\t2.", u"G 90", u"X 1 5."}, {{5, 0, 500}, {5, 2, 500}, {5, 2, 500}, {1, 2, 500}}},
+      {"blanks after the letters",
+       {u"G 91 G 01 X 5.", u"Y\t2.", u"G 90", u"X 1 5."},
+       {{5, 0, 500}, {5, 2, 500}, {5, 2, 500}, {1, 2, 500}}},
       {"reference return after a blank", {u"G01X3.", u"G 28 Z0."}, {{3, 0, 500}, {3, 0, 500}}},
-      {"a semicolon comment", {u"G01X3. ; X9. (NOTE", u"; Y7.", u"(A;B) X4. ; Y6"}, {{3, 0, 500}, {3, 0, 500}, {4, 0, 500}}},
+      {"a semicolon comment",
+       {u"G01X3. ; X9. (NOTE", u"; Y7.", u"(A;B) X4. ; Y6"},
+       {{3, 0, 500}, {3, 0, 500}, {4, 0, 500}}},
   };
   for (const auto& c : cases) {
     Program p({});
@@ -244,8 +248,11 @@ TEST(Interpreter, ToolDiameterFromComments) {
     EXPECT_EQ(p.g.toolDiameterAt(0), s.dia) << toUtf8(s.line);
   }
   // Before any comment gives one, the tool is 10 mm in the units in force at the block.
-  const Step inch[] = {{u"G20G81X1.Y1.Z-1.R1.", 10 / 25.4}, {u"X2.", 10 / 25.4}, {u"G21", 10},
-                       {u"G20 ; D=0.25", 0.25},              {u"G21", 0.25}};
+  const Step inch[] = {{u"G20G81X1.Y1.Z-1.R1.", 10 / 25.4},
+                       {u"X2.", 10 / 25.4},
+                       {u"G21", 10},
+                       {u"G20 ; D=0.25", 0.25},
+                       {u"G21", 0.25}};
   Program q({});
   for (const auto& s : inch) {
     q.g.interpretBlock(s.line);

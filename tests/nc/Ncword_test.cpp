@@ -29,7 +29,7 @@ TEST(NcWord, ExtractsAndRecordsTheNumberAfterItsLetter) {
       {u"X-.5", u'X', u"-.5", -0.5},
       {u"X1.2.3", u'X', u"1.2", 1.2},
       {u"X+5-3", u'X', u"+5", 5.0},
-      {u"X 10", u'X', u"10", 10.0},  // blanks between the letter and its number are skipped
+      {u"X 10", u'X', u"10", 10.0},       // blanks between the letter and its number are skipped
       {u"X \t-4 5.", u'X', u"-4", -4.0},  // but not inside the number
       {u"X  ", u'X', u"", kNoValue},
       {u"G01Y5", u'X', u"", kNoValue},
