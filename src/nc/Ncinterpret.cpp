@@ -137,7 +137,7 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
   };
   if (words.g04 || words.g4) {
     const View oneShot = scanGWords(work)[kGroupOneShot];
-    const bool dwell = !oneShot.empty() && truncToInt(wordNumberValue(oneShot.substr(1))) == 4;
+    const bool dwell = !oneShot.empty() && truncToInt(wordTextValue(oneShot)) == 4;
     if (dwell && words.x) {
       // The dwell time given with X is no coordinate: the block keeps only the time, in milliseconds.
       const int time = truncToInt(numberAfter(work, u"X") * kDwellFactor);

@@ -166,6 +166,7 @@ TEST(Interpreter, SpecialBlocks) {
        {u"G 91 G 01 X 5.", u"Y\t2.", u"G 90", u"X 1 5."},
        {{5, 0, 500}, {5, 2, 500}, {5, 2, 500}, {1, 2, 500}}},
       {"reference return after a blank", {u"G01X3.", u"G 28 Z0."}, {{3, 0, 500}, {3, 0, 500}}},
+      {"dwell after blanks", {u"G01X3.", u"G 04 X 2."}, {{3, 0, 500}, {3, 0, 500}}},
       {"a semicolon comment",
        {u"G01X3. ; X9. (NOTE", u"; Y7.", u"(A;B) X4. ; Y6"},
        {{3, 0, 500}, {3, 0, 500}, {4, 0, 500}}},
