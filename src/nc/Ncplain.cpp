@@ -92,9 +92,15 @@ bool scanLine(std::basic_string_view<Char> line, const std::array<bool, 128>& te
   out.words = BlockWords();
   out.gcodes = BlockGCodes();
   out.feedLength = 0;
+  out.endComment = false;
   std::uint32_t seen = 0;  // the letters met so far: only a letter's first occurrence gives its word
   for (std::size_t i = 0; i < body.size(); ++i) {
     const auto c = static_cast<std::make_unsigned_t<Char>>(body[i]);
+    // A ';' that ends the line (a control's end of block) is an empty comment, with no diameter in it.
+    if (c == ';' && i + 1 == body.size()) {
+      out.endComment = true;
+      break;
+    }
     if (c >= 128 || textOnly[c]) return false;
     const unsigned letter = static_cast<unsigned>((c & ~0x20u) - 'A');
     if (letter >= 26 || (c & 0x40) == 0) continue;
@@ -139,6 +145,7 @@ bool kNcGeometry::readPlainLine(const PlainLine& line, std::size_t lineEnd) {
   reading.x = line.x;
   reading.y = line.y;
   reading.z = line.z;
+  reading.commentState = line.endComment ? 1 : 0;
   reading.toolDiameter = diameters_.last();
   BlockFacts facts;
   RadiusArc radiusArc{};

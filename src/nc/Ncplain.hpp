@@ -1,6 +1,6 @@
 // The one-pass reading of plain lines, the bulk of a CAM program: ASCII address words and nothing else
-// (no blank, comment, name, macro, M or O word, and no G code that the interpreter rewrites or the checker
-// must look at). Such a line's bytes are scanned once into what the text reading would find in it; every
+// (no blank, comment but a closing ';', name, macro, M or O word, and no G code that the interpreter rewrites
+// or the checker must look at). Such a line's bytes are scanned once into what the text reading would find in it; every
 // other line is read as text.
 #pragma once
 
@@ -22,6 +22,7 @@ struct PlainLine {
   std::array<char16_t, kLongestFeed> feed{};
   std::uint8_t feedLength = 0;
   bool x = false, y = false, z = false;  // the line names the axis
+  bool endComment = false;               // the line ends in a ';' (an end of block), a comment of its own
 };
 
 // Scans `line` (its line feed included; bytes of an ASCII-compatible encoding, or UTF-16) into `out`; false
