@@ -68,6 +68,13 @@ TEST(BlockInfo, ShowsTheCurrentBlockInItsPlanesAxes) {
     }
     EXPECT_EQ(info.faultyArc, c.faulty);
   }
+  // A tool change under G02 keeps the code but is no arc: no arc fields, no verdict.
+  kNcGeometry toolChange;
+  for (const std::u16string_view line : {u"G02X10.Y0I5.", u"T1M6"}) toolChange.interpretBlock(line);
+  const BlockInfo info = blockInfoAt(toolChange, 2);
+  EXPECT_EQ(utf8(info.codeText), "G02");
+  EXPECT_FALSE(info.isArc);
+  EXPECT_FALSE(info.faultyArc);
 }
 
 }  // namespace
