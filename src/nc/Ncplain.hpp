@@ -1,7 +1,7 @@
 // The one-pass reading of plain lines, the bulk of a CAM program: ASCII address words and nothing else
 // (no blank, comment but a closing ';', name, macro, M or O word, and no G code that the interpreter rewrites
-// or the checker must look at). Such a line's bytes are scanned once into what the text reading would find in it; every
-// other line is read as text.
+// or the checker must look at). Such a line's bytes are scanned once into what the text reading would find in it;
+// every other line is read as text.
 #pragma once
 
 #include <array>
