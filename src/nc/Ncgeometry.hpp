@@ -148,7 +148,8 @@ class kNcGeometry {
   std::u16string yTextAt(int i) const;
   std::u16string zTextAt(int i) const;
   // The values the X … K, T, H, D and F words have in block i: X, Y, Z, T, H, D and F repeat the previous
-  // block's when the block has none, I, J, K are 0 then.
+  // block's when the block has none, I, J, K are 0 then. I, J, K are offsets from the start: those R or
+  // absolute centres (G90.1) give are recorded as offsets.
   double wordXAt(int i) const;
   double wordYAt(int i) const;
   double wordZAt(int i) const;
