@@ -7,6 +7,7 @@
 
 #include "nc/Nctext.hpp"
 #include "util/Format.hpp"
+#include "util/Number.hpp"
 
 namespace {
 
@@ -61,6 +62,8 @@ void kNcGeometry::restart() {
   modal_ = decltype(modal_)();
   texts_.clear();
   arcs_.clear();
+  faultyArcs_.clear();
+  inch_ = false;
   offsets_.clear();
   wordValues_.clear();
   diameters_.clear();
@@ -100,6 +103,7 @@ void kNcGeometry::recordInitialBlock() {
   modal_.push_back(modal.bits());
   texts_.addOwn(u"G90G00G17");
   arcs_.push(false);
+  faultyArcs_.push(false);
   offsets_.push(false);
   wordValues_.push(false);
   diameters_.push(10);
@@ -162,6 +166,7 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   ends_.push_back(end);
   modal_.push_back(modal.bits());
   arcs_.push(arc.isArc, arcRecord);
+  faultyArcs_.push(arc.isArc && arc.fit.faulty(profile_.control, inch_, profile_.arcTolerance));
   offsets_.push(!sameBits(offsets, Point3{0, 0, 0}), offsets);
   const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
   wordValues_.push(!sameBits(words, end), words);
@@ -173,6 +178,21 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   if (reading.commentState == -1 && syntaxErrorBlock_ == 0) syntaxErrorBlock_ = k;
   ++blockCount;
   feedCount = blockCount - 1;
+}
+
+void kNcGeometry::applyDecimalInput(BlockWords& words) const {
+  if (profile_.decimalInput != DecimalInput::standard || words.withoutPoint == 0) return;
+  const double increment = inch_ ? 0.0001 : 0.001;
+  for (const WordLetter w : {kWordX, kWordY, kWordZ, kWordI, kWordJ, kWordK, kWordR}) {
+    if ((words.withoutPoint >> w & 1) != 0) words.values[w] *= increment;
+  }
+}
+
+void kNcGeometry::noteUnits(std::u16string_view code) {
+  for (std::size_t at = code.find(u'G'); at != std::u16string_view::npos; at = code.find(u'G', at + 1)) {
+    const double value = wordNumberValue(wordNumberAt(code, at + 1));
+    if (value == 20 || value == 21) inch_ = value == 20;
+  }
 }
 
 kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockReading& reading) const {

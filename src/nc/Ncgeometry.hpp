@@ -24,6 +24,7 @@
 #include "nc/Nccheck.hpp"
 #include "nc/Ncgcode.hpp"
 #include "nc/Ncmodal.hpp"
+#include "nc/Ncprofile.hpp"
 #include "nc/Ncxyz.hpp"
 #include "util/BulkAllocator.hpp"
 
@@ -106,8 +107,13 @@ class kNcGeometry {
   kNcGeometry& operator=(const kNcGeometry&) = delete;
   ~kNcGeometry();
 
-  // Discards every block; delimiters become "(" ")" only.
+  // Discards every block; delimiters become "(" ")" only. The profile stays.
   void restart();
+  // The control profile the next reading follows: its arc rule and its reading of numbers.
+  void setProfile(const ControlProfile& profile) { profile_ = profile; }
+  const ControlProfile& profile() const { return profile_; }
+  // G20 is in force after the latest block.
+  bool inchInForce() const { return inch_; }
   void setCommentDelimiters(const CommentDelimiters& delimiters);
   void setCommentDelimiters(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
                             std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
@@ -135,8 +141,8 @@ class kNcGeometry {
   double radiusAt(int i) const { return arcRadiusOf(held(i)); }
   // The Z of arc block i's centre (start Z + K): the store keeps only the X and Y of a centre.
   double centreZAt(int i) const;
-  // Block i is an arc (G02/G03) whose radius misses its start or end point by kArcFitTolerance or more,
-  // measured in the arc's plane.
+  // Block i is an arc (G02/G03) that the control of the profile rejects (ArcFit::faulty), judged once as it
+  // was read.
   bool isFaultyArcAt(int i) const;
   // What isFaultyArcAt judges, for arc block i.
   ArcFit arcFitAt(int i) const;
@@ -291,6 +297,10 @@ class kNcGeometry {
   ArcRecord arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets, double r, RadiusArc& byRadius,
                   ArcFit& fit);
   double offsetKOf(int b) const;
+  // Literal X … R numbers without a point in least increments, when the profile reads them so.
+  void applyDecimalInput(BlockWords& words) const;
+  // Follows G20 and G21 in a block's code text.
+  void noteUnits(std::u16string_view code);
   std::uint64_t feedTextId(const std::u16string& text);
 
   // The records of every block.
@@ -298,6 +308,7 @@ class kNcGeometry {
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> modal_;
   kNcBlockTexts texts_;
   SparseColumn<ArcRecord> arcs_;
+  BlockBits faultyArcs_;
   SparseColumn<Point3> offsets_;     // I, J, K where one is not 0
   SparseColumn<Point3> wordValues_;  // X, Y, Z word values where they are not the end point
   StepColumn<double> diameters_;
@@ -326,6 +337,8 @@ class kNcGeometry {
   // The code text of a block whose working text was replaced.
   std::u16string replacedCode;
   kNcChecker checker_;
+  ControlProfile profile_;
+  bool inch_ = false;
 };
 
 template <typename T>

@@ -63,6 +63,14 @@ void appendWord(std::u16string& work, char16_t letter, double value, int decimal
   appendFormatReal(work, value, decimals);
 }
 
+// Forgets that a number has no point where its word was not written in the line.
+void keepWrittenOnly(BlockWords& words, const ScannedBlock& scanned, std::size_t codeLength) {
+  for (int w = 0; words.withoutPoint != 0 && w < kWordLetters; ++w) {
+    const std::size_t at = scanned.firstOf(kWordLetterChars[w]);
+    if (at != View::npos && at >= codeLength) words.withoutPoint &= static_cast<std::uint16_t>(~(1u << w));
+  }
+}
+
 }  // namespace
 
 int kNcGeometry::interpretBlock(View line) {
@@ -82,6 +90,7 @@ int kNcGeometry::interpretText(View line) {
   splitComments(line, previousState(k), previousOpenPair(k), split);
   work.swap(split.code);
   const std::size_t codeLength = work.size();
+  noteUnits(work);
   WorkWords words = scanWork(work);
   if (!words.g28) {
     seenX = seenX || words.x;
@@ -95,6 +104,9 @@ int kNcGeometry::interpretText(View line) {
   facts.closerLook = split.closerLook || scanned.hasLetterBeforeBlank() || codeLength > kLongestReadableNumber;
   BlockReading reading;
   reading.words = wordsOf(scanned);
+  // Words the rewrites added carry values already in program units.
+  keepWrittenOnly(reading.words, scanned, facts.rewritten ? 0 : codeLength);
+  applyDecimalInput(reading.words);
   reading.gcodes = gcodes_.scanGCodes(work);
   reading.x = words.x;
   reading.y = words.y;

@@ -76,6 +76,7 @@ bool readWord(std::basic_string_view<Char> body, std::size_t& i, int word, Plain
   const std::basic_string_view<Char> number = readWordNumberAt(body, i + 1, value);
   if (number.empty()) return true;
   out.words.set(static_cast<WordLetter>(word), value);
+  if (number.find(Char('.')) == number.npos) out.words.withoutPoint |= static_cast<std::uint16_t>(1u << word);
   if (word == kWordF) {
     if (number.size() > PlainLine::kLongestFeed) return false;
     std::copy(number.begin(), number.end(), out.feed.begin());
@@ -140,6 +141,7 @@ bool kNcGeometry::readPlainLine(const PlainLine& line, std::size_t lineEnd) {
   reading.y = line.y;
   reading.z = line.z;
   reading.toolDiameter = diameters_.last();
+  applyDecimalInput(reading.words);
   BlockFacts facts;
   RadiusArc radiusArc{};
   recordBlock(reading, facts, radiusArc);

@@ -80,6 +80,8 @@ inline constexpr char16_t kWordLetterChars[kWordLetters + 1] = u"XYZIJKTHDFR";
 // by a number text, and that number's value.
 struct BlockWords {
   std::uint16_t given = 0;
+  // A bit per word whose number has no decimal point, which some controls read in least increments.
+  std::uint16_t withoutPoint = 0;
   std::array<double, kWordLetters> values{};
   // The number text of the F word (a '$' name with what follows it on the line), for the feed's text.
   std::u16string_view feedNumber;
