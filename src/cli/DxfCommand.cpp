@@ -11,8 +11,9 @@
 
 namespace {
 
-constexpr const char* kDxfUsage = 
-    "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER] [--control NAME] [--config FILE|--no-config]\n";
+constexpr const char* kDxfUsage =
+    "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER] [--control NAME] [--config "
+    "FILE|--no-config]\n";
 
 struct DxfOptions {
   std::string input;

@@ -155,9 +155,10 @@ ArcLimits limitsOf(Control control, bool inch, double tolerance) {
 }  // namespace
 
 bool ArcFit::faulty(Control control, bool inch, std::optional<double> tolerance) const {
-  const bool tolerant =
+  // strict, and fanuc or haas without a tolerance of the profile's, judge by the strict rule.
+  const bool ownRule =
       control != Control::strict && (tolerance || (control != Control::fanuc && control != Control::haas));
-  if (!tolerant) return faulty();
+  if (!ownRule) return faulty();
   if (!std::isfinite(radius + startDistance + endDistance)) return true;
   const ArcLimits limits = limitsOf(control, inch, tolerance.value_or(kArcFitTolerance));
   if (halfChord >= 0) {

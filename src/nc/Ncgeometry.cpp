@@ -183,7 +183,7 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
 void kNcGeometry::applyDecimalInput(BlockWords& words) const {
   if (profile_.decimalInput != DecimalInput::standard || words.withoutPoint == 0) return;
   const double increment = inch_ ? 0.0001 : 0.001;
-  for (const WordLetter w : {kWordX, kWordY, kWordZ, kWordI, kWordJ, kWordK, kWordR}) {
+  for (int w = 0; w < kWordLetters; ++w) {
     if ((words.withoutPoint >> w & 1) != 0) words.values[w] *= increment;
   }
 }
