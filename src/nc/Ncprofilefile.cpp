@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncprofile.hpp"
@@ -139,16 +140,13 @@ class ProfileReader {
         badValue(s, "standard or calculator");
       }
     } else if (key == "stock_top") {
-      if (const auto value = numberOf(s.value))
-        profile_.stockTop = *value;
-      else
-        badValue(s, "a number");
+      const auto value = numberOf(s.value);
+      if (!value) return badValue(s, "a number");
+      profile_.stockTop = *value;
     } else if (key == "arc_tolerance") {
       const auto value = numberOf(s.value);
-      if (value && *value > 0)
-        profile_.arcTolerance = *value;
-      else
-        badValue(s, "a number above 0");
+      if (!value || *value <= 0) return badValue(s, "a number above 0");
+      profile_.arcTolerance = *value;
     } else {
       unknownKey(s);
     }
@@ -159,15 +157,16 @@ class ProfileReader {
     bool known = false;
     for (int r = 0; r < kRuleCount && !known; ++r) known = ruleInfo(static_cast<Rule>(r)).id == id;
     if (!known) return unknownKey(s);
+    constexpr std::pair<View, RuleSetting> kSettings[] = {
+        {"off", RuleSetting::off}, {"warning", RuleSetting::warning}, {"error", RuleSetting::error}};
     const std::string value = lowered(s.value);
-    if (value == "off")
-      profile_.rules[id] = RuleSetting::off;
-    else if (value == "warning")
-      profile_.rules[id] = RuleSetting::warning;
-    else if (value == "error")
-      profile_.rules[id] = RuleSetting::error;
-    else
-      badValue(s, "off, warning or error");
+    for (const auto& [name, setting] : kSettings) {
+      if (value == name) {
+        profile_.rules[id] = setting;
+        return;
+      }
+    }
+    badValue(s, "off, warning or error");
   }
 
   void applyEval(const IniSetting& s) {
@@ -184,12 +183,14 @@ class ProfileReader {
     }
     const auto value = wholeNumberOf(s.value);
     if (key == "max_blocks" || key == "call_depth" || key == "max_call_depth") {
-      if (!value || *value < 1 || (key != "max_blocks" && *value > 1000))
+      if (!value || *value < 1 || (key != "max_blocks" && *value > 1000)) {
         return badValue(s, "a whole number above 0");
-      if (key == "max_blocks")
+      }
+      if (key == "max_blocks") {
         profile_.maxBlocks = *value;
-      else
+      } else {
         profile_.maxCallDepth = static_cast<int>(*value);
+      }
       return;
     }
     unknownKey(s);
@@ -197,10 +198,9 @@ class ProfileReader {
 
   void applyVariable(const IniSetting& s) {
     if (s.key.empty()) return unknownKey(s);
-    if (const auto value = numberOf(s.value))
-      profile_.variables[s.key] = *value;
-    else
-      badValue(s, "a number");
+    const auto value = numberOf(s.value);
+    if (!value) return badValue(s, "a number");
+    profile_.variables[s.key] = *value;
   }
 
   void applyTool(const IniSetting& s) {
@@ -212,10 +212,8 @@ class ProfileReader {
     const auto number = key.size() > 1 && key[0] == 'd' ? wholeNumberOf(View(key).substr(1)) : std::nullopt;
     if (!number || *number < 0 || *number > 9999) return unknownKey(s);
     const auto diameter = numberOf(s.value);
-    if (diameter && *diameter >= 0)
-      profile_.toolDiameters[static_cast<int>(*number)] = *diameter;
-    else
-      badValue(s, "a diameter of 0 or more");
+    if (!diameter || *diameter < 0) return badValue(s, "a diameter of 0 or more");
+    profile_.toolDiameters[static_cast<int>(*number)] = *diameter;
   }
 
   // G54 = X Y Z, by blanks or commas.
