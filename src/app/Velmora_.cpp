@@ -131,6 +131,7 @@ void TVelmora_Form1::buildMenu() {
   Font1 = bar->addAction(QStringLiteral("Font"));
   About1 = bar->addAction(QStringLiteral("About"));
   buildViewMenu();
+  buildControllerMenu();
   Help1 = bar->addAction(QStringLiteral("Help"));
   Space = bar->addAction(QStringLiteral("    "));
   Space->setEnabled(false);

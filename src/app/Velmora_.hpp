@@ -7,8 +7,9 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
-#include <functional>
+#include <array>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -69,6 +70,8 @@ class TVelmora_Form1 : public QMainWindow {
     double rapidRate = 0;
     // The whole program drawn in a light pen under the path travelled.
     bool preview = true;
+    // The control the programs are written for, unless a `.velmora.ini` beside a program names one.
+    Control control = Control::strict;
   };
 
   // `iniPath` empty: the settings file beside the executable, or in the user's configuration folder when
@@ -231,6 +234,9 @@ class TVelmora_Form1 : public QMainWindow {
   FindBar* findBar = nullptr;
   QLabel* pnlReadState = nullptr;  // in the status line: where an aborted reading stopped
   QLabel* pnlFigures = nullptr;    // in the status line: extents, path lengths, time, tools
+  QLabel* pnlControl = nullptr;    // in the status line: the control in use
+  // The Controller menu's actions, by Control.
+  std::array<QAction*, kControlCount> actControls{};
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -275,6 +281,14 @@ class TVelmora_Form1 : public QMainWindow {
   void jumpTo(int line);
   // Check mode: the caret to `line` (the drawing and panels follow) and the keyboard to the text.
   void caretToCurrentLine(int line);
+
+  // Controller (Velmora_Controller.cpp).
+  void buildControllerMenu();
+  // The menu's choice: kept in the settings, and the program shown read again with it (an edit in progress
+  // is read with it when it ends).
+  void chooseControl(Control control, bool reread);
+  // The status line names the control in use and where it came from.
+  void showControl();
 
   // View (Velmora_View.cpp).
   void buildViewMenu();

@@ -71,6 +71,7 @@ void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::L
   showProblems(doc->problems());
   showReadState(result);
   showFigures();
+  showControl();
   reportReadResult(result, path);
   // A stopped reading ends on its last line read, so that the drawing shows all that was read.
   if (result.status == ReadResult::Status::Cancelled && reditNcFile->interpretedLineCount().value_or(0) > 1)

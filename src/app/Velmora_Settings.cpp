@@ -11,6 +11,7 @@
 #include "util/Format.hpp"
 #include "util/Ini.hpp"
 #include "util/Number.hpp"
+#include "util/Text.hpp"
 
 namespace {
 const std::u16string kWindow = u"WINDOW";
@@ -18,6 +19,7 @@ const std::u16string kFont = u"FONT";
 const std::u16string kRecent = u"RECENT";
 const std::u16string kFigures = u"FIGURES";
 const std::u16string kView = u"VIEW";
+const std::u16string kController = u"CONTROLLER";
 constexpr int kRecentKeys = 10;
 
 std::u16string recentKey(int slot) { return u"File" + formatInt(slot, 1); }
@@ -77,6 +79,8 @@ void TVelmora_Form1::loadSettings() {
   doc->setRapidRate(s.rapidRate);
   const std::u16string preview = read(kView, u"Preview");
   Preview1Click(preview.empty() || truncatedNumber(preview) != 0);
+  const std::string control = toUtf8(read(kController, u"Name"));
+  chooseControl(controlNamed(control).value_or(Control::strict), false);
 }
 
 // Written whenever the list changes: a file opened is remembered even when the window never closes well.
@@ -158,6 +162,7 @@ bool TVelmora_Form1::saveSettings() {
                 {u"StrikeOut", number(s.fontStrikeOut ? 1 : 0)}});
   write(kFigures, {{u"RapidRate", formatReal(s.rapidRate, 3)}});
   write(kView, {{u"Preview", number(s.preview ? 1 : 0)}});
+  write(kController, {{u"Name", fromUtf8(std::string(controlName(s.control)))}});
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }

@@ -49,6 +49,9 @@ void TVelmora_Form1::buildStatusFields() {
   statusBar()->addWidget(pnlReadState);
   pnlFigures = new QLabel(this);
   statusBar()->addPermanentWidget(pnlFigures);
+  pnlControl = new QLabel(this);
+  statusBar()->addPermanentWidget(pnlControl);
+  showControl();
   for (auto [edit, axis] : {std::pair{editMouseX, "X"}, std::pair{editMouseY, "Y"}}) {
     edit->clear();
     edit->setPlaceholderText(QLatin1String(axis));

@@ -12,6 +12,7 @@
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
+#include "cli/Support.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
@@ -19,7 +20,9 @@
 
 namespace {
 
-constexpr const char* kCheckUsage = "usage: velmora-cli check [--format text|json] [--werror] FILE...\n";
+constexpr const char* kCheckUsage =
+    "usage: velmora-cli check [--format text|json] [--werror] [--control NAME] [--config FILE|--no-config] "
+    "FILE...\n";
 
 // Exit statuses; a file that cannot be read outweighs errors in the others, which are still reported.
 constexpr int kClean = 0;
@@ -30,14 +33,18 @@ struct CheckOptions {
   bool json = false;
   bool werror = false;
   std::vector<std::string> files;
+  ProfileOptions profile;
 };
 
 bool parseOptions(const Args& args, CheckOptions& options) {
   bool optionsEnd = false;
+  std::string error;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnd || arg.empty() || arg[0] != '-' || arg == "-") {
       options.files.push_back(arg);
+    } else if (takeProfileOption(args, i, options.profile, error)) {
+      if (!error.empty()) return false;
     } else if (arg == "--") {
       optionsEnd = true;
     } else if (arg == "--werror") {
@@ -66,6 +73,21 @@ void appendLocation(std::string& out, const std::string& file, const NcProblem& 
   if (p.line > 0 && p.column > 0) out += ':' + std::to_string(p.column);
 }
 
+// "controls":{"strict":"rejected","linuxcnc":"accepted"} for an arc problem.
+void appendControls(std::string& out, const NcProblem& p) {
+  if (p.controlsJudged == 0) return;
+  out += ",\"controls\":{";
+  bool first = true;
+  for (int c = 0; c < kControlCount; ++c) {
+    if ((p.controlsJudged >> c & 1) == 0) continue;
+    out += first ? "\"" : ",\"";
+    out += controlName(static_cast<Control>(c));
+    out += (p.controlsRejecting >> c & 1) != 0 ? "\":\"rejected\"" : "\":\"accepted\"";
+    first = false;
+  }
+  out += '}';
+}
+
 void appendProblem(std::string& out, const std::string& file, const NcProblem& p, Severity severity, bool json) {
   if (json) {
     out += "{\"file\":";
@@ -78,6 +100,7 @@ void appendProblem(std::string& out, const std::string& file, const NcProblem& p
     out += p.rule;
     out += "\",\"message\":";
     appendJsonString(out, fromUtf8(p.message));
+    appendControls(out, p);
     out += "}\n";
     return;
   }
@@ -94,6 +117,7 @@ void appendProblem(std::string& out, const std::string& file, const NcProblem& p
 FileReport checkFile(const std::string& file, const CheckOptions& options) {
   FileReport report;
   kNcGeometry geometry;
+  geometry.setProfile(resolveProfile(options.profile, file));
   // Several files already keep the cores busy, one each.
   ReadOptions reading;
   if (options.files.size() > 1) reading.scanThreads = 0;

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
+#include "cli/Support.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncreader.hpp"
 
@@ -42,12 +43,15 @@ void flush(std::string& out) {
 }  // namespace
 
 int runDump(const Args& args) {
-  if (args.size() != 1) {
-    std::fputs("usage: velmora-cli dump FILE\n", stderr);
+  std::string file;
+  ProfileOptions profile;
+  if (!parseFileAndProfile(args, file, profile)) {
+    std::fprintf(stderr, "usage: velmora-cli dump %s FILE\n", kProfileUsage);
     return 1;
   }
   kNcGeometry geometry;
-  const ReadResult result = readNcFile(args[0], geometry);
+  geometry.setProfile(resolveProfile(profile, file));
+  const ReadResult result = readNcFile(file, geometry);
   if (result.status != ReadResult::Status::Ok) {
     std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
     return 2;

@@ -11,19 +11,25 @@
 
 namespace {
 
-constexpr const char* kDxfUsage = "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER]\n";
+constexpr const char* kDxfUsage =
+    "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER] [--control NAME] [--config "
+    "FILE|--no-config]\n";
 
 struct DxfOptions {
   std::string input;
   std::string output;
   std::string templates;
+  ProfileOptions profile;
 };
 
 bool parseOptions(const Args& args, DxfOptions& options) {
+  std::string error;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (arg == "-o" && hasValue) {
+    if (takeProfileOption(args, i, options.profile, error)) {
+      if (!error.empty()) return false;
+    } else if (arg == "-o" && hasValue) {
       options.output = args[++i];
     } else if (arg == "--templates" && hasValue) {
       options.templates = args[++i];
@@ -47,6 +53,7 @@ int runDxf(const Args& args) {
     return 1;
   }
   kNcGeometry geometry;
+  geometry.setProfile(resolveProfile(options.profile, options.input));
   if (!readWholeProgram("dxf", options.input, geometry)) return 2;
   const std::string dxfPath = options.output.empty() ? dxfPathFor(options.input) : options.output;
   if (isSameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);

@@ -5,6 +5,7 @@
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
+#include "cli/Support.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncreader.hpp"
 
@@ -52,12 +53,15 @@ void flush(std::string& out) {
 }  // namespace
 
 int runPath(const Args& args) {
-  if (args.size() != 1) {
-    std::fputs("usage: velmora-cli path FILE\n", stderr);
+  std::string file;
+  ProfileOptions profile;
+  if (!parseFileAndProfile(args, file, profile)) {
+    std::fprintf(stderr, "usage: velmora-cli path %s FILE\n", kProfileUsage);
     return 1;
   }
   kNcGeometry geometry;
-  const ReadResult result = readNcFile(args[0], geometry);
+  geometry.setProfile(resolveProfile(profile, file));
+  const ReadResult result = readNcFile(file, geometry);
   if (result.status != ReadResult::Status::Ok) {
     std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
     return 2;

@@ -14,18 +14,23 @@
 
 namespace {
 
-constexpr const char* kStatsUsage = "usage: velmora-cli stats [--rapid-rate UNITS_PER_MINUTE] FILE\n";
+constexpr const char* kStatsUsage =
+    "usage: velmora-cli stats [--rapid-rate UNITS_PER_MINUTE] [--control NAME] [--config FILE|--no-config] FILE\n";
 // Lengths and times to a thousandth: finer digits are noise of the arc arithmetic.
 constexpr double kFiguresResolution = 1000;
 
 struct StatsOptions {
   double rapidRate = kDefaultRapidRate;
   std::string file;
+  ProfileOptions profile;
 };
 
 bool parseOptions(const Args& args, StatsOptions& options) {
+  std::string error;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--rapid-rate" && i + 1 < args.size()) {
+    if (takeProfileOption(args, i, options.profile, error)) {
+      if (!error.empty()) return false;
+    } else if (args[i] == "--rapid-rate" && i + 1 < args.size()) {
       char* end = nullptr;
       options.rapidRate = std::strtod(args[++i].c_str(), &end);
       if (*end != '\0' || !(options.rapidRate > 0) || !std::isfinite(options.rapidRate)) return false;
@@ -83,6 +88,7 @@ int runStats(const Args& args) {
     return 1;
   }
   kNcGeometry geometry;
+  geometry.setProfile(resolveProfile(options.profile, options.file));
   ReadOptions reading;
   reading.refuseNonText = true;
   if (!readWholeProgram("stats", options.file, geometry, reading)) return 2;

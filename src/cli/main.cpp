@@ -7,12 +7,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: velmora-cli dump FILE\n"
-    "       velmora-cli check [--format text|json] [--werror] FILE...\n"
-    "       velmora-cli dxf FILE.nc [-o OUT.dxf]\n"
-    "       velmora-cli stats [--rapid-rate UNITS_PER_MINUTE] FILE\n"
-    "       velmora-cli path FILE\n"
-    "       velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n";
+    "usage: velmora-cli dump [PROFILE] FILE\n"
+    "       velmora-cli check [--format text|json] [--werror] [PROFILE] FILE...\n"
+    "       velmora-cli dxf FILE.nc [-o OUT.dxf] [PROFILE]\n"
+    "       velmora-cli stats [--rapid-rate UNITS_PER_MINUTE] [PROFILE] FILE\n"
+    "       velmora-cli path [PROFILE] FILE\n"
+    "       velmora-cli render OUT.png FILE [--size WxH] [--upto K] [--step K1,K2,...] [--trace FILE.jsonl]\n"
+    "PROFILE: [--control strict|fanuc|haas|linuxcnc|grbl|mach3] [--config FILE|--no-config]\n";
 
 }  // namespace
 

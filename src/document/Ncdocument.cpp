@@ -45,8 +45,15 @@ void kNcDocument::clear() {
   pictureCurrent = false;
 }
 
+void kNcDocument::setControl(Control control) {
+  chosenControl_ = control;
+  if (store.profile().sourceFile.empty()) store.setProfile(defaultProfile(control));
+}
+
 ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallbacks& callbacks) {
   clear();
+  const std::string profileFile = findProfileFile(filePath);
+  store.setProfile(profileFile.empty() ? defaultProfile(chosenControl_) : loadProfileFile(profileFile));
   // Nothing touches the text while the worker opens it: the caller shows it only from textReady on.
   kNcText::OpenResult opened;
   const auto open = [&] {

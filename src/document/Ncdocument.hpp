@@ -53,6 +53,14 @@ class kNcDocument {
   ReadResult loadFile(const std::string& path, const LoadCallbacks& callbacks = {});
   // An edited text (lines broken by LF), read as a file is; a save writes it as the last file was written.
   ReadResult loadText(std::u16string text, const LoadCallbacks& callbacks = {});
+  // ---- The control
+  // The control chosen in the window, for the programs read from now on (an edited text re-read included);
+  // a `.velmora.ini` in a file's folder or the nearest folder above wins over it when that file is loaded.
+  void setControl(Control control);
+  Control chosenControl() const { return chosenControl_; }
+  // The profile the latest reading followed; its sourceFile is "" when it is the window's choice.
+  const ControlProfile& profile() const { return store.profile(); }
+
   // A file or a text was read (its lines may be none).
   bool hasProgram() const { return current > 0; }
   int lineCount() const { return text.lineCount(); }
@@ -141,6 +149,7 @@ class kNcDocument {
 
   kNcText text;
   kNcGeometry store;
+  Control chosenControl_ = Control::strict;
   kCanvas canvas;
   ToolPathIndicators noIndicators;
   kToolPath path;

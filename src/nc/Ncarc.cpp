@@ -122,6 +122,73 @@ bool ArcFit::faulty() const {
   return !(e1 < kArcFitTolerance && e2 < kArcFitTolerance);
 }
 
+namespace {
+
+// A control's limits in mm and in inch: an I/J/K arc's radius change, and the shortfall of an R arc.
+struct ArcLimits {
+  double absolute;  // the radius change above which the arc is always rejected
+  double minimum;   // the radius change up to which it is always accepted
+  double relative;  // between the two: rejected above this share of the radius (0: always)
+  double shortfall;
+};
+
+constexpr ArcLimits kLinuxcncMm{2.828, 0.02828, 0.001, 0.00127};
+constexpr ArcLimits kLinuxcncInch{0.2828, 0.002828, 0.001, 0.00005};
+constexpr ArcLimits kGrblMm{0.5, 0.005, 0.001, 0};
+constexpr ArcLimits kGrblInch{0.5 / 25.4, 0.005 / 25.4, 0.001, 0};
+constexpr ArcLimits kMach3Mm{0.002, 0.002, 0, 0};
+constexpr ArcLimits kMach3Inch{0.0002, 0.0002, 0, 0};
+
+ArcLimits limitsOf(Control control, bool inch, double tolerance) {
+  switch (control) {
+    case Control::linuxcnc:
+      return inch ? kLinuxcncInch : kLinuxcncMm;
+    case Control::grbl:
+      return inch ? kGrblInch : kGrblMm;
+    case Control::mach3:
+      return inch ? kMach3Inch : kMach3Mm;
+    default:
+      return {tolerance, tolerance, 0, tolerance};
+  }
+}
+
+}  // namespace
+
+bool ArcFit::faulty(Control control, bool inch, std::optional<double> tolerance) const {
+  // strict, and fanuc or haas without a tolerance of the profile's, judge by the strict rule.
+  const bool ownRule =
+      control != Control::strict && (tolerance || (control != Control::fanuc && control != Control::haas));
+  if (!ownRule) return faulty();
+  if (!std::isfinite(radius + startDistance + endDistance)) return true;
+  const ArcLimits limits = limitsOf(control, inch, tolerance.value_or(kArcFitTolerance));
+  if (halfChord >= 0) {
+    // An R arc that ends where it starts could be any circle through that point.
+    return halfChord == 0 || halfChord - absOf(radius) > limits.shortfall;
+  }
+  const double change = absOf(startDistance - endDistance);
+  if (change > limits.absolute) return true;
+  // LinuxCNC measures the share by the larger of the two radii, grbl by the programmed one.
+  const double reference = control == Control::linuxcnc ? maxOf(startDistance, endDistance) : absOf(radius);
+  return change > limits.minimum && change > limits.relative * reference;
+}
+
+std::uint8_t controlsJudging(const ControlProfile& profile) {
+  std::uint8_t judging = 1u << static_cast<int>(profile.control);
+  for (Control control : kFixedArcRules) judging |= static_cast<std::uint8_t>(1u << static_cast<int>(control));
+  return judging;
+}
+
+std::uint8_t controlsRejecting(const ArcFit& fit, const ControlProfile& profile, bool inch) {
+  std::uint8_t rejecting = 0;
+  const std::uint8_t judging = controlsJudging(profile);
+  for (int c = 0; c < kControlCount; ++c) {
+    if ((judging >> c & 1) != 0 && fit.faulty(static_cast<Control>(c), inch, profile.arcTolerance)) {
+      rejecting |= static_cast<std::uint8_t>(1u << c);
+    }
+  }
+  return rejecting;
+}
+
 kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets,
                                           double r, RadiusArc& byRadius, ArcFit& fit) {
   const Point3 start = ends_[static_cast<std::size_t>(k - 1)];
@@ -141,6 +208,7 @@ kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Po
     const int a = swapped ? 2 : recordAxisA(plane);
     const int b = swapped ? 0 : recordAxisB(plane);
     byRadius = radiusArcCentre(motion, r, startAxes[a], startAxes[b], endAxes[a], endAxes[b]);
+    fit.halfChord = byRadius.halfChord;
     // R wins over the block's own I, J, K: the offsets become the computed centre's, 0 off the plane.
     offset[0] = offset[1] = offset[2] = 0;
     offset[a] = byRadius.ca - startAxes[a];
@@ -161,7 +229,9 @@ kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Po
   widen(*lows[a], *highs[a], box.minA, box.maxA, seen[a]);
   widen(*lows[b], *highs[b], box.minB, box.maxB, seen[b]);
   const double centre[3] = {arc.centreX, arc.centreY, start.z + offset[2]};
+  const double halfChord = r != 0 ? fit.halfChord : -1;
   fit = fitOf(plane, startAxes, endAxes, centre, radius);
+  fit.halfChord = halfChord;
   return arc;
 }
 
@@ -184,10 +254,5 @@ ArcFit kNcGeometry::arcFitAt(int i) const {
 
 bool kNcGeometry::isFaultyArcAt(int i) const {
   const int b = held(i);
-  if (b < 1) return false;
-  const int motion = codeOf(kGroupMotion, b);
-  if (motion != 2 && motion != 3) return false;
-  // A move to a fixed point under G02/G03 is no arc and has no verdict.
-  if (arcs_.find(b) == nullptr) return false;
-  return arcFitAt(b).faulty();
+  return b >= 1 && faultyArcs_.test(b);
 }

@@ -69,6 +69,8 @@ void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, bool d
   }
   // A block that brings compensation into force was read as text.
   if (!facts.compComesIntoForce) return;
+  // LinuxCNC compensates by the loaded tool's radius when no D word is given.
+  if (g.profile().control == Control::linuxcnc) return;
   const View word = g.gWordsRead()[kGroupCutterComp];
   add(g, k, Rule::compWithoutD, code, code.find(word), word);
 }
@@ -99,16 +101,19 @@ void kNcChecker::noteArc(const kNcGeometry& g, int k, const ArcFacts& arc) {
     add(g, k, Rule::arcRFullCircle, {}, kNowhere, {}).numbers[0] = std::fabs(arc.radiusWord);
     return;
   }
-  if (arc.byRadius != nullptr && arc.byRadius->fit == RadiusFit::tooSmall) {
+  // The store's verdict, which the drawing and the arc fields show; the message names the other controls'.
+  if (!g.isFaultyArcAt(k)) return;
+  const ArcFit& fit = arc.fit;
+  const std::uint8_t rejecting = controlsRejecting(fit, g.profile(), g.inchInForce());
+  if (arc.byRadius != nullptr) {
     Finding& f = add(g, k, Rule::arcRTooSmall, {}, kNowhere, {});
+    f.detail = rejecting;
     f.numbers[0] = std::fabs(arc.radiusWord);
     f.numbers[1] = arc.byRadius->halfChord;
     return;
   }
-  // The store's verdict, which the drawing and the arc fields show.
-  const ArcFit& fit = arc.fit;
-  if (!fit.faulty()) return;
   Finding& f = add(g, k, Rule::arcRadiusMismatch, {}, kNowhere, {});
+  f.detail = rejecting;
   f.numbers[0] = fit.startDistance;
   f.numbers[1] = fit.endDistance;
   const double radius = std::fabs(fit.radius);

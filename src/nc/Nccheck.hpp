@@ -5,8 +5,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "nc/Ncprofile.hpp"
 
 class kNcGeometry;
 class ScannedBlock;
@@ -69,9 +72,22 @@ inline constexpr double kArcFitTolerance = 0.002;
 // An arc's radius and the distances of its start and end points from its centre, in the arc's plane.
 struct ArcFit {
   double radius, startDistance, endDistance;
-  // The radius misses the start or the end point by kArcFitTolerance or more.
+  // Half the chord of an arc given by R (0 when it ends where it starts); -1 for an arc given by I, J, K.
+  double halfChord = -1;
+
+  // The radius misses the start or the end point by kArcFitTolerance or more: the strict rule.
   bool faulty() const;
+  // Whether `control` rejects the arc, in inch while G20 is in force; `tolerance` is the fanuc and haas limit
+  // in program units (unset: the strict rule).
+  bool faulty(Control control, bool inch, std::optional<double> tolerance) const;
 };
+
+// The controls whose arc rules are fixed; fanuc and haas judge by a tolerance of the profile.
+inline constexpr Control kFixedArcRules[] = {Control::strict, Control::linuxcnc, Control::grbl, Control::mach3};
+// A bit per Control (1 << control) of those that reject the arc: the fixed ones, and `profile`'s own.
+std::uint8_t controlsRejecting(const ArcFit& fit, const ControlProfile& profile, bool inch);
+// The controls the message of an arc problem names for a reading with `profile`.
+std::uint8_t controlsJudging(const ControlProfile& profile);
 
 // What the interpreter knows about a block's arc, its records included, so that the checker need not read
 // them back.

@@ -7,6 +7,7 @@
 
 #include "nc/Nctext.hpp"
 #include "util/Format.hpp"
+#include "util/Number.hpp"
 
 namespace {
 
@@ -56,12 +57,14 @@ void kNcGeometry::restart() {
   toolState_.reset();
   feedState_.reset();
   gcodes_.reset();
-  absoluteCentres_ = inchUnits_ = commentDiameter_ = false;
+  absoluteCentres_ = commentDiameter_ = false;
   // A restart gives the memory of a long program back.
   ends_ = decltype(ends_)();
   modal_ = decltype(modal_)();
   texts_.clear();
   arcs_.clear();
+  faultyArcs_.clear();
+  inch_ = false;
   offsets_.clear();
   wordValues_.clear();
   diameters_.clear();
@@ -101,6 +104,7 @@ void kNcGeometry::recordInitialBlock() {
   modal_.push_back(modal.bits());
   texts_.addOwn(u"G90G00G17");
   arcs_.push(false);
+  faultyArcs_.push(false);
   offsets_.push(false);
   wordValues_.push(false);
   diameters_.push(10);
@@ -165,6 +169,7 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   ends_.push_back(end);
   modal_.push_back(modal.bits());
   arcs_.push(arc.isArc, arcRecord);
+  faultyArcs_.push(arc.isArc && arc.fit.faulty(profile_.control, inch_, profile_.arcTolerance));
   offsets_.push(!sameBits(offsets, Point3{0, 0, 0}), offsets);
   const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
   wordValues_.push(!sameBits(words, end), words);
@@ -176,6 +181,18 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   if (reading.commentState == -1 && syntaxErrorBlock_ == 0) syntaxErrorBlock_ = k;
   ++blockCount;
   feedCount = blockCount - 1;
+}
+
+void kNcGeometry::applyDecimalInput(BlockWords& words) const {
+  if (profile_.decimalInput != DecimalInput::standard || words.withoutPoint == 0) return;
+  const double increment = inch_ ? 0.0001 : 0.001;
+  for (int w = 0; w < kWordLetters; ++w) {
+    if ((words.withoutPoint >> w & 1) != 0) words.values[w] *= increment;
+  }
+}
+
+void kNcGeometry::noteUnits(const BlockGCodes& codes) {
+  if (codes.has(kUnitsWord)) inch_ = codes.values[kUnitsWord] == kInchUnits;
 }
 
 kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockReading& reading) const {

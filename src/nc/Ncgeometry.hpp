@@ -24,6 +24,7 @@
 #include "nc/Nccheck.hpp"
 #include "nc/Ncgcode.hpp"
 #include "nc/Ncmodal.hpp"
+#include "nc/Ncprofile.hpp"
 #include "nc/Ncxyz.hpp"
 #include "util/BulkAllocator.hpp"
 
@@ -109,8 +110,13 @@ class kNcGeometry {
   kNcGeometry& operator=(const kNcGeometry&) = delete;
   ~kNcGeometry();
 
-  // Discards every block; delimiters become "(" ")" only.
+  // Discards every block; delimiters become "(" ")" only. The profile stays.
   void restart();
+  // The control profile the next reading follows: its arc rule and its reading of numbers.
+  void setProfile(const ControlProfile& profile) { profile_ = profile; }
+  const ControlProfile& profile() const { return profile_; }
+  // G20 is in force after the latest block.
+  bool inchInForce() const { return inch_; }
   void setCommentDelimiters(const CommentDelimiters& delimiters);
   void setCommentDelimiters(std::u16string_view open0, std::u16string_view close0, std::u16string_view open1,
                             std::u16string_view close1, std::u16string_view open2, std::u16string_view close2);
@@ -138,8 +144,8 @@ class kNcGeometry {
   double radiusAt(int i) const { return arcRadiusOf(held(i)); }
   // The Z of arc block i's centre (start Z + K): the store keeps only the X and Y of a centre.
   double centreZAt(int i) const;
-  // Block i is an arc (G02/G03) whose radius misses its start or end point by kArcFitTolerance or more,
-  // measured in the arc's plane.
+  // Block i is an arc (G02/G03) that the control of the profile rejects (ArcFit::faulty), judged once as it
+  // was read.
   bool isFaultyArcAt(int i) const;
   // What isFaultyArcAt judges, for arc block i.
   ArcFit arcFitAt(int i) const;
@@ -292,7 +298,7 @@ class kNcGeometry {
   // Returns whether the working text was replaced rather than extended.
   bool rewriteSpecialBlocks(int k, WorkWords& words);
   // Block's tool diameter; follows the units the block's G codes set.
-  double toolDiameterFor(int state, std::u16string_view comment, const BlockGCodes& codes);
+  double toolDiameterFor(int state, std::u16string_view comment);
   // Turns what block k gives into its records; `facts` gets what the checker needs beyond them, with
   // `radiusArc` holding the centre of an arc given by R.
   void recordBlock(const BlockReading& reading, BlockFacts& facts, RadiusArc& radiusArc);
@@ -303,6 +309,13 @@ class kNcGeometry {
   ArcRecord arcOf(int plane, int motion, int k, const Point3& end, Point3& offsets, double r, RadiusArc& byRadius,
                   ArcFit& fit);
   double offsetKOf(int b) const;
+  // Literal X … R numbers without a point in least increments, when the profile reads them so.
+  void applyDecimalInput(BlockWords& words) const;
+  // Follows G20 and G21 in a block's code text.
+  // G20 or G21 in the block's G codes sets the units from this block on.
+  void noteUnits(const BlockGCodes& codes);
+  // The diameter of a tool no comment has named: 10 mm in the units in force.
+  double uncommentedDiameter() const;
   std::uint64_t feedTextId(const std::u16string& text);
 
   // The records of every block.
@@ -310,6 +323,7 @@ class kNcGeometry {
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> modal_;
   kNcBlockTexts texts_;
   SparseColumn<ArcRecord> arcs_;
+  BlockBits faultyArcs_;
   SparseColumn<Point3> offsets_;     // I, J, K where one is not 0
   SparseColumn<Point3> wordValues_;  // X, Y, Z word values where they are not the end point
   StepColumn<double> diameters_;
@@ -325,7 +339,6 @@ class kNcGeometry {
   kNcFeed feedState_;
   kNcGCode gcodes_;
   bool absoluteCentres_ = false;  // G90.1 in force: I, J, K are the centre's coordinates
-  bool inchUnits_ = false;        // G20 in force
   bool commentDiameter_ = false;  // a comment has given the tool's diameter
   // The line of the block being read, while it is read.
   std::u16string_view lineInHand_;
@@ -341,6 +354,8 @@ class kNcGeometry {
   // The code text of a block whose working text was replaced.
   std::u16string replacedCode;
   kNcChecker checker_;
+  ControlProfile profile_;
+  bool inch_ = false;  // G20 in force
 };
 
 template <typename T>

@@ -76,6 +76,14 @@ void appendWord(std::u16string& work, char16_t letter, double value, int decimal
   appendFormatReal(work, value, decimals);
 }
 
+// Forgets that a number has no point where its word was not written in the line.
+void keepWrittenOnly(BlockWords& words, const ScannedBlock& scanned, std::size_t codeLength) {
+  for (int w = 0; words.withoutPoint != 0 && w < kWordLetters; ++w) {
+    const std::size_t at = scanned.firstOf(kWordLetterChars[w]);
+    if (at != View::npos && at >= codeLength) words.withoutPoint &= static_cast<std::uint16_t>(~(1u << w));
+  }
+}
+
 }  // namespace
 
 int kNcGeometry::interpretBlock(View line) {
@@ -108,7 +116,11 @@ int kNcGeometry::interpretText(View line) {
   facts.closerLook = split.closerLook || codeLength > kLongestReadableNumber;
   BlockReading reading;
   reading.words = wordsOf(scanned);
+  // Words the rewrites added carry values already in program units.
+  keepWrittenOnly(reading.words, scanned, facts.rewritten ? 0 : codeLength);
   reading.gcodes = gcodes_.scanGCodes(work);
+  noteUnits(reading.gcodes);
+  applyDecimalInput(reading.words);
   reading.x = words.x;
   reading.y = words.y;
   reading.z = words.z;
@@ -116,7 +128,7 @@ int kNcGeometry::interpretText(View line) {
   reading.openPair = split.openPair;
   // The tool change and the reference return go to fixed points: never arcs, whatever motion is in force.
   reading.fixedPoint = words.g28 || words.m6 || words.m06;
-  reading.toolDiameter = toolDiameterFor(split.state, split.comment, reading.gcodes);
+  reading.toolDiameter = toolDiameterFor(split.state, split.comment);
   RadiusArc radiusArc{};
   recordBlock(reading, facts, radiusArc);
   // The rewrites only add to the code text, unless they replaced it.
@@ -169,12 +181,13 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
   return replaced;
 }
 
-double kNcGeometry::toolDiameterFor(int state, View comment, const BlockGCodes& codes) {
-  if (codes.has(kUnitsWord)) inchUnits_ = codes.values[kUnitsWord] == kInchUnits;
+double kNcGeometry::uncommentedDiameter() const {
+  return inch_ ? kDefaultToolDiameter / kMillimetresPerInch : kDefaultToolDiameter;
+}
+
+double kNcGeometry::toolDiameterFor(int state, View comment) {
   // Until a comment gives a diameter, the tool is 10 mm in the units in force.
-  const double previous = commentDiameter_
-                              ? diameters_.last()
-                              : (inchUnits_ ? kDefaultToolDiameter / kMillimetresPerInch : kDefaultToolDiameter);
+  const double previous = commentDiameter_ ? diameters_.last() : uncommentedDiameter();
   if (state == 0) return previous;
   std::u16string upper(comment);
   upperCaseInPlace(upper);

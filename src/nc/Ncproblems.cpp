@@ -54,6 +54,12 @@ std::string fill(std::string_view pattern, std::initializer_list<std::string> te
   return out;
 }
 
+// " (0.52 % of R)", or "" for a radius of 0.
+std::string shareOf(double part, double radius) {
+  if (!(radius > 0)) return {};
+  return " (" + real(part / radius * 100) + " % of R)";
+}
+
 std::string unsupportedMessage(const Finding& f) {
   const std::string word = f.detail == static_cast<int>(Construct::jump) && f.tokenText().starts_with(u"M99")
                                ? toUtf8(f.tokenText()) + " with P"
@@ -66,10 +72,11 @@ std::string messageOf(const Finding& f) {
   const double* n = f.numbers;
   switch (f.rule) {
     case Rule::arcRadiusMismatch:
-      return fill("arc radius %s at the start and %s at the end: they differ by %s",
-                  {real(n[0]), real(n[1]), real(n[2])});
+      return fill("arc radius %s at the start and %s at the end: they differ by %s%s",
+                  {real(n[0]), real(n[1]), real(n[2]), shareOf(n[2], n[0])});
     case Rule::arcRTooSmall:
-      return fill("R %s is too small for the chord: half the chord is %s", {real(n[0]), real(n[1])});
+      return fill("R %s is too small for the chord: half the chord is %s, %s more%s",
+                  {real(n[0]), real(n[1]), real(n[1] - n[0]), shareOf(n[1] - n[0], n[0])});
     case Rule::arcRFullCircle:
       return fill("R %s with the end point at the start point: a full circle cannot be given by R", {real(n[0])});
     case Rule::commentSyntax:
@@ -96,9 +103,25 @@ std::string messageOf(const Finding& f) {
   return {};
 }
 
-NcProblem worded(const Finding& f) {
+NcProblem worded(const Finding& f, std::uint8_t judging = 0) {
   const RuleInfo& info = ruleInfo(f.rule);
-  return {f.line, f.column, info.severity, info.id, messageOf(f)};
+  NcProblem problem{f.line, f.column, info.severity, info.id, messageOf(f)};
+  if (f.rule == Rule::arcRadiusMismatch || f.rule == Rule::arcRTooSmall) {
+    problem.controlsJudged = judging;
+    problem.controlsRejecting = f.detail & judging;
+    problem.message += "; " + controlsVerdict(judging, problem.controlsRejecting);
+  }
+  return problem;
+}
+
+void appendNames(std::string& out, std::uint8_t controls) {
+  bool first = true;
+  for (int c = 0; c < kControlCount; ++c) {
+    if ((controls >> c & 1) == 0) continue;
+    if (!first) out += ", ";
+    out += controlName(static_cast<Control>(c));
+    first = false;
+  }
 }
 
 Finding found(Rule rule, int line) {
@@ -109,6 +132,20 @@ Finding found(Rule rule, int line) {
 }
 
 }  // namespace
+
+std::string controlsVerdict(std::uint8_t judged, std::uint8_t rejecting) {
+  std::string out;
+  const auto accepting = static_cast<std::uint8_t>(judged & ~rejecting);
+  if ((judged & rejecting) != 0) {
+    out += "rejected by ";
+    appendNames(out, judged & rejecting);
+  }
+  if (accepting != 0) {
+    out += out.empty() ? "accepted by " : "; accepted by ";
+    appendNames(out, accepting);
+  }
+  return out;
+}
 
 const RuleInfo& ruleInfo(Rule rule) { return kRules[static_cast<int>(rule)]; }
 
@@ -122,7 +159,8 @@ std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
   if (!checker.drawsSomething() && geometry.syntaxErrorBlock() == 0) {
     problems.push_back(worded(found(Rule::nothingToDraw, 0)));
   }
-  for (const Finding& f : checker.findings()) problems.push_back(worded(f));
+  const std::uint8_t judging = controlsJudging(geometry.profile());
+  for (const Finding& f : checker.findings()) problems.push_back(worded(f, judging));
   if (const int line = checker.unclosedCommentLine(geometry)) {
     problems.push_back(worded(found(Rule::commentUnclosed, line)));
   }

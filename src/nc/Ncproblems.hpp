@@ -2,6 +2,7 @@
 // cannot hold. Per line (= block) or, with line 0, about the whole program.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +19,13 @@ struct NcProblem {
   Severity severity = Severity::warning;
   std::string_view rule;  // a stable id such as "arc-radius-mismatch"
   std::string message;    // UTF-8; names the numbers involved
+  // For an arc problem, a bit per Control (1 << control): the controls judged, and of those the rejecting.
+  std::uint8_t controlsJudged = 0;
+  std::uint8_t controlsRejecting = 0;
 };
+
+// "rejected by strict, mach3; accepted by linuxcnc, grbl" for a problem's controls ("" when none were judged).
+std::string controlsVerdict(std::uint8_t judged, std::uint8_t rejecting);
 
 // Every problem of the program read into `geometry`, ordered by line, then column.
 std::vector<NcProblem> programProblems(const kNcGeometry& geometry);

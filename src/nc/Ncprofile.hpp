@@ -63,3 +63,14 @@ std::string_view controlName(Control control);
 std::optional<Control> controlNamed(std::string_view name);
 // The built-in defaults of a control: its decimal input and the like.
 ControlProfile defaultProfile(Control control);
+
+// The name of the profile file looked for beside a program and in the folders above it.
+inline constexpr std::string_view kProfileFileName = ".velmora.ini";
+
+// The profile a file gives: the built-in defaults of the control it names ([check] control; `control` when
+// given wins over the file's), then what the file sets. A key or value that cannot be used, a line that is
+// no setting, or a file that cannot be read, becomes a note naming the file and line.
+ControlProfile loadProfileFile(const std::string& path, std::optional<Control> control = std::nullopt);
+// The profile file of a program: `.velmora.ini` in the program's folder or the nearest folder above it that
+// has one; "" when none has.
+std::string findProfileFile(const std::string& programPath);

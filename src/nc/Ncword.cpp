@@ -56,6 +56,8 @@ BlockWords wordsOf(const ScannedBlock& block) {
     const std::u16string_view number = kNcWord(kWordLetterChars[w]).extractNumberText(block);
     if (number.empty()) continue;
     words.set(static_cast<WordLetter>(w), wordNumberValue(number));
+    if ((kIncrementWords >> w & 1) != 0 && hasNoPoint(number))
+      words.withoutPoint |= static_cast<std::uint16_t>(1u << w);
     if (w == kWordF) words.feedNumber = number;
   }
   return words;

@@ -74,10 +74,26 @@ enum WordLetter : int { kWordX, kWordY, kWordZ, kWordI, kWordJ, kWordK, kWordT, 
 inline constexpr int kWordLetters = kWordR + 1;
 inline constexpr char16_t kWordLetterChars[kWordLetters + 1] = u"XYZIJKTHDFR";
 
+// The words whose numbers some controls read in least increments when they have no decimal point: X Y Z I J K R.
+inline constexpr std::uint16_t kIncrementWords =
+    1u << kWordX | 1u << kWordY | 1u << kWordZ | 1u << kWordI | 1u << kWordJ | 1u << kWordK | 1u << kWordR;
+
+// The number text has no decimal point.
+template <typename Char>
+bool hasNoPoint(std::basic_string_view<Char> number) {
+  // A loop, not find: numbers are a few characters, and a call per word shows in the reading's time.
+  for (const Char c : number) {
+    if (c == Char('.')) return false;
+  }
+  return true;
+}
+
 // The words of one block as its text gives them: for each letter, whether its first occurrence is followed
 // by a number text, and that number's value.
 struct BlockWords {
   std::uint16_t given = 0;
+  // A bit per word of kIncrementWords whose number has no decimal point.
+  std::uint16_t withoutPoint = 0;
   std::array<double, kWordLetters> values{};
   // The number text of the F word (a '$' name with what follows it on the line), for the feed's text.
   std::u16string_view feedNumber;

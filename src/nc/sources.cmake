@@ -20,6 +20,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncfigures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncfind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncprofile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncprofilefile.cpp
 )
 # The reader scans lines ahead on worker threads.
 find_package(Threads REQUIRED)

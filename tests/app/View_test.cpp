@@ -2,6 +2,7 @@
 // double-click to the block drawn there and its tooltip, mouse position, SetScale, ResetScale and Ctrl+0.
 #include <QComboBox>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -201,6 +202,28 @@ class ViewTest : public QObject {
     waitForDrawing(again);
     QVERIFY(!again.Preview1->isChecked());
     QVERIFY(!hasColourNear(again, screenOf(again, 22.5, 20), kPreviewGrey, 4));
+  }
+
+  // The Controller menu reads the program again with its choice and keeps it; a profile file beside the
+  // program wins, and the status line names the control in use.
+  void theControllerMenuChoosesTheControlUnlessAFileBesideTheProgramDoes() {
+    const QStringList program = {"G90 G00 X0 Y0", "G01 X10. Y0 F100", "G02 X30. Y0 I10.0047 J0", "M30"};
+    WindowFixture f;
+    TVelmora_Form1& w = f.openWith("arc.nc", program);
+    QVERIFY(w.actControls[0]->isChecked());
+    QVERIFY(w.document().geometry().isFaultyArcAt(3));
+    w.actControls[static_cast<int>(Control::linuxcnc)]->trigger();
+    QVERIFY(!w.document().geometry().isFaultyArcAt(3));
+    QCOMPARE(w.pnlControl->text(), QString("control: linuxcnc"));
+    w.close();
+    QCOMPARE(QSettings(f.path("velmora.INI"), QSettings::IniFormat).value("CONTROLLER/Name").toString(),
+             QString("linuxcnc"));
+    f.write(".velmora.ini", "[check]\ncontrol = mach3\n");
+    TVelmora_Form1& again = f.openWith("arc.nc", program);
+    QVERIFY(again.actControls[static_cast<int>(Control::linuxcnc)]->isChecked());
+    QCOMPARE(again.document().profile().control, Control::mach3);
+    QVERIFY(again.document().geometry().isFaultyArcAt(3));
+    QVERIFY(again.pnlControl->text().startsWith("control: mach3 ("));
   }
 
   void clickCentresThePoint() {

@@ -16,7 +16,7 @@ case $case in
     run 3 clean.nc error.nc flat.nc
     expect_output <<'EOF'
 {"summary":{"file":"clean.nc","blocks":4,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":0}}
-error.nc:3: error: R 4.0000 is too small for the chord: half the chord is 7.0711 [arc-r-too-small]
+error.nc:3: error: R 4.0000 is too small for the chord: half the chord is 7.0711, 3.0711 more (76.7767 % of R); rejected by strict, linuxcnc, grbl, mach3 [arc-r-too-small]
 error.nc:4:5: warning: macro variables (#) are not evaluated; the drawing after this line may be wrong [unsupported]
 {"summary":{"file":"error.nc","blocks":5,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":1,"warnings":1}}
 flat.nc: warning: the program has no X or Y movement: there is nothing to draw [nothing-to-draw]
@@ -31,7 +31,9 @@ import json, sys
 objects = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8").read().splitlines()]
 assert objects[:-1] == [
     {"file": "error.nc", "line": 3, "column": 0, "severity": "error", "rule": "arc-r-too-small",
-     "message": "R 4.0000 is too small for the chord: half the chord is 7.0711"},
+     "message": "R 4.0000 is too small for the chord: half the chord is 7.0711, 3.0711 more (76.7767 % of R); "
+                "rejected by strict, linuxcnc, grbl, mach3",
+     "controls": {"strict": "rejected", "linuxcnc": "rejected", "grbl": "rejected", "mach3": "rejected"}},
     {"file": "error.nc", "line": 4, "column": 5, "severity": "warning", "rule": "unsupported",
      "message": "macro variables (#) are not evaluated; the drawing after this line may be wrong"},
 ], objects[:-1]
@@ -68,6 +70,28 @@ PY
     # After "--" a name that begins with a dash is a file.
     cp clean.nc ./-dash.nc
     run 0 -- -dash.nc
+    ;;
+  profile)
+    # A radius 0.0094 longer at the end than at the start: within LinuxCNC's and grbl's limits.
+    mkdir -p shop/job
+    printf 'G00X0Y0\nG01X10.Y0F100\nG02X30.Y0I10.0047J0\n' >shop/job/arc.nc
+    run 3 shop/job/arc.nc
+    grep -q 'rejected by strict, mach3; accepted by linuxcnc, grbl \[arc-radius-mismatch\]' "$out" ||
+      fail "the arc message does not name the controls"
+    run 0 --control linuxcnc shop/job/arc.nc
+    run 1 --control siemens shop/job/arc.nc
+    # The profile file of the nearest folder above the program; a setting it cannot use is told by line.
+    printf '[check]\ncontrol = GRBL\ncolour = red\n' >shop/.velmora.ini
+    run 0 shop/job/arc.nc
+    grep -q '/shop/.velmora.ini:3: warning: unknown key "colour" in \[check\]' "$err" || fail "the unknown key is not told"
+    run 3 --no-config shop/job/arc.nc
+    run 3 --control mach3 shop/job/arc.nc
+    # fanuc with a file's arc tolerance; X10000 without a point is 10 mm with standard decimal input.
+    printf '[check]\ncontrol = fanuc\narc_tolerance = 0.01\n' >fanuc.ini
+    printf 'G00X0Y0\nG01X10000Y0F100\nG02X30.Y0I10.0047J0\n' >fanuc.nc
+    run 0 --config fanuc.ini fanuc.nc
+    run 3 --config fanuc.ini --control strict fanuc.nc
+    grep -q '^fanuc.nc:3: error: arc radius 10.0047 at the start and 9980.0047 at the end' "$out" || fail "X10000 is not 10000 under strict"
     ;;
   order)
     names=""

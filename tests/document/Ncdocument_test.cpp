@@ -98,6 +98,30 @@ TEST_F(DocumentTest, OneReadingGivesTheLinesAndTheBlocks) {
   }
 }
 
+// The window's control reads a program, unless a profile file beside it names another; the drawing's verdict
+// follows the control in use.
+TEST_F(DocumentTest, TheControlChosenOrTheProfileFileBesideTheProgram) {
+  const std::string arc = "G00X0Y0\nG01X10.Y0F100\nG02X30.Y0I10.0047J0\n";
+  const std::string loose = write("loose.nc", arc);
+  document.loadFile(loose);
+  EXPECT_EQ(document.profile().control, Control::strict);
+  EXPECT_TRUE(document.geometry().isFaultyArcAt(3));
+  document.setControl(Control::linuxcnc);
+  document.loadText(u"G00X0Y0\nG01X10.Y0F100\nG02X30.Y0I10.0047J0\n");
+  EXPECT_EQ(document.profile().control, Control::linuxcnc) << "an edited text is read with the new choice";
+  EXPECT_FALSE(document.geometry().isFaultyArcAt(3));
+  std::filesystem::create_directories(folder / "shop");
+  write("shop/.velmora.ini", "[check]\ncontrol = mach3\n");
+  document.loadFile(write("shop/part.nc", arc));
+  EXPECT_EQ(document.profile().control, Control::mach3);
+  EXPECT_EQ(document.profile().sourceFile, folder / "shop/.velmora.ini");
+  EXPECT_TRUE(document.geometry().isFaultyArcAt(3));
+  document.setControl(Control::grbl);
+  EXPECT_EQ(document.profile().control, Control::mach3) << "the file still wins";
+  document.loadFile(loose);
+  EXPECT_EQ(document.profile().control, Control::grbl);
+}
+
 TEST_F(DocumentTest, AStoppedReadingKeepsTheWholeTextAndTheBlocksReadSoFar) {
   std::string big;
   for (int i = 0; i < 3000; ++i) big += "G01X" + std::to_string(i % 50) + ".\n";

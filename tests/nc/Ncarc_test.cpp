@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "nc/Ncgeometry.hpp"
@@ -150,6 +151,57 @@ TEST(ArcRecords, RadiusWordGivesTheOffsetsAndTheVerdict) {
     EXPECT_NEAR(g.wordKAt(0), c.k, 1e-9) << c.what;
     EXPECT_NEAR(g.centreZAt(0), c.centreZ, 1e-9) << c.what;
     EXPECT_EQ(g.isFaultyArcAt(0), c.faulty) << c.what;
+  }
+}
+
+// Each control's arc rule, in mm and in inch: the radius change of an I/J/K arc, the shortfall of an R arc.
+TEST(ArcVerdicts, FollowTheControl) {
+  struct Case {
+    const char* what;
+    std::initializer_list<u16string_view> lines;
+    Control control;
+    std::optional<double> tolerance;
+    bool faulty;
+  };
+  // From X10 to X30 about X20 + I - 10: the radius at the end is 20 - I.
+  constexpr u16string_view kStart = u"G01X10.Y0Z0";
+  const Case cases[] = {
+      {"strict, 0.0094", {kStart, u"G02X30.Y0I10.0047J0"}, Control::strict, {}, true},
+      {"linuxcnc, 0.0094", {kStart, u"G02X30.Y0I10.0047J0"}, Control::linuxcnc, {}, false},
+      {"grbl, 0.0094 under 0.1 %", {kStart, u"G02X30.Y0I10.0047J0"}, Control::grbl, {}, false},
+      {"mach3, 0.0094", {kStart, u"G02X30.Y0I10.0047J0"}, Control::mach3, {}, true},
+      {"fanuc without a tolerance is strict", {kStart, u"G02X30.Y0I10.0047J0"}, Control::fanuc, {}, true},
+      {"fanuc, tolerance 0.01", {kStart, u"G02X30.Y0I10.0047J0"}, Control::fanuc, 0.01, false},
+      {"haas, tolerance 0.005", {kStart, u"G02X30.Y0I10.0047J0"}, Control::haas, 0.005, true},
+      {"linuxcnc, 0.04", {kStart, u"G02X30.Y0I10.02J0"}, Control::linuxcnc, {}, true},
+      {"grbl, 0.04 over 0.1 %", {kStart, u"G02X30.Y0I10.02J0"}, Control::grbl, {}, true},
+      {"linuxcnc, 0.02 mm", {kStart, u"G02X30.Y0I10.01J0"}, Control::linuxcnc, {}, false},
+      {"linuxcnc, 0.02 in", {u"G20", kStart, u"G02X30.Y0I10.01J0"}, Control::linuxcnc, {}, true},
+      {"linuxcnc, back to mm", {u"G20", u"G21", kStart, u"G02X30.Y0I10.01J0"}, Control::linuxcnc, {}, false},
+      {"mach3, 0.001 mm", {kStart, u"G02X30.Y0I10.0005J0"}, Control::mach3, {}, false},
+      {"mach3, 0.001 in", {u"G20", kStart, u"G02X30.Y0I10.0005J0"}, Control::mach3, {}, true},
+      {"strict, 0.001 in", {u"G20", kStart, u"G02X30.Y0I10.0005J0"}, Control::strict, {}, false},
+      {"grbl, 3 mm over 0.5", {u"G01X0Y0Z0", u"G02X100.Y0I51.5J0"}, Control::grbl, {}, true},
+      {"linuxcnc, 3 mm over 2.828, under 0.1 %",
+       {u"G01X0Y0Z0", u"G02X10000.Y0I5001.5J0"},
+       Control::linuxcnc,
+       {},
+       true},
+      {"strict, R short by 0.001", {u"G01X0Y0Z0", u"G02X10.Y0R4.999"}, Control::strict, {}, false},
+      {"linuxcnc, R short by 0.001", {u"G01X0Y0Z0", u"G02X10.Y0R4.999"}, Control::linuxcnc, {}, false},
+      {"linuxcnc, R short by 0.0015", {u"G01X0Y0Z0", u"G02X10.Y0R4.9985"}, Control::linuxcnc, {}, true},
+      {"grbl, R short by 0.001", {u"G01X0Y0Z0", u"G02X10.Y0R4.999"}, Control::grbl, {}, true},
+      {"mach3, R short by 0.001", {u"G01X0Y0Z0", u"G02X10.Y0R4.999"}, Control::mach3, {}, true},
+      {"grbl, R that fits", {u"G01X0Y0Z0", u"G02X10.Y0R5."}, Control::grbl, {}, false},
+      {"fanuc, R short by 0.005 within 0.01", {u"G01X0Y0Z0", u"G02X10.Y0R4.995"}, Control::fanuc, 0.01, false},
+      {"linuxcnc, R full circle", {u"G01X0Y0Z0", u"G02X0Y0R5."}, Control::linuxcnc, {}, true},
+  };
+  for (const auto& c : cases) {
+    ControlProfile profile = defaultProfile(c.control);
+    profile.decimalInput = DecimalInput::calculator;
+    profile.arcTolerance = c.tolerance;
+    Program p(profile, c.lines);
+    EXPECT_EQ(p.g.isFaultyArcAt(0), c.faulty) << c.what;
   }
 }
 

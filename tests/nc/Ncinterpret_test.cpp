@@ -179,6 +179,40 @@ TEST(Interpreter, SpecialBlocks) {
   }
 }
 
+// With standard decimal input a literal X … R number without a point is in least increments; the words the
+// rewrites add, and F, T, D, G, M never are.
+TEST(Interpreter, StandardDecimalInput) {
+  struct Case {
+    const char* what;
+    std::vector<u16string_view> lines;
+    std::vector<Point3> ends;  // blocks 1, 2, ...
+  };
+  const Case cases[] = {
+      {"X10 is 0.010 mm, X10. is 10", {u"G01X10Y2.Z-1", u"X10.Y-5"}, {{0.01, 2, -0.001}, {10, -0.005, -0.001}}},
+      {"inch: 0.0001 in", {u"G20G01X10Y25.", u"G21X10"}, {{0.001, 25, 500}, {0.01, 25, 500}}},
+      {"incremental", {u"G91G01X500", u"X500"}, {{0.5, 0, 500}, {1, 0, 500}}},
+      {"the tool-change point is not scaled", {u"G01X10Y10", u"T2M6"}, {{0.01, 0.01, 500}, {0, 0, 500}}},
+      {"the return to absolute keeps the point",
+       {u"G91G01X5000", u"G90", u"Y1000"},
+       {{5, 0, 500}, {5, 0, 500}, {5, 1, 500}}},
+  };
+  ControlProfile fanuc = defaultProfile(Control::fanuc);
+  for (const auto& c : cases) {
+    Program p(fanuc, {});
+    for (u16string_view line : c.lines) p.g.interpretBlock(line);
+    for (std::size_t n = 0; n < c.ends.size(); ++n) expectPoint(p, static_cast<int>(n) + 1, c.ends[n], c.what);
+  }
+  // An arc's I, J and R, and the words that are never scaled.
+  Program arc(fanuc, {u"G01X0Y0F100", u"G02X10000Y0I5000J0", u"G03X0Y0R5000T12D3"});
+  EXPECT_DOUBLE_EQ(arc.g.radiusAt(2), 5);
+  EXPECT_FALSE(arc.g.isFaultyArcAt(2));
+  EXPECT_DOUBLE_EQ(arc.g.radiusAt(3), 5);
+  EXPECT_DOUBLE_EQ(arc.g.wordFAt(3), 100);
+  EXPECT_DOUBLE_EQ(arc.g.wordTAt(3), 12);
+  EXPECT_DOUBLE_EQ(arc.g.wordDAt(3), 3);
+  EXPECT_DOUBLE_EQ(Program({u"G01X10"}).at(1).x, 10) << "calculator input, the default";
+}
+
 TEST(Interpreter, SpecialBlocksRecordTheirModalState) {
   Program dwell({u"G90G01X10.", u"G04X2.5"});
   EXPECT_EQ(gNumberAt(dwell.g.groupOneShot, 2), 4);

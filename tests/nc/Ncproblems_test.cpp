@@ -22,10 +22,11 @@ struct Expected {
 };
 
 // The lines read as the window reads a file (delimiters, upper case), then the problems.
-std::vector<NcProblem> problemsOf(const std::vector<string>& lines) {
+std::vector<NcProblem> problemsOf(const std::vector<string>& lines, const ControlProfile& profile = {}) {
   string text;
   for (const string& line : lines) text += line + "\n";
   kNcGeometry geometry;
+  geometry.setProfile(profile);
   readNcText(fromUtf8(text), geometry);
   return programProblems(geometry);
 }
@@ -61,7 +62,9 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
       {"arc radius mismatch",
        {"G01X0Y0", "G02X10.Y0I5.01J0"},
        {{2, 0, "arc-radius-mismatch",
-         "arc radius 5.0100 at the start and 4.9900 at the end: they differ by 0.0200"}}},
+         "arc radius 5.0100 at the start and 4.9900 at the end: they differ by 0.0200 (0.3992 % of R); rejected "
+         "by "
+         "strict, grbl, mach3; accepted by linuxcnc"}}},
       {"mismatch measured in the G18 plane",
        {"G18G01X0Z0", "G02X10.Z0I5.01K0"},
        {{2, 0, "arc-radius-mismatch", "0.0200"}}},
@@ -144,6 +147,46 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
       EXPECT_EQ(p.severity, severityOf(p.rule)) << c.what;
       EXPECT_NE(p.message.find(e.says), string::npos) << c.what << ": " << p.message;
     }
+  }
+}
+
+// The profile in use decides; the message names the verdicts of the fixed controls and of the profile's own.
+TEST(Problems, ArcMessagesAndRulesFollowTheProfile) {
+  struct Case {
+    const char* what;
+    std::vector<string> lines;
+    ControlProfile profile;
+    std::string rules;  // the problems' rule ids, by blanks
+    std::string says;   // in the first problem's message
+  };
+  ControlProfile fanuc = defaultProfile(Control::fanuc);
+  fanuc.arcTolerance = 0.005;
+  const std::vector<string> arc = {"G00X0Y0", "G01X10.Y0F100", "G02X30.Y0I10.0047J0"};
+  const Case cases[] = {
+      {"strict", arc, {}, "arc-radius-mismatch ", "rejected by strict, mach3; accepted by linuxcnc, grbl"},
+      {"linuxcnc runs it", arc, defaultProfile(Control::linuxcnc), "", ""},
+      {"mach3", arc, defaultProfile(Control::mach3), "arc-radius-mismatch ", "(0.0940 % of R)"},
+      {"fanuc by its tolerance", arc, fanuc, "arc-radius-mismatch ",
+       "rejected by strict, fanuc, mach3; accepted by linuxcnc, grbl"},
+      {"inch limits",
+       {"G20", "G00X0Y0", "G01X10.Y0F100", "G02X30.Y0I10.01J0"},
+       defaultProfile(Control::linuxcnc),
+       "arc-radius-mismatch ",
+       "0.0200 (0.1998 % of R); rejected by strict, linuxcnc, grbl, mach3"},
+      {"an R arc short by 0.001",
+       {"G01X0Y0", "G02X10.Y0R4.999"},
+       defaultProfile(Control::grbl),
+       "arc-r-too-small ",
+       "0.0010 more (0.0200 % of R); rejected by grbl, mach3; accepted by strict, linuxcnc"},
+      {"compensation without D under linuxcnc", {"G41G01X10.Y0"}, defaultProfile(Control::linuxcnc), "", ""},
+  };
+  for (const auto& c : cases) {
+    const std::vector<NcProblem> actual = problemsOf(c.lines, c.profile);
+    std::string rules;
+    for (const NcProblem& p : actual) rules += std::string(p.rule) + " ";
+    EXPECT_EQ(rules, c.rules) << c.what;
+    if (actual.empty()) continue;
+    EXPECT_NE(actual[0].message.find(c.says), string::npos) << c.what << ": " << actual[0].message;
   }
 }
 

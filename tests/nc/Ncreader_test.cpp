@@ -288,7 +288,11 @@ TEST(Reader, OnePassReadsAsTheTextReading) {
                                     "E1",
                                     "S1000",
                                     "P1",
-                                    "G99999999999999999999X1"};
+                                    "G99999999999999999999X1",
+                                    "G20",
+                                    "G02X10Y-5I5J0",
+                                    "G03X1.R5",
+                                    "G21X7"};
   const std::string longLine = "G01X" + std::string(297, '1');
   std::vector<std::string> programs;
   for (const char* lineBreak : {"\n", "\r\n", "\r"}) {
@@ -312,19 +316,24 @@ TEST(Reader, OnePassReadsAsTheTextReading) {
   ReadOptions asText;
   asText.onePass = false;
   int plainLines = 0;
+  // Standard decimal input scales the numbers both readings read.
   for (const std::string& bytes : programs) {
-    auto file = std::make_shared<kNcText>();
-    file->setBytes(bytes);
-    kNcGeometry onePass, textOnly;
-    EXPECT_EQ(readNcProgram(file, textOnly, {}, asText).plainLines, 0);
-    for (const int threads : {0, 1, 3}) {
-      plainLines += readNcProgram(file, onePass, {}, {true, threads}).plainLines;
-      EXPECT_EQ(readingDifference(onePass, textOnly), "") << threads << " threads: " << bytes.substr(0, 200);
+    for (const Control control : {Control::strict, Control::fanuc}) {
+      auto file = std::make_shared<kNcText>();
+      file->setBytes(bytes);
+      kNcGeometry onePass, textOnly;
+      onePass.setProfile(defaultProfile(control));
+      textOnly.setProfile(defaultProfile(control));
+      EXPECT_EQ(readNcProgram(file, textOnly, {}, asText).plainLines, 0);
+      for (const int threads : {0, 1, 3}) {
+        plainLines += readNcProgram(file, onePass, {}, {true, threads}).plainLines;
+        EXPECT_EQ(readingDifference(onePass, textOnly), "") << threads << " threads: " << bytes.substr(0, 200);
+      }
+      const u16string decoded = decodeText(bytes).text;
+      plainLines += readNcText(decoded, onePass).plainLines;
+      readNcText(decoded, textOnly, {}, asText);
+      EXPECT_EQ(readingDifference(onePass, textOnly), "") << bytes.substr(0, 200);
     }
-    const u16string decoded = decodeText(bytes).text;
-    plainLines += readNcText(decoded, onePass).plainLines;
-    readNcText(decoded, textOnly, {}, asText);
-    EXPECT_EQ(readingDifference(onePass, textOnly), "") << bytes.substr(0, 200);
   }
   EXPECT_GT(plainLines, 200) << "the plain lines were read in one pass";
 }
