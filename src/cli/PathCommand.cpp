@@ -1,12 +1,15 @@
 // velmora-cli path: the moves as the program makes them, one JSON object per move, for scripts and for
 // comparing with other interpreters.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncprofile.hpp"
 #include "nc/Ncreader.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -27,7 +30,11 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
   const bool arc = !hole && isArcMotion(motion) && g.radiusAt(b) != 0;
   out += "{\"block\":";
   out += std::to_string(b);
-  appendField(out, "line", b);
+  appendField(out, "line", g.sourceLineOf(b));
+  if (const int file = g.sourceFileOf(b); file != 0 && file < static_cast<int>(g.sourceFiles().size())) {
+    out += ",\"file\":";
+    appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
+  }
   appendField(out, "motion", hole ? gNumberAt(g.groupCycle, b) : (arc ? motion : (motion == 0 ? 0 : 1)));
   appendField(out, "x", g.absX.get(b));
   appendField(out, "y", g.absY.get(b));
@@ -52,12 +59,28 @@ void flush(std::string& out) {
 }  // namespace
 
 int runPath(const Args& args) {
-  if (args.size() != 1) {
-    std::fputs("usage: velmora-cli path FILE\n", stderr);
+  std::string file;
+  std::optional<Control> control;
+  bool usage = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--control" && i + 1 < args.size()) {
+      control = controlNamed(args[++i]);
+      usage = usage || !control;
+    } else if (file.empty() && !args[i].starts_with("--")) {
+      file = args[i];
+    } else {
+      usage = true;
+    }
+  }
+  if (usage || file.empty()) {
+    std::fputs("usage: velmora-cli path FILE [--control NAME]\n", stderr);
     return 1;
   }
+  const ControlProfile profile = defaultProfile(control.value_or(Control::fanuc));
+  ReadOptions options;
+  options.profile = &profile;
   kNcGeometry geometry;
-  const ReadResult result = readNcFile(args[0], geometry);
+  const ReadResult result = readNcFile(file, geometry, {}, options);
   if (result.status != ReadResult::Status::Ok) {
     std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
     return 2;
