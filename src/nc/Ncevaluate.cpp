@@ -113,6 +113,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   result.linesRead = geometry.blockCount - 1;
   result.evaluationCutShort = evaluator.cutShort();
   result.evalProblems = evaluator.problems();
+  geometry.setEvalProblems(evaluator.problems());
   if (geometry.syntaxErrorBlock() != 0) {
     result.syntaxErrorLine = geometry.sourceLineOf(geometry.syntaxErrorBlock());
   } else if (!completed) {

@@ -74,6 +74,7 @@ void kNcGeometry::restart() {
   sourceLines_.clear();
   sourceFileOf_.clear();
   sourceFiles_.clear();
+  evalProblems_.clear();
   shift_ = {0, 0, 0};
   coordinateSetting_ = 0;
   lineInHandBlock_ = -1;

@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "eval/Evalue.hpp"
 #include "nc/Ncblocks.hpp"
 #include "nc/Ncblocktext.hpp"
 #include "nc/Nccheck.hpp"
@@ -203,6 +204,9 @@ class kNcGeometry {
   // Ties the latest block to `line` of `file`; the first call makes the store an evaluated one.
   void noteSource(int file, int line);
   void setSourceFiles(std::vector<std::string> files) { sourceFiles_ = std::move(files); }
+  // What evaluation found (limits, unknown values, calls not found), by source line and file.
+  const std::vector<EvalProblem>& evalProblems() const { return evalProblems_; }
+  void setEvalProblems(std::vector<EvalProblem> problems) { evalProblems_ = std::move(problems); }
   // The offset a G92 puts between the program's coordinates and the drawing's (drawing = program + shift).
   double shiftX() const { return shift_.x; }
   double shiftY() const { return shift_.y; }
@@ -311,6 +315,7 @@ class kNcGeometry {
   std::vector<std::uint32_t> sourceLines_;
   std::vector<std::uint16_t> sourceFileOf_;
   std::vector<std::string> sourceFiles_;
+  std::vector<EvalProblem> evalProblems_;
   // The G92 shift, and whether the block being read sets (1) or cancels (2) it.
   Point3 shift_{0, 0, 0};
   int coordinateSetting_ = 0;

@@ -127,6 +127,27 @@ Finding found(Rule rule, int line) {
   return f;
 }
 
+// The file a problem of an evaluated program comes from, when not the main one: "O1000.nc: ".
+std::string filePrefix(const kNcGeometry& g, int file) {
+  if (file <= 0 || file >= static_cast<int>(g.sourceFiles().size())) return {};
+  return g.sourceFiles()[static_cast<std::size_t>(file)] + ": ";
+}
+
+// An evaluated program's problems sit at source lines: a block's at the line it came from, each once however
+// often the line ran, and evaluation's own problems beside them.
+void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems) {
+  for (NcProblem& p : problems) {
+    if (p.line <= 0) continue;
+    const int block = p.line;
+    p.line = g.sourceLineOf(block);
+    p.message.insert(0, filePrefix(g, g.sourceFileOf(block)));
+  }
+  for (const EvalProblem& e : g.evalProblems()) {
+    const Severity severity = evalRuleIsError(e.rule) ? Severity::error : Severity::warning;
+    problems.push_back({e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message});
+  }
+}
+
 }  // namespace
 
 const RuleInfo& ruleInfo(Rule rule) { return kRules[static_cast<int>(rule)]; }
@@ -145,8 +166,15 @@ std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
   if (const int line = checker.unclosedCommentLine(geometry)) {
     problems.push_back(worded(found(Rule::commentUnclosed, line)));
   }
+  if (geometry.isEvaluated()) toSourceLines(geometry, problems);
   std::stable_sort(problems.begin(), problems.end(), [](const NcProblem& a, const NcProblem& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
   });
+  if (geometry.isEvaluated()) {
+    const auto same = [](const NcProblem& a, const NcProblem& b) {
+      return a.line == b.line && a.column == b.column && a.rule == b.rule && a.message == b.message;
+    };
+    problems.erase(std::unique(problems.begin(), problems.end(), same), problems.end());
+  }
   return problems;
 }
