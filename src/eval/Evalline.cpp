@@ -12,13 +12,23 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool isLetter(char16_t c) { return c >= u'A' && c <= u'Z'; }
 bool isBlankChar(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
 
-// Splits the line into code without blanks and its comments, each kept in parentheses.
+// Splits the line into code without blanks and its comments, each kept in parentheses. Comments are those
+// of the reader: ( ), /* */, and // or ; to the line end.
 void splitLine(View line, std::u16string& code, std::u16string& comment) {
   int depth = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char16_t c = line[i];
-    if (depth == 0 && c == u';') {
-      View rest = line.substr(i + 1);
+    if (depth == 0 && line.substr(i, 2) == u"/*") {
+      const std::size_t close = line.find(u"*/", i + 2);
+      const std::size_t end = close == View::npos ? line.size() : close;
+      comment += u"(";
+      comment += line.substr(i + 2, end - i - 2);
+      comment += u")";
+      i = close == View::npos ? line.size() : close + 1;
+      continue;
+    }
+    if (depth == 0 && (c == u';' || line.substr(i, 2) == u"//")) {
+      View rest = line.substr(i + (c == u';' ? 1 : 2));
       while (!rest.empty() && (rest.back() == u'\n' || rest.back() == u'\r')) rest.remove_suffix(1);
       comment += u'(';
       comment += rest;

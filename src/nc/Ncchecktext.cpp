@@ -221,9 +221,6 @@ void kNcChecker::noteReadGWord(const kNcGeometry& g, int k, View code, std::size
                                double value, LineState& line) {
   const int whole = truncToInt(value);
   if (group == kGroupOneShot && whole == 52) noteUnsupported(g, k, code, at, word, Construct::localShift, line);
-  if (group == kGroupOneShot && whole == 92 && line.hasAxisWord()) {
-    noteUnsupported(g, k, code, at, word, Construct::coordinateSetting, line);
-  }
   const bool pathGroup = group == kGroupMotion || group == kGroupPlane || group == kGroupDistance;
   if (value != whole && !line.gStopped && (pathGroup || (group == kGroupOneShot && whole == 92))) {
     add(g, k, Rule::gCodeReadAs, code, at, word).numbers[0] = whole;

@@ -77,6 +77,7 @@ void kNcGeometry::restart() {
   evalProblems_.clear();
   shift_ = {0, 0, 0};
   coordinateSetting_ = 0;
+  shifted_ = false;
   lineInHandBlock_ = -1;
   checker_.reset();
   setCommentDelimiters(kParenthesesOnly);
@@ -191,6 +192,7 @@ kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockRead
     if (coordinateSetting_ == 1 && reading.y) shift_.y = previous.y - words.y;
     if (coordinateSetting_ == 1 && reading.z) shift_.z = previous.z - words.z;
     coordinateSetting_ = 0;
+    shifted_ = true;
     return previous;
   }
   if (distance == 91) {
@@ -199,7 +201,10 @@ kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockRead
   }
   // The block in which G90 returns keeps the previous end point; its words act from the next block on.
   if (codeOf(kGroupDistance, k - 1) == 91) return previous;
-  return {words.x + shift_.x, words.y + shift_.y, words.z + shift_.z};
+  if (!shifted_) return words;
+  // Once coordinates were set, an axis the block does not name stays where it is.
+  return {reading.x ? words.x + shift_.x : previous.x, reading.y ? words.y + shift_.y : previous.y,
+          reading.z ? words.z + shift_.z : previous.z};
 }
 
 void kNcGeometry::widen(double& lo, double& hi, double low, double high, bool seen) {

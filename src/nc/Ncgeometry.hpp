@@ -319,6 +319,7 @@ class kNcGeometry {
   // The G92 shift, and whether the block being read sets (1) or cancels (2) it.
   Point3 shift_{0, 0, 0};
   int coordinateSetting_ = 0;
+  bool shifted_ = false;
 
   // The records of every block.
   std::vector<Point3, BulkAllocator<Point3>> ends_;
