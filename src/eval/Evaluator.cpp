@@ -137,7 +137,9 @@ void Evaluator::step(const ParsedLine& line, int at) {
       oword(line, at);
       return;
     case LineKind::syntaxError:
-      fail(EvalRule::syntax, at, line.error);
+      // The line goes on as written, for the interpreter to read what it can: said, never silent.
+      note(EvalRule::syntax, at, line.error + "; the line is read as written");
+      (*sink_)(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
       return;
   }
 }

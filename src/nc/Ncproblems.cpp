@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "nc/Ncgeometry.hpp"
 #include "util/Format.hpp"
@@ -133,15 +135,24 @@ std::string filePrefix(const kNcGeometry& g, int file) {
   return g.sourceFiles()[static_cast<std::size_t>(file)] + ": ";
 }
 
-// An evaluated program's problems sit at source lines: a block's at the line it came from, each once however
-// often the line ran, and evaluation's own problems beside them.
+// An evaluated program's problems sit at source lines: a block's at the line it came from, once however often
+// the line ran (the first execution's), and evaluation's own problems beside them.
 void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems) {
+  std::map<std::tuple<int, int, int, std::string_view, std::string>, int> firstBlock;
+  std::vector<NcProblem> kept;
+  kept.reserve(problems.size());
   for (NcProblem& p : problems) {
-    if (p.line <= 0) continue;
     const int block = p.line;
-    p.line = g.sourceLineOf(block);
-    p.message.insert(0, filePrefix(g, g.sourceFileOf(block)));
+    if (block > 0) {
+      p.line = g.sourceLineOf(block);
+      const int file = g.sourceFileOf(block);
+      const auto [entry, fresh] = firstBlock.try_emplace({file, p.line, p.column, p.rule, p.message}, block);
+      if (!fresh && entry->second != block) continue;
+      p.message.insert(0, filePrefix(g, file));
+    }
+    kept.push_back(std::move(p));
   }
+  problems = std::move(kept);
   for (const EvalProblem& e : g.evalProblems()) {
     const Severity severity = evalRuleIsError(e.rule) ? Severity::error : Severity::warning;
     problems.push_back({e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message});
@@ -170,11 +181,5 @@ std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
   std::stable_sort(problems.begin(), problems.end(), [](const NcProblem& a, const NcProblem& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
   });
-  if (geometry.isEvaluated()) {
-    const auto same = [](const NcProblem& a, const NcProblem& b) {
-      return a.line == b.line && a.column == b.column && a.rule == b.rule && a.message == b.message;
-    };
-    problems.erase(std::unique(problems.begin(), problems.end(), same), problems.end());
-  }
   return problems;
 }
