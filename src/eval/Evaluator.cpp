@@ -230,10 +230,8 @@ bool Evaluator::assign(const ParsedLine& line, int at) {
       continue;
     }
     std::string error;
-    if (!vars_.write(number, v, error)) {
-      fail(EvalRule::syntax, at, error);
-      return false;
-    }
+    // A variable that cannot be set is reported; the program goes on without the assignment.
+    if (!vars_.write(number, v, error)) note(EvalRule::syntax, at, error + ": the assignment is left out");
   }
   return true;
 }
@@ -331,8 +329,9 @@ void Evaluator::callProgram(int number, int repeats, int at, const std::vector<s
                             bool newLevel, bool modal) {
   const auto [file, header] = files_.findProgram(number, frame().file);
   if (file < 0) {
-    fail(EvalRule::subprogramNotFound, at,
-         "program O" + std::to_string(number) + " is neither in this file nor in a file beside it: stopped");
+    // The rest of the program is still drawn, without what the call would have done: said, never silent.
+    note(EvalRule::subprogramNotFound, at,
+         "program O" + std::to_string(number) + " is neither in this file nor in a file beside it: the call is left out");
     return;
   }
   Frame next;
