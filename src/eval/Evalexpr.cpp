@@ -31,6 +31,9 @@ constexpr std::array kFunctions{
 };
 
 constexpr std::array kOperators{
+    // The symbols some controls write for comparisons.
+    Keyword{u"==", Op::eq},    Keyword{u"!=", Op::ne},      Keyword{u"<=", Op::le},
+    Keyword{u">=", Op::ge},    Keyword{u"<", Op::lt},       Keyword{u">", Op::gt},
     Keyword{u"**", Op::power}, Keyword{u"+", Op::add},      Keyword{u"-", Op::subtract},
     Keyword{u"*", Op::multiply}, Keyword{u"/", Op::divide}, Keyword{u"MOD", Op::modulo},
     Keyword{u"EQ", Op::eq},    Keyword{u"NE", Op::ne},      Keyword{u"GT", Op::gt},
@@ -95,6 +98,29 @@ struct Parser {
       const int right = binary(found->op == Op::power ? level : level + 1);
       if (right < 0) return -1;
       left = pool.add({found->op, left, right, 0});
+    }
+    return left;
+  }
+
+  // An address value: a signed primary, or arithmetic of them without brackets (X#1-#2), as some controls
+  // accept; * and / bind before + and -.
+  int term() {
+    int left = unary();
+    while (left >= 0 && pos + 1 < text.size() && (text[pos] == u'*' || text[pos] == u'/') && text[pos + 1] != u'*') {
+      const Op op = text[pos++] == u'*' ? Op::multiply : Op::divide;
+      const int right = unary();
+      left = right < 0 ? -1 : pool.add({op, left, right, 0});
+    }
+    return left;
+  }
+  int arithmetic() {
+    int left = term();
+    while (left >= 0 && pos + 1 < text.size() && (text[pos] == u'+' || text[pos] == u'-') &&
+           (text[pos + 1] == u'#' || text[pos + 1] == u'[' || text[pos + 1] == u'.' ||
+            (text[pos + 1] >= u'0' && text[pos + 1] <= u'9'))) {
+      const Op op = text[pos++] == u'+' ? Op::add : Op::subtract;
+      const int right = term();
+      left = right < 0 ? -1 : pool.add({op, left, right, 0});
     }
     return left;
   }
@@ -338,7 +364,8 @@ bool parseNumber(View text, std::size_t& pos, double& value) {
       break;
     }
   }
-  if (!digits) return false;
+  // A lone point is 0 ("#1=.").
+  if (!digits && !(point && (i >= text.size() || text[i] < u'0' || text[i] > u'9'))) return false;
   pos = i;
   value = negative ? -whole : whole;
   return true;
@@ -351,7 +378,7 @@ int parseExpression(View text, std::size_t& pos, Dialect dialect, ExprPool& pool
 
 int parseWordValue(View text, std::size_t& pos, Dialect dialect, ExprPool& pool) {
   Parser parser{text, pos, dialect, pool};
-  return parser.unary();
+  return parser.arithmetic();
 }
 
 Value evaluate(const ExprPool& pool, int root, Dialect dialect, VariableReader& vars, ExprFault& fault) {

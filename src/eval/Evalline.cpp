@@ -138,8 +138,9 @@ bool parseFanucFlow(ParsedLine& out, std::size_t pos, Dialect dialect) {
     out.target = parseExpression(code, pos, dialect, out.pool);
     return out.target >= 0 && pos == code.size() ? true : fail(out, "GOTO needs a sequence number");
   }
-  if (takeWord(code, pos, u"IF[")) {
-    --pos;
+  if (code.substr(pos).starts_with(u"IF") && pos + 2 < code.size() &&
+      (code[pos + 2] == u'[' || code[pos + 2] == u'#')) {
+    pos += 2;
     out.condition = parseExpression(code, pos, dialect, out.pool);
     if (out.condition < 0) return fail(out, "the IF condition cannot be read");
     if (takeWord(code, pos, u"GOTO")) {
@@ -154,8 +155,9 @@ bool parseFanucFlow(ParsedLine& out, std::size_t pos, Dialect dialect) {
     }
     return fail(out, "IF needs GOTO or THEN");
   }
-  if (takeWord(code, pos, u"WHILE[")) {
-    --pos;
+  if (code.substr(pos).starts_with(u"WHILE") && pos + 5 < code.size() &&
+      (code[pos + 5] == u'[' || code[pos + 5] == u'#')) {
+    pos += 5;
     out.condition = parseExpression(code, pos, dialect, out.pool);
     if (out.condition < 0) return fail(out, "the WHILE condition cannot be read");
     if (!takeWord(code, pos, u"DO")) return fail(out, "WHILE needs DO");
@@ -211,8 +213,10 @@ bool parseAssignment(ParsedLine& out, std::size_t& pos, Dialect dialect) {
   }
   if (pos >= code.size() || code[pos] != u'=') return fail(out, "a variable outside an address needs =");
   ++pos;
-  a.value = parseExpression(code, pos, dialect, out.pool);
-  if (a.value < 0) return fail(out, "the expression cannot be read");
+  // "#4=" with nothing after it makes the variable vacant.
+  const bool empty = pos >= code.size();
+  a.value = empty ? -1 : parseExpression(code, pos, dialect, out.pool);
+  if (a.value < 0 && !empty) return fail(out, "the expression cannot be read");
   out.assigns.push_back(a);
   return true;
 }
@@ -294,7 +298,8 @@ void parseLine(View line, Dialect dialect, ParsedLine& out) {
     parseNumber(code, at, n);
     if (n < 1e9) out.label = static_cast<int>(n);
     const View rest = code.substr(at);
-    if (rest.starts_with(u"GOTO") || rest.starts_with(u"IF[") || rest.starts_with(u"WHILE[") ||
+    if (rest.starts_with(u"GOTO") || rest.starts_with(u"IF[") || rest.starts_with(u"IF#") ||
+        rest.starts_with(u"WHILE") ||
         rest.starts_with(u"DO") || rest.starts_with(u"END")) {
       // A flow statement after its N word.
       parseFanucFlow(out, at, dialect);

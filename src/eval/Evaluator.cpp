@@ -137,8 +137,10 @@ void Evaluator::step(const ParsedLine& line, int at) {
       oword(line, at);
       return;
     case LineKind::syntaxError:
-      // The line goes on as written, for the interpreter to read what it can: said, never silent.
-      note(EvalRule::syntax, at, line.error + "; the line is read as written");
+      // The line goes on as written, for the interpreter to read what it can: said where it holds a macro.
+      if (line.code.find_first_of(u"#[") != std::u16string::npos) {
+        note(EvalRule::syntax, at, line.error + "; the line is read as written");
+      }
       (*sink_)(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
       return;
   }
@@ -148,6 +150,12 @@ Value Evaluator::value(const ParsedLine& line, int expr, int at) {
   ExprFault fault;
   const Value v = evaluate(line.pool, expr, options_.dialect, vars_, fault);
   if (fault.raised) fail(fault.rule, at, fault.message);
+  if (vars_.unknownRead == EvalVariables::kMachineName) {
+    if (unknownReported_.insert(vars_.unknownRead).second) {
+      note(EvalRule::unknownValue, at, "HAL and INI values are machine data a viewer cannot know: words using them are left out");
+    }
+    vars_.unknownRead = 0;
+  }
   if (vars_.unknownRead != 0) {
     if (unknownReported_.insert(vars_.unknownRead).second) {
       note(EvalRule::unknownValue, at,
@@ -212,7 +220,7 @@ void Evaluator::executeBlock(const ParsedLine& line, int at) {
 
 bool Evaluator::assign(const ParsedLine& line, int at) {
   for (const Assignment& a : line.assigns) {
-    const Value v = value(line, a.value, at);
+    const Value v = a.value < 0 ? Value::vacant() : value(line, a.value, at);
     if (finished_) return false;
     if (a.name >= 0) {
       vars_.writeNamed(line.pool.names[static_cast<std::size_t>(a.name)], v);
@@ -399,6 +407,9 @@ void Evaluator::fail(EvalRule rule, int at, std::string message) {
 }
 
 void Evaluator::note(EvalRule rule, int at, std::string message) {
+  // A line that runs many times says so once.
+  const int file = frames_.empty() ? 0 : frame().file;
+  if (!noted_.insert((static_cast<std::int64_t>(file) << 40) | (static_cast<std::int64_t>(rule) << 32) | static_cast<std::uint32_t>(at)).second) return;
   problems_.push_back({rule, frames_.empty() ? 0 : frame().file, at + 1, std::move(message)});
 }
 

@@ -101,6 +101,7 @@ class Evaluator {
   std::vector<Frame> frames_;
   std::vector<EvalProblem> problems_;
   std::unordered_set<int> unknownReported_;
+  std::unordered_set<std::int64_t> noted_;
   ModalCall modal_;
   std::int64_t executed_ = 0;
   bool finished_ = false;

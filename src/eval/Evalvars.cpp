@@ -126,6 +126,10 @@ bool EvalVariables::write(double number, Value value, std::string& error) {
 }
 
 Value EvalVariables::readNamed(std::u16string_view name) {
+  if (name.starts_with(u"_HAL[") || name.starts_with(u"_INI[")) {
+    unknownRead = kMachineName;
+    return Value::unknown();
+  }
   const std::u16string key(name);
   if (!name.empty() && name[0] == u'_') {
     if (const auto found = namedGlobals_.find(key); found != namedGlobals_.end()) return found->second;

@@ -71,6 +71,8 @@ TEST(Evalexpr, ValuesUnderEachDialect) {
       {"#[#1-2]", 3, 3},
       {"SQRT[16]+ABS[-2]+SIN[90]+COS[0]+LN[EXP[1]]", 9, 9},
       {"EXISTS[#<_SEED>]", 1, 1},
+      {"[2==2]+[1>=3]+[1!=1]", 1, 1},  // the comparison symbols some controls write
+      {".", 0, 0},
   };
   for (const Row& r : rows) {
     EXPECT_DOUBLE_EQ(valueOf(r.text, Dialect::fanuc), r.fanuc) << r.text;
@@ -137,6 +139,9 @@ TEST(Evaluator, FlowAndCalls) {
       {"#1=1.23456\nG01X#1Y#2(C)\nM#1S[#1*100]\n", Dialect::fanuc, "2:G01X1.235(C)|3:M1S123|"},
       {"#1=2\nN5X#1\n#1=#1-1\nIF[#1GT0]GOTO5\nM30\nX9\n", Dialect::fanuc, "2:N5X2.|2:N5X1.|5:M30|"},
       {"IF[1EQ1]THEN#1=4\nX#1\n", Dialect::fanuc, "2:X4.|"},
+      // Conditions without brackets, address arithmetic without brackets, an empty assignment.
+      {"#1=3\n#2=\nIF #1>2 GOTO 7\nX1\nN7 WHILE #1 <= 4 DO1\nX#1-#2*2 Y#2\n#1=#1+1\nEND1\n", Dialect::fanuc,
+       "6:X3.|6:X4.|"},
       {"DO1\n#1=#1+1\nIF[#1GE2]GOTO9\nEND1\nN9X#1\n", Dialect::fanuc, "5:N9X2.|"},
       // M97 and M99 P: a local subprogram, a return to a sequence number.
       {"M97P10L2\nX1\nM30\nN10Y2\nM99\n", Dialect::fanuc, "4:N10Y2|4:N10Y2|2:X1|3:M30|"},
