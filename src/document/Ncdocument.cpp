@@ -47,6 +47,7 @@ void kNcDocument::clear() {
 
 ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallbacks& callbacks) {
   clear();
+  programFile = filePath;
   // Nothing touches the text while the worker opens it: the caller shows it only from textReady on.
   kNcText::OpenResult opened;
   const auto open = [&] {
@@ -88,7 +89,7 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   reader.progress = callbacks.progress;
   // Stopped while the text was opened: the text is shown, no line is read.
   if (!going) reader.progress = [](const ReadProgress&) { return false; };
-  lastReading = readNcProgram(text, store, reader);
+  lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
   // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile.
   runWithProgress([this] { figures = ::programFigures(store, rapidRate); }, callbacks.progress);

@@ -138,10 +138,10 @@ ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geome
 }
 
 ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
-                         const ReadOptions& options) {
+                         const ReadOptions& options, const std::string& path) {
   // Shares nothing: the caller keeps the text alive.
   return readNcProgram(std::shared_ptr<const kNcText>(std::shared_ptr<const kNcText>(), &text), geometry,
-                       callbacks, options);
+                       callbacks, options, path);
 }
 
 ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks,

@@ -65,14 +65,15 @@ ReadResult::Status readStatusOf(kNcText::Status status);
 // keeps the file's text for its block texts.
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
                       const ReadOptions& options = {});
-// Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts.
+// Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts. `path`
+// names the program's file: called programs are looked for beside it.
 ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
                          const ReaderCallbacks& callbacks = {}, const ReadOptions& options = {},
                          const std::string& path = {});
 // The same for a text the caller keeps: it must outlive the store's blocks (until the store's next reading
 // or restart), whose texts are read from it.
 ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
-                         const ReadOptions& options = {});
+                         const ReadOptions& options = {}, const std::string& path = {});
 // The same for a text already decoded (the editor's text when an edit is re-read); the store keeps a copy.
 ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
                       const ReadOptions& options = {});
