@@ -9,6 +9,10 @@
 //                                 per block beyond the file (FILE: a generated 1M-line CAM program by default)
 //   velmora_bench --write FILE [LINES] [hand]
 //                                 writes a generated CAM-style (or hand-written) program of LINES lines (1M)
+//   velmora_bench --evaluation [PASSES]
+//                                 a macro loop of PASSES passes (1M): evaluation alone (executed lines and
+//                                 blocks per second), then the whole reading beside a plain program of as many
+//                                 blocks: best of 5
 //   velmora_bench --figures [LINES]
 //                                 the program's figures (the status line's, velmora-cli stats) and a find
 //                                 that matches nothing, over a read program of LINES lines (1M): best of 5
@@ -30,6 +34,7 @@
 #include <vector>
 
 #include "ProgramGenerator.hpp"
+#include "eval/Evaluator.hpp"
 #include "nc/Ncfigures.hpp"
 #include "nc/Ncfind.hpp"
 #include "nc/Ncgeometry.hpp"
@@ -230,9 +235,55 @@ int figuresSpeed(int lines) {
   return 0;
 }
 
+// A Fanuc macro loop: four lines a pass, one of them a block with two evaluated words.
+std::string macroLoopProgram(int passes) {
+  return "O0001\nG90 G01 F500.\n#1=0\nWHILE [#1 LT " + std::to_string(passes) +
+         "] DO1\nG01 X[#1 MOD 100] Y[FIX[#1/100]*0.5]\n#1=#1+1\nEND1\nM30\n";
+}
+
+int evaluationSpeed(int passes) {
+  auto loop = std::make_shared<kNcText>();
+  loop->setBytes(macroLoopProgram(passes));
+  double alone = 1e9, evaluated = 1e9, plain = 1e9;
+  std::int64_t lines = 0, blocks = 0;
+  for (int run = 0; run < 5; ++run) {
+    EvalFiles files(Dialect::fanuc, {});
+    files.addMain(*loop, "");
+    EvalOptions options;
+    Evaluator evaluator(files, options, nullptr);
+    std::int64_t handed = 0;
+    Clock::time_point start = Clock::now();
+    evaluator.run([&](std::u16string_view, int, int) { ++handed; });
+    alone = std::min(alone, secondsSince(start));
+    lines = evaluator.linesExecuted();
+    blocks = handed;
+  }
+  auto cam = std::make_shared<kNcText>();
+  cam->setBytes(generateCamProgram(passes));
+  for (int run = 0; run < 5; ++run) {
+    kNcGeometry store;
+    Clock::time_point start = Clock::now();
+    readNcProgram(loop, store);
+    evaluated = std::min(evaluated, secondsSince(start));
+    kNcGeometry plainStore;
+    start = Clock::now();
+    readNcProgram(cam, plainStore);
+    plain = std::min(plain, secondsSince(start));
+  }
+  std::printf("evaluation alone: %lld lines, %lld blocks in %.4f s: %.2f M lines/s, %.2f M blocks/s\n",
+              static_cast<long long>(lines), static_cast<long long>(blocks), alone, lines / alone / 1e6,
+              blocks / alone / 1e6);
+  std::printf("reading: %d-pass loop %.4f s, %d-line plain program %.4f s, ratio %.2f\n", passes, evaluated,
+              passes, plain, evaluated / plain);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "--evaluation") == 0) {
+    return evaluationSpeed(argc >= 3 ? std::atoi(argv[2]) : 1000000);
+  }
   if (argc == 6 && std::strcmp(argv[1], "--memory") == 0) {
     return memoryOfOneReading(argv[2], std::atoi(argv[3]) != 0, std::atoi(argv[4]), std::atol(argv[5]));
   }

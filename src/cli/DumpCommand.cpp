@@ -7,8 +7,19 @@
 #include "cli/Support.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncreader.hpp"
+#include "util/Text.hpp"
 
 namespace {
+
+// An executed block of an evaluated program names the line (and file, when not the main one) it came from.
+void appendSource(std::string& out, const kNcGeometry& g, int k) {
+  if (!g.isEvaluated()) return;
+  appendField(out, "line", g.sourceLineOf(k));
+  const int file = g.sourceFileOf(k);
+  if (file == 0 || file >= static_cast<int>(g.sourceFiles().size())) return;
+  out += ",\"file\":";
+  appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
+}
 
 // Block k read at exactly that index: block 0 is the initial state, not the latest block.
 void appendBlock(std::string& out, const kNcGeometry& g, int k) {
@@ -32,6 +43,7 @@ void appendBlock(std::string& out, const kNcGeometry& g, int k) {
   appendField(out, "cycle", gNumberAt(g.groupCycle, k));
   out += ",\"feed\":";
   appendJsonString(out, g.feedValueText(k));
+  appendSource(out, g, k);
   out += "}\n";
 }
 

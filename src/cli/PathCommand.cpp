@@ -1,13 +1,16 @@
 // velmora-cli path: the moves as the program makes them, one JSON object per move, for scripts and for
 // comparing with other interpreters.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
 #include "cli/Support.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncprofile.hpp"
 #include "nc/Ncreader.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -28,7 +31,11 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
   const bool arc = !hole && isArcMotion(motion) && g.radiusAt(b) != 0;
   out += "{\"block\":";
   out += std::to_string(b);
-  appendField(out, "line", b);
+  appendField(out, "line", g.sourceLineOf(b));
+  if (const int file = g.sourceFileOf(b); file != 0 && file < static_cast<int>(g.sourceFiles().size())) {
+    out += ",\"file\":";
+    appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
+  }
   appendField(out, "motion", hole ? gNumberAt(g.groupCycle, b) : (arc ? motion : (motion == 0 ? 0 : 1)));
   appendField(out, "x", g.absX.get(b));
   appendField(out, "y", g.absY.get(b));

@@ -54,6 +54,7 @@ ReadResult kNcDocument::loadFile(const std::string& filePath, const LoadCallback
   clear();
   const std::string profileFile = findProfileFile(filePath);
   store.setProfile(profileFile.empty() ? defaultProfile(chosenControl_) : loadProfileFile(profileFile));
+  programFile = filePath;
   // Nothing touches the text while the worker opens it: the caller shows it only from textReady on.
   kNcText::OpenResult opened;
   const auto open = [&] {
@@ -95,7 +96,7 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   reader.progress = callbacks.progress;
   // Stopped while the text was opened: the text is shown, no line is read.
   if (!going) reader.progress = [](const ReadProgress&) { return false; };
-  lastReading = readNcProgram(text, store, reader);
+  lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
   // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile.
   runWithProgress([this] { figures = ::programFigures(store, rapidRate); }, callbacks.progress);

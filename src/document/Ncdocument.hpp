@@ -148,6 +148,8 @@ class kNcDocument {
   kPoint pictureCentre() const;
 
   kNcText text;
+  // The file the text came from: a macro program's called programs are looked for beside it.
+  std::string programFile;
   kNcGeometry store;
   Control chosenControl_ = Control::strict;
   kCanvas canvas;

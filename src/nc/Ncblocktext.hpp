@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ class kNcBlockTexts {
   std::shared_ptr<const kNcText> source_;
   // Per block: where its line starts (an own text sits where the lines so far end).
   OffsetList starts_;
-  SparseColumn<std::u16string> owns_;
+  // Own texts sit one after the other in chunks that never move: an evaluated program has one for each
+  // executed block.
+  struct OwnText {
+    std::uint32_t chunk, begin, length;
+  };
+  SparseColumn<OwnText> owns_;
+  std::vector<std::u16string> chunks_;
   std::size_t linesEnd_ = 0;
 };

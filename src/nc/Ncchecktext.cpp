@@ -195,7 +195,6 @@ void kNcChecker::noteOneShot(const kNcGeometry& g, int k, View code, std::size_t
                              LineState& line) {
   const int whole = truncToInt(value);
   if (whole == 52) noteUnsupported(g, k, code, at, word, Construct::localShift, line);
-  if (whole == 92 && line.hasAxisWord()) noteUnsupported(g, k, code, at, word, Construct::coordinateSetting, line);
 }
 
 void kNcChecker::noteUnknownG(const kNcGeometry& g, int k, View code, std::size_t at, View word, double value,

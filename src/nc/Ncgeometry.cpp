@@ -75,6 +75,13 @@ void kNcGeometry::restart() {
   blockCount = 0;
   feedCount = 0;
   syntaxErrorBlock_ = 0;
+  sourceLines_.clear();
+  sourceFileOf_.clear();
+  sourceFiles_.clear();
+  evalProblems_.clear();
+  shift_ = {0, 0, 0};
+  coordinateSetting_ = 0;
+  shifted_ = false;
   lineInHandBlock_ = -1;
   checker_.reset();
   setCommentDelimiters(kParenthesesOnly);
@@ -195,16 +202,29 @@ void kNcGeometry::noteUnits(const BlockGCodes& codes) {
   if (codes.has(kUnitsWord)) inch_ = codes.values[kUnitsWord] == kInchUnits;
 }
 
-kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockReading& reading) const {
+kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockReading& reading) {
   const Point3 previous = ends_[static_cast<std::size_t>(k - 1)];
   const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
+  if (coordinateSetting_ != 0) {
+    // G92 moves nothing: the current point takes the named coordinates; G92.1 and G92.2 drop the shift.
+    if (coordinateSetting_ == 2) shift_ = {0, 0, 0};
+    if (coordinateSetting_ == 1 && reading.x) shift_.x = previous.x - words.x;
+    if (coordinateSetting_ == 1 && reading.y) shift_.y = previous.y - words.y;
+    if (coordinateSetting_ == 1 && reading.z) shift_.z = previous.z - words.z;
+    coordinateSetting_ = 0;
+    shifted_ = true;
+    return previous;
+  }
   if (distance == 91) {
     return {previous.x + (reading.x ? words.x : 0), previous.y + (reading.y ? words.y : 0),
             previous.z + (reading.z ? words.z : 0)};
   }
   // The block in which G90 returns keeps the previous end point; its words act from the next block on.
   if (codeOf(kGroupDistance, k - 1) == 91) return previous;
-  return words;
+  if (!shifted_) return words;
+  // Once coordinates were set, an axis the block does not name stays where it is.
+  return {reading.x ? words.x + shift_.x : previous.x, reading.y ? words.y + shift_.y : previous.y,
+          reading.z ? words.z + shift_.z : previous.z};
 }
 
 void kNcGeometry::widen(double& lo, double& hi, double low, double high, bool seen) {
@@ -243,4 +263,22 @@ std::u16string_view kNcGeometry::lineOf(int k, std::u16string& storage) const {
   if (k == lineInHandBlock_) return lineInHand_;
   storage = blockTextAt(k);
   return storage;
+}
+
+int kNcGeometry::sourceLineOf(int b) const {
+  if (sourceLines_.empty()) return clamped(b);
+  return static_cast<int>(sourceLines_[static_cast<std::size_t>(clamped(b))]);
+}
+
+int kNcGeometry::sourceFileOf(int b) const {
+  if (sourceFileOf_.empty()) return 0;
+  return sourceFileOf_[static_cast<std::size_t>(clamped(b))];
+}
+
+void kNcGeometry::noteSource(int file, int line) {
+  // Block 0, the initial state, comes from no line.
+  sourceLines_.resize(static_cast<std::size_t>(blockCount), 0);
+  sourceFileOf_.resize(static_cast<std::size_t>(blockCount), 0);
+  sourceLines_.back() = static_cast<std::uint32_t>(line);
+  sourceFileOf_.back() = static_cast<std::uint16_t>(file);
 }

@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "eval/Evalue.hpp"
 #include "nc/Ncblocks.hpp"
 #include "nc/Ncblocktext.hpp"
 #include "nc/Nccheck.hpp"
@@ -208,6 +209,23 @@ class kNcGeometry {
   // Block k's text; a view of the line in hand while block k is being read, else made in `storage`.
   std::u16string_view lineOf(int k, std::u16string& storage) const;
 
+  // An evaluated program's blocks are its executed blocks, each with the line (from 1) and file it came from;
+  // a plain program's block k is line k. File 0 is the main program; sourceFiles() names the others as found.
+  bool isEvaluated() const { return !sourceLines_.empty(); }
+  int sourceLineOf(int b) const;
+  int sourceFileOf(int b) const;
+  const std::vector<std::string>& sourceFiles() const { return sourceFiles_; }
+  // Ties the latest block to `line` of `file`; the first call makes the store an evaluated one.
+  void noteSource(int file, int line);
+  void setSourceFiles(std::vector<std::string> files) { sourceFiles_ = std::move(files); }
+  // What evaluation found (limits, unknown values, calls not found), by source line and file.
+  const std::vector<EvalProblem>& evalProblems() const { return evalProblems_; }
+  void setEvalProblems(std::vector<EvalProblem> problems) { evalProblems_ = std::move(problems); }
+  // The offset a G92 puts between the program's coordinates and the drawing's (drawing = program + shift).
+  double shiftX() const { return shift_.x; }
+  double shiftY() const { return shift_.y; }
+  double shiftZ() const { return shift_.z; }
+
   // Block-indexed columns (block 0 is block 0).
   const kNcColumn<double> absX{*this, &kNcGeometry::endX};
   const kNcColumn<double> absY{*this, &kNcGeometry::endY};
@@ -302,7 +320,7 @@ class kNcGeometry {
   // Turns what block k gives into its records; `facts` gets what the checker needs beyond them, with
   // `radiusArc` holding the centre of an arc given by R.
   void recordBlock(const BlockReading& reading, BlockFacts& facts, RadiusArc& radiusArc);
-  Point3 endPointOf(int k, int distance, const BlockReading& reading) const;
+  Point3 endPointOf(int k, int distance, const BlockReading& reading);
   // The arc record of block k (an arc in `plane` ending at `end`): centre by I/J/K, or by R when `r` is not 0,
   // in which case the offsets become the computed centre's.
   // `fit` gets the arc's verdict.
@@ -317,6 +335,16 @@ class kNcGeometry {
   // The diameter of a tool no comment has named: 10 mm in the units in force.
   double uncommentedDiameter() const;
   std::uint64_t feedTextId(const std::u16string& text);
+
+  // Source lines and files of an evaluated program's blocks (empty for a plain program).
+  std::vector<std::uint32_t> sourceLines_;
+  std::vector<std::uint16_t> sourceFileOf_;
+  std::vector<std::string> sourceFiles_;
+  std::vector<EvalProblem> evalProblems_;
+  // The G92 shift, and whether the block being read sets (1) or cancels (2) it.
+  Point3 shift_{0, 0, 0};
+  int coordinateSetting_ = 0;
+  bool shifted_ = false;
 
   // The records of every block.
   std::vector<Point3, BulkAllocator<Point3>> ends_;

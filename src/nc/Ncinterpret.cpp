@@ -9,7 +9,7 @@
 // by the rewrites.
 struct WorkWords {
   bool x = false, y = false, z = false;
-  bool g04 = false, g4 = false, g28 = false, g90 = false, g92 = false;
+  bool g04 = false, g4 = false, g28 = false, g90 = false, g92 = false, g92Cancel = false;
   bool m06 = false, m6 = false, m99 = false;
 };
 
@@ -56,6 +56,7 @@ WorkWords scanWork(View work) {
         found.g28 = found.g28 || isWholeCode(rest, u"28");
         found.g90 = found.g90 || isWholeCode(rest, u"90");
         found.g92 = found.g92 || isWholeCode(rest, u"92");
+        found.g92Cancel = found.g92Cancel || rest.starts_with(u"92.1") || rest.starts_with(u"92.2");
         break;
       case u'M':
         found.m6 = found.m6 || rest.starts_with(u"6");
@@ -157,25 +158,31 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
     }
   }
   if (words.g28) replace(u"G28");
+  // The tool-change point is a machine position: a G92 shift never moves it.
   if (words.m06 || words.m6) {
-    appendWord(work, u'X', toolChangeX, 3);
-    appendWord(work, u'Y', toolChangeY, 3);
-    appendWord(work, u'Z', toolChangeZ, 3);
+    appendWord(work, u'X', toolChangeX - shift_.x, 3);
+    appendWord(work, u'Y', toolChangeY - shift_.y, 3);
+    appendWord(work, u'Z', toolChangeZ - shift_.z, 3);
     words.x = words.y = words.z = true;
   }
   if (words.m99) {
-    work += u"\nG90G00X0Y0Z500.";
+    if (sameBits(shift_, Point3{0, 0, 0})) {
+      work += u"\nG90G00X0Y0Z500.";
+    } else {
+      work += u"\nG90G00";
+      appendWord(work, u'X', -shift_.x, 5);
+      appendWord(work, u'Y', -shift_.y, 5);
+      appendWord(work, u'Z', 500 - shift_.z, 5);
+    }
     words.g90 = words.x = words.y = words.z = true;
   }
-  if (words.g92) {
-    work += u"\nG91G00X0Y0Z0.";
-    words.x = words.y = words.z = true;
-  }
+  // G92 sets coordinates without moving and leaves the motion and distance modes alone.
+  if (words.g92 || words.g92Cancel) coordinateSetting_ = words.g92 ? 1 : 2;
   if (words.g90) {
     // Modal X, Y, Z words stay absolute after incremental blocks.
-    if (!words.x) appendWord(work, u'X', endX(k - 1), 5);
-    if (!words.y) appendWord(work, u'Y', endY(k - 1), 5);
-    if (!words.z) appendWord(work, u'Z', endZ(k - 1), 5);
+    if (!words.x) appendWord(work, u'X', endX(k - 1) - shift_.x, 5);
+    if (!words.y) appendWord(work, u'Y', endY(k - 1) - shift_.y, 5);
+    if (!words.z) appendWord(work, u'Z', endZ(k - 1) - shift_.z, 5);
     words.x = words.y = words.z = true;
   }
   return replaced;

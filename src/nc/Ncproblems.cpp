@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "nc/Ncgeometry.hpp"
 #include "util/Format.hpp"
@@ -131,6 +133,36 @@ Finding found(Rule rule, int line) {
   return f;
 }
 
+// The file a problem of an evaluated program comes from, when not the main one: "O1000.nc: ".
+std::string filePrefix(const kNcGeometry& g, int file) {
+  if (file <= 0 || file >= static_cast<int>(g.sourceFiles().size())) return {};
+  return g.sourceFiles()[static_cast<std::size_t>(file)] + ": ";
+}
+
+// An evaluated program's problems sit at source lines: a block's at the line it came from, once however often
+// the line ran (the first execution's), and evaluation's own problems beside them.
+void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems) {
+  std::map<std::tuple<int, int, int, std::string_view, std::string>, int> firstBlock;
+  std::vector<NcProblem> kept;
+  kept.reserve(problems.size());
+  for (NcProblem& p : problems) {
+    const int block = p.line;
+    if (block > 0) {
+      p.line = g.sourceLineOf(block);
+      const int file = g.sourceFileOf(block);
+      const auto [entry, fresh] = firstBlock.try_emplace({file, p.line, p.column, p.rule, p.message}, block);
+      if (!fresh && entry->second != block) continue;
+      p.message.insert(0, filePrefix(g, file));
+    }
+    kept.push_back(std::move(p));
+  }
+  problems = std::move(kept);
+  for (const EvalProblem& e : g.evalProblems()) {
+    const Severity severity = evalRuleIsError(e.rule) ? Severity::error : Severity::warning;
+    problems.push_back({e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message});
+  }
+}
+
 }  // namespace
 
 std::string controlsVerdict(std::uint8_t judged, std::uint8_t rejecting) {
@@ -164,6 +196,7 @@ std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
   if (const int line = checker.unclosedCommentLine(geometry)) {
     problems.push_back(worded(found(Rule::commentUnclosed, line)));
   }
+  if (geometry.isEvaluated()) toSourceLines(geometry, problems);
   std::stable_sort(problems.begin(), problems.end(), [](const NcProblem& a, const NcProblem& b) {
     return a.line != b.line ? a.line < b.line : a.column < b.column;
   });

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "nc/Ncevaluate.hpp"
 #include "nc/Ncscan.hpp"
 #include "util/Text.hpp"
 
@@ -122,9 +123,14 @@ int editorLineCount(std::u16string_view text) {
 }
 
 ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
-                         const ReaderCallbacks& callbacks, const ReadOptions& options) {
+                         const ReaderCallbacks& callbacks, const ReadOptions& options, const std::string& path) {
   prepareForReading(geometry);
   geometry.readFrom(text);
+  if (programNeedsEvaluation(*text)) {
+    ReadResult result = evaluateProgram(*text, path, geometry, callbacks, options);
+    result.encoding = text->encoding();
+    return result;
+  }
   ReadResult result = text->isWide() ? interpretLines(text->wideText(), *text, geometry, callbacks, options)
                                      : interpretLines(text->bytes(), *text, geometry, callbacks, options);
   result.encoding = text->encoding();
@@ -132,10 +138,10 @@ ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geome
 }
 
 ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
-                         const ReadOptions& options) {
+                         const ReadOptions& options, const std::string& path) {
   // Shares nothing: the caller keeps the text alive.
   return readNcProgram(std::shared_ptr<const kNcText>(std::shared_ptr<const kNcText>(), &text), geometry,
-                       callbacks, options);
+                       callbacks, options, path);
 }
 
 ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks,
@@ -172,5 +178,5 @@ ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const Read
     prepareForReading(geometry);
     return failure(ReadResult::Status::NotText, refusalMessage(kind, path));
   }
-  return readNcProgram(std::move(text), geometry, callbacks, options);
+  return readNcProgram(std::move(text), geometry, callbacks, options, path);
 }

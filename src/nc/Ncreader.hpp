@@ -2,12 +2,15 @@
 // (upper case, "VAR" lines cut to their name, "*" lines blanked), with progress and cancellation.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <vector>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "eval/Evalue.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncline.hpp"
 #include "nc/Nctext.hpp"
@@ -33,6 +36,8 @@ struct ReadOptions {
   int scanThreads = -1;
   // A file whose first bytes are not a program's text (binary data, NetCDF, HDF5) is refused (NotText).
   bool refuseNonText = false;
+  // Set from another thread, stops an evaluation (the window's stop button).
+  const std::atomic<bool>* stop = nullptr;
 };
 
 struct ReadResult {
@@ -43,6 +48,11 @@ struct ReadResult {
   int plainLines = 0;       // of which read in one pass over their bytes
   int syntaxErrorLine = 0;  // line (= block) of a comment syntax error; reading stopped after it
   TextEncoding encoding = TextEncoding::ShiftJis;
+  // The program used variables, flow or calls and was executed: its blocks are the executed blocks.
+  bool evaluated = false;
+  // Evaluation stopped at a limit or an error before the program's end (the problems say where).
+  bool evaluationCutShort = false;
+  std::vector<EvalProblem> evalProblems;
 };
 
 inline constexpr char16_t kCommentSyntaxError[] = u"コメント構文エラー";
@@ -53,13 +63,15 @@ ReadResult::Status readStatusOf(kNcText::Status status);
 // keeps the file's text for its block texts.
 ReadResult readNcFile(const std::string& path, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
                       const ReadOptions& options = {});
-// Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts.
+// Restarts `geometry` and reads the program `text` into it; the store keeps `text` for its block texts. `path`
+// names the program's file: called programs are looked for beside it.
 ReadResult readNcProgram(std::shared_ptr<const kNcText> text, kNcGeometry& geometry,
-                         const ReaderCallbacks& callbacks = {}, const ReadOptions& options = {});
+                         const ReaderCallbacks& callbacks = {}, const ReadOptions& options = {},
+                         const std::string& path = {});
 // The same for a text the caller keeps: it must outlive the store's blocks (until the store's next reading
 // or restart), whose texts are read from it.
 ReadResult readNcProgram(const kNcText& text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
-                         const ReadOptions& options = {});
+                         const ReadOptions& options = {}, const std::string& path = {});
 // The same for a text already decoded (the editor's text when an edit is re-read); the store keeps a copy.
 ReadResult readNcText(std::u16string_view text, kNcGeometry& geometry, const ReaderCallbacks& callbacks = {},
                       const ReadOptions& options = {});

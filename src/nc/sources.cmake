@@ -14,6 +14,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nctext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncevaluate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nccheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncchecktext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncproblems.cpp

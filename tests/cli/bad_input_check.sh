@@ -111,7 +111,9 @@ sys.stdout.buffer.write(bytes((n * 7919 + n // 256) % 256 for n in range(1 << 18
 parts = ['(C)' + 'G10' * 1000000, '<' * 1000000 + '#', '0' * 3000000 + 'X' * 1000000 + 'M99P' * 100000,
          'X' + '9' * 3000000]
 open('$scratch/hostile.nc', 'w').write(chr(10).join(parts) + chr(10))"
-    run 0 check "$scratch/hostile.nc"
+    # The line with brackets and a macro character cannot be evaluated: an error, and it is read as written.
+    run 3 check "$scratch/hostile.nc"
+    grep -q "hostile.nc:2: error: .*\[macro-syntax\]" "$out" || fail "no macro syntax error"
     [ "$(grep -c "hostile.nc:1: warning: G10" "$out")" -eq 16 ] || fail "line 1 is not cut to 16 problems"
     grep -q "hostile.nc:2:1000001: warning: macro variables" "$out" || fail "the macro after the brackets is lost"
     grep -q "hostile.nc:3:.*the jump M99 with P" "$out" || fail "the jump is lost"

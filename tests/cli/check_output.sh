@@ -8,7 +8,7 @@ command=check
 # A clean program, one with a warning only, one with an error and a warning, one with nothing to draw.
 printf 'G00X0Y0\nG01X10.Y0F100\nG02X20.Y10.R10.\n' >clean.nc
 printf 'G00X0Y0\nG10G01X10.\n' >warning.nc
-printf 'G00X0Y0\nG01X10.Y0\nG02X20.Y10.R4.\nG01X#1\n' >error.nc
+printf 'G00X0Y0\nG01X10.Y0\nG02X20.Y10.R4.\nG01X#500\n' >error.nc
 printf 'G00Z5.\nG01Z-1.\n' >flat.nc
 
 case $case in
@@ -17,7 +17,7 @@ case $case in
     expect_output <<'EOF'
 {"summary":{"file":"clean.nc","blocks":4,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":0}}
 error.nc:3: error: R 4.0000 is too small for the chord: half the chord is 7.0711, 3.0711 more (76.7767 % of R); rejected by strict, linuxcnc, grbl, mach3 [arc-r-too-small]
-error.nc:4:5: warning: macro variables (#) are not evaluated; the drawing after this line may be wrong [unsupported]
+error.nc:4: warning: #500 is machine data a viewer cannot know: words using it are left out [macro-unknown-value]
 {"summary":{"file":"error.nc","blocks":5,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":1,"warnings":1}}
 flat.nc: warning: the program has no X or Y movement: there is nothing to draw [nothing-to-draw]
 {"summary":{"file":"flat.nc","blocks":3,"minX":9999,"maxX":-9999,"minY":9999,"maxY":-9999,"minZ":-1,"maxZ":5,"error":null,"errors":0,"warnings":1}}
@@ -34,8 +34,8 @@ assert objects[:-1] == [
      "message": "R 4.0000 is too small for the chord: half the chord is 7.0711, 3.0711 more (76.7767 % of R); "
                 "rejected by strict, linuxcnc, grbl, mach3",
      "controls": {"strict": "rejected", "linuxcnc": "rejected", "grbl": "rejected", "mach3": "rejected"}},
-    {"file": "error.nc", "line": 4, "column": 5, "severity": "warning", "rule": "unsupported",
-     "message": "macro variables (#) are not evaluated; the drawing after this line may be wrong"},
+    {"file": "error.nc", "line": 4, "column": 0, "severity": "warning", "rule": "macro-unknown-value",
+     "message": "#500 is machine data a viewer cannot know: words using it are left out"},
 ], objects[:-1]
 summary = objects[-1]["summary"]
 assert (summary["file"], summary["errors"], summary["warnings"]) == ("error.nc", 1, 1), summary

@@ -30,3 +30,12 @@ foreach(case IN ITEMS figures rapid-rate refused usage)
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/stats_output.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_stats/${case} ${case})
 endforeach()
+
+# Evaluated O-word programs against LinuxCNC's rs274 (skipped with a message where rs274 is missing).
+find_package(Python3 COMPONENTS Interpreter QUIET)
+if(Python3_FOUND)
+  add_test(NAME cli.path.rs274
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/cli/rs274_compare.py $<TARGET_FILE:velmora-cli>
+                   ${CMAKE_CURRENT_BINARY_DIR}/cli_rs274 12)
+  set_tests_properties(cli.path.rs274 PROPERTIES TIMEOUT 300)
+endif()

@@ -28,8 +28,8 @@ inline void require(bool holds, const char* promise) {
 }
 
 // Decoded as a file is (by its byte-order mark, else as code page 932), then read line by line.
-inline ReadResult readProgramBytes(std::string_view bytes, kNcGeometry& geometry) {
-  return readNcText(decodeText(bytes).text, geometry);
+inline ReadResult readProgramBytes(std::string_view bytes, kNcGeometry& geometry, const ReadOptions& options = {}) {
+  return readNcText(decodeText(bytes).text, geometry, {}, options);
 }
 
 // A fresh folder, in memory where the system offers it (the writes sync every file), removed at exit.

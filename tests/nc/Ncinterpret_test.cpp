@@ -149,8 +149,17 @@ TEST(Interpreter, SpecialBlocks) {
       {"end of subprogram",
        {u"G91G01X5.Y5.", u"X5.", u"M99", u""},
        {{5, 5, 500}, {10, 5, 500}, {10, 5, 500}, {0, 0, 500}}},
-      {"coordinate setting", {u"G90G00X10.Y10.Z10.", u"G92", u"X5."}, {{10, 10, 10}, {10, 10, 10}, {15, 10, 10}}},
-      {"coordinate setting with a word", {u"G90G00X10.Y10.Z10.", u"G92X1."}, {{10, 10, 10}, {11, 10, 10}}},
+      // G92 moves nothing and leaves the distance mode alone; a bare G92 sets nothing.
+      {"coordinate setting", {u"G90G00X10.Y10.Z10.", u"G92", u"X5."}, {{10, 10, 10}, {10, 10, 10}, {5, 10, 10}}},
+      {"coordinate setting with a word", {u"G90G00X10.Y10.Z10.", u"G92X1."}, {{10, 10, 10}, {10, 10, 10}}},
+      // X1 becomes X10 of the drawing: later absolute words are shifted by 9, unnamed axes stay.
+      {"a coordinate shift",
+       {u"G90G00X10.Y10.Z10.", u"G92X1.", u"X2.", u"G91X1.", u"G90", u"Y3."},
+       {{10, 10, 10}, {10, 10, 10}, {11, 10, 10}, {12, 10, 10}, {12, 10, 10}, {12, 3, 10}}},
+      // The tool-change point is a machine position; G92.1 drops the shift.
+      {"tool change and cancel under a shift",
+       {u"G90G00X10.Y10.Z10.", u"G92X0Y0Z0", u"T1M06", u"G92.1", u"X1."},
+       {{10, 10, 10}, {10, 10, 10}, {0, 0, 500}, {0, 0, 500}, {1, 0, 500}}},
       {"return to absolute", {u"G91G01X5.", u"G90X20.", u"Y3."}, {{5, 0, 500}, {5, 0, 500}, {20, 3, 500}}},
       {"return keeps the point absolute",
        {u"G91G01X5.Y2.", u"X5.", u"G90", u"G01"},
@@ -232,9 +241,9 @@ TEST(Interpreter, SpecialBlocksRecordTheirModalState) {
   EXPECT_TRUE(subprogramEnd.g.isRapidAt(2));
   EXPECT_EQ(gNumberAt(subprogramEnd.g.groupDistance, 2), 90);
 
-  Program setting({u"G92"});
-  EXPECT_TRUE(setting.g.isRapidAt(1));
-  EXPECT_EQ(gNumberAt(setting.g.groupDistance, 1), 91);
+  Program setting({u"G01X1.", u"G92X0"});
+  EXPECT_TRUE(setting.g.isLinearAt(2));
+  EXPECT_EQ(gNumberAt(setting.g.groupDistance, 2), 90);
 
   Program thread({u"G33Z-10.F1.5"});
   EXPECT_EQ(gNumberAt(thread.g.groupMotion, 1), 33);

@@ -43,7 +43,8 @@ string describe(const std::vector<NcProblem>& problems) {
 // Faulty arcs, comment syntax and positions that are no longer numbers are errors; the rest warns.
 Severity severityOf(std::string_view rule) {
   for (std::string_view error :
-       {"arc-radius-mismatch", "arc-r-too-small", "arc-r-full-circle", "comment-syntax", "coordinate-overflow"}) {
+       {"arc-radius-mismatch", "arc-r-too-small", "arc-r-full-circle", "comment-syntax", "coordinate-overflow",
+        "macro-syntax", "macro-undefined-label", "subprogram-not-found"}) {
     if (rule == error) return Severity::error;
   }
   return Severity::warning;
@@ -86,24 +87,20 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
       {"an arc radius that overflows",
        {"G01X0Y0", "G02X10.Y0I" + kLargest},
        {{2, 0, "coordinate-overflow", "arc"}}},
-      {"macro variable", {"#1=5.", "G01X1."}, {{1, 1, "unsupported", "macro variables (#)"}}},
-      {"expression and variable: one macro warning",
-       {"G01X[#1+2.]Y#2"},
-       {{1, 5, "unsupported", "expressions ([ ]) are not evaluated; the drawing after this line may be wrong"}}},
-      {"subprogram call", {"G01X1.", "M98P1000"}, {{2, 1, "unsupported", "the subprogram call M98"}}},
+      // Macro programs are evaluated: their problems are evaluation's.
+      {"macro variable", {"#1=5.", "G01X#1"}, {}},
+      {"expression and variable", {"G01X[#1+2.]Y#2"}, {}},
+      {"subprogram call", {"G01X1.", "M98P1000"}, {{2, 0, "subprogram-not-found", "O1000"}}},
       {"jump", {"G01X1.", "M99P20"}, {{2, 1, "unsupported", "the jump M99 with P"}}},
-      {"O-word control", {"G01X1.", "O100 SUB"}, {{2, 1, "unsupported", "the O-word control SUB"}}},
-      {"macro call", {"G01X1.", "G65P9010A1."}, {{2, 1, "unsupported", "the macro call G65"}}},
-      {"one warning per kind, in column order",
-       {"G01X1.", "IF[#1GT0]GOTO10"},
-       {{2, 3, "unsupported", "expressions"}, {2, 10, "unsupported", "the jump GOTO"}}},
+      {"O-word control", {"G01X1.", "O100 SUB"}, {{2, 0, "macro-undefined-label", "O100 is not closed"}}},
+      {"macro call", {"G01X1.", "G65P9010A1."}, {{2, 0, "subprogram-not-found", "O9010"}}},
+      {"a jump not taken", {"G01X1.", "IF[#1GT0]GOTO10"}, {}},
+      {"a jump to nowhere", {"G01X1.", "IF[#1EQ#0]GOTO10"}, {{2, 0, "macro-undefined-label", "N10"}}},
       {"rotation and scaling are one kind", {"G01X1.", "G68G51X0Y0R45."}, {{2, 1, "unsupported", "rotation G68"}}},
       {"polar coordinates", {"G01X1.", "G16"}, {{2, 1, "unsupported", "polar coordinates (G16)"}}},
       {"local shift", {"G01X1.", "G52X10."}, {{2, 1, "unsupported", "local coordinate shift G52"}}},
-      {"coordinate setting with axis words",
-       {"G01X1.", "G92X0Y0"},
-       {{2, 1, "unsupported", "G92 with axis words"}}},
-      {"a name is no G word", {"G01X1.", "O<G10> CALL"}, {{2, 1, "unsupported", "the O-word control CALL"}}},
+      {"coordinate setting with axis words", {"G01X1.", "G92X0Y0"}, {}},
+      {"a name is no G word", {"G01X1.", "O<G10> CALL"}, {{2, 0, "subprogram-not-found", "<G10>"}}},
       {"unknown G code", {"G01X1.", "G90G10L2P1X0"}, {{2, 4, "unknown-g-code", "G10 belongs to no modal group"}}},
       {"unknown G code with decimals", {"G01X1.", "G38.2Z-10."}, {{2, 1, "unknown-g-code", "G38.2"}}},
       {"a decimal G code is its own code",
@@ -122,15 +119,16 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
        {{3, 5, "unsupported", "macro variables (#)"}}},
       {"compensation without D", {"G41G01X10.Y0"}, {{1, 1, "comp-without-d", "G41 comes into force"}}},
       {"a comment never closed", {"G01X1.", "/* NOTES", "X2."}, {{2, 0, "comment-unclosed", "never closed"}}},
-      {"columns count through comments",
+      // A line evaluation cannot read goes on as written: columns count through comments.
+      {"a variable without a number",
        {"(A)(B) G01 G43 X# Y1", "/*C*/G01X#1"},
-       {{1, 17, "unsupported", "macro"}, {2, 10, "unsupported", "macro"}}},
-      {"blocks the reading rewrites are checked as written",
+       {{1, 0, "macro-syntax", "word"}, {1, 17, "unsupported", "macro"}}},
+      {"blocks the reading rewrites are checked as evaluated",
        {"G01X1.", "G91G28X#1", "G04X2.5G10", "M06X#2"},
-       {{2, 8, "unsupported", "macro"}, {3, 8, "unknown-g-code", "G10"}, {4, 5, "unsupported", "macro"}}},
+       {{3, 8, "unknown-g-code", "G10"}}},
       {"nothing to draw",
-       {"G00Z5.", "G01Z-1.#1"},
-       {{0, 0, "nothing-to-draw", "no X or Y movement"}, {2, 8, "unsupported", "#"}}},
+       {"G00Z5.", "G01Z-1.#1=2."},
+       {{0, 0, "nothing-to-draw", "no X or Y movement"}}},
       {"an empty program", {}, {{0, 0, "nothing-to-draw", "nothing to draw"}}},
   };
   for (const auto& c : cases) {

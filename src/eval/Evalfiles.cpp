@@ -1,0 +1,194 @@
+// The program texts of an evaluation: split into prepared lines and indexed by program and sequence number;
+// called programs looked for in the same file, then beside it, then in the search path.
+#include "eval/Evalfiles.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "nc/Ncline.hpp"
+#include "nc/Nctext.hpp"
+#include "util/Text.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int64_t labelKey(int header, int n) { return (static_cast<std::int64_t>(header) << 32) | static_cast<std::uint32_t>(n); }
+
+std::string lowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// The N number a line starts with (after blanks and a block delete), or -1.
+int sequenceNumber(std::u16string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && (line[i] == u' ' || line[i] == u'\t' || line[i] == u'/')) ++i;
+  if (i >= line.size() || line[i] != u'N') return -1;
+  ++i;
+  while (i < line.size() && line[i] == u' ') ++i;
+  long long n = 0;
+  const std::size_t start = i;
+  for (; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && i - start < 9; ++i) n = n * 10 + (line[i] - u'0');
+  return i == start ? -1 : static_cast<int>(n);
+}
+
+// The label of an "O… SUB" line ("100" or "<NAME>"), or "".
+std::u16string subLabel(std::u16string_view line) {
+  std::u16string code;
+  for (char16_t c : line) {
+    if (c == u'(' || c == u';') break;
+    if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') code += c;
+  }
+  if (code.size() < 5 || code[0] != u'O' || !code.ends_with(u"SUB") || code.ends_with(u"ENDSUB")) return {};
+  return code.substr(1, code.size() - 4);
+}
+
+}  // namespace
+
+EvalFiles::EvalFiles(Dialect dialect, std::vector<std::string> searchPath) : dialect_(dialect) {
+  folders_.emplace_back(".");
+  for (std::string& folder : searchPath) folders_.push_back(std::move(folder));
+}
+
+void EvalFiles::addMain(const kNcText& text, const std::string& path) {
+  std::u16string all;
+  text.decode(0, text.isWide() ? text.wideText().size() : text.bytes().size(), all);
+  addMainLines(all, path);
+}
+
+void EvalFiles::addMainLines(std::u16string_view text, const std::string& path) {
+  if (!path.empty()) {
+    const fs::path parent = fs::path(path).parent_path();
+    folders_[0] = parent.empty() ? "." : parent.string();
+  }
+  addFile(path, text);
+}
+
+int EvalFiles::addFile(std::string path, std::u16string_view text) {
+  auto file = std::make_unique<EvalFile>();
+  file->path = std::move(path);
+  int header = -1;
+  for (std::size_t begin = 0; begin < text.size();) {
+    std::size_t end = text.find(u'\n', begin);
+    end = end == std::u16string_view::npos ? text.size() : end + 1;
+    std::u16string line(text.substr(begin, end - begin));
+    if (line.size() >= 2 && line[line.size() - 2] == u'\r' && line.back() == u'\n') line.erase(line.size() - 2, 1);
+    prepareLine(line);
+    const int index = static_cast<int>(file->lines.size());
+    if (const int number = headerNumber(line); number >= 0) {
+      header = index;
+      file->programs.try_emplace(number, index);
+    } else if (const std::u16string label = subLabel(line); !label.empty()) {
+      file->subs.try_emplace(label, index);
+    }
+    if (const int n = sequenceNumber(line); n >= 0) file->labels.try_emplace(labelKey(header, n), index);
+    file->programOf.push_back(header);
+    file->lines.push_back(std::move(line));
+    begin = end;
+  }
+  file->parsed.resize(file->lines.size());
+  files_.push_back(std::move(file));
+  return static_cast<int>(files_.size()) - 1;
+}
+
+const ParsedLine& EvalFiles::line(int fileIndex, int lineIndex) {
+  EvalFile& f = file(fileIndex);
+  auto& slot = f.parsed[static_cast<std::size_t>(lineIndex)];
+  if (!slot) {
+    slot = std::make_unique<ParsedLine>();
+    parseLine(f.lines[static_cast<std::size_t>(lineIndex)], dialect_, *slot);
+  }
+  return *slot;
+}
+
+int EvalFiles::findLabel(int fileIndex, int at, int n) const {
+  const EvalFile& f = *files_[static_cast<std::size_t>(fileIndex)];
+  const int header = at >= 0 && at < static_cast<int>(f.programOf.size()) ? f.programOf[static_cast<std::size_t>(at)] : -1;
+  const auto found = f.labels.find(labelKey(header, n));
+  return found == f.labels.end() ? -1 : found->second;
+}
+
+int EvalFiles::openFile(const std::string& path) {
+  if (const auto known = opened_.find(path); known != opened_.end()) return known->second;
+  kNcText text;
+  int index = -1;
+  if (text.open(path).status == kNcText::Status::Ok) {
+    std::u16string all;
+    text.decode(0, text.isWide() ? text.wideText().size() : text.bytes().size(), all);
+    index = addFile(path, all);
+  }
+  opened_.emplace(path, index);
+  return index;
+}
+
+// The first file of `names` (letter case ignored) in the folders, in order.
+std::string EvalFiles::findBeside(const std::vector<std::string>& names) const {
+  for (const std::string& folder : folders_) {
+    std::error_code error;
+    std::vector<std::pair<std::string, std::string>> entries;  // lower-case name, path
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+      if (!entry.is_regular_file(error)) continue;
+      const std::string name = entry.path().filename().string();
+      entries.emplace_back(lowerAscii(name), folder == "." ? name : entry.path().string());
+    }
+    for (const std::string& name : names) {
+      const std::string wanted = lowerAscii(name);
+      for (const auto& [lower, path] : entries) {
+        if (lower == wanted) return path;
+      }
+    }
+  }
+  return {};
+}
+
+std::pair<int, int> EvalFiles::findProgram(int number, int from) {
+  for (const int index : {from, 0}) {
+    const EvalFile& f = file(index);
+    if (const auto found = f.programs.find(number); found != f.programs.end()) return {index, found->second};
+  }
+  for (int index = 0; index < fileCount(); ++index) {
+    const EvalFile& f = file(index);
+    if (const auto found = f.programs.find(number); found != f.programs.end()) return {index, found->second};
+  }
+  const std::string digits = std::to_string(number);
+  std::string padded = digits;
+  if (padded.size() < 4) padded.insert(0, 4 - padded.size(), '0');
+  std::vector<std::string> names;
+  for (const std::string& n : {padded, digits}) {
+    for (const char* form : {"O%", "O%.nc", "%.nc", "O%.ngc", "%.ngc"}) {
+      std::string name = form;
+      name.replace(name.find('%'), 1, n);
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+  }
+  const std::string path = findBeside(names);
+  if (path.empty()) return {-1, -1};
+  const int index = openFile(path);
+  if (index < 0) return {-1, -1};
+  const EvalFile& f = file(index);
+  // A file without its own header runs from its first line.
+  const auto found = f.programs.find(number);
+  return {index, found == f.programs.end() ? -1 : found->second};
+}
+
+std::pair<int, int> EvalFiles::findSub(const std::u16string& label, int from) {
+  for (const int index : {from, 0}) {
+    const EvalFile& f = file(index);
+    if (const auto found = f.subs.find(label); found != f.subs.end()) return {index, found->second};
+  }
+  std::string name;
+  for (char16_t c : label) {
+    if (c != u'<' && c != u'>') name += static_cast<char>(c < 128 ? c : '_');
+  }
+  const std::string path = findBeside({lowerAscii(name) + ".ngc", lowerAscii(name) + ".nc"});
+  if (path.empty()) return {-1, -1};
+  const int index = openFile(path);
+  if (index < 0) return {-1, -1};
+  const EvalFile& f = file(index);
+  const auto found = f.subs.find(label);
+  return {index, found == f.subs.end() ? -1 : found->second};
+}

@@ -1,0 +1,134 @@
+// The reading of an evaluated program: the evaluator walks the lines, the interpreter takes each block.
+#include "nc/Ncevaluate.hpp"
+
+#include <atomic>
+#include <cctype>
+
+#include "eval/Evaluator.hpp"
+#include "nc/Ncprofile.hpp"
+#include "nc/Nctext.hpp"
+
+namespace {
+
+constexpr int kProgressInterval = 256;
+
+// Fanuc modal group numbers → the store's groups.
+class GeometryMachine : public MachineState {
+ public:
+  explicit GeometryMachine(const kNcGeometry& g) : g_(g) {}
+  double position(int axis) const override {
+    switch (axis) {
+      case 0: return g_.xAt(0) - g_.shiftX();
+      case 1: return g_.yAt(0) - g_.shiftY();
+      default: return g_.zAt(0) - g_.shiftZ();
+    }
+  }
+  int modalCode(int group) const override {
+    const int b = g_.blockCount - 1;
+    switch (group) {
+      case 1: return gNumberAt(g_.groupMotion, b);
+      case 2: return gNumberAt(g_.groupPlane, b);
+      case 3: return gNumberAt(g_.groupDistance, b);
+      case 7: return gNumberAt(g_.groupCutterComp, b);
+      case 8: return gNumberAt(g_.groupToolLength, b);
+      case 9: return gNumberAt(g_.groupCycle, b);
+      case 14: return gNumberAt(g_.groupWork, b);
+      default: return -1;
+    }
+  }
+
+ private:
+  const kNcGeometry& g_;
+};
+
+bool isCandidateWord(char a, char b, char c) {
+  const auto up = [](char x) { return static_cast<char>(x >= 'a' && x <= 'z' ? x - 32 : x); };
+  a = up(a), b = up(b), c = up(c);
+  return (a == 'M' && b == '9' && (c == '8' || c == '7')) || (a == 'G' && b == '6' && (c == '5' || c == '6')) ||
+         (a == 'G' && b == 'O' && c == 'T') || (a == 'C' && b == 'A' && c == 'L') || (a == 'S' && b == 'U' && c == 'B');
+}
+
+// A quick look over the raw text: '#', '[', or the start of M98 M97 G65 G66 GOTO CALL SUB anywhere.
+template <typename Char>
+bool hasCandidate(std::basic_string_view<Char> text) {
+  for (std::size_t i = 0; i + 2 < text.size(); ++i) {
+    const Char c = text[i];
+    if (c == Char('#') || c == Char('[')) return true;
+    if (c < 128 && isCandidateWord(static_cast<char>(c), static_cast<char>(text[i + 1] < 128 ? text[i + 1] : 0),
+                                   static_cast<char>(text[i + 2] < 128 ? text[i + 2] : 0))) {
+      return true;
+    }
+  }
+  return !text.empty() && (text.back() == Char('#') || text.back() == Char('['));
+}
+
+// The macro dialect of a program: the control's, and for the profiles of no Fanuc-type control the one
+// LinuxCNC's own files (.ngc) are written in.
+Dialect dialectFor(Control control, const std::string& path) {
+  if (control == Control::linuxcnc) return Dialect::linuxcnc;
+  if (control == Control::fanuc || control == Control::haas) return Dialect::fanuc;
+  const std::size_t dot = path.rfind('.');
+  std::string extension = dot == std::string::npos ? "" : path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".ngc" ? Dialect::linuxcnc : Dialect::fanuc;
+}
+
+}  // namespace
+
+bool programNeedsEvaluation(const kNcText& text) {
+  if (text.isWide() ? !hasCandidate(text.wideText()) : !hasCandidate(text.bytes())) return false;
+  EvalFiles files(Dialect::fanuc, {});
+  files.addMain(text, "");
+  for (const std::u16string& line : files.file(0).lines) {
+    if (mayNeedEvaluation(line)) return true;
+  }
+  return false;
+}
+
+ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeometry& geometry,
+                           const ReaderCallbacks& callbacks, const ReadOptions& options) {
+  const ControlProfile& profile = geometry.profile();
+  EvalOptions evalOptions;
+  evalOptions.dialect = dialectFor(profile.control, path);
+  evalOptions.standardDecimal = profile.decimalInput == DecimalInput::standard;
+  evalOptions.maxCallDepth = profile.maxCallDepth;
+  evalOptions.maxLines = profile.maxBlocks;
+  evalOptions.variables = profile.variables;
+  std::atomic<bool> stop{false};
+  evalOptions.stop = &stop;
+
+  EvalFiles files(evalOptions.dialect, profile.subroutinePath);
+  files.addMain(text, path);
+  GeometryMachine machine(geometry);
+  Evaluator evaluator(files, evalOptions, &machine);
+  ReadResult result;
+  ReadProgress progress;
+  progress.charsTotal = text.isWide() ? text.wideText().size() : text.bytes().size();
+  const Evaluator::Sink sink = [&](std::u16string_view block, int file, int line) {
+    if (stop.load(std::memory_order_relaxed)) return;
+    geometry.interpretBlock(block);
+    geometry.noteSource(file, line);
+    progress.linesRead = geometry.blockCount - 1;
+    if (progress.linesRead % kProgressInterval == 0) {
+      const bool cancelled = (options.stop && options.stop->load()) || (callbacks.progress && !callbacks.progress(progress));
+      if (cancelled) stop = true;
+    }
+    if (geometry.syntaxErrorBlock() != 0) stop = true;
+  };
+  const bool completed = evaluator.run(sink) && !stop.load();
+  std::vector<std::string> names;
+  for (int i = 0; i < files.fileCount(); ++i) names.push_back(files.file(i).path);
+  geometry.setSourceFiles(std::move(names));
+  if (geometry.blockCount == 1) geometry.noteSource(0, 0);
+  result.evaluated = true;
+  result.linesRead = geometry.blockCount - 1;
+  result.evaluationCutShort = evaluator.cutShort();
+  result.evalProblems = evaluator.problems();
+  geometry.setEvalProblems(evaluator.problems());
+  if (geometry.syntaxErrorBlock() != 0) {
+    result.syntaxErrorLine = geometry.sourceLineOf(geometry.syntaxErrorBlock());
+  } else if (!completed) {
+    result.status = ReadResult::Status::Cancelled;
+  }
+  return result;
+}
