@@ -180,5 +180,7 @@ bool kNcGeometry::isFaultyArcAt(int i) const {
   if (b < 1) return false;
   const int motion = codeOf(kGroupMotion, b);
   if (motion != 2 && motion != 3) return false;
+  // An arc in another dialect's syntax was not read as written: no verdict on it can be trusted.
+  if (checker_.withoutArcVerdict(b)) return false;
   return arcFitAt(b).faulty();
 }

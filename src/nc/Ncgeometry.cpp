@@ -47,7 +47,8 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
   // and whatever may start a comment.
   textOnlyBytes_.fill(false);
   for (int c = 0; c <= ' '; ++c) textOnlyBytes_[c] = true;
-  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*'}) textOnlyBytes_[c] = true;
+  // '=' and '%' for the checker: assignments of other dialects, the end of a program.
+  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*', '=', '%'}) textOnlyBytes_[c] = true;
   for (int c = 0; c < 128; ++c) textOnlyBytes_[c] = textOnlyBytes_[c] || characterTable[c] != 0;
 }
 
@@ -136,6 +137,8 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   const int motion = modal.code(kGroupMotion);
   const int plane = modal.code(kGroupPlane);
   facts.compComesIntoForce = modal.code(kGroupCutterComp) != 40 && previous.code(kGroupCutterComp) == 40;
+  facts.wordsGiven = reading.words.given;
+  facts.feed = feedState_.feedWord.lastValue();
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);
 

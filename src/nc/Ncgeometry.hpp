@@ -188,6 +188,8 @@ class kNcGeometry {
   void codeColumns(int k, std::u16string_view code, std::vector<int>& columns) const;
   // What the reading noted for the problems list (Ncproblems).
   const kNcChecker& checker() const { return checker_; }
+  // The rule settings the next readings are checked with (lintSettingsOf a control profile).
+  void configureChecks(const LintSettings& settings) { checker_.configure(settings); }
   // The G words the latest block read as text took, and where their reading stopped (npos: it took all).
   const GWordsFound& gWordsRead() const { return gcodes_.gWordsRead(); }
   std::size_t gReadStop() const { return gcodes_.gReadStop(); }

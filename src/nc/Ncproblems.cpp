@@ -6,11 +6,13 @@
 #include <cmath>
 
 #include "nc/Ncgeometry.hpp"
+#include "nc/Nclint.hpp"
 #include "util/Format.hpp"
 #include "util/Text.hpp"
 
 namespace {
 
+// clang-format off
 constexpr RuleInfo kRules[kRuleCount] = {
     {"arc-radius-mismatch", Severity::error},  {"arc-r-too-small", Severity::error},
     {"arc-r-full-circle", Severity::error},    {"comment-syntax", Severity::error},
@@ -19,7 +21,19 @@ constexpr RuleInfo kRules[kRuleCount] = {
     {"g-code-not-read", Severity::warning},    {"number-overflow", Severity::warning},
     {"blank-after-letter", Severity::warning}, {"comp-without-d", Severity::warning},
     {"comment-unclosed", Severity::warning},   {"nothing-to-draw", Severity::warning},
+    {"feed-undefined", Severity::error},
+    {"cycle-without-r", Severity::error},
+    {"missing-decimal-point", Severity::warning},
+    {"rapid-plunge", Severity::warning},
+    {"rapid-in-stock", Severity::warning},
+    {"arc-offset-outside-plane", Severity::warning},
+    {"arc-mixed-r-ijk", Severity::warning},
+    {"comment-nested", Severity::warning},
+    {"program-end-missing", Severity::warning},
+    {"unsupported-dialect", Severity::warning},
+    {"unknown-rule", Severity::warning},
 };
+// clang-format on
 
 constexpr const char* kMayBeWrong = "; the drawing after this line may be wrong";
 
@@ -111,13 +125,29 @@ std::string messageOf(const Finding& f) {
       return "the comment opened in this line is never closed: the rest of the program is read as comment";
     case Rule::nothingToDraw:
       return "the program has no X or Y movement: there is nothing to draw";
+    case Rule::feedUndefined:
+    case Rule::cycleWithoutR:
+    case Rule::missingDecimalPoint:
+    case Rule::rapidPlunge:
+    case Rule::rapidInStock:
+    case Rule::arcOffsetOutsidePlane:
+    case Rule::arcMixedRIjk:
+    case Rule::commentNested:
+    case Rule::programEndMissing:
+    case Rule::unsupportedDialect:
+    case Rule::unknownRule:
+      return lintMessage(f);
   }
   return {};
 }
 
-NcProblem worded(const Finding& f) {
-  const RuleInfo& info = ruleInfo(f.rule);
-  return {f.line, f.column, info.severity, info.id, messageOf(f)};
+NcProblem worded(const Finding& f, RuleLevel level) {
+  const Severity severity = level == RuleLevel::error ? Severity::error : Severity::warning;
+  return {f.line, f.column, severity, ruleInfo(f.rule).id, messageOf(f)};
+}
+
+bool byPlace(const NcProblem& a, const NcProblem& b) {
+  return a.line != b.line ? a.line < b.line : a.column < b.column;
 }
 
 Finding found(Rule rule, int line) {
@@ -133,20 +163,27 @@ const RuleInfo& ruleInfo(Rule rule) { return kRules[static_cast<int>(rule)]; }
 
 std::string_view severityName(Severity severity) { return severity == Severity::error ? "error" : "warning"; }
 
-std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
+ProblemReport checkedProblems(const kNcGeometry& geometry) {
   const kNcChecker& checker = geometry.checker();
-  std::vector<NcProblem> problems;
-  problems.reserve(checker.findings().size() + 2);
+  const LintSettings& settings = checker.settings();
+  ProblemReport report;
+  report.problems.reserve(checker.findings().size() + 2);
+  const auto take = [&](const Finding& f) {
+    const RuleLevel level = settings.levels[static_cast<std::size_t>(f.rule)];
+    if (level == RuleLevel::off) return;
+    // In another dialect parentheses hold expressions and calls, not comments.
+    if (f.rule == Rule::commentNested && checker.otherDialect()) return;
+    const bool silenced = isSuppressed(checker.suppressions(), f.rule, f.line);
+    (silenced ? report.suppressed : report.problems).push_back(worded(f, level));
+  };
   // A reading stopped by a syntax error has not seen the whole program.
-  if (!checker.drawsSomething() && geometry.syntaxErrorBlock() == 0) {
-    problems.push_back(worded(found(Rule::nothingToDraw, 0)));
-  }
-  for (const Finding& f : checker.findings()) problems.push_back(worded(f));
-  if (const int line = checker.unclosedCommentLine(geometry)) {
-    problems.push_back(worded(found(Rule::commentUnclosed, line)));
-  }
-  std::stable_sort(problems.begin(), problems.end(), [](const NcProblem& a, const NcProblem& b) {
-    return a.line != b.line ? a.line < b.line : a.column < b.column;
-  });
-  return problems;
+  if (!checker.drawsSomething() && geometry.syntaxErrorBlock() == 0) take(found(Rule::nothingToDraw, 0));
+  for (const Finding& f : checker.findings()) take(f);
+  if (const int line = checker.unclosedCommentLine(geometry)) take(found(Rule::commentUnclosed, line));
+  if (checker.endMissing(geometry)) take(found(Rule::programEndMissing, geometry.blockCount - 1));
+  std::stable_sort(report.problems.begin(), report.problems.end(), byPlace);
+  std::stable_sort(report.suppressed.begin(), report.suppressed.end(), byPlace);
+  return report;
 }
+
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry) { return checkedProblems(geometry).problems; }

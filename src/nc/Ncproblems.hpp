@@ -20,7 +20,16 @@ struct NcProblem {
   std::string message;    // UTF-8; names the numbers involved
 };
 
-// Every problem of the program read into `geometry`, ordered by line, then column.
+// The problems of a reading under the rule settings it was read with: those to show, and those a
+// `velmora:` comment silenced, which a reviewer still gets counted.
+struct ProblemReport {
+  std::vector<NcProblem> problems;
+  std::vector<NcProblem> suppressed;
+};
+// Every problem of the program read into `geometry`, each list ordered by line, then column; rules that are
+// off give none.
+ProblemReport checkedProblems(const kNcGeometry& geometry);
+// The problems to show of checkedProblems.
 std::vector<NcProblem> programProblems(const kNcGeometry& geometry);
 
 // A rule's stable id and its severity.
