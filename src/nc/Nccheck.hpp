@@ -230,9 +230,8 @@ class kNcChecker {
     int dialectFinding = -1;  // the finding that counts the blocks in another dialect
     int dialectBlock = 0;     // the latest such block
     std::vector<int> dialectArcs;
-    int nextLineFrom = 0;  // a `disable-next-line` waiting for its line
-    std::uint32_t nextLineRules = 0;
-    int textBlock = 0;  // the latest block read as text
+    int textBlock = 0;             // the latest block read as text
+    std::array<double, 3> last{};  // the previous block's end point
     std::vector<Suppression> suppressions;
   };
   void noteLintText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,

@@ -117,15 +117,35 @@ bool macroValued(View code, char16_t letter) {
 }
 
 // Code that ends a program or a subprogram: M02, M30, M99, M17 (Siemens), RET, ENDSUB, or a closing '%'.
-bool endsProgram(View code, bool moved) {
-  for (std::size_t at = code.find(u'M'); at != kNowhere; at = code.find(u'M', at + 1)) {
+bool endsProgram(View code, const ScannedBlock& words, bool moved) {
+  for (std::size_t at = words.firstOf(u'M'); at != kNowhere; at = code.find(u'M', at + 1)) {
     const View number = wordNumberAt(code, at + 1);
     const double value = number.empty() ? -1 : wordNumberValue(number);
     if (value == 2 || value == 30 || value == 99 || value == 17) return true;
   }
-  const std::size_t start = blockStart(code);
-  const View rest = code.substr(start);
-  return rest.starts_with(u"RET") || code.find(u"ENDSUB") != kNowhere || (moved && rest.starts_with(u"%"));
+  const View rest = code.substr(blockStart(code));
+  if (rest.starts_with(u"RET") || (moved && rest.starts_with(u"%"))) return true;
+  return words.firstOf(u'O') != kNowhere && code.find(u"ENDSUB") != kNowhere;
+}
+
+// The block may open with a word of another dialect: one compare for the usual G, X, N, M0… blocks.
+bool mayOpenDialect(View rest) {
+  if (rest.empty()) return false;
+  switch (rest[0]) {
+    case u'P':
+    case u'D':
+    case u'L':
+    case u'B':
+    case u'E':
+    case u'C':
+      return true;
+    case u'M':
+      return rest.size() > 1 && (rest[1] == u'S' || rest[1] == u'C');
+    case u'T':
+      return rest.size() > 1 && rest[1] == u'O';
+    default:
+      return false;
+  }
 }
 
 std::u16string codeName(int code) { return u"G" + std::u16string(code < 10 ? u"0" : u"") + formatInt(code, 1); }
@@ -143,14 +163,17 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
   lint_.macroFeed = words.firstOf(u'F') != kNowhere && macroValued(code, u'F');
   lint_.macroR = words.firstOf(u'R') != kNowhere && macroValued(code, u'R');
   // Whatever follows the end of a program is a subprogram, run in an order the checker does not follow.
-  if (!lint_.endSeen) lint_.endSeen = endsProgram(code, lint_.moved);
+  if (!lint_.endSeen) lint_.endSeen = endsProgram(code, words, lint_.moved);
   // Siemens comments start with ';' as well.
   noteDialect(g, k, code.substr(0, code.find(u';')));
   if (settings_.decimalStandard) noteMissingPoints(g, k, code);
 }
 
 void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, View code, const BlockFacts& facts) {
-  const double sx = g.absX.get(k - 1), sy = g.absY.get(k - 1), sz = g.absZ.get(k - 1);
+  // The previous block's end point, kept rather than read back from the store.
+  if (k == 1) lint_.last = {g.absX.get(0), g.absY.get(0), g.absZ.get(0)};
+  const double sx = lint_.last[0], sy = lint_.last[1], sz = lint_.last[2];
+  lint_.last = {facts.x, facts.y, facts.z};
   const bool xyMoves = facts.x != sx || facts.y != sy;
   // A block under G02/G03 without axis words or a centre makes no arc.
   const bool circle = facts.arc.isArc && (facts.wordsGiven & (kOffsetWords | wordBit(kWordR))) != 0;
@@ -265,7 +288,7 @@ void kNcChecker::noteDialect(const kNcGeometry& g, int k, View code) {
     token = code.substr(at, code.find(u'=', at) + 1 - at);
   } else {
     at = blockStart(code);
-    const DialectWord* word = at < code.size() ? dialectWordAt(code, at) : nullptr;
+    const DialectWord* word = mayOpenDialect(code.substr(at)) ? dialectWordAt(code, at) : nullptr;
     if (word == nullptr) return;
     token = word->word;
     if (token.back() == u' ') token.remove_suffix(1);
@@ -306,6 +329,8 @@ void kNcChecker::noteMissingPoints(const kNcGeometry& g, int k, View code) {
       continue;
     }
     if (!isScaledLetter(letter) || (at > 0 && isCapital(upper(code[at - 1])))) continue;
+    // Outside a drilling cycle Q is no length (G71's Q is a block number).
+    if (letter == u'Q' && g.groupCycle.get(k) == 80) continue;
     const std::uint32_t bit = 1u << (letter - u'A');
     if ((seen & bit) != 0) continue;
     seen |= bit;
