@@ -79,6 +79,9 @@ void kNcChecker::noteComments(const kNcGeometry& g, int k) {
   const int previous = g.commentStates.get(k - 1);
   if (state == -1 && previous != -1) add(g, k, Rule::commentSyntax, {}, kNowhere, {});
   if (state == 2 && previous != 2) commentOpenedAt_ = k;
+  // A comment open over lines may hide what a control reads as code (a "//" inside parentheses): an F or R
+  // missing after it is no longer certain.
+  if (state == 2) lint_.flowUncertain = true;
 }
 
 int kNcChecker::unclosedCommentLine(const kNcGeometry& g) const {

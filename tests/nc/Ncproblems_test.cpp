@@ -301,6 +301,10 @@ TEST(Problems, ProfilesSetTheRules) {
   const std::vector<string> rapids = {"G00X0Y0Z5.", "G00Z-1.", "G00X5.", "G01Z-2.F100", "G00X6."};
   const Case cases[] = {
       {"no end: off by default", {}, {"G00X1.Y1."}, {{}, 0}},
+      {"a comment open over lines may have hidden F",
+       {},
+       {"(SEE HTTP://EXAMPLE.ORG)", "G20 F60", "(NOTES)", "G01X1."},
+       {{}, 0}},
       {"no end: on for LinuxCNC",
        profileWith(Control::linuxcnc),
        {"G00X1.Y1.", "G01X2.F100"},
