@@ -60,7 +60,7 @@ void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven
   const bool finite = std::isfinite(facts.x * 0 + facts.y * 0 + facts.z * 0);
   if (finite != positionFinite_) notePositionChange(g, k, finite, facts);
   if (!drawsSomething_) noteDrawing(g, k, facts.arc);
-  noteLintRecords(g, k, code, facts);
+  noteLintRecords(g, k, facts);
   if (facts.arc.isArc && lint_.dialectBlock != k) noteArc(g, k, facts.arc);
 }
 

@@ -125,7 +125,7 @@ inline constexpr std::size_t kLongestReadableNumber = 308;
 // What the interpreter knows about a block beyond its records.
 struct BlockFacts {
   bool rewritten = false;  // the working text replaced the code text rather than extending it
-  // The code holds '#', '[' or '<', a letter followed by a blank, or is long enough for a number too
+  // The code holds '#', '[', '<' or '=', a letter followed by a blank, or is long enough for a number too
   // large to read: the checker scans it rather than look at what the words read.
   bool closerLook = false;
   double x = 0, y = 0, z = 0;       // the end point
@@ -133,6 +133,7 @@ struct BlockFacts {
   // The block moves to a fixed point (tool change, reference return): no feed or rapid rule applies.
   bool fixedPoint = false;
   std::uint16_t wordsGiven = 0;  // BlockWords::given
+  int motion = 0, cycle = 80;    // the motion and cycle codes in force
   double feed = 0;               // the F in force
   std::u16string_view comment;   // the line's comment text, for the `velmora:` directives
   ArcFacts arc;
@@ -236,12 +237,13 @@ class kNcChecker {
   };
   void noteLintText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
                     const BlockFacts& facts);
-  void noteLintRecords(const kNcGeometry& g, int k, std::u16string_view code, const BlockFacts& facts);
+  void noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& facts);
   void noteDirectives(const kNcGeometry& g, int k, std::u16string_view code, std::u16string_view comment);
   std::uint32_t directiveRules(const kNcGeometry& g, int k, std::u16string_view names);
-  void noteDialect(const kNcGeometry& g, int k, std::u16string_view code);
+  void noteDialect(const kNcGeometry& g, int k, std::u16string_view code, std::size_t start, bool closerLook);
   void noteNestedComment(const kNcGeometry& g, int k);
   void noteMissingPoints(const kNcGeometry& g, int k, std::u16string_view code);
+  void notePlainMissingPoints(const kNcGeometry& g, int k);
   void noteFeed(const kNcGeometry& g, int k, int code, bool feedMove, const BlockFacts& facts);
   void noteCycle(const kNcGeometry& g, int k, int cycle, const BlockFacts& facts);
   void noteRapid(const kNcGeometry& g, int k, bool xyMoves, double startZ, const BlockFacts& facts);

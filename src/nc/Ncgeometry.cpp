@@ -37,7 +37,8 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
                   std::u16string(delimiters.close2)};
   delimiterStarts.clear();
   characterTable.fill(0);
-  for (const char c : {'#', '[', '<'}) characterTable[c] = kMarkCloserLook;
+  // '=' for the assignments of other dialects (CR=5).
+  for (const char c : {'#', '[', '<', '='}) characterTable[c] = kMarkCloserLook;
   for (View d : all) {
     if (d.empty()) continue;
     if (delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
@@ -138,6 +139,8 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   const int plane = modal.code(kGroupPlane);
   facts.compComesIntoForce = modal.code(kGroupCutterComp) != 40 && previous.code(kGroupCutterComp) == 40;
   facts.wordsGiven = reading.words.given;
+  facts.motion = motion;
+  facts.cycle = modal.code(kGroupCycle);
   facts.feed = feedState_.feedWord.lastValue();
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);

@@ -117,13 +117,13 @@ bool macroValued(View code, char16_t letter) {
 }
 
 // Code that ends a program or a subprogram: M02, M30, M99, M17 (Siemens), RET, ENDSUB, or a closing '%'.
-bool endsProgram(View code, const ScannedBlock& words, bool moved) {
+// `rest` is the code after the block number.
+bool endsProgram(View code, View rest, const ScannedBlock& words, bool moved) {
   for (std::size_t at = words.firstOf(u'M'); at != kNowhere; at = code.find(u'M', at + 1)) {
     const View number = wordNumberAt(code, at + 1);
     const double value = number.empty() ? -1 : wordNumberValue(number);
     if (value == 2 || value == 30 || value == 99 || value == 17) return true;
   }
-  const View rest = code.substr(blockStart(code));
   if (rest.starts_with(u"RET") || (moved && rest.starts_with(u"%"))) return true;
   return words.firstOf(u'O') != kNowhere && code.find(u"ENDSUB") != kNowhere;
 }
@@ -160,16 +160,17 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
     noteNestedComment(g, k);
   }
   if (code.empty()) return;
-  lint_.macroFeed = words.firstOf(u'F') != kNowhere && macroValued(code, u'F');
-  lint_.macroR = words.firstOf(u'R') != kNowhere && macroValued(code, u'R');
+  // Macro values and Siemens assignments ('#', '[', '=') are among the characters that make a closer look.
+  lint_.macroFeed = facts.closerLook && words.firstOf(u'F') != kNowhere && macroValued(code, u'F');
+  lint_.macroR = facts.closerLook && words.firstOf(u'R') != kNowhere && macroValued(code, u'R');
+  const std::size_t start = blockStart(code);
   // Whatever follows the end of a program is a subprogram, run in an order the checker does not follow.
-  if (!lint_.endSeen) lint_.endSeen = endsProgram(code, words, lint_.moved);
-  // Siemens comments start with ';' as well.
-  noteDialect(g, k, code.substr(0, code.find(u';')));
+  if (!lint_.endSeen) lint_.endSeen = endsProgram(code, code.substr(start), words, lint_.moved);
+  noteDialect(g, k, code, start, facts.closerLook);
   if (settings_.decimalStandard) noteMissingPoints(g, k, code);
 }
 
-void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, View code, const BlockFacts& facts) {
+void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& facts) {
   // The previous block's end point, kept rather than read back from the store.
   if (k == 1) lint_.last = {g.absX.get(0), g.absY.get(0), g.absZ.get(0)};
   const double sx = lint_.last[0], sy = lint_.last[1], sz = lint_.last[2];
@@ -179,23 +180,26 @@ void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, View code, const B
   const bool circle = facts.arc.isArc && (facts.wordsGiven & (kOffsetWords | wordBit(kWordR))) != 0;
   const bool moves = xyMoves || facts.z != sz || circle;
   lint_.moved = lint_.moved || moves;
-  const int motion = g.groupMotion.get(k);
-  const int cycle = g.groupCycle.get(k);
+  const int motion = facts.motion;
+  const int cycle = facts.cycle;
   if (cycle != 80 || lint_.lastCycle != 80) noteCycle(g, k, cycle, facts);
   if (!facts.fixedPoint) {
     const bool feedMove = cycle != 80 ? (facts.wordsGiven & kAxisWords) != 0 : motion >= 1 && motion <= 3 && moves;
+    // The usual block moves at the feed in force, which is set: nothing to note.
     const bool macroFeed = lint_.textBlock == k && lint_.macroFeed;
-    if (feedMove || macroFeed || facts.feed != lint_.lastFeed)
+    if (macroFeed || facts.feed != lint_.lastFeed || (feedMove && !(facts.feed > 0)))
       noteFeed(g, k, cycle != 80 ? cycle : motion, feedMove, facts);
     if (motion == 0 && cycle == 80 && moves) noteRapid(g, k, xyMoves, sz, facts);
   }
   if (facts.arc.isArc) noteArcWords(g, k, facts);
   if (lint_.dialectBlock == k && facts.arc.isArc) lint_.dialectArcs.push_back(k);
   // A plain line has no comment: its text is its code.
-  if (settings_.decimalStandard && lint_.textBlock != k) {
-    std::u16string storage;
-    noteMissingPoints(g, k, code.empty() ? g.lineOf(k, storage) : code);
-  }
+  if (settings_.decimalStandard && lint_.textBlock != k) notePlainMissingPoints(g, k);
+}
+
+void kNcChecker::notePlainMissingPoints(const kNcGeometry& g, int k) {
+  std::u16string storage;
+  noteMissingPoints(g, k, g.lineOf(k, storage));
 }
 
 void kNcChecker::noteFeed(const kNcGeometry& g, int k, int code, bool feedMove, const BlockFacts& facts) {
@@ -280,14 +284,14 @@ bool kNcChecker::endMissing(const kNcGeometry& g) const {
   return !lint_.endSeen && g.blockCount > 1 && g.syntaxErrorBlock() == 0;
 }
 
-void kNcChecker::noteDialect(const kNcGeometry& g, int k, View code) {
+void kNcChecker::noteDialect(const kNcGeometry& g, int k, View code, std::size_t start, bool closerLook) {
   View token;
   bool heidenhain = false;
-  std::size_t at = siemensAssignment(code);
+  std::size_t at = closerLook ? siemensAssignment(code) : kNowhere;
   if (at != kNowhere) {
     token = code.substr(at, code.find(u'=', at) + 1 - at);
   } else {
-    at = blockStart(code);
+    at = start;
     const DialectWord* word = mayOpenDialect(code.substr(at)) ? dialectWordAt(code, at) : nullptr;
     if (word == nullptr) return;
     token = word->word;
