@@ -287,7 +287,8 @@ bool kNcChecker::endMissing(const kNcGeometry& g) const {
 void kNcChecker::noteDialect(const kNcGeometry& g, int k, View code, std::size_t start, bool closerLook) {
   View token;
   bool heidenhain = false;
-  std::size_t at = closerLook ? siemensAssignment(code) : kNowhere;
+  // A ';' comment (Siemens, LinuxCNC) may hold "NAME=value" text.
+  std::size_t at = closerLook ? siemensAssignment(code.substr(0, code.find(u';'))) : kNowhere;
   if (at != kNowhere) {
     token = code.substr(at, code.find(u'=', at) + 1 - at);
   } else {

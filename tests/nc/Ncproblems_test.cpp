@@ -203,6 +203,7 @@ TEST(Problems, CommonProgramsGiveNone) {
       {"G02X0Y0I5.F200."},
       {"G01X0Y0F100", "G02X10.Y0I5.J0K0", "G03X0Y0I-5.K0.", "G80", "M30"},
       {"G01X1.F500", "(A)(B)", "G01X2."},
+      {"G00X1.Y1.", "G01X2.F100 ; SPINDLE=ON"},
       {"G00X0Y0 (X 10 IN A COMMENT #1)", "G01 X10. Y20. F300", "N10 G01 X5.", "T01 M06"},
       {"G91G01X1.F100", "G90G00X0Y0", "G28X0Y0", "G04X1.5", "G01X2."},
   };
