@@ -15,8 +15,11 @@ QString counted(int n, const char* one, const char* many) {
 }
 }  // namespace
 
-QString problemCountText(int errors, int warnings) {
-  return counted(errors, "error", "errors") + QStringLiteral(", ") + counted(warnings, "warning", "warnings");
+QString problemCountText(int errors, int warnings, int suppressed) {
+  QString text =
+      counted(errors, "error", "errors") + QStringLiteral(", ") + counted(warnings, "warning", "warnings");
+  if (suppressed > 0) text += QStringLiteral(", ") + counted(suppressed, "suppressed", "suppressed");
+  return text;
 }
 
 ProblemListModel::ProblemListModel(QObject* parent)
@@ -51,10 +54,8 @@ QVariant ProblemListModel::data(const QModelIndex& index, int role) const {
       if (index.column() != columnSeverity) return {};
       return problem.severity == Severity::error ? errorIcon : warningIcon;
     case Qt::ToolTipRole:
-      return QString::fromUtf8(problem.message.data(), static_cast<qsizetype>(problem.message.size())) +
-             QStringLiteral(" [") +
-             QString::fromUtf8(problem.rule.data(), static_cast<qsizetype>(problem.rule.size())) +
-             QStringLiteral("]");
+      // The whole message, which the column may cut.
+      return QString::fromUtf8(problem.message.data(), static_cast<qsizetype>(problem.message.size()));
     case Qt::TextAlignmentRole:
       return index.column() == columnLine ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:
@@ -69,6 +70,8 @@ QVariant ProblemListModel::cellText(const NcProblem& problem, int column) const 
       return problem.line >= 1 ? QString::number(problem.line) : QString();
     case columnSeverity:
       return problem.severity == Severity::error ? QStringLiteral("error") : QStringLiteral("warning");
+    case columnRule:
+      return QString::fromUtf8(problem.rule.data(), static_cast<qsizetype>(problem.rule.size()));
     case columnMessage:
       return QString::fromUtf8(problem.message.data(), static_cast<qsizetype>(problem.message.size()));
     default:
@@ -78,7 +81,7 @@ QVariant ProblemListModel::cellText(const NcProblem& problem, int column) const 
 
 QVariant ProblemListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static const char* const kTitles[] = {"Line", "Severity", "Message"};
+  static const char* const kTitles[] = {"Line", "Severity", "Rule", "Message"};
   return section >= 0 && section < columnTotal ? QString::fromLatin1(kTitles[section]) : QVariant();
 }
 

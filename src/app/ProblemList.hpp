@@ -1,4 +1,4 @@
-// The problems of the last reading as the rows of a table: line, severity, message.
+// The problems of the last reading as the rows of a table: line, severity, rule, message.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -14,7 +14,7 @@ class ProblemListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { columnLine, columnSeverity, columnMessage, columnTotal };
+  enum Column { columnLine, columnSeverity, columnRule, columnMessage, columnTotal };
 
   explicit ProblemListModel(QObject* parent = nullptr);
 
@@ -42,5 +42,6 @@ class ProblemListModel : public QAbstractTableModel {
   QIcon warningIcon;
 };
 
-// The status line's counts: "2 errors, 5 warnings", "1 error, 0 warnings".
-QString problemCountText(int errors, int warnings);
+// The status line's counts: "2 errors, 5 warnings", "1 error, 0 warnings"; problems silenced by a
+// `velmora:` comment are counted after them when there are any ("2 errors, 5 warnings, 1 suppressed").
+QString problemCountText(int errors, int warnings, int suppressed = 0);

@@ -103,7 +103,9 @@ class TVelmora_Form1 : public QMainWindow {
 
   // ---- Problems of the last reading
   // The list under the text (hidden when empty) and the counts in the status line.
-  void showProblems(std::vector<NcProblem> problems);
+  // The problems listed, and how many `velmora:` comments silenced, which the status line counts.
+  void showProblems(std::vector<NcProblem> problems, int suppressed = 0);
+  void showProblems(ProblemReport report);
   // A row taken with Enter or a double-click: the caret goes to the problem's line.
   void gridProblemsActivated(int row);
 

@@ -15,6 +15,7 @@ namespace {
 constexpr int kListHeight = 140;
 constexpr int kLineColumnWidth = 56;
 constexpr int kSeverityColumnWidth = 84;
+constexpr int kRuleColumnWidth = 170;
 }  // namespace
 
 void TVelmora_Form1::buildProblemList(QVBoxLayout* column) {
@@ -35,6 +36,7 @@ void TVelmora_Form1::buildProblemList(QVBoxLayout* column) {
   QHeaderView* columns = gridProblems->horizontalHeader();
   columns->resizeSection(ProblemListModel::columnLine, kLineColumnWidth);
   columns->resizeSection(ProblemListModel::columnSeverity, kSeverityColumnWidth);
+  columns->resizeSection(ProblemListModel::columnRule, kRuleColumnWidth);
   columns->setStretchLastSection(true);
   gridProblems->setFixedHeight(kListHeight);
   gridProblems->hide();
@@ -50,10 +52,15 @@ void TVelmora_Form1::buildProblemList(QVBoxLayout* column) {
   statusBar()->addPermanentWidget(barProgress);
 }
 
-void TVelmora_Form1::showProblems(std::vector<NcProblem> problems) {
+void TVelmora_Form1::showProblems(std::vector<NcProblem> problems, int suppressed) {
   problemModel->setProblems(std::move(problems));
   gridProblems->setVisible(problemModel->problemCount() > 0);
-  pnlProblemCount->setText(problemCountText(problemModel->errorCount(), problemModel->warningCount()));
+  pnlProblemCount->setText(problemCountText(problemModel->errorCount(), problemModel->warningCount(), suppressed));
+}
+
+void TVelmora_Form1::showProblems(ProblemReport report) {
+  const int suppressed = static_cast<int>(report.suppressed.size());
+  showProblems(std::move(report.problems), suppressed);
 }
 
 void TVelmora_Form1::clearProblems() {

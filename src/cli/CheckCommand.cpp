@@ -2,8 +2,10 @@
 // at them; several files are read in parallel and reported in the order they were named.
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,7 +15,9 @@
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
 #include "cli/Support.hpp"
+#include "cli/Sarif.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Nclint.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
 #include "util/Text.hpp"
@@ -21,20 +25,50 @@
 namespace {
 
 constexpr const char* kCheckUsage =
-    "usage: velmora-cli check [--format text|json] [--werror] [--control NAME] [--config FILE|--no-config] "
-    "FILE...\n";
+    "usage: velmora-cli check [--format text|json|sarif] [--werror] [--stock-top Z] [--control NAME]\n"
+    "                         [--config FILE|--no-config] FILE...\n"
+    "       velmora-cli check --list-rules\n";
 
 // Exit statuses; a file that cannot be read outweighs errors in the others, which are still reported.
 constexpr int kClean = 0;
 constexpr int kUnreadable = 2;
 constexpr int kHasErrors = 3;
 
+enum class Format { text, json, sarif };
+
 struct CheckOptions {
-  bool json = false;
+  Format format = Format::text;
   bool werror = false;
+  bool listRules = false;
+  std::optional<double> stockTop;  // --stock-top, over the profile's
   std::vector<std::string> files;
   ProfileOptions profile;
 };
+
+// The value of an option given as "--name VALUE" or "--name=VALUE"; nullopt when `args[i]` is not it.
+std::optional<std::string> optionValue(const Args& args, std::size_t& i, std::string_view name) {
+  const std::string& arg = args[i];
+  if (arg == name && i + 1 < args.size()) return args[++i];
+  if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
+    return arg.substr(name.size() + 1);
+  }
+  return std::nullopt;
+}
+
+std::optional<Format> formatNamed(const std::string& name) {
+  if (name == "text") return Format::text;
+  if (name == "json") return Format::json;
+  if (name == "sarif") return Format::sarif;
+  return std::nullopt;
+}
+
+// A finite number written whole, as a Z height is.
+std::optional<double> heightOf(const std::string& text) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
 
 bool parseOptions(const Args& args, CheckOptions& options) {
   bool optionsEnd = false;
@@ -49,21 +83,52 @@ bool parseOptions(const Args& args, CheckOptions& options) {
       optionsEnd = true;
     } else if (arg == "--werror") {
       options.werror = true;
-    } else if ((arg == "--format" && i + 1 < args.size()) || arg.starts_with("--format=")) {
-      const std::string format = arg == "--format" ? args[++i] : arg.substr(9);
-      if (format != "text" && format != "json") return false;
-      options.json = format == "json";
+    } else if (arg == "--list-rules") {
+      options.listRules = true;
+    } else if (const std::optional<std::string> format = optionValue(args, i, "--format")) {
+      const std::optional<Format> named = formatNamed(*format);
+      if (!named) return false;
+      options.format = *named;
+    } else if (const std::optional<std::string> top = optionValue(args, i, "--stock-top")) {
+      options.stockTop = heightOf(*top);
+      if (!options.stockTop) return false;
     } else {
       return false;
     }
   }
-  return !options.files.empty();
+  return options.listRules ? options.files.empty() : !options.files.empty();
+}
+
+// Every rule: its id, its severity, the controls it is on for, and why it exists.
+std::string ruleList() {
+  std::string out;
+  char row[512];
+  std::snprintf(row, sizeof row, "%-26s %-8s %-38s %s\n", "RULE", "SEVERITY", "ON FOR", "WHY");
+  out += row;
+  for (int r = 0; r < kRuleCount; ++r) {
+    const Rule rule = static_cast<Rule>(r);
+    std::string controls;
+    int on = 0;
+    for (int c = 0; c < kControlCount; ++c) {
+      if (!ruleOnFor(rule, static_cast<Control>(c))) continue;
+      controls += (on++ > 0 ? ", " : "") + std::string(controlName(static_cast<Control>(c)));
+    }
+    if (on == kControlCount) controls = "all";
+    if (on == 0) controls = "none (enable it in [rules])";
+    const RuleInfo& info = ruleInfo(rule);
+    std::snprintf(row, sizeof row, "%-26.*s %-8.*s %-38s %.*s\n", static_cast<int>(info.id.size()), info.id.data(),
+                  static_cast<int>(severityName(info.severity).size()), severityName(info.severity).data(),
+                  controls.c_str(), static_cast<int>(ruleNote(rule).why.size()), ruleNote(rule).why.data());
+    out += row;
+  }
+  return out;
 }
 
 struct FileReport {
   std::string out;  // for stdout
   std::string err;  // for stderr
   int status = kClean;
+  SarifFile sarif;  // what a SARIF log takes of the file
 };
 
 // FILE:LINE:COLUMN: as compilers write it; a line or column of 0 (none) is left out.
@@ -117,22 +182,35 @@ void appendProblem(std::string& out, const std::string& file, const NcProblem& p
 FileReport checkFile(const std::string& file, const CheckOptions& options) {
   FileReport report;
   kNcGeometry geometry;
-  geometry.setProfile(resolveProfile(options.profile, file));
+  ControlProfile profile = resolveProfile(options.profile, file);
+  if (options.stockTop) profile.stockTop = options.stockTop;
+  geometry.setProfile(profile);
   // Several files already keep the cores busy, one each.
   ReadOptions reading;
   if (options.files.size() > 1) reading.scanThreads = 0;
   reading.refuseNonText = true;
   const ReadResult result = readNcFile(file, geometry, {}, reading);
+  report.sarif.file = file;
   if (result.status != ReadResult::Status::Ok) {
     report.err = "velmora-cli: " + result.message + "\n";
     report.status = kUnreadable;
+    report.sarif.readable = false;
     return report;
   }
   int errors = 0, warnings = 0;
-  for (const NcProblem& p : programProblems(geometry)) {
+  ProblemReport problems = checkedProblems(geometry);
+  for (const NcProblem& p : problems.problems) {
     const Severity severity = options.werror ? Severity::error : p.severity;
     ++(severity == Severity::error ? errors : warnings);
-    appendProblem(report.out, file, p, severity, options.json);
+    appendProblem(report.out, file, p, severity, options.format == Format::json);
+  }
+  const int suppressed = static_cast<int>(problems.suppressed.size());
+  report.status = errors > 0 ? kHasErrors : kClean;
+  if (options.format == Format::sarif) {
+    report.out.clear();
+    report.sarif.problems = std::move(problems.problems);
+    report.sarif.suppressed = std::move(problems.suppressed);
+    return report;
   }
   report.out += "{\"summary\":{\"file\":";
   appendJsonString(report.out, fromUtf8(file));
@@ -140,8 +218,8 @@ FileReport checkFile(const std::string& file, const CheckOptions& options) {
   appendSummaryFields(report.out, geometry, result);
   appendField(report.out, "errors", errors);
   appendField(report.out, "warnings", warnings);
+  appendField(report.out, "suppressed", suppressed);
   report.out += "}}\n";
-  report.status = errors > 0 ? kHasErrors : kClean;
   return report;
 }
 
@@ -195,11 +273,17 @@ int runCheck(const Args& args) {
     std::fputs(kCheckUsage, stderr);
     return 1;
   }
+  if (options.listRules) {
+    const std::string list = ruleList();
+    std::fwrite(list.data(), 1, list.size(), stdout);
+    return std::fflush(stdout) == 0 ? kClean : kUnreadable;
+  }
   bool unreadable = false, errors = false;
+  std::vector<SarifFile> sarif;
   ParallelChecks checks(options);
   checks.start();
   for (std::size_t i = 0; i < options.files.size(); ++i) {
-    const FileReport report = checks.take(i);
+    FileReport report = checks.take(i);
     std::fwrite(report.out.data(), 1, report.out.size(), stdout);
     if (!report.err.empty()) {
       std::fflush(stdout);
@@ -207,6 +291,11 @@ int runCheck(const Args& args) {
     }
     unreadable = unreadable || report.status == kUnreadable;
     errors = errors || report.status == kHasErrors;
+    if (options.format == Format::sarif) sarif.push_back(std::move(report.sarif));
+  }
+  if (options.format == Format::sarif) {
+    const std::string log = sarifLog(sarif, options.werror);
+    std::fwrite(log.data(), 1, log.size(), stdout);
   }
   if (std::fflush(stdout) != 0) return kUnreadable;
   return unreadable ? kUnreadable : (errors ? kHasErrors : kClean);

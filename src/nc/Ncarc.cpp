@@ -254,5 +254,6 @@ ArcFit kNcGeometry::arcFitAt(int i) const {
 
 bool kNcGeometry::isFaultyArcAt(int i) const {
   const int b = held(i);
-  return b >= 1 && faultyArcs_.test(b);
+  // An arc in another dialect's syntax was not read as written: no verdict on it can be trusted.
+  return b >= 1 && faultyArcs_.test(b) && !checker_.withoutArcVerdict(b);
 }

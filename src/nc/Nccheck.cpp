@@ -15,7 +15,11 @@ constexpr std::size_t kNowhere = std::u16string_view::npos;
 
 }  // namespace
 
-void kNcChecker::reset() { *this = kNcChecker(); }
+void kNcChecker::reset() {
+  const LintSettings settings = settings_;
+  *this = kNcChecker();
+  settings_ = settings;
+}
 
 // Every block read as text passes here: the tests that clear an ordinary block come first and cost a few
 // loads each.
@@ -23,13 +27,30 @@ void kNcChecker::noteText(const kNcGeometry& g, int k, View code, const ScannedB
                           const BlockFacts& facts) {
   const int state = g.commentStates.get(k);
   if (state == -1 || state == 2) noteComments(g, k);
+  noteLintText(g, k, code, words, facts);
   if (code.empty()) return;
+  const std::size_t before = findings_.size();
   if (facts.rewritten || facts.closerLook || g.gOutsideAt() < code.size()) {
     LineState line(code);
     noteOWord(g, k, code, line);
     scanCode(g, k, code, line);
   } else if (mayNeedLook(g, words)) {
     noteOrdinaryText(g, k, code, words);
+  }
+  if (!lint_.flowUncertain && findings_.size() != before) noteFlow(before);
+}
+
+// A call, a jump or a subprogram body takes the program through blocks in an order the reading does not
+// follow.
+void kNcChecker::noteFlow(std::size_t from) {
+  for (std::size_t i = from; i < findings_.size(); ++i) {
+    const Finding& f = findings_[i];
+    const auto construct = static_cast<Construct>(f.detail);
+    if (f.rule != Rule::unsupported) continue;
+    if (construct == Construct::subprogramCall || construct == Construct::macroCall ||
+        construct == Construct::jump || construct == Construct::oWordControl) {
+      lint_.flowUncertain = true;
+    }
   }
 }
 
@@ -39,7 +60,8 @@ void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven
   const bool finite = std::isfinite(facts.x * 0 + facts.y * 0 + facts.z * 0);
   if (finite != positionFinite_) notePositionChange(g, k, finite, facts);
   if (!drawsSomething_) noteDrawing(g, k, facts.arc);
-  if (facts.arc.isArc) noteArc(g, k, facts.arc);
+  noteLintRecords(g, k, facts);
+  if (facts.arc.isArc && lint_.dialectBlock != k) noteArc(g, k, facts.arc);
 }
 
 // An ordinary line (every G word taken, no macro or name): only an O word, an M word or a one-shot G word
@@ -55,6 +77,9 @@ void kNcChecker::noteComments(const kNcGeometry& g, int k) {
   const int previous = g.commentStates.get(k - 1);
   if (state == -1 && previous != -1) add(g, k, Rule::commentSyntax, {}, kNowhere, {});
   if (state == 2 && previous != 2) commentOpenedAt_ = k;
+  // A comment open over lines may hide what a control reads as code (a "//" inside parentheses): an F or R
+  // missing after it is no longer certain.
+  if (state == 2) lint_.flowUncertain = true;
 }
 
 int kNcChecker::unclosedCommentLine(const kNcGeometry& g) const {

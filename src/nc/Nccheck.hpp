@@ -28,8 +28,40 @@ enum class Rule : std::uint8_t {
   compWithoutD,
   commentUnclosed,
   nothingToDraw,
+  feedUndefined,
+  cycleWithoutR,
+  missingDecimalPoint,
+  rapidPlunge,
+  rapidInStock,
+  arcOffsetOutsidePlane,
+  arcMixedRIjk,
+  commentNested,
+  programEndMissing,
+  unsupportedDialect,
+  unknownRule,
 };
-inline constexpr int kRuleCount = static_cast<int>(Rule::nothingToDraw) + 1;
+inline constexpr int kRuleCount = static_cast<int>(Rule::unknownRule) + 1;
+
+// What a rule is set to for one reading: off, or the severity it reports with.
+enum class RuleLevel : std::uint8_t { off, warning, error };
+
+// What the checker needs of a control profile, made from it by lintSettingsOf (Nclint).
+struct LintSettings {
+  // The Z of the stock's top; unset: Z0 is assumed, and the first rapid problem says so.
+  std::optional<double> stockTop;
+  // Numbers without a point are least increments: the checker tells where a point is missing.
+  bool decimalStandard = false;
+  std::array<RuleLevel, kRuleCount> levels{};
+};
+// The settings of the default profile: every rule at its default.
+LintSettings defaultLintSettings();
+
+// An inline `velmora:` directive: the rules it silences (a bit per Rule) over the lines [from, to].
+struct Suppression {
+  int from = 0, to = 0;
+  std::uint32_t rules = 0;
+};
+static_assert(kRuleCount <= 32, "a suppression holds a bit per rule");
 
 // The kinds of construct the checker does not evaluate: one warning per kind and line.
 enum class Unsupported : std::uint8_t { macro, subprogram, transform, shift };
@@ -105,17 +137,27 @@ inline constexpr std::size_t kLongestReadableNumber = 308;
 // What the interpreter knows about a block beyond its records.
 struct BlockFacts {
   bool rewritten = false;  // the working text replaced the code text rather than extending it
-  // The code holds '#', '[' or '<', or is long enough for a number too large to read: the checker scans it
+  // The code holds '#', '[', '<' or '=', or is long enough for a number too large to read: the checker scans it
   // rather than look at what the words read.
   bool closerLook = false;
   double x = 0, y = 0, z = 0;       // the end point
   bool compComesIntoForce = false;  // G41 or G42 after G40
+  // The block moves to a fixed point (tool change, reference return): no feed or rapid rule applies.
+  bool fixedPoint = false;
+  std::uint16_t wordsGiven = 0;  // BlockWords::given
+  int motion = 0, cycle = 80;    // the motion and cycle codes in force
+  double feed = 0;               // the F in force
+  std::u16string_view comment;   // the line's comment text, for the `velmora:` directives
   ArcFacts arc;
 };
 
 class kNcChecker {
  public:
+  kNcChecker() : settings_(defaultLintSettings()) {}
+  // Forgets the notes of the last reading; the settings stay.
   void reset();
+  void configure(const LintSettings& settings) { settings_ = settings; }
+  const LintSettings& settings() const { return settings_; }
   // Block k has been recorded from its text: `code` is its line without comments, `words` its working text
   // as the words read it.
   void noteText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
@@ -129,6 +171,14 @@ class kNcChecker {
   bool drawsSomething() const { return drawsSomething_; }
   // The line that opened the comment still open after the last block; 0 when none is.
   int unclosedCommentLine(const kNcGeometry& g) const;
+  // The rules silenced by `velmora:` comments, in the order written (a range left open ends with the program).
+  const std::vector<Suppression>& suppressions() const { return lint_.suppressions; }
+  // Block b was written in another dialect: its arc gets no verdict.
+  bool withoutArcVerdict(int b) const;
+  // Some block was written in another dialect, whose parentheses need not be comments.
+  bool otherDialect() const { return lint_.dialectFinding >= 0; }
+  // The program has none of the words that end a program (M02, M30, M99); false when it has no block.
+  bool endMissing(const kNcGeometry& g) const;
 
  private:
   // What the checks of one line share.
@@ -159,6 +209,7 @@ class kNcChecker {
   void noteOWord(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteOverflows(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteComments(const kNcGeometry& g, int k);
+  void noteFlow(std::size_t from);
   void noteCompensation(const kNcGeometry& g, int k, std::u16string_view code, bool dGiven,
                         const BlockFacts& facts);
   void notePositionChange(const kNcGeometry& g, int k, bool finite, const BlockFacts& facts);
@@ -170,6 +221,45 @@ class kNcChecker {
                std::u16string_view token);
   int columnOf(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at);
 
+  // What the lint rules carry from block to block (Nclint).
+  struct LintState {
+    bool feedNoted = false;  // feed-undefined was noted since F last changed
+    double lastFeed = 0;
+    bool cycleHasR = false;  // an R plane was given since the drilling cycle began
+    bool cycleNoted = false;
+    int lastCycle = 80;
+    bool rapidNoted = false;     // a rapid problem was noted (it names the assumed stock top)
+    bool inch = false;           // G20 is in force (for the missing-point message)
+    bool endSeen = false;        // an end of program or subprogram has been read
+    bool flowUncertain = false;  // a subprogram or macro call was read: F and R may come from it
+    bool macroFeed = false;      // the latest text block gives F by a macro value
+    bool macroR = false;
+    bool feedByMacro = false;
+    bool moved = false;       // a block has moved: `disable=` no longer applies to the whole file
+    int dialectFinding = -1;  // the finding that counts the blocks in another dialect
+    int dialectBlock = 0;     // the latest such block
+    std::vector<int> dialectArcs;
+    int textBlock = 0;             // the latest block read as text
+    std::array<double, 3> last{};  // the previous block's end point
+    std::vector<Suppression> suppressions;
+  };
+  void noteLintText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
+                    const BlockFacts& facts);
+  void noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& facts);
+  void noteDirectives(const kNcGeometry& g, int k, std::u16string_view code, std::u16string_view comment);
+  std::uint32_t directiveRules(const kNcGeometry& g, int k, std::u16string_view names);
+  void noteDialect(const kNcGeometry& g, int k, std::u16string_view code, std::size_t start, bool closerLook);
+  void noteNestedComment(const kNcGeometry& g, int k);
+  void noteMissingPoints(const kNcGeometry& g, int k, std::u16string_view code);
+  void notePlainMissingPoints(const kNcGeometry& g, int k);
+  void noteFeed(const kNcGeometry& g, int k, int code, bool feedMove, const BlockFacts& facts);
+  void noteCycle(const kNcGeometry& g, int k, int cycle, const BlockFacts& facts);
+  void noteRapid(const kNcGeometry& g, int k, bool xyMoves, double startZ, const BlockFacts& facts);
+  void noteArcWords(const kNcGeometry& g, int k, const BlockFacts& facts);
+  bool isOn(Rule rule) const { return settings_.levels[static_cast<int>(rule)] != RuleLevel::off; }
+
+  LintSettings settings_;
+  LintState lint_;
   std::vector<Finding> findings_;
   bool drawsSomething_ = false;
   bool dWordGiven_ = false;

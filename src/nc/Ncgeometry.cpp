@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "nc/Nclint.hpp"
 #include "nc/Nctext.hpp"
 #include "util/Format.hpp"
 #include "util/Number.hpp"
@@ -16,6 +17,7 @@ using View = std::u16string_view;
 }  // namespace
 
 kNcGeometry::kNcGeometry(const CommentDelimiters& delimiters) {
+  checker_.configure(lintSettingsOf(profile_));
   setCommentDelimiters(delimiters);
   recordInitialBlock();
 }
@@ -38,7 +40,8 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
                   std::u16string(delimiters.close2)};
   delimiterStarts.clear();
   characterTable.fill(0);
-  for (const char c : {'#', '[', '<'}) characterTable[c] = kMarkCloserLook;
+  // '=' for the assignments of other dialects (CR=5).
+  for (const char c : {'#', '[', '<', '='}) characterTable[c] = kMarkCloserLook;
   for (View d : all) {
     if (d.empty()) continue;
     if (delimiterStarts.find(d[0]) == std::u16string::npos) delimiterStarts += d[0];
@@ -48,8 +51,14 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
   // and whatever may start a comment.
   textOnlyBytes_.fill(false);
   for (int c = 0; c <= ' '; ++c) textOnlyBytes_[c] = true;
-  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*', ';'}) textOnlyBytes_[c] = true;
+  // '=' and '%' for the checker: assignments of other dialects, the end of a program.
+  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*', ';', '=', '%'}) textOnlyBytes_[c] = true;
   for (int c = 0; c < 128; ++c) textOnlyBytes_[c] = textOnlyBytes_[c] || characterTable[c] != 0;
+}
+
+void kNcGeometry::setProfile(const ControlProfile& profile) {
+  profile_ = profile;
+  checker_.configure(lintSettingsOf(profile));
 }
 
 void kNcGeometry::restart() {
@@ -150,6 +159,10 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   const int motion = modal.code(kGroupMotion);
   const int plane = modal.code(kGroupPlane);
   facts.compComesIntoForce = modal.code(kGroupCutterComp) != 40 && previous.code(kGroupCutterComp) == 40;
+  facts.wordsGiven = reading.words.given;
+  facts.motion = motion;
+  facts.cycle = modal.code(kGroupCycle);
+  facts.feed = feedState_.feedWord.lastValue();
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);
 

@@ -114,7 +114,7 @@ class kNcGeometry {
   // Discards every block; delimiters become "(" ")" only. The profile stays.
   void restart();
   // The control profile the next reading follows: its arc rule and its reading of numbers.
-  void setProfile(const ControlProfile& profile) { profile_ = profile; }
+  void setProfile(const ControlProfile& profile);
   const ControlProfile& profile() const { return profile_; }
   // G20 is in force after the latest block.
   bool inchInForce() const { return inch_; }

@@ -111,6 +111,8 @@ int kNcGeometry::interpretText(View line) {
     seenZ = seenZ || words.z;
   }
   BlockFacts facts;
+  facts.fixedPoint = words.g28 || words.m6 || words.m06;
+  facts.comment = split.comment;
   facts.rewritten = rewriteSpecialBlocks(k, words);
 
   const ScannedBlock scanned(work);

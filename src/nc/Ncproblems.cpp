@@ -8,11 +8,13 @@
 #include <tuple>
 
 #include "nc/Ncgeometry.hpp"
+#include "nc/Nclint.hpp"
 #include "util/Format.hpp"
 #include "util/Text.hpp"
 
 namespace {
 
+// clang-format off
 constexpr RuleInfo kRules[kRuleCount] = {
     {"arc-radius-mismatch", Severity::error}, {"arc-r-too-small", Severity::error},
     {"arc-r-full-circle", Severity::error},   {"comment-syntax", Severity::error},
@@ -20,7 +22,19 @@ constexpr RuleInfo kRules[kRuleCount] = {
     {"unknown-g-code", Severity::warning},    {"number-overflow", Severity::warning},
     {"comp-without-d", Severity::warning},    {"comment-unclosed", Severity::warning},
     {"nothing-to-draw", Severity::warning},
+    {"feed-undefined", Severity::error},
+    {"cycle-without-r", Severity::error},
+    {"missing-decimal-point", Severity::warning},
+    {"rapid-plunge", Severity::warning},
+    {"rapid-in-stock", Severity::warning},
+    {"arc-offset-outside-plane", Severity::warning},
+    {"arc-mixed-r-ijk", Severity::warning},
+    {"comment-nested", Severity::warning},
+    {"program-end-missing", Severity::warning},
+    {"unsupported-dialect", Severity::warning},
+    {"unknown-rule", Severity::warning},
 };
+// clang-format on
 
 constexpr const char* kMayBeWrong = "; the drawing after this line may be wrong";
 
@@ -101,19 +115,35 @@ std::string messageOf(const Finding& f) {
       return "the comment opened in this line is never closed: the rest of the program is read as comment";
     case Rule::nothingToDraw:
       return "the program has no X or Y movement: there is nothing to draw";
+    case Rule::feedUndefined:
+    case Rule::cycleWithoutR:
+    case Rule::missingDecimalPoint:
+    case Rule::rapidPlunge:
+    case Rule::rapidInStock:
+    case Rule::arcOffsetOutsidePlane:
+    case Rule::arcMixedRIjk:
+    case Rule::commentNested:
+    case Rule::programEndMissing:
+    case Rule::unsupportedDialect:
+    case Rule::unknownRule:
+      return lintMessage(f);
   }
   return {};
 }
 
-NcProblem worded(const Finding& f, std::uint8_t judging = 0) {
-  const RuleInfo& info = ruleInfo(f.rule);
-  NcProblem problem{f.line, f.column, info.severity, info.id, messageOf(f)};
+NcProblem worded(const Finding& f, RuleLevel level, std::uint8_t judging) {
+  const Severity severity = level == RuleLevel::error ? Severity::error : Severity::warning;
+  NcProblem problem{f.line, f.column, severity, ruleInfo(f.rule).id, messageOf(f)};
   if (f.rule == Rule::arcRadiusMismatch || f.rule == Rule::arcRTooSmall) {
     problem.controlsJudged = judging;
     problem.controlsRejecting = f.detail & judging;
     problem.message += "; " + controlsVerdict(judging, problem.controlsRejecting);
   }
   return problem;
+}
+
+bool byPlace(const NcProblem& a, const NcProblem& b) {
+  return a.line != b.line ? a.line < b.line : a.column < b.column;
 }
 
 void appendNames(std::string& out, std::uint8_t controls) {
@@ -140,8 +170,8 @@ std::string filePrefix(const kNcGeometry& g, int file) {
 }
 
 // An evaluated program's problems sit at source lines: a block's at the line it came from, once however often
-// the line ran (the first execution's), and evaluation's own problems beside them.
-void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems) {
+// the line ran (the first execution's), and with `withEvaluation` evaluation's own problems beside them.
+void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems, bool withEvaluation) {
   std::map<std::tuple<int, int, int, std::string_view, std::string>, int> firstBlock;
   std::vector<NcProblem> kept;
   kept.reserve(problems.size());
@@ -157,6 +187,7 @@ void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems) {
     kept.push_back(std::move(p));
   }
   problems = std::move(kept);
+  if (!withEvaluation) return;
   for (const EvalProblem& e : g.evalProblems()) {
     const Severity severity = evalRuleIsError(e.rule) ? Severity::error : Severity::warning;
     problems.push_back({e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message});
@@ -183,22 +214,32 @@ const RuleInfo& ruleInfo(Rule rule) { return kRules[static_cast<int>(rule)]; }
 
 std::string_view severityName(Severity severity) { return severity == Severity::error ? "error" : "warning"; }
 
-std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
+ProblemReport checkedProblems(const kNcGeometry& geometry) {
   const kNcChecker& checker = geometry.checker();
-  std::vector<NcProblem> problems;
-  problems.reserve(checker.findings().size() + 2);
-  // A reading stopped by a syntax error has not seen the whole program.
-  if (!checker.drawsSomething() && geometry.syntaxErrorBlock() == 0) {
-    problems.push_back(worded(found(Rule::nothingToDraw, 0)));
-  }
+  const LintSettings& settings = checker.settings();
+  ProblemReport report;
+  report.problems.reserve(checker.findings().size() + 2);
   const std::uint8_t judging = controlsJudging(geometry.profile());
-  for (const Finding& f : checker.findings()) problems.push_back(worded(f, judging));
-  if (const int line = checker.unclosedCommentLine(geometry)) {
-    problems.push_back(worded(found(Rule::commentUnclosed, line)));
+  const auto take = [&](const Finding& f) {
+    const RuleLevel level = settings.levels[static_cast<std::size_t>(f.rule)];
+    if (level == RuleLevel::off) return;
+    // In another dialect parentheses hold expressions and calls, not comments.
+    if (f.rule == Rule::commentNested && checker.otherDialect()) return;
+    const bool silenced = isSuppressed(checker.suppressions(), f.rule, f.line);
+    (silenced ? report.suppressed : report.problems).push_back(worded(f, level, judging));
+  };
+  // A reading stopped by a syntax error has not seen the whole program.
+  if (!checker.drawsSomething() && geometry.syntaxErrorBlock() == 0) take(found(Rule::nothingToDraw, 0));
+  for (const Finding& f : checker.findings()) take(f);
+  if (const int line = checker.unclosedCommentLine(geometry)) take(found(Rule::commentUnclosed, line));
+  if (checker.endMissing(geometry)) take(found(Rule::programEndMissing, geometry.blockCount - 1));
+  if (geometry.isEvaluated()) {
+    toSourceLines(geometry, report.problems, true);
+    toSourceLines(geometry, report.suppressed, false);
   }
-  if (geometry.isEvaluated()) toSourceLines(geometry, problems);
-  std::stable_sort(problems.begin(), problems.end(), [](const NcProblem& a, const NcProblem& b) {
-    return a.line != b.line ? a.line < b.line : a.column < b.column;
-  });
-  return problems;
+  std::stable_sort(report.problems.begin(), report.problems.end(), byPlace);
+  std::stable_sort(report.suppressed.begin(), report.suppressed.end(), byPlace);
+  return report;
 }
+
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry) { return checkedProblems(geometry).problems; }

@@ -27,7 +27,16 @@ struct NcProblem {
 // "rejected by strict, mach3; accepted by linuxcnc, grbl" for a problem's controls ("" when none were judged).
 std::string controlsVerdict(std::uint8_t judged, std::uint8_t rejecting);
 
-// Every problem of the program read into `geometry`, ordered by line, then column.
+// The problems of a reading under the rule settings it was read with: those to show, and those a
+// `velmora:` comment silenced, which a reviewer still gets counted.
+struct ProblemReport {
+  std::vector<NcProblem> problems;
+  std::vector<NcProblem> suppressed;
+};
+// Every problem of the program read into `geometry`, each list ordered by line, then column; rules that are
+// off give none.
+ProblemReport checkedProblems(const kNcGeometry& geometry);
+// The problems to show of checkedProblems.
 std::vector<NcProblem> programProblems(const kNcGeometry& geometry);
 
 // A rule's stable id and its severity.

@@ -17,6 +17,9 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncevaluate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nccheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncchecktext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Nclint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Nclintrules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Nclintmessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncproblems.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncfigures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncfind.cpp

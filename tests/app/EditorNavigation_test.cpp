@@ -121,6 +121,12 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.problemModel->rowCount(), 1);
     QCOMPARE(w.problemModel->index(0, ProblemListModel::columnLine).data().toString(), QString("6"));
     QCOMPARE(w.problemModel->index(0, ProblemListModel::columnSeverity).data().toString(), QString("error"));
+    QCOMPARE(w.problemModel->index(0, ProblemListModel::columnRule).data().toString(),
+             QString("arc-radius-mismatch"));
+    // The message, which its column may cut, is whole in the tooltip.
+    const QModelIndex message = w.problemModel->index(0, ProblemListModel::columnMessage);
+    QVERIFY(message.data().toString().startsWith("arc radius"));
+    QCOMPARE(message.data(Qt::ToolTipRole).toString(), message.data().toString());
     QCOMPARE(w.pnlProblemCount->text(), QString("1 error, 0 warnings"));
 
     // Enter on the row: line 6 is current, red, in the panel, and drawn up to.
@@ -158,6 +164,13 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.document().currentLine(), 10);
     w.gridProblemsActivated(5000);
     QCOMPARE(w.document().currentLine(), 10);
+
+    // A problem silenced by a comment is counted, not listed.
+    w.dropNcFile(
+        f.writeLines("silenced.nc", {"G00 X0 Y0", "G01 X10 (velmora: disable=feed-undefined)", "G01 X20 F0"}));
+    QCOMPARE(w.problemModel->rowCount(), 1);
+    QCOMPARE(w.problemModel->lineAt(0), 3);
+    QCOMPARE(w.pnlProblemCount->text(), QString("1 error, 0 warnings, 1 suppressed"));
 
     // A program without problems hides the list; a folder (refused, no reading) leaves the counts.
     w.dropNcFile(f.writeLines("clean.nc", {"G00 X0 Y0", "G01 X10 F100"}));

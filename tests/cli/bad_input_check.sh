@@ -70,7 +70,7 @@ JSON
     run 0 check "$scratch/empty.nc"
     cat >"$scratch/expected.txt" <<EOF
 $scratch/empty.nc: warning: the program has no X or Y movement: there is nothing to draw [nothing-to-draw]
-{"summary":{"file":"$scratch/empty.nc","blocks":1,"minX":9999,"maxX":-9999,"minY":9999,"maxY":-9999,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":1}}
+{"summary":{"file":"$scratch/empty.nc","blocks":1,"minX":9999,"maxX":-9999,"minY":9999,"maxY":-9999,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":1,"suppressed":0}}
 EOF
     cmp -s "$out" "$scratch/expected.txt" || fail "unexpected check output: $(cat "$out")"
     ;;
@@ -90,7 +90,7 @@ sys.stdout.buffer.write(bytes((n * 7919 + n // 256) % 256 for n in range(1 << 18
     [ -s "$out" ] && fail "output on stdout for refused files"
     ;;
   long-line)
-    { printf 'G01X1.'; head -c 10485760 /dev/zero | tr '\0' '5'; printf 'Y2.\n'; } >"$scratch/long.nc"
+    { printf 'G01F100X1.'; head -c 10485760 /dev/zero | tr '\0' '5'; printf 'Y2.\n'; } >"$scratch/long.nc"
     run 0 dump "$scratch/long.nc"
     check_json 2
     run 0 check "$scratch/long.nc"

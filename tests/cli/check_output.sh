@@ -7,20 +7,20 @@ command=check
 
 # A clean program, one with a warning only, one with an error and a warning, one with nothing to draw.
 printf 'G00X0Y0\nG01X10.Y0F100\nG02X20.Y10.R10.\n' >clean.nc
-printf 'G00X0Y0\nG10G01X10.\n' >warning.nc
-printf 'G00X0Y0\nG01X10.Y0\nG02X20.Y10.R4.\nG01X#500\n' >error.nc
-printf 'G00Z5.\nG01Z-1.\n' >flat.nc
+printf 'G00X0Y0\nG10G01X10.F100\n' >warning.nc
+printf 'G00X0Y0\nG01X10.Y0F100\nG02X20.Y10.R4.\nG01X#500\n' >error.nc
+printf 'G00Z5.\nG01Z-1.F50\n' >flat.nc
 
 case $case in
   text)
     run 3 clean.nc error.nc flat.nc
     expect_output <<'EOF'
-{"summary":{"file":"clean.nc","blocks":4,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":0}}
+{"summary":{"file":"clean.nc","blocks":4,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":0,"warnings":0,"suppressed":0}}
 error.nc:3: error: R 4.0000 is too small for the chord: half the chord is 7.0711, 3.0711 more (76.7767 % of R); rejected by strict, linuxcnc, grbl, mach3 [arc-r-too-small]
 error.nc:4: warning: #500 is machine data a viewer cannot know: words using it are left out [macro-unknown-value]
-{"summary":{"file":"error.nc","blocks":5,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":1,"warnings":1}}
+{"summary":{"file":"error.nc","blocks":5,"minX":0,"maxX":20,"minY":0,"maxY":10,"minZ":9999,"maxZ":-9999,"error":null,"errors":1,"warnings":1,"suppressed":0}}
 flat.nc: warning: the program has no X or Y movement: there is nothing to draw [nothing-to-draw]
-{"summary":{"file":"flat.nc","blocks":3,"minX":9999,"maxX":-9999,"minY":9999,"maxY":-9999,"minZ":-1,"maxZ":5,"error":null,"errors":0,"warnings":1}}
+{"summary":{"file":"flat.nc","blocks":3,"minX":9999,"maxX":-9999,"minY":9999,"maxY":-9999,"minZ":-1,"maxZ":5,"error":null,"errors":0,"warnings":1,"suppressed":0}}
 EOF
     [ -s "$err" ] && fail "output on stderr"
     ;;
@@ -67,6 +67,11 @@ PY
     run 1 --format xml clean.nc
     run 1 --format
     run 1 --color clean.nc
+    run 1 --format sarif
+    run 1 --stock-top high clean.nc
+    run 1 --stock-top
+    run 0 --stock-top=-1.5 clean.nc
+    run 1 --list-rules clean.nc
     # After "--" a name that begins with a dash is a file.
     cp clean.nc ./-dash.nc
     run 0 -- -dash.nc
@@ -107,6 +112,57 @@ PY
     line_of() { grep -n "$1" "$out" | head -n 1 | cut -d: -f1; }
     [ "$(line_of '^f3.nc:3:')" -lt "$(line_of '"file":"f3.nc"')" ] || fail "problems after their summary"
     [ "$(line_of '"file":"f2.nc"')" -lt "$(line_of '^f3.nc:3:')" ] || fail "problems before the file ahead"
+    ;;
+  rules)
+    run 0 --list-rules
+    head -n 1 "$out" | grep -q '^RULE  *SEVERITY  *ON FOR  *WHY$' || fail "no heading"
+    grep -q '^feed-undefined  *error  *all  *a feed move without a feed rate' "$out" || fail "feed-undefined not listed"
+    grep -q '^rapid-plunge  *warning  *none (enable it in \[rules\])  *a rapid plunge' "$out" ||
+      fail "an off rule not listed as off"
+    grep -q '^comp-without-d  *warning  *strict, fanuc, haas, grbl, mach3  ' "$out" || fail "the controls not named"
+    grep -q '^program-end-missing  *warning  *linuxcnc  ' "$out" || fail "a rule of one control not named"
+    [ "$(wc -l <"$out")" -eq 26 ] || fail "not one line per rule"
+    ;;
+  sarif)
+    # One run over all files: a silenced problem is a result suppressed in the source, a file that cannot be
+    # read makes the run unsuccessful.
+    printf 'G00X0Y0\nG01X10. (velmora: disable=feed-undefined)\nG02X20.Y10.R4.F100\n' >'with space.nc'
+    run 2 --format sarif error.nc 'with space.nc' missing.nc
+    grep -q "missing.nc" "$err" || fail "the unreadable file is not named"
+    python3 - "$out" "$(dirname "$0")/sarif_subset.json" <<'PY' || fail "not a SARIF log as expected"
+import json, sys
+log = json.load(open(sys.argv[1], encoding="utf-8"))
+try:
+    import jsonschema
+    jsonschema.Draft7Validator(json.load(open(sys.argv[2], encoding="utf-8")),
+                               format_checker=jsonschema.FormatChecker()).validate(log)
+except ImportError:
+    pass  # the structure below is still checked
+assert log["version"] == "2.1.0" and len(log["runs"]) == 1, log
+run = log["runs"][0]
+rules = run["tool"]["driver"]["rules"]
+ids = [r["id"] for r in rules]
+assert len(ids) == len(set(ids)) and all(r["help"]["text"] for r in rules), ids
+assert run["invocations"] == [{"executionSuccessful": False}], run["invocations"]
+def where(r):
+    location = r["locations"][0]["physicalLocation"]
+    return (location["artifactLocation"]["uri"], location["region"].get("startLine"), location["region"].get("startColumn"))
+for r in run["results"]:
+    assert ids[r["ruleIndex"]] == r["ruleId"], r
+got = [(r["ruleId"], r["level"], where(r), "suppressions" in r) for r in run["results"]]
+assert got == [
+    ("arc-r-too-small", "error", ("error.nc", 3, None), False),
+    ("unsupported", "warning", ("error.nc", 4, 5), False),
+    ("arc-r-too-small", "error", ("with%20space.nc", 3, None), False),
+    ("feed-undefined", "error", ("with%20space.nc", 2, None), True),
+], got
+assert run["results"][0]["message"]["text"].startswith("R 4.0000 is too small for the chord"), run["results"][0]
+PY
+    # A problem of the whole program has a file but no region.
+    run 3 --format=sarif --werror clean.nc flat.nc
+    grep -q '"ruleId":"nothing-to-draw","ruleIndex":[0-9]*,"level":"error",.*"uri":"flat.nc"}}}\]}' "$out" ||
+      fail "--werror does not make errors, or a whole-program problem has a region"
+    grep -q '"executionSuccessful":true' "$out" || fail "a complete run is not successful"
     ;;
   *)
     fail "unknown case"

@@ -19,7 +19,7 @@ foreach(case IN ITEMS missing folder usage empty binary long-line invalid-sjis h
   set_tests_properties(cli.bad_input.${case} PROPERTIES TIMEOUT 120)
 endforeach()
 
-foreach(case IN ITEMS text json statuses usage order profile)
+foreach(case IN ITEMS text json statuses usage order profile rules sarif)
   add_test(NAME cli.check.${case}
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/check_output.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_check/${case} ${case})
