@@ -6,7 +6,9 @@
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncprofile.hpp"
 #include "nc/Ncreader.hpp"
+#include "toolpath/Compensation.hpp"
 
 namespace {
 
@@ -44,27 +46,69 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
   out += "}\n";
 }
 
+// A piece of the tool centre path under compensation, in the fields of a move, with the side the tool keeps
+// and whether the piece joins a corner.
+void appendPiece(std::string& out, const CompPiece& p) {
+  out += "{\"block\":";
+  out += std::to_string(p.block);
+  appendField(out, "line", p.block);
+  const int motion = p.kind == PieceKind::rapid ? 0 : p.kind == PieceKind::line ? 1 : p.kind == PieceKind::arcCw ? 2 : 3;
+  appendField(out, "motion", motion);
+  appendField(out, "x", p.ex);
+  appendField(out, "y", p.ey);
+  appendField(out, "z", p.ez);
+  if (p.isArc()) {
+    appendField(out, "cx", p.cx);
+    appendField(out, "cy", p.cy);
+    appendField(out, "cz", p.cz);
+    appendField(out, "plane", static_cast<int>(p.plane));
+    out += motion == 2 ? ",\"turn\":\"cw\"" : ",\"turn\":\"ccw\"";
+  }
+  if (p.side != CompSide::none) out += p.side == CompSide::left ? ",\"comp\":\"left\"" : ",\"comp\":\"right\"";
+  if (p.corner) out += ",\"corner\":true";
+  out += "}\n";
+}
+
 void flush(std::string& out) {
   std::fwrite(out.data(), 1, out.size(), stdout);
   out.clear();
 }
 
+// The control named by `--control NAME` before the file, which decides the corners of compensation.
+bool parsePathArgs(const Args& args, ControlProfile& profile, std::string& file) {
+  std::size_t i = 0;
+  if (args.size() == 3 && args[0] == "--control") {
+    const std::optional<Control> control = controlNamed(args[1]);
+    if (!control) return false;
+    profile = defaultProfile(*control);
+    i = 2;
+  }
+  if (args.size() != i + 1) return false;
+  file = args[i];
+  return true;
+}
+
 }  // namespace
 
 int runPath(const Args& args) {
-  if (args.size() != 1) {
-    std::fputs("usage: velmora-cli path FILE\n", stderr);
+  ControlProfile profile;
+  std::string file;
+  if (!parsePathArgs(args, profile, file)) {
+    std::fputs("usage: velmora-cli path [--control NAME] FILE\n", stderr);
     return 1;
   }
   kNcGeometry geometry;
-  const ReadResult result = readNcFile(args[0], geometry);
+  const ReadResult result = readNcFile(file, geometry);
   if (result.status != ReadResult::Status::Ok) {
     std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
     return 2;
   }
+  const CompensatedPath path = compensate(geometry, profile);
   std::string out;
   for (int b = 1; b < geometry.blockCount; ++b) {
-    if (!moves(geometry, b, gNumberAt(geometry.groupMotion, b))) continue;
+    const auto pieces = path.piecesOf(b);
+    for (const CompPiece& piece : pieces) appendPiece(out, piece);
+    if (!pieces.empty() || !moves(geometry, b, gNumberAt(geometry.groupMotion, b))) continue;
     appendMove(out, geometry, b);
     if (out.size() > (1u << 20)) flush(out);
   }

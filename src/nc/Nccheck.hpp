@@ -28,8 +28,18 @@ enum class Rule : std::uint8_t {
   compWithoutD,
   commentUnclosed,
   nothingToDraw,
+  compEntryTooShort,
+  compGouge,
+  compArcTooSmall,
+  compSameCentre,
+  compPlane,
+  compEntryArc,
+  compExitArc,
+  compAlreadyOn,
+  compOpenAtEnd,
+  compRadiusUnknown,
 };
-inline constexpr int kRuleCount = static_cast<int>(Rule::nothingToDraw) + 1;
+inline constexpr int kRuleCount = static_cast<int>(Rule::compRadiusUnknown) + 1;
 
 // The kinds of construct the checker does not evaluate: one warning per kind and line.
 enum class Unsupported : std::uint8_t { macro, subprogram, transform, shift };

@@ -19,6 +19,11 @@ constexpr RuleInfo kRules[kRuleCount] = {
     {"g-code-not-read", Severity::warning},    {"number-overflow", Severity::warning},
     {"blank-after-letter", Severity::warning}, {"comp-without-d", Severity::warning},
     {"comment-unclosed", Severity::warning},   {"nothing-to-draw", Severity::warning},
+    {"comp-entry-too-short", Severity::error}, {"comp-gouge", Severity::error},
+    {"comp-arc-too-small", Severity::error},   {"comp-same-centre", Severity::error},
+    {"comp-plane", Severity::error},           {"comp-entry-arc", Severity::error},
+    {"comp-exit-arc", Severity::error},        {"comp-already-on", Severity::error},
+    {"comp-open-at-end", Severity::error},     {"comp-radius-unknown", Severity::warning},
 };
 
 constexpr const char* kMayBeWrong = "; the drawing after this line may be wrong";
@@ -74,6 +79,51 @@ std::string notReadMessage(const Finding& f) {
          kMayBeWrong;
 }
 
+// After an error the tool centre path follows the programmed path.
+constexpr const char* kUncompensated = ": the path goes on uncompensated from here";
+
+constexpr const char* kGougeReasons[] = {
+    "the move into this concave corner would reverse its direction: the tool cannot reach the corner without "
+    "gouging",
+    "the arc into this concave corner would grow by %s: the tool cannot reach the corner without gouging",
+    "the offset paths of this corner do not meet: the tool cannot fit in it without gouging",
+};
+
+std::string fixed3(double value) { return toUtf8(formatReal(value, 3)); }
+
+std::string compMessage(const Finding& f) {
+  const double* n = f.numbers;
+  switch (f.rule) {
+    case Rule::compEntryTooShort:
+      return fill("the compensation entry move is %s long, not longer than the tool radius %s",
+                  {fixed3(n[0]), fixed3(n[1])}) + kUncompensated;
+    case Rule::compGouge:
+      return fill(kGougeReasons[f.detail], {real(n[0])}) + kUncompensated;
+    case Rule::compArcTooSmall:
+      return fill("arc radius %s with a tool radius %s", {fixed3(n[0]), fixed3(n[1])}) +
+             ": the tool does not fit inside the arc" + kUncompensated;
+    case Rule::compSameCentre:
+      return "arc to arc with the same centre: the corner cannot be compensated" + std::string(kUncompensated);
+    case Rule::compPlane:
+      return std::string(f.detail == 0 ? "cutter compensation works only in G17 or G18, not in G19"
+                                       : "the plane changes while cutter compensation is on") + kUncompensated;
+    case Rule::compEntryArc:
+      return "cutter compensation cannot start with an arc: the entry move must be straight" +
+             std::string(kUncompensated);
+    case Rule::compExitArc:
+      return "the move after G40 must be straight, not an arc" + std::string(kUncompensated);
+    case Rule::compAlreadyOn:
+      return "cutter compensation is turned on while it is already on";
+    case Rule::compOpenAtEnd:
+      return "cutter compensation is still on at the end of the program";
+    case Rule::compRadiusUnknown:
+      return fill("%s comes into force, but the tool radius is not known: the path is not offset",
+                  {toUtf8(f.tokenText())});
+    default:
+      return {};
+  }
+}
+
 std::string messageOf(const Finding& f) {
   const std::string token = toUtf8(f.tokenText());
   const double* n = f.numbers;
@@ -111,6 +161,8 @@ std::string messageOf(const Finding& f) {
       return "the comment opened in this line is never closed: the rest of the program is read as comment";
     case Rule::nothingToDraw:
       return "the program has no X or Y movement: there is nothing to draw";
+    default:
+      return compMessage(f);
   }
   return {};
 }
@@ -133,7 +185,9 @@ const RuleInfo& ruleInfo(Rule rule) { return kRules[static_cast<int>(rule)]; }
 
 std::string_view severityName(Severity severity) { return severity == Severity::error ? "error" : "warning"; }
 
-std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry) { return programProblems(geometry, {}); }
+
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry, std::span<const Finding> more) {
   const kNcChecker& checker = geometry.checker();
   std::vector<NcProblem> problems;
   problems.reserve(checker.findings().size() + 2);
@@ -142,6 +196,7 @@ std::vector<NcProblem> programProblems(const kNcGeometry& geometry) {
     problems.push_back(worded(found(Rule::nothingToDraw, 0)));
   }
   for (const Finding& f : checker.findings()) problems.push_back(worded(f));
+  for (const Finding& f : more) problems.push_back(worded(f));
   if (const int line = checker.unclosedCommentLine(geometry)) {
     problems.push_back(worded(found(Rule::commentUnclosed, line)));
   }

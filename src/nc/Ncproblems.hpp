@@ -2,6 +2,7 @@
 // cannot hold. Per line (= block) or, with line 0, about the whole program.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,8 @@ struct NcProblem {
 
 // Every problem of the program read into `geometry`, ordered by line, then column.
 std::vector<NcProblem> programProblems(const kNcGeometry& geometry);
+// The same with findings made after the reading (compensation), merged in line order.
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry, std::span<const Finding> more);
 
 // A rule's stable id and its severity.
 struct RuleInfo {

@@ -1,0 +1,153 @@
+// The steady state of compensation: how each move meets the one before it (tangent, convex or concave
+// corner), the queued move's end pulled back into a concave corner, and the gouge checks that refuse it.
+#include <cmath>
+#include <numbers>
+
+#include "toolpath/Compengine.hpp"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+}  // namespace
+
+OffsetElement Compensator::queuedElement(Vec2 uPrev) const {
+  OffsetElement e;
+  if (queued_.held && queued_.arc) {
+    e.circle = true;
+    e.centre = queued_.centre;
+    e.radius = length(q_ - queued_.centre);
+  } else {
+    e.point = q_;
+    e.dir = uPrev;
+  }
+  return e;
+}
+
+OffsetElement Compensator::newElement(const PlaneMove& m, Vec2 newStart, Vec2 startTangent) const {
+  OffsetElement e;
+  if (m.arc) {
+    e.circle = true;
+    e.centre = m.centre;
+    e.radius = inside(m.ccw) ? m.radius - r_ : m.radius + r_;
+  } else {
+    e.point = newStart;
+    e.dir = startTangent;
+  }
+  return e;
+}
+
+void Compensator::steadyMove(const PlaneMove& m) {
+  if (m.arc && inside(m.ccw) && m.radius <= r_) return fail(m, Rule::compArcTooSmall, 0, m.radius, r_);
+  // The tool stands at q_, a radius away from the programmed point: the previous move ended perpendicular to it.
+  const Vec2 rho = unit(q_ - m.start);
+  const Vec2 uPrev = side_ > 0 ? Vec2{rho.b, -rho.a} : Vec2{-rho.b, rho.a};
+  const Vec2 startTangent = m.arc ? arcTangent(m.centre, m.start, m.ccw) : unit(m.end - m.start);
+  const Vec2 endTangent = m.arc ? arcTangent(m.centre, m.end, m.ccw) : startTangent;
+  const Vec2 newStart = m.start + (side_ * r_) * leftNormal(startTangent);
+  const Vec2 newEnd = m.end + (side_ * r_) * leftNormal(endTangent);
+  // The turn away from the tool's side: positive at a convex corner.
+  const double beta = wrapFrom(side_ * (angleOf(uPrev) - angleOf(startTangent)), -kPi / 2);
+  const bool leftTurnWrong = m.arc ? (side_ < 0) == m.ccw : (side_ < 0) == queued_.ccw;
+  // An arc turning back against the tool's side at a near reversal makes the corner concave (an "h" shape).
+  const bool hShape = beta > kPi - kTangentTurn && queued_.held && queued_.arc && leftTurnWrong;
+  Vec2 start = q_;
+  if (beta < -kTangentTurn || beta > kPi + kTangentTurn || hShape) {
+    if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
+  } else if (beta > kTangentTurn) {
+    if (!convexCorner(m, beta, uPrev, startTangent, newStart, start)) return;
+  } else {
+    flush();
+  }
+  emitMove(m, start, newEnd, m.centre, compSide());
+  q_ = newEnd;
+  qn_ = m.n1;
+}
+
+bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 newStart, Vec2& start) {
+  const Vec2 startTangent = m.arc ? arcTangent(m.centre, m.start, m.ccw) : unit(m.end - m.start);
+  Vec2 corner;
+  if (!m.arc && !(queued_.held && queued_.arc)) {
+    // Back along the previous move's offset, by the radius over the tangent of half the inside angle.
+    const double half = (beta + kPi) / 2;
+    if (half == 0) {
+      fail(m, Rule::compGouge, 2);
+      return false;
+    }
+    corner = q_ - (r_ / std::tan(half)) * uPrev;
+  } else {
+    const OffsetElement before = queuedElement(uPrev);
+    const OffsetElement after = newElement(m, newStart, startTangent);
+    if (before.circle && after.circle && length(before.centre - after.centre) < 1e-12) {
+      fail(m, Rule::compSameCentre, 0, m.centre.a, m.centre.b);
+      return false;
+    }
+    const std::optional<Vec2> met = meet(before, after, m.start);
+    if (!met) {
+      fail(m, Rule::compGouge, 2);
+      return false;
+    }
+    corner = *met;
+  }
+  if (!moveQueuedEnd(m, corner, true)) return false;
+  start = corner;
+  return true;
+}
+
+bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart,
+                               Vec2& start) {
+  if (model_ == CornerModel::arcs) {
+    flush();
+    const PieceKind kind = m.rapid ? PieceKind::rapid : (side_ > 0 ? PieceKind::arcCw : PieceKind::arcCcw);
+    emit(m.block, kind, q_, qn_, newStart, qn_, m.start, compSide(), true);
+    start = newStart;
+    return true;
+  }
+  if (beta <= kPi / 2 + 1e-9) {
+    const std::optional<Vec2> met = meet(queuedElement(uPrev), newElement(m, newStart, startTangent), m.start);
+    if (met) {
+      moveQueuedEnd(m, *met, false);
+      flush();
+      start = *met;
+      return true;
+    }
+  }
+  // Sharper than a right angle: each offset element goes on by the radius, a line joins the two points.
+  const Vec2 out = q_ + r_ * uPrev;
+  const Vec2 in = newStart - r_ * startTangent;
+  if (queued_.held && !queued_.arc) {
+    moveQueuedEnd(m, out, false);
+  } else {
+    emit(m.block, PieceKind::line, q_, qn_, out, qn_, {}, compSide(), true);
+  }
+  flush();
+  emit(m.block, PieceKind::line, out, qn_, in, qn_, {}, compSide(), true);
+  start = in;
+  if (m.arc) {
+    emit(m.block, PieceKind::line, in, qn_, newStart, qn_, {}, compSide(), true);
+    start = newStart;
+  }
+  return true;
+}
+
+bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
+  if (!queued_.held) return true;
+  if (checked && !queued_.arc && dot(queued_.end - queued_.start, to - queued_.start) < 0) {
+    fail(m, Rule::compGouge, 0);
+    return false;
+  }
+  if (checked && queued_.arc) {
+    const double radius = length(queued_.end - queued_.centre);
+    const double before = sweepOf(queued_.centre, queued_.start, queued_.end, queued_.ccw);
+    const double after = sweepOf(queued_.centre, queued_.start, to, queued_.ccw);
+    if ((after - before) * radius > kArcGrowthLimit) {
+      fail(m, Rule::compGouge, 1, (after - before) * radius);
+      return false;
+    }
+  }
+  setEnd(queued_.index, to);
+  queued_.end = to;
+  flush();
+  q_ = to;
+  return true;
+}
