@@ -15,6 +15,7 @@
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Text.hpp"
 
 namespace {
@@ -105,7 +106,8 @@ FileReport checkFile(const std::string& file, const CheckOptions& options) {
     return report;
   }
   int errors = 0, warnings = 0;
-  for (const NcProblem& p : programProblems(geometry)) {
+  const CompensatedPath path = compensate(geometry, ControlProfile{});
+  for (const NcProblem& p : programProblems(geometry, path.findings)) {
     const Severity severity = options.werror ? Severity::error : p.severity;
     ++(severity == Severity::error ? errors : warnings);
     appendProblem(report.out, file, p, severity, options.json);

@@ -29,7 +29,9 @@ OffsetElement Compensator::newElement(const PlaneMove& m, Vec2 newStart, Vec2 st
   if (m.arc) {
     e.circle = true;
     e.centre = m.centre;
-    e.radius = inside(m.ccw) ? m.radius - r_ : m.radius + r_;
+    // The radius to the programmed end, as the control takes it.
+    const double radius = length((queued_.held && queued_.arc ? m.end : m.start) - m.centre);
+    e.radius = inside(m.ccw) ? radius - r_ : radius + r_;
   } else {
     e.point = newStart;
     e.dir = startTangent;
@@ -82,7 +84,8 @@ bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec
       fail(m, Rule::compSameCentre, 0, m.centre.a, m.centre.b);
       return false;
     }
-    const std::optional<Vec2> met = meet(before, after, m.start);
+    const std::optional<Vec2> met =
+        before.circle && after.circle ? arcToArc(before, after, m.ccw) : meet(before, after, m.start);
     if (!met) {
       fail(m, Rule::compGouge, 2);
       return false;
@@ -92,6 +95,18 @@ bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec
   if (!moveQueuedEnd(m, corner, true)) return false;
   start = corner;
   return true;
+}
+
+// Of the two crossings of the offset circles, the one the control takes: turned from the line between the
+// centres by the side the tool keeps on the previous arc and the new arc's turn.
+std::optional<Vec2> Compensator::arcToArc(const OffsetElement& before, const OffsetElement& after, bool ccw) const {
+  const Vec2 between = after.centre - before.centre;
+  const double d = length(between);
+  const double cosPhi = (before.radius * before.radius + d * d - after.radius * after.radius) / (2 * before.radius * d);
+  if (before.radius == 0 || cosPhi > 1 || cosPhi < -1) return std::nullopt;
+  const double phi = std::acos(cosPhi);
+  const bool plus = inside(queued_.ccw) == ccw;
+  return before.centre + before.radius * direction(angleOf(between) + (plus ? phi : -phi));
 }
 
 bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart,
@@ -132,7 +147,8 @@ bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2
 
 bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
   if (!queued_.held) return true;
-  if (checked && !queued_.arc && dot(queued_.end - queued_.start, to - queued_.start) < 0) {
+  // A straight move whose end is pulled back past its start would run against its programmed direction.
+  if (checked && !queued_.arc && dot(queued_.programmed, to - queued_.start) < 0) {
     fail(m, Rule::compGouge, 0);
     return false;
   }

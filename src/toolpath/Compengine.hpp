@@ -41,6 +41,7 @@ class Compensator {
     bool held = false, arc = false, ccw = false;
     std::size_t index = 0;
     Vec2 start, end, centre;
+    Vec2 programmed;  // the programmed direction of a straight move; zero for the entry, which is not checked
   };
 
   void block(int b);
@@ -60,6 +61,7 @@ class Compensator {
   bool convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart, Vec2& start);
   bool moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked);
   OffsetElement queuedElement(Vec2 uPrev) const;
+  std::optional<Vec2> arcToArc(const OffsetElement& before, const OffsetElement& after, bool ccw) const;
   OffsetElement newElement(const PlaneMove& m, Vec2 newStart, Vec2 startTangent) const;
   bool inside(bool ccw) const { return (side_ > 0) == ccw; }
 

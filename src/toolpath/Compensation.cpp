@@ -152,7 +152,7 @@ void Compensator::entryMove(const PlaneMove& m) {
   const std::size_t index = emit(m.block, m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw)
                                                  : (m.rapid ? PieceKind::rapid : PieceKind::line),
                                  q_, qn_, end, m.n1, centre, compSide());
-  queued_ = {true, m.arc, m.ccw, index, q_, end, centre};
+  queued_ = {true, m.arc, m.ccw, index, q_, end, centre, {}};
   q_ = end;
   qn_ = m.n1;
   state_ = State::on;
@@ -197,7 +197,7 @@ void Compensator::emitMove(const PlaneMove& m, Vec2 start, Vec2 end, Vec2 centre
       m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw) : (m.rapid ? PieceKind::rapid : PieceKind::line);
   const double n0 = side == CompSide::none ? m.n0 : qn_;
   const std::size_t index = emit(m.block, kind, start, n0, end, m.n1, centre, side);
-  if (side != CompSide::none) queued_ = {true, m.arc, m.ccw, index, start, end, centre};
+  if (side != CompSide::none) queued_ = {true, m.arc, m.ccw, index, start, end, centre, m.end - m.start};
 }
 
 namespace {
