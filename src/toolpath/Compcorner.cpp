@@ -58,8 +58,8 @@ void Compensator::steadyMove(const PlaneMove& m) {
     if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
   } else if (beta > kTangentTurn) {
     if (!convexCorner(m, beta, uPrev, startTangent, newStart, start)) return;
-  } else {
-    flush();
+  } else if (!moveQueuedEnd(m, q_, !m.arc)) {
+    return;
   }
   emitMove(m, start, newEnd, m.centre, compSide());
   q_ = newEnd;
@@ -111,8 +111,9 @@ std::optional<Vec2> Compensator::arcToArc(const OffsetElement& before, const Off
 
 bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart,
                                Vec2& start) {
+  // The control checks the move held back once more before a straight move leaves it, not before an arc.
   if (model_ == CornerModel::arcs) {
-    flush();
+    if (!moveQueuedEnd(m, q_, !m.arc)) return false;
     const PieceKind kind = m.rapid ? PieceKind::rapid : (side_ > 0 ? PieceKind::arcCw : PieceKind::arcCcw);
     emit(m.block, kind, q_, qn_, newStart, qn_, m.start, compSide(), true);
     start = newStart;
@@ -154,10 +155,9 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
   }
   if (checked && queued_.arc) {
     const double radius = length(queued_.end - queued_.centre);
-    const double before = sweepOf(queued_.centre, queued_.start, queued_.end, queued_.ccw);
-    const double after = sweepOf(queued_.centre, queued_.start, to, queued_.ccw);
-    if ((after - before) * radius > kArcGrowthLimit) {
-      fail(m, Rule::compGouge, 1, (after - before) * radius);
+    const double growth = (sweepOf(queued_.centre, queued_.start, to, queued_.ccw) - queued_.sweep) * radius;
+    if (growth > kArcGrowthLimit) {
+      fail(m, Rule::compGouge, 1, growth);
       return false;
     }
   }

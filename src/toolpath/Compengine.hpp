@@ -42,6 +42,7 @@ class Compensator {
     std::size_t index = 0;
     Vec2 start, end, centre;
     Vec2 programmed;  // the programmed direction of a straight move; zero for the entry, which is not checked
+    double sweep = 0;  // the programmed sweep of an arc
   };
 
   void block(int b);

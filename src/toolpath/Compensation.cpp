@@ -98,7 +98,7 @@ void Compensator::turnOn(int b, const CompWords& words, int code) {
 }
 
 void Compensator::turnOff() {
-  flush();
+  if (state_ != State::on) flush();
   state_ = state_ == State::on ? State::exit : State::off;
 }
 
@@ -152,7 +152,7 @@ void Compensator::entryMove(const PlaneMove& m) {
   const std::size_t index = emit(m.block, m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw)
                                                  : (m.rapid ? PieceKind::rapid : PieceKind::line),
                                  q_, qn_, end, m.n1, centre, compSide());
-  queued_ = {true, m.arc, m.ccw, index, q_, end, centre, {}};
+  queued_ = {true, m.arc, m.ccw, index, q_, end, centre, {}, sweepOf(centre, q_, end, m.ccw)};
   q_ = end;
   qn_ = m.n1;
   state_ = State::on;
@@ -160,6 +160,8 @@ void Compensator::entryMove(const PlaneMove& m) {
 
 void Compensator::exitMove(const PlaneMove& m) {
   if (m.arc) return fail(m, Rule::compExitArc);
+  // The move held back is checked as at any corner before the tool leaves it.
+  if (!moveQueuedEnd(m, q_, true)) return;
   emit(m.block, m.rapid ? PieceKind::rapid : PieceKind::line, q_, qn_, m.end, m.n1, {}, CompSide::none);
   state_ = State::off;
 }
@@ -197,7 +199,9 @@ void Compensator::emitMove(const PlaneMove& m, Vec2 start, Vec2 end, Vec2 centre
       m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw) : (m.rapid ? PieceKind::rapid : PieceKind::line);
   const double n0 = side == CompSide::none ? m.n0 : qn_;
   const std::size_t index = emit(m.block, kind, start, n0, end, m.n1, centre, side);
-  if (side != CompSide::none) queued_ = {true, m.arc, m.ccw, index, start, end, centre, m.end - m.start};
+  if (side != CompSide::none) {
+    queued_ = {true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweepOf(m.centre, m.start, m.end, m.ccw)};
+  }
 }
 
 namespace {

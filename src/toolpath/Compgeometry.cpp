@@ -54,6 +54,7 @@ double wrapFrom(double angle, double low) {
 }
 
 double sweepOf(Vec2 c, Vec2 s, Vec2 e, bool ccw) {
+  if (s.a == e.a && s.b == e.b) return kTwoPi;  // a whole circle
   const double turn = angleOf(e - c) - angleOf(s - c);
   return wrapFrom(ccw ? turn : -turn, 0);
 }
