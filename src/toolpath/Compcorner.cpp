@@ -50,9 +50,10 @@ void Compensator::steadyMove(const PlaneMove& m) {
   const Vec2 newEnd = m.end + (side_ * r_) * leftNormal(endTangent);
   // The turn away from the tool's side: positive at a convex corner.
   const double beta = wrapFrom(side_ * (angleOf(uPrev) - angleOf(startTangent)), -kPi / 2);
-  const bool leftTurnWrong = m.arc ? (side_ < 0) == m.ccw : (side_ < 0) == queued_.ccw;
-  // An arc turning back against the tool's side at a near reversal makes the corner concave (an "h" shape).
-  const bool hShape = beta > kPi - kTangentTurn && queued_.held && queued_.arc && leftTurnWrong;
+  // A near reversal into an arc turning toward the tool's side, or out of one, is a concave corner (an "h"
+  // shape).
+  const bool hShape = beta > kPi - kTangentTurn &&
+                      (m.arc ? (side_ < 0) == m.ccw : queued_.held && queued_.arc && (side_ < 0) == queued_.ccw);
   Vec2 start = q_;
   if (beta < -kTangentTurn || beta > kPi + kTangentTurn || hShape) {
     if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
@@ -84,8 +85,9 @@ bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec
       fail(m, Rule::compSameCentre, 0, m.centre.a, m.centre.b);
       return false;
     }
-    const std::optional<Vec2> met =
-        before.circle && after.circle ? arcToArc(before, after, m.ccw) : meet(before, after, m.start);
+    const std::optional<Vec2> met = before.circle && after.circle ? arcToArc(before, after, m.ccw)
+                                    : before.circle              ? arcToLine(before, after)
+                                                                 : meet(before, after, m.start);
     if (!met) {
       fail(m, Rule::compGouge, 2);
       return false;
@@ -107,6 +109,15 @@ std::optional<Vec2> Compensator::arcToArc(const OffsetElement& before, const Off
   const double phi = std::acos(cosPhi);
   const bool plus = inside(queued_.ccw) == ccw;
   return before.centre + before.radius * direction(angleOf(between) + (plus ? phi : -phi));
+}
+
+// Where the tool, going along the held-back arc from its start, first meets the new offset line.
+std::optional<Vec2> Compensator::arcToLine(const OffsetElement& before, const OffsetElement& after) const {
+  const auto crossings = lineCircleCrossings(after, before);
+  if (!crossings) return std::nullopt;
+  const auto [x1, x2] = *crossings;
+  return sweepOf(before.centre, x1, queued_.end, queued_.ccw) <= sweepOf(before.centre, x2, queued_.end, queued_.ccw)
+             ? x1 : x2;
 }
 
 bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart,

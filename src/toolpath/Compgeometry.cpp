@@ -15,13 +15,9 @@ std::optional<Vec2> lineLine(const OffsetElement& p, const OffsetElement& q) {
 }
 
 std::optional<Vec2> lineCircle(const OffsetElement& line, const OffsetElement& circle, Vec2 near) {
-  const Vec2 d = line.point - circle.centre;
-  const double b = dot(line.dir, d);
-  const double disc = b * b - dot(d, d) + circle.radius * circle.radius;
-  if (disc < 0) return std::nullopt;
-  const double root = std::sqrt(disc);
-  const Vec2 x1 = line.point + (-b + root) * line.dir;
-  const Vec2 x2 = line.point + (-b - root) * line.dir;
+  const auto crossings = lineCircleCrossings(line, circle);
+  if (!crossings) return std::nullopt;
+  const auto [x1, x2] = *crossings;
   return length(x1 - near) <= length(x2 - near) ? x1 : x2;
 }
 
@@ -39,6 +35,15 @@ std::optional<Vec2> circleCircle(const OffsetElement& p, const OffsetElement& q,
 }
 
 }  // namespace
+
+std::optional<std::pair<Vec2, Vec2>> lineCircleCrossings(const OffsetElement& line, const OffsetElement& circle) {
+  const Vec2 d = line.point - circle.centre;
+  const double b = dot(line.dir, d);
+  const double disc = b * b - dot(d, d) + circle.radius * circle.radius;
+  if (disc < 0) return std::nullopt;
+  const double root = std::sqrt(disc);
+  return std::pair{line.point + (-b + root) * line.dir, line.point + (-b - root) * line.dir};
+}
 
 std::optional<Vec2> meet(const OffsetElement& first, const OffsetElement& second, Vec2 near) {
   if (!first.circle && !second.circle) return lineLine(first, second);

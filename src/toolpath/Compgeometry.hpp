@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 struct Vec2 {
   double a = 0, b = 0;
@@ -33,6 +34,9 @@ struct OffsetElement {
 // Where two offset elements meet, the crossing nearest `near` when they meet twice; nullopt when they do not
 // meet (parallel lines, circles apart or one inside the other, a line missing a circle).
 std::optional<Vec2> meet(const OffsetElement& first, const OffsetElement& second, Vec2 near);
+
+// Where an offset line meets an offset circle; nullopt when it misses. Both crossings, in either order.
+std::optional<std::pair<Vec2, Vec2>> lineCircleCrossings(const OffsetElement& line, const OffsetElement& circle);
 
 // The tangent direction of an arc about `centre` at point p: dir 2 clockwise, 3 counter-clockwise.
 inline Vec2 arcTangent(Vec2 centre, Vec2 p, bool ccw) {
