@@ -87,7 +87,7 @@ bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec
     }
     const std::optional<Vec2> met = before.circle && after.circle ? arcToArc(before, after, m.ccw)
                                     : before.circle              ? arcToLine(before, after)
-                                                                 : meet(before, after, m.start);
+                                                                 : lineToArc(before, after);
     if (!met) {
       fail(m, Rule::compGouge, 2);
       return false;
@@ -118,6 +118,17 @@ std::optional<Vec2> Compensator::arcToLine(const OffsetElement& before, const Of
   const auto [x1, x2] = *crossings;
   return sweepOf(before.centre, x1, queued_.end, queued_.ccw) <= sweepOf(before.centre, x2, queued_.end, queued_.ccw)
              ? x1 : x2;
+}
+
+// Where the tool, going back along the held-back line from its end, first meets the new offset circle.
+std::optional<Vec2> Compensator::lineToArc(const OffsetElement& before, const OffsetElement& after) const {
+  const auto crossings = lineCircleCrossings(before, after);
+  if (!crossings) return std::nullopt;
+  const auto [x1, x2] = *crossings;
+  const double d1 = dot(x1 - q_, before.dir), d2 = dot(x2 - q_, before.dir);
+  // Behind the end (d <= 0) the nearer one; with both ahead, the nearer one too.
+  if ((d1 <= 0) != (d2 <= 0)) return d1 <= 0 ? x1 : x2;
+  return std::abs(d1) <= std::abs(d2) ? x1 : x2;
 }
 
 bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart,
