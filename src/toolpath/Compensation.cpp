@@ -37,8 +37,10 @@ void Compensator::block(int b) {
   if (active && !wantOn) {
     turnOff();
   } else if (active && given) {
-    if (profile_.control == Control::linuxcnc) {
-      note(b, Rule::compAlreadyOn);
+    // The arc model's control refuses it; the others change side with a new entry.
+    if (model_ == CornerModel::arcs) {
+      fail(planeMoveOf(g_, b, plane_), Rule::compAlreadyOn);
+      return;
     } else {
       flush();
       turnOn(b, words, code);
@@ -119,6 +121,10 @@ std::optional<double> Compensator::commentDiameterAt(int b) {
 
 void Compensator::move(const PlaneMove& m) {
   if (isHoleOrStill(m)) return;
+  // The arc model's control takes any move as the entry, one along the normal too (and finds it too short).
+  if (!m.inPlane && state_ == State::entry && model_ == CornerModel::arcs && r_ > 0) {
+    return fail(m, Rule::compEntryTooShort, 0, 0, r_);
+  }
   if (!m.inPlane) return normalOnly(m);
   if (state_ == State::exit) return exitMove(m);
   if (r_ == 0) {
