@@ -7,3 +7,14 @@ if(Python3_FOUND)
                    $<TARGET_FILE:velmora-cli> ${CMAKE_CURRENT_BINARY_DIR}/toolpath_rs274 200 17)
   set_tests_properties(toolpath.rs274_compare PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
+
+# One test per folder of tests/toolpath/fanuc: the intersection corners with points worked out by hand.
+file(GLOB fanuc_cases LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/toolpath/fanuc/*)
+foreach(case_dir IN LISTS fanuc_cases)
+  if(Python3_FOUND AND IS_DIRECTORY ${case_dir})
+    get_filename_component(case_name ${case_dir} NAME)
+    add_test(NAME toolpath.fanuc.${case_name}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/toolpath/path_golden.py
+                     $<TARGET_FILE:velmora-cli> fanuc ${case_dir})
+  endif()
+endforeach()
