@@ -2,22 +2,35 @@
 // existing DXF file under its backup name.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/Commands.hpp"
 #include "cli/Support.hpp"
 #include "dxf/DxfExport.hpp"
+#include "nc/Ncprofile.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Files.hpp"
 
 namespace {
 
-constexpr const char* kDxfUsage = "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER]\n";
+constexpr const char* kDxfUsage =
+    "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER] [--tool-centre [--control NAME]]\n";
 
 struct DxfOptions {
   std::string input;
   std::string output;
   std::string templates;
+  bool toolCentre = false;
+  Control control = Control::strict;
 };
+
+// --control NAME: the control whose corners the tool centre path takes.
+bool parseControl(const std::string& name, DxfOptions& options) {
+  const std::optional<Control> control = controlNamed(name);
+  if (control) options.control = *control;
+  return control.has_value();
+}
 
 bool parseOptions(const Args& args, DxfOptions& options) {
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -27,6 +40,10 @@ bool parseOptions(const Args& args, DxfOptions& options) {
       options.output = args[++i];
     } else if (arg == "--templates" && hasValue) {
       options.templates = args[++i];
+    } else if (arg == "--tool-centre") {
+      options.toolCentre = true;
+    } else if (arg == "--control" && hasValue) {
+      if (!parseControl(args[++i], options)) return false;
     } else if (!arg.empty() && arg[0] != '-' && options.input.empty()) {
       options.input = arg;
     } else {
@@ -50,7 +67,9 @@ int runDxf(const Args& args) {
   if (!readWholeProgram("dxf", options.input, geometry)) return 2;
   const std::string dxfPath = options.output.empty() ? dxfPathFor(options.input) : options.output;
   if (isSameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);
-  const SaveResult saved = exportDxf(geometry, dxfPath, options.templates);
+  std::optional<CompensatedPath> toolCentre;
+  if (options.toolCentre) toolCentre = compensate(geometry, defaultProfile(options.control));
+  const SaveResult saved = exportDxf(geometry, dxfPath, options.templates, toolCentre ? &*toolCentre : nullptr);
   if (!saved.ok) return fail(saved.message);
   std::printf("%s\nDXF_File saved successfully.\n", dxfPath.c_str());
   if (!saved.backupPath.empty())

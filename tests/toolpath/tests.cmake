@@ -18,3 +18,11 @@ foreach(case_dir IN LISTS fanuc_cases)
                      $<TARGET_FILE:velmora-cli> fanuc ${case_dir})
   endif()
 endforeach()
+
+# The layer ToolCentre of velmora-cli dxf --tool-centre, read back with Debian's ezdxf.
+foreach(sample IN ITEMS contour xz_plane z_changes)
+  add_test(NAME toolpath.dxf_tool_centre.${sample}
+           COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/toolpath/dxf_tool_centre.py $<TARGET_FILE:velmora-cli>
+                   ${CMAKE_CURRENT_SOURCE_DIR}/toolpath/samples/${sample}.ngc
+                   ${CMAKE_CURRENT_BINARY_DIR}/toolpath_dxf/${sample})
+endforeach()
