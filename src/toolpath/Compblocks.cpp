@@ -7,17 +7,30 @@ namespace {
 
 char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
-bool isNumberChar(char16_t c) { return (c >= u'0' && c <= u'9') || c == u'.' || c == u'+' || c == u'-'; }
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// The number after a letter at `at`, blanks before it skipped; nullopt when there is none.
+// The number after a letter at `at`, blanks before it skipped; nullopt when there is none. Plain decimals
+// only: the words compensation reads (G, M, D) are never written otherwise.
 std::optional<double> numberAt(std::u16string_view text, std::size_t& at) {
   while (at < text.size() && text[at] == u' ') ++at;
-  std::string digits;
-  while (at < text.size() && isNumberChar(text[at])) digits += static_cast<char>(text[at++]);
-  if (digits.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(digits.c_str(), &end);
-  return end == digits.c_str() ? std::nullopt : std::optional<double>(value);
+  double sign = 1;
+  if (at < text.size() && (text[at] == u'+' || text[at] == u'-')) sign = text[at++] == u'-' ? -1 : 1;
+  double value = 0, scale = 0;
+  bool digits = false;
+  for (; at < text.size(); ++at) {
+    const char16_t c = text[at];
+    if (isDigit(c)) {
+      digits = true;
+      value = value * 10 + (c - u'0');
+      scale *= 10;
+    } else if (c == u'.' && scale == 0) {
+      scale = 1;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return std::nullopt;
+  return sign * (scale > 1 ? value / scale : value);
 }
 
 void noteWord(char16_t letter, double value, CompWords& words) {
@@ -46,7 +59,7 @@ CompWords compWordsOf(std::u16string_view text) {
       at = close + 1;
       continue;
     }
-    if (c < u'A' || c > u'Z') continue;
+    if (c != u'G' && c != u'M' && c != u'D') continue;
     if (const std::optional<double> value = numberAt(text, at)) noteWord(c, *value, words);
   }
   return words;

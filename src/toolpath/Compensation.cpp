@@ -97,6 +97,8 @@ void Compensator::turnOn(int b, const CompWords& words, int code) {
   }
   r_ = *radius;
   state_ = State::entry;
+  // A compensated program usually stays compensated: room for a piece and a half per block to come, once.
+  if (out_.pieces.capacity() == 0) out_.pieces.reserve(static_cast<std::size_t>(g_.blockCount - b) * 3 / 2 + 4);
 }
 
 void Compensator::turnOff() {
