@@ -11,7 +11,9 @@
 #include "graphics/Kpoint.hpp"
 #include "graphics/Surface.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncprofile.hpp"
 #include "render/Movepick.hpp"
+#include "toolpath/Comppiece.hpp"
 
 // What the drawing shows in the window besides the picture. (The top panel is not drawn: it shows the
 // current block alone, which the window takes from blockInfoAt, whatever block a drawing ends with.)
@@ -88,7 +90,14 @@ class kToolPath {
   // The program was read again: what was classified of the old one is stale.
   void programChanged();
 
+  // The compensated tool centre path, computed once per reading with `profile` on first use.
+  const CompensatedPath& toolCentre();
+
   GPen compPen, feedPen, fastFeedPen, rapidPen, cyclePen, errorPen;
+  // The tool centre path over the programmed one, drawn while showToolCentre.
+  GPen toolCentrePen;
+  bool showToolCentre = true;
+  ControlProfile profile;
   // The whole program under the path, and the mark on the current move.
   GPen previewPen, highlightPen;
   // Drawings show the whole program on layers (see SurfaceLayer); off, they make the calls they always did.
@@ -129,6 +138,10 @@ class kToolPath {
   void runPreviewPass(int stop);
   void passDone();
   void stepBlocks(int from, int to);
+  // Draws (or erases) the tool centre pieces of blocks first .. last.
+  void drawToolCentre(int first, int last, bool erase = false);
+  void drawPiece(const CompPiece& piece);
+  void initToolCentrePen();
   // Moves the highlight to block b's move (none for block 0 or a block without a move).
   void drawHighlight(int b);
 
@@ -137,6 +150,8 @@ class kToolPath {
   ToolPathIndicators& indicators;
   std::vector<std::uint8_t> marks;
   kMoveIndex moveIndex;
+  CompensatedPath toolCentrePieces;
+  bool toolCentreKnown = false;
   // Where a redraw in pieces stands: the pass, the next block of that pass, and the blocks it draws.
   int pass = kPassCount;
   int nextBlock = 0;

@@ -1,0 +1,53 @@
+// The tool centre path over the drawing: the pieces compensation makes, in their own pen, drawn with the
+// redraw and stepped with the blocks they belong to.
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/Gpoint.hpp"
+
+#include "render/Toolpath.hpp"
+#include "toolpath/Compensation.hpp"
+
+namespace {
+
+// Dark green, dashed, so that the programmed contour (green, solid) stays visible under it.
+constexpr std::uint32_t kToolCentreColor = 0x004000;
+
+}  // namespace
+
+void kToolPath::initToolCentrePen() { toolCentrePen.setPen(kWhite, kToolCentreColor, kDash, 1); }
+
+const CompensatedPath& kToolPath::toolCentre() {
+  if (!toolCentreKnown) {
+    toolCentrePieces = compensate(geometry, profile);
+    toolCentreKnown = true;
+  }
+  return toolCentrePieces;
+}
+
+void kToolPath::drawPiece(const CompPiece& p) {
+  const kPoint start(p.sx, p.sy), end(p.ex, p.ey);
+  // Arcs outside XY are seen edge-on from above.
+  if (!p.isArc() || p.plane != 17) {
+    if (start != end) canvas.drawSegment(start, end);
+    return;
+  }
+  const double radius = std::hypot(p.sx - p.cx, p.sy - p.cy);
+  GCircle circle(0, 0, 0.0);
+  circle.set(GPoint(kPoint(p.cx, p.cy)), p.kind == PieceKind::arcCw ? -radius : radius);
+  if (start != end) circle.setArc(start, end, 2);
+  canvas.drawCircle(circle);
+}
+
+void kToolPath::drawToolCentre(int first, int last, bool erase) {
+  if (!showToolCentre || first > last) return;
+  const CompensatedPath& path = toolCentre();
+  if (path.empty()) return;
+  const GPen saved = canvas.penOf();
+  canvas.usePen(toolCentrePen);
+  if (erase) selectErasePen();
+  const auto byBlock = [](const CompPiece& p, int b) { return p.block < b; };
+  auto it = std::lower_bound(path.pieces.begin(), path.pieces.end(), first, byBlock);
+  for (; it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
+  canvas.usePen(saved);
+}
