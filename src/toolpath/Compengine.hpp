@@ -88,6 +88,7 @@ class Compensator {
   Vec2 q_;
   double qn_ = 0;
   Queued queued_;
+  int turnedOnAt_ = 0;
   int diameterScanned_ = 0;
   bool diameterSeen_ = false;
 };

@@ -23,7 +23,16 @@ Compensator::Compensator(const kNcGeometry& g, const ControlProfile& profile, Co
 
 void Compensator::run() {
   for (int b = 1; b < g_.blockCount; ++b) block(b);
-  if (state_ == State::entry || state_ == State::on) note(g_.blockCount - 1, Rule::compOpenAtEnd);
+  if (state_ != State::entry && state_ != State::on) return;
+  // Still on at the end: said at the M02 or M30 that ends the program, else at the last block.
+  int end = g_.blockCount - 1;
+  for (int b = end; b > turnedOnAt_; --b) {
+    if (compWordsOf(g_.blockTextAt(b)).programEnd) {
+      end = b;
+      break;
+    }
+  }
+  note(end, Rule::compOpenAtEnd);
 }
 
 void Compensator::block(int b) {
@@ -31,7 +40,11 @@ void Compensator::block(int b) {
   const bool wantOn = code == 41 || code == 42;
   // Most blocks of most programs: compensation off and staying off.
   if (state_ == State::off && !wantOn) return;
-  const CompWords words = compWordsOf(g_.blockTextAt(b));
+  // The words are read where the compensation code changes, and where it may come on; a G41 or G42 given
+  // again unchanged is not seen.
+  const int before = gNumberAt(g_.groupCutterComp, b - 1);
+  const bool read = code != before || state_ == State::off || state_ == State::exit;
+  const CompWords words = read ? compWordsOf(g_.blockTextAt(b)) : CompWords{};
   const bool given = words.g41 || words.g42;
   const bool active = state_ == State::entry || state_ == State::on;
   if (active && !wantOn) {
@@ -46,7 +59,7 @@ void Compensator::block(int b) {
       turnOn(b, words, code);
     }
   } else if (!active && wantOn && (state_ != State::suspended || given) &&
-             (state_ != State::exit || given || gNumberAt(g_.groupCutterComp, b - 1) == 40)) {
+             (state_ != State::exit || given || before == 40)) {
     turnOn(b, words, code);
   } else if (state_ == State::suspended && !wantOn) {
     state_ = State::off;
@@ -58,11 +71,6 @@ void Compensator::block(int b) {
     } else {
       move(planeMoveOf(g_, b, plane_));
     }
-  }
-  if (words.programEnd && (state_ == State::entry || state_ == State::on)) {
-    note(b, Rule::compOpenAtEnd);
-    flush();
-    state_ = State::suspended;
   }
 }
 
@@ -97,6 +105,7 @@ void Compensator::turnOn(int b, const CompWords& words, int code) {
   }
   r_ = *radius;
   state_ = State::entry;
+  turnedOnAt_ = b;
   // A compensated program usually stays compensated: room for a piece and a half per block to come, once.
   if (out_.pieces.capacity() == 0) out_.pieces.reserve(static_cast<std::size_t>(g_.blockCount - b) * 3 / 2 + 4);
 }
