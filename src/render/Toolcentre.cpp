@@ -51,3 +51,26 @@ void kToolPath::drawToolCentre(int first, int last, bool erase) {
   for (; it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
   canvas.usePen(saved);
 }
+
+int kToolPath::nearestToolCentreBlock(const kPoint& p, double radius, double& distance) {
+  if (!showToolCentre) return 0;
+  int best = 0;
+  DrawnMove move;
+  for (const CompPiece& piece : toolCentre().pieces) {
+    move.from = kPoint(piece.sx, piece.sy);
+    move.to = kPoint(piece.ex, piece.ey);
+    move.arc = piece.isArc() && piece.plane == 17;
+    if (move.arc) {
+      const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
+      move.circle.set(GPoint(kPoint(piece.cx, piece.cy)), piece.kind == PieceKind::arcCw ? -r : r);
+      if (move.from != move.to) move.circle.setArc(move.from, move.to, 2);
+    }
+    const double d = distanceToMove(p, move);
+    // The later piece wins a tie, as the later block does among the programmed moves.
+    if (d <= radius && d <= distance) {
+      distance = d;
+      best = piece.block;
+    }
+  }
+  return best;
+}

@@ -81,8 +81,8 @@ class kToolPath {
   const GPen& penOf(DrawingKind kind) const;
   // Block b's move as the drawing draws it; false when it draws none.
   bool drawnMoveOf(int b, DrawnMove& move);
-  // The block whose drawn move passes nearest the program point p, within `radius` program units (the latest
-  // block wins a tie); 0 for none. A search before the moves are indexed indexes them all first.
+  // The block whose drawn move (or tool centre piece, while shown) passes nearest the program point p, within
+  // `radius` program units (the latest block wins a tie); 0 for none. A search before the moves are indexed indexes them all first.
   int nearestBlock(const kPoint& p, double radius);
   // Indexes the drawn moves for nearestBlock in pieces of about `blockBudget` blocks, once per reading; true
   // when the index is complete.
@@ -142,6 +142,9 @@ class kToolPath {
   void drawToolCentre(int first, int last, bool erase = false);
   void drawPiece(const CompPiece& piece);
   void initToolCentrePen();
+  // The block of the tool centre piece nearest p within `radius` when it is no farther than `distance`, which
+  // it then becomes; 0 for none.
+  int nearestToolCentreBlock(const kPoint& p, double radius, double& distance);
   // Moves the highlight to block b's move (none for block 0 or a block without a move).
   void drawHighlight(int b);
 

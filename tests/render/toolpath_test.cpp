@@ -429,3 +429,16 @@ TEST_F(ToolPathTest, TheToolCentrePathGoesOverTheProgramDashedAndStepsWithItsBlo
   drawUpTo(geometry.blockCount);
   EXPECT_TRUE(linesIn(surface.calls, kDarkGreen).empty());
 }
+
+TEST_F(ToolPathTest, ADoubleClickOnTheToolCentrePathPicksItsBlock) {
+  load({u"(D=10)", u"G00X0Y-20", u"G41G01X0Y0F100", u"Y20", u"G40X-20Y20"});
+  // (-5, 10) lies on block 4's tool centre piece, 5 from its programmed move.
+  EXPECT_EQ(path.nearestBlock(kPoint(-5, 10), 1), 4);
+  EXPECT_EQ(path.nearestBlock(kPoint(-4.5, 10), 1), 4);
+  EXPECT_EQ(path.nearestBlock(kPoint(-10, 10), 1), 0);
+  // Nearer the programmed move, that one.
+  EXPECT_EQ(path.nearestBlock(kPoint(0, 10), 1), 4);
+  EXPECT_EQ(path.nearestBlock(kPoint(-20, 20.5), 1), 5);
+  path.showToolCentre = false;
+  EXPECT_EQ(path.nearestBlock(kPoint(-5, 10), 1), 0);
+}
