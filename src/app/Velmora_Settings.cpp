@@ -77,6 +77,8 @@ void TVelmora_Form1::loadSettings() {
   doc->setRapidRate(s.rapidRate);
   const std::u16string preview = read(kView, u"Preview");
   Preview1Click(preview.empty() || truncatedNumber(preview) != 0);
+  const std::u16string toolCentre = read(kView, u"ToolCentre");
+  ToolCentre1Click(toolCentre.empty() || truncatedNumber(toolCentre) != 0);
 }
 
 // Written whenever the list changes: a file opened is remembered even when the window never closes well.
@@ -157,7 +159,7 @@ bool TVelmora_Form1::saveSettings() {
                 {u"UnderLine", number(s.fontUnderline ? 1 : 0)},
                 {u"StrikeOut", number(s.fontStrikeOut ? 1 : 0)}});
   write(kFigures, {{u"RapidRate", formatReal(s.rapidRate, 3)}});
-  write(kView, {{u"Preview", number(s.preview ? 1 : 0)}});
+  write(kView, {{u"Preview", number(s.preview ? 1 : 0)}, {u"ToolCentre", number(s.toolCentre ? 1 : 0)}});
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;
 }

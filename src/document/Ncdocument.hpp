@@ -126,6 +126,9 @@ class kNcDocument {
   // with the current move highlighted. Takes effect with the next drawing.
   void setPreview(bool on);
   bool previewShown() const { return path.preview; }
+  // Drawings show the tool centre path of compensation over the programmed path (the next drawing does).
+  void setToolCentreShown(bool on);
+  bool toolCentreShown() const { return path.showToolCentre; }
 
   // ---- Files
   // Writes the text to `path` in the encoding read and with the line breaks of the file it replaces, which

@@ -203,6 +203,32 @@ class ViewTest : public QObject {
     QVERIFY(!hasColourNear(again, screenOf(again, 22.5, 20), kPreviewGrey, 4));
   }
 
+  void theToolCentrePathIsDrawnDashedUntilTheSettingTurnsItOff() {
+    WindowFixture f;
+    const QStringList program = {"(D=10)", "G00 X0 Y-20", "G41 G01 X0 Y0 F100", "Y40", "X40", "G40 X60 Y60"};
+    TVelmora_Form1& w = f.openWith("comp.nc", program);
+    waitForDrawing(w);
+    const QColor darkGreen(0, 64, 0);
+    QVERIFY(w.ToolCentre1->isChecked());
+    pressInEditor(w, Qt::Key_Down, 5);  // the last line: every move travelled
+    waitForDrawing(w);
+    // Block 4 (Y40) runs 5 to the left of its programmed move (dashed: a dash lies within 6 pixels).
+    QVERIFY(hasColourNear(w, screenOf(w, -5, 20), darkGreen, 6));
+    // A double-click on it picks block 4.
+    QTest::mouseDClick(w.Image1, Qt::LeftButton, {}, pixelOf(screenOf(w, -5, 20)));
+    QCOMPARE(w.document().currentLine(), 4);
+    w.ToolCentre1->trigger();
+    waitForDrawing(w);
+    QVERIFY(!w.ToolCentre1->isChecked());
+    QVERIFY(!hasColourNear(w, screenOf(w, -5, 20), darkGreen, 6));
+    w.close();
+    QCOMPARE(QSettings(f.path("velmora.INI"), QSettings::IniFormat).value("VIEW/ToolCentre").toString(),
+             QString("0"));
+    TVelmora_Form1& again = f.openWith("comp.nc", program);
+    waitForDrawing(again);
+    QVERIFY(!again.ToolCentre1->isChecked());
+  }
+
   void clickCentresThePoint() {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
