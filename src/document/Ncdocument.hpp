@@ -66,7 +66,7 @@ class kNcDocument {
   TextEncoding encoding() const { return saveEncoding; }
   const kNcGeometry& geometry() const { return store; }
   const ReadResult& lastRead() const { return lastReading; }
-  std::vector<NcProblem> problems() const { return programProblems(store); }
+  std::vector<NcProblem> problems() const { return programProblems(store, path.toolCentre().findings); }
   // The figures of the blocks read (extents, lengths, estimated time, tools), made once per reading.
   const ProgramFigures& programFigures() const { return figures; }
   // The rapid rate the next reading's time is estimated with, in units per minute (0 or less: the default).

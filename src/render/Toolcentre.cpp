@@ -17,7 +17,7 @@ constexpr std::uint32_t kToolCentreColor = 0x004000;
 
 void kToolPath::initToolCentrePen() { toolCentrePen.setPen(kWhite, kToolCentreColor, kDash, 1); }
 
-const CompensatedPath& kToolPath::toolCentre() {
+const CompensatedPath& kToolPath::toolCentre() const {
   if (!toolCentreKnown) {
     toolCentrePieces = compensate(geometry, profile);
     toolCentreKnown = true;

@@ -91,7 +91,7 @@ class kToolPath {
   void programChanged();
 
   // The compensated tool centre path, computed once per reading with `profile` on first use.
-  const CompensatedPath& toolCentre();
+  const CompensatedPath& toolCentre() const;
 
   GPen compPen, feedPen, fastFeedPen, rapidPen, cyclePen, errorPen;
   // The tool centre path over the programmed one, drawn while showToolCentre.
@@ -153,8 +153,9 @@ class kToolPath {
   ToolPathIndicators& indicators;
   std::vector<std::uint8_t> marks;
   kMoveIndex moveIndex;
-  CompensatedPath toolCentrePieces;
-  bool toolCentreKnown = false;
+  // Computed on first use, by the thread that draws and lists the problems.
+  mutable CompensatedPath toolCentrePieces;
+  mutable bool toolCentreKnown = false;
   // Where a redraw in pieces stands: the pass, the next block of that pass, and the blocks it draws.
   int pass = kPassCount;
   int nextBlock = 0;
