@@ -11,6 +11,7 @@ velmora_program_packages=(
 velmora_test_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3 python3-ezdxf
+  linuxcnc-uspace
   xvfb xauth
   clang libclang-rt-14-dev
 )

@@ -72,6 +72,7 @@ class TVelmora_Form1 : public QMainWindow {
     bool preview = true;
     // The control the programs are written for, unless a `.velmora.ini` beside a program names one.
     Control control = Control::strict;
+    bool toolCentre = true;
   };
 
   // `iniPath` empty: the settings file beside the executable, or in the user's configuration folder when
@@ -137,6 +138,7 @@ class TVelmora_Form1 : public QMainWindow {
   // The block drawn nearest the resting pointer: its line number and text.
   void Image1ToolTip(const QPoint& pos, const QPoint& globalPos);
   void Preview1Click(bool on);
+  void ToolCentre1Click(bool on);
 
   // ---- Opening, recent files, saving by key, reloading (Velmora_Files.cpp)
   // The open dialog (Ctrl+O): the chosen file arrives as a dropped one does.
@@ -175,6 +177,7 @@ class TVelmora_Form1 : public QMainWindow {
   QAction* About1 = nullptr;
   QAction* Help1 = nullptr;
   QAction* Preview1 = nullptr;  // in the View menu, checked while the preview is on
+  QAction* ToolCentre1 = nullptr;  // in the View menu, checked while the tool centre path is drawn
   QAction* Fit1 = nullptr;      // Ctrl+0: ResetScale
   QAction* Space = nullptr;
   QAction* menuFileName = nullptr;

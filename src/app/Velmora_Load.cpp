@@ -68,7 +68,7 @@ void TVelmora_Form1::runLoad(const std::function<ReadResult(const kNcDocument::L
   // Keys pressed while the program was read moved the caret; the load ends on line 1.
   reditNcFile->setSource(lines.get());
   doc->fitView(Image1->width(), Image1->height());
-  showProblems(checkedProblems(doc->geometry()));
+  showProblems(doc->problemReport());
   showReadState(result);
   showFigures();
   showControl();

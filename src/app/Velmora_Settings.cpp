@@ -81,6 +81,8 @@ void TVelmora_Form1::loadSettings() {
   Preview1Click(preview.empty() || truncatedNumber(preview) != 0);
   const std::string control = toUtf8(read(kController, u"Name"));
   chooseControl(controlNamed(control).value_or(Control::strict), false);
+  const std::u16string toolCentre = read(kView, u"ToolCentre");
+  ToolCentre1Click(toolCentre.empty() || truncatedNumber(toolCentre) != 0);
 }
 
 // Written whenever the list changes: a file opened is remembered even when the window never closes well.
@@ -161,7 +163,7 @@ bool TVelmora_Form1::saveSettings() {
                 {u"UnderLine", number(s.fontUnderline ? 1 : 0)},
                 {u"StrikeOut", number(s.fontStrikeOut ? 1 : 0)}});
   write(kFigures, {{u"RapidRate", formatReal(s.rapidRate, 3)}});
-  write(kView, {{u"Preview", number(s.preview ? 1 : 0)}});
+  write(kView, {{u"Preview", number(s.preview ? 1 : 0)}, {u"ToolCentre", number(s.toolCentre ? 1 : 0)}});
   write(kController, {{u"Name", fromUtf8(std::string(controlName(s.control)))}});
   if (!saved) std::fprintf(stderr, "velmora: the settings file %s could not be written\n", path.c_str());
   return saved;

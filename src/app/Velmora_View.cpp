@@ -30,12 +30,16 @@ void TVelmora_Form1::buildViewMenu() {
   QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
   Preview1 = view->addAction(QStringLiteral("Whole program preview"));
   Preview1->setCheckable(true);
+  ToolCentre1 = view->addAction(QStringLiteral("Tool centre path"));
+  ToolCentre1->setCheckable(true);
+  ToolCentre1->setChecked(true);
   Fit1 = view->addAction(QStringLiteral("Fit to window"));
   Fit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 }
 
 void TVelmora_Form1::connectDrawing() {
   connect(Preview1, &QAction::triggered, this, [this](bool on) { Preview1Click(on); });
+  connect(ToolCentre1, &QAction::triggered, this, [this](bool on) { ToolCentre1Click(on); });
   connect(Fit1, &QAction::triggered, this, [this] { bbtnResetClick(); });
   connect(Image1, &ImageView::pressed, this,
           [this](const QPoint& p, Qt::MouseButton b) { Image1MousePress(p, b); });
@@ -129,6 +133,13 @@ void TVelmora_Form1::Preview1Click(bool on) {
   doc->detachSurface();
   surface.reset();
   if (reditNcFile->isEnabled() && doc->hasProgram() && !rbtnEdit->isChecked()) btnReDrowClick();
+}
+
+void TVelmora_Form1::ToolCentre1Click(bool on) {
+  settingsState.toolCentre = on;
+  ToolCentre1->setChecked(on);
+  doc->setToolCentreShown(on);
+  if (surface && reditNcFile->isEnabled() && doc->hasProgram() && !rbtnEdit->isChecked()) btnReDrowClick();
 }
 
 void TVelmora_Form1::showBusySign() {

@@ -20,6 +20,7 @@
 #include "nc/Nclint.hpp"
 #include "nc/Ncproblems.hpp"
 #include "nc/Ncreader.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Text.hpp"
 
 namespace {
@@ -198,7 +199,8 @@ FileReport checkFile(const std::string& file, const CheckOptions& options) {
     return report;
   }
   int errors = 0, warnings = 0;
-  ProblemReport problems = checkedProblems(geometry);
+  const CompensatedPath path = compensate(geometry, geometry.profile());
+  ProblemReport problems = checkedProblems(geometry, path.findings);
   for (const NcProblem& p : problems.problems) {
     const Severity severity = options.werror ? Severity::error : p.severity;
     ++(severity == Severity::error ? errors : warnings);

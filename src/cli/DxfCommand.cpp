@@ -2,24 +2,28 @@
 // existing DXF file under its backup name.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/Commands.hpp"
 #include "cli/Support.hpp"
 #include "dxf/DxfExport.hpp"
+#include "nc/Ncprofile.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Files.hpp"
 
 namespace {
 
 constexpr const char* kDxfUsage =
-    "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER] [--control NAME] [--config "
-    "FILE|--no-config]\n";
+    "usage: velmora-cli dxf FILE.nc [-o OUT.dxf] [--templates FOLDER] [--tool-centre] [--control NAME]\n"
+    "                       [--config FILE|--no-config]\n";
 
 struct DxfOptions {
   std::string input;
   std::string output;
   std::string templates;
   ProfileOptions profile;
+  bool toolCentre = false;
 };
 
 bool parseOptions(const Args& args, DxfOptions& options) {
@@ -33,6 +37,8 @@ bool parseOptions(const Args& args, DxfOptions& options) {
       options.output = args[++i];
     } else if (arg == "--templates" && hasValue) {
       options.templates = args[++i];
+    } else if (arg == "--tool-centre") {
+      options.toolCentre = true;
     } else if (!arg.empty() && arg[0] != '-' && options.input.empty()) {
       options.input = arg;
     } else {
@@ -57,7 +63,9 @@ int runDxf(const Args& args) {
   if (!readWholeProgram("dxf", options.input, geometry)) return 2;
   const std::string dxfPath = options.output.empty() ? dxfPathFor(options.input) : options.output;
   if (isSameFile(dxfPath, options.input)) return fail("the DXF file would replace the NC file " + options.input);
-  const SaveResult saved = exportDxf(geometry, dxfPath, options.templates);
+  std::optional<CompensatedPath> toolCentre;
+  if (options.toolCentre) toolCentre = compensate(geometry, geometry.profile());
+  const SaveResult saved = exportDxf(geometry, dxfPath, options.templates, toolCentre ? &*toolCentre : nullptr);
   if (!saved.ok) return fail(saved.message);
   std::printf("%s\nDXF_File saved successfully.\n", dxfPath.c_str());
   if (!saved.backupPath.empty())

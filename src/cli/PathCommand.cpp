@@ -11,6 +11,7 @@
 #include "nc/Ncprofile.hpp"
 #include "nc/Ncreader.hpp"
 #include "util/Text.hpp"
+#include "toolpath/Compensation.hpp"
 
 namespace {
 
@@ -25,10 +26,8 @@ bool moves(const kNcGeometry& g, int b, int motion) {
          g.absZ.get(b) != g.absZ.get(b - 1);
 }
 
-void appendMove(std::string& out, const kNcGeometry& g, int b) {
-  const int motion = gNumberAt(g.groupMotion, b);
-  const bool hole = g.inCycleAt(b);
-  const bool arc = !hole && isArcMotion(motion) && g.radiusAt(b) != 0;
+// "block", "line" and, when the block comes from another file than the main one, "file".
+void appendBlockAndLine(std::string& out, const kNcGeometry& g, int b) {
   out += "{\"block\":";
   out += std::to_string(b);
   appendField(out, "line", g.sourceLineOf(b));
@@ -36,6 +35,13 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
     out += ",\"file\":";
     appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
   }
+}
+
+void appendMove(std::string& out, const kNcGeometry& g, int b) {
+  const int motion = gNumberAt(g.groupMotion, b);
+  const bool hole = g.inCycleAt(b);
+  const bool arc = !hole && isArcMotion(motion) && g.radiusAt(b) != 0;
+  appendBlockAndLine(out, g, b);
   appendField(out, "motion", hole ? gNumberAt(g.groupCycle, b) : (arc ? motion : (motion == 0 ? 0 : 1)));
   appendField(out, "x", g.absX.get(b));
   appendField(out, "y", g.absY.get(b));
@@ -49,6 +55,27 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
     appendField(out, "plane", plane);
     out += motion == 2 ? ",\"turn\":\"cw\"" : ",\"turn\":\"ccw\"";
   }
+  out += "}\n";
+}
+
+// A piece of the tool centre path under compensation, in the fields of a move, with the side the tool keeps
+// and whether the piece joins a corner.
+void appendPiece(std::string& out, const kNcGeometry& g, const CompPiece& p) {
+  appendBlockAndLine(out, g, p.block);
+  const int motion = p.kind == PieceKind::rapid ? 0 : p.kind == PieceKind::line ? 1 : p.kind == PieceKind::arcCw ? 2 : 3;
+  appendField(out, "motion", motion);
+  appendField(out, "x", p.ex);
+  appendField(out, "y", p.ey);
+  appendField(out, "z", p.ez);
+  if (p.isArc()) {
+    appendField(out, "cx", p.cx);
+    appendField(out, "cy", p.cy);
+    appendField(out, "cz", p.cz);
+    appendField(out, "plane", static_cast<int>(p.plane));
+    out += motion == 2 ? ",\"turn\":\"cw\"" : ",\"turn\":\"ccw\"";
+  }
+  if (p.side != CompSide::none) out += p.side == CompSide::left ? ",\"comp\":\"left\"" : ",\"comp\":\"right\"";
+  if (p.corner) out += ",\"corner\":true";
   out += "}\n";
 }
 
@@ -73,9 +100,12 @@ int runPath(const Args& args) {
     std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
     return 2;
   }
+  const CompensatedPath path = compensate(geometry, geometry.profile());
   std::string out;
   for (int b = 1; b < geometry.blockCount; ++b) {
-    if (!moves(geometry, b, gNumberAt(geometry.groupMotion, b))) continue;
+    const auto pieces = path.piecesOf(b);
+    for (const CompPiece& piece : pieces) appendPiece(out, geometry, piece);
+    if (!pieces.empty() || !moves(geometry, b, gNumberAt(geometry.groupMotion, b))) continue;
     appendMove(out, geometry, b);
     if (out.size() > (1u << 20)) flush(out);
   }

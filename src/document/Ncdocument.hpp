@@ -74,7 +74,9 @@ class kNcDocument {
   TextEncoding encoding() const { return saveEncoding; }
   const kNcGeometry& geometry() const { return store; }
   const ReadResult& lastRead() const { return lastReading; }
-  std::vector<NcProblem> problems() const { return programProblems(store); }
+  // What the reading and the compensation found: the problems to show and those silenced in the program.
+  ProblemReport problemReport() const { return checkedProblems(store, path.toolCentre().findings); }
+  std::vector<NcProblem> problems() const { return problemReport().problems; }
   // The figures of the blocks read (extents, lengths, estimated time, tools), made once per reading.
   const ProgramFigures& programFigures() const { return figures; }
   // The rapid rate the next reading's time is estimated with, in units per minute (0 or less: the default).
@@ -134,6 +136,9 @@ class kNcDocument {
   // with the current move highlighted. Takes effect with the next drawing.
   void setPreview(bool on);
   bool previewShown() const { return path.preview; }
+  // Drawings show the tool centre path of compensation over the programmed path (the next drawing does).
+  void setToolCentreShown(bool on);
+  bool toolCentreShown() const { return path.showToolCentre; }
 
   // ---- Files
   // Writes the text to `path` in the encoding read and with the line breaks of the file it replaces, which

@@ -109,6 +109,11 @@ void kNcDocument::setPreview(bool on) {
   pictureCurrent = false;
 }
 
+void kNcDocument::setToolCentreShown(bool on) {
+  path.showToolCentre = on;
+  pictureCurrent = false;
+}
+
 void kNcDocument::detachSurface() {
   path.stopRedraw();
   surface = nullptr;

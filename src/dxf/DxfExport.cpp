@@ -7,8 +7,10 @@
 
 std::string dxfPathFor(const std::string& ncPath) { return pathWithoutExt(ncPath) + ".dxf"; }
 
-SaveResult exportDxf(const kNcGeometry& geometry, const std::string& dxfPath, const std::string& templateFolder) {
+SaveResult exportDxf(const kNcGeometry& geometry, const std::string& dxfPath, const std::string& templateFolder,
+                     const CompensatedPath* toolCentre) {
   kNcToDxf writer = templateFolder.empty() ? kNcToDxf(geometry) : kNcToDxf(geometry, templateFolder);
+  writer.toolCentre = toolCentre;
   std::vector<std::u16string> lines;
   const FileResult built = writer.buildDxf(lines);
   if (!built.ok) return {false, {}, built.message};

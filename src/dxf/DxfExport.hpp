@@ -5,6 +5,7 @@
 #include <string>
 
 #include "nc/Ncgeometry.hpp"
+#include "toolpath/Comppiece.hpp"
 #include "util/Files.hpp"
 
 // The DXF file beside the NC file: only the last extension is replaced (part.rev.nc gives part.rev.dxf).
@@ -12,5 +13,6 @@ std::string dxfPathFor(const std::string& ncPath);
 // Builds the DXF of `geometry` with the templates of `templateFolder` ("" for defaultTemplateFolder()) and
 // saves it at `dxfPath`, an existing file there being kept under its backup name. Nothing is written when
 // the header template cannot be read or the old file cannot be kept.
+// With `toolCentre`, its pieces are added on the layer ToolCentre.
 SaveResult exportDxf(const kNcGeometry& geometry, const std::string& dxfPath,
-                     const std::string& templateFolder = {});
+                     const std::string& templateFolder = {}, const CompensatedPath* toolCentre = nullptr);

@@ -79,6 +79,8 @@ std::u16string kNcToDxf::layerName(int kind) {
       return u"Compensation";
     case kLayerCycle:
       return u"Cycle";
+    case kLayerToolCentre:
+      return u"ToolCentre";
     default:
       return u"Other";
   }
@@ -128,6 +130,11 @@ FileResult kNcToDxf::buildDxf(std::vector<std::u16string>& list) {
     kPoint pen(0, 0);
     for (int block = 1; block < store.blockCount; ++block) {
       if (!appendBlock(drawing, block, pen)) return notFinite(block);
+    }
+    if (toolCentre != nullptr) {
+      for (const CompPiece& piece : toolCentre->pieces) {
+        if (!appendPiece(drawing, piece)) return notFinite(piece.block);
+      }
     }
   }
   // Without any X or Y movement the drawing is empty, but still closed: a header alone is no DXF file.
@@ -201,6 +208,29 @@ bool kNcToDxf::appendArc(std::vector<std::u16string>& list, int block, int kind,
     list.push_back(circleEntity(centre.x, centre.y, radius, kind));
   } else {
     list.push_back(arcEntity(centre.x, centre.y, radius, a1, a2, kind));
+  }
+  return true;
+}
+
+bool kNcToDxf::appendPiece(std::vector<std::u16string>& list, const CompPiece& p) const {
+  if (!allFinite({p.sx, p.sy, p.ex, p.ey, p.cx, p.cy})) return false;
+  // Arcs outside the XY plane are seen edge-on from above, as the programmed ones are.
+  if (!p.isArc() || p.plane != kPlaneXY) {
+    if (p.sx != p.ex || p.sy != p.ey) list.push_back(lineEntity(p.sx, p.sy, p.ex, p.ey, kLayerToolCentre));
+    return true;
+  }
+  const kPoint centre(p.cx, p.cy);
+  const double radius = std::hypot(p.sx - p.cx, p.sy - p.cy);
+  double a1 = angleOf(centre, kPoint(p.sx, p.sy));
+  double a2 = angleOf(centre, kPoint(p.ex, p.ey));
+  if (a1 < 0) a1 += 360;
+  if (a2 < 0) a2 += 360;
+  // DXF arcs run counter-clockwise from start to end.
+  if (p.kind == PieceKind::arcCw) swapReals(a1, a2);
+  if (a1 == a2) {
+    list.push_back(circleEntity(p.cx, p.cy, radius, kLayerToolCentre));
+  } else {
+    list.push_back(arcEntity(p.cx, p.cy, radius, a1, a2, kLayerToolCentre));
   }
   return true;
 }

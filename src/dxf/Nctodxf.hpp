@@ -8,6 +8,7 @@
 
 #include "graphics/Kpoint.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "toolpath/Comppiece.hpp"
 #include "util/Encoding.hpp"
 #include "util/Files.hpp"
 
@@ -21,6 +22,7 @@ enum DxfLayer : int {
   kLayerNomal = 6,
   kLayerCompensation = 7,
   kLayerCycle = 8,
+  kLayerToolCentre = 9,
 };
 
 class kNcToDxf {
@@ -38,8 +40,8 @@ class kNcToDxf {
   // A CIRCLE instead when end - start is exactly 360.
   static std::u16string arcEntity(double cx, double cy, double r, double start, double end, int kind);
 
-  // Replaces `list` with the header lines, the two axis lines, the entities of blocks 1 onwards and the
-  // footer lines (footer skipped when missing). Without X or Y movement there are no entities between them.
+  // Replaces `list` with the header lines, the two axis lines, the entities of blocks 1 onwards (then those of
+  // the tool centre path when one is given) and the footer lines (footer skipped when missing). Without X or Y movement there are no entities between them.
   // Fails, leaving `list` as it was, when the header template cannot be read or a number to be written is
   // not finite (the message names the line).
   FileResult buildDxf(std::vector<std::u16string>& list);
@@ -51,6 +53,8 @@ class kNcToDxf {
   std::string headerPath;
   std::string footerPath;
   const kNcGeometry* geometry;
+  // The compensated pieces, written on the layer ToolCentre; none when null.
+  const CompensatedPath* toolCentre = nullptr;
   // The encoding the header template was read in; the saved file uses it too.
   TextEncoding encoding = TextEncoding::ShiftJis;
 
@@ -59,6 +63,7 @@ class kNcToDxf {
   bool appendAxes(std::vector<std::u16string>& list) const;
   bool appendBlock(std::vector<std::u16string>& list, int block, kPoint& pen) const;
   bool appendArc(std::vector<std::u16string>& list, int block, int kind, kPoint& pen) const;
+  bool appendPiece(std::vector<std::u16string>& list, const CompPiece& piece) const;
   // The first block whose end point, or arc with its radius, goes beyond the largest number; 0 for none.
   int firstUnboundedBlock() const;
 };

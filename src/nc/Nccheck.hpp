@@ -39,8 +39,18 @@ enum class Rule : std::uint8_t {
   programEndMissing,
   unsupportedDialect,
   unknownRule,
+  compEntryTooShort,
+  compGouge,
+  compArcTooSmall,
+  compSameCentre,
+  compPlane,
+  compEntryArc,
+  compExitArc,
+  compAlreadyOn,
+  compOpenAtEnd,
+  compRadiusUnknown,
 };
-inline constexpr int kRuleCount = static_cast<int>(Rule::unknownRule) + 1;
+inline constexpr int kRuleCount = static_cast<int>(Rule::compRadiusUnknown) + 1;
 
 // What a rule is set to for one reading: off, or the severity it reports with.
 enum class RuleLevel : std::uint8_t { off, warning, error };

@@ -26,10 +26,7 @@ constexpr RuleNote kNotes[] = {
     {Rule::coordinateOverflow, true, 0, 0, "positions no longer numbers: nothing after them can be trusted"},
     {Rule::unsupported, true, 0, 0, "a construct the checker does not evaluate: the path after it may differ"},
     {Rule::unknownGCode, true, 0, 0, "a G code the checker does not know is ignored: the path may differ"},
-    {Rule::gCodeReadAs, true, 0, 0, "a decimal G code taken by its whole number: the path may differ"},
-    {Rule::gCodeNotRead, true, 0, 0, "G codes after one outside the modal groups are not taken"},
     {Rule::numberOverflow, true, 0, 0, "a number too large to hold is read as 0"},
-    {Rule::blankAfterLetter, true, 0, 0, "a blank between letter and number drops the number"},
     {Rule::compWithoutD, true, 0, bit(Control::linuxcnc),
      "cutter compensation needs an offset; LinuxCNC takes the loaded tool's radius"},
     {Rule::commentUnclosed, true, 0, 0, "a comment never closed hides the rest of the program"},
@@ -48,6 +45,16 @@ constexpr RuleNote kNotes[] = {
     {Rule::unsupportedDialect, true, 0, 0,
      "Siemens or Heidenhain syntax is not read: its verdicts would be false"},
     {Rule::unknownRule, true, 0, 0, "a `velmora:` comment names a rule that does not exist: it silences nothing"},
+    {Rule::compEntryTooShort, true, 0, 0, "an entry move no longer than the tool radius: the control refuses it"},
+    {Rule::compGouge, true, 0, 0, "the tool cannot reach this corner without cutting into the part"},
+    {Rule::compArcTooSmall, true, 0, 0, "an inside arc no larger than the tool radius: the tool does not fit"},
+    {Rule::compSameCentre, true, 0, 0, "arc to arc about one centre: the corner cannot be compensated"},
+    {Rule::compPlane, true, 0, 0, "compensation works in G17 and G18 only, and not across a plane change"},
+    {Rule::compEntryArc, true, 0, 0, "Fanuc-type controls start compensation only on a straight move"},
+    {Rule::compExitArc, true, 0, 0, "the move after G40 must be straight"},
+    {Rule::compAlreadyOn, true, 0, 0, "G41/G42 while compensation is on: LinuxCNC refuses it"},
+    {Rule::compOpenAtEnd, true, 0, 0, "compensation still on at the program's end"},
+    {Rule::compRadiusUnknown, true, 0, 0, "G41/G42 without a known tool radius: nothing is offset"},
 };
 static_assert(std::size(kNotes) == kRuleCount, "every rule has its note");
 

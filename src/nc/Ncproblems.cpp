@@ -33,6 +33,11 @@ constexpr RuleInfo kRules[kRuleCount] = {
     {"program-end-missing", Severity::warning},
     {"unsupported-dialect", Severity::warning},
     {"unknown-rule", Severity::warning},
+    {"comp-entry-too-short", Severity::error}, {"comp-gouge", Severity::error},
+    {"comp-arc-too-small", Severity::error},   {"comp-same-centre", Severity::error},
+    {"comp-plane", Severity::error},           {"comp-entry-arc", Severity::error},
+    {"comp-exit-arc", Severity::error},        {"comp-already-on", Severity::error},
+    {"comp-open-at-end", Severity::error},     {"comp-radius-unknown", Severity::warning},
 };
 // clang-format on
 
@@ -83,6 +88,51 @@ std::string unsupportedMessage(const Finding& f) {
   return fill(kConstructPhrases[f.detail], {word}) + kMayBeWrong;
 }
 
+// After an error the tool centre path follows the programmed path.
+constexpr const char* kUncompensated = ": the path goes on uncompensated from here";
+
+constexpr const char* kGougeReasons[] = {
+    "the move into this concave corner would reverse its direction: the tool cannot reach the corner without "
+    "gouging",
+    "the arc into this concave corner would grow by %s: the tool cannot reach the corner without gouging",
+    "the offset paths of this corner do not meet: the tool cannot fit in it without gouging",
+};
+
+std::string fixed3(double value) { return toUtf8(formatReal(value, 3)); }
+
+std::string compMessage(const Finding& f) {
+  const double* n = f.numbers;
+  switch (f.rule) {
+    case Rule::compEntryTooShort:
+      return fill("the compensation entry move is %s long, not longer than the tool radius %s",
+                  {fixed3(n[0]), fixed3(n[1])}) + kUncompensated;
+    case Rule::compGouge:
+      return fill(kGougeReasons[f.detail], {real(n[0])}) + kUncompensated;
+    case Rule::compArcTooSmall:
+      return fill("arc radius %s with a tool radius %s", {fixed3(n[0]), fixed3(n[1])}) +
+             ": the tool does not fit inside the arc" + kUncompensated;
+    case Rule::compSameCentre:
+      return "arc to arc with the same centre: the corner cannot be compensated" + std::string(kUncompensated);
+    case Rule::compPlane:
+      return std::string(f.detail == 0 ? "cutter compensation works only in G17 or G18, not in G19"
+                                       : "the plane changes while cutter compensation is on") + kUncompensated;
+    case Rule::compEntryArc:
+      return "cutter compensation cannot start with an arc: the entry move must be straight" +
+             std::string(kUncompensated);
+    case Rule::compExitArc:
+      return "the move after G40 must be straight, not an arc" + std::string(kUncompensated);
+    case Rule::compAlreadyOn:
+      return "cutter compensation is turned on while it is already on";
+    case Rule::compOpenAtEnd:
+      return "cutter compensation is still on at the end of the program";
+    case Rule::compRadiusUnknown:
+      return fill("%s comes into force, but the tool radius is not known: the path is not offset",
+                  {toUtf8(f.tokenText())});
+    default:
+      return {};
+  }
+}
+
 std::string messageOf(const Finding& f) {
   const std::string token = toUtf8(f.tokenText());
   const double* n = f.numbers;
@@ -127,6 +177,8 @@ std::string messageOf(const Finding& f) {
     case Rule::unsupportedDialect:
     case Rule::unknownRule:
       return lintMessage(f);
+    default:
+      return compMessage(f);
   }
   return {};
 }
@@ -214,7 +266,7 @@ const RuleInfo& ruleInfo(Rule rule) { return kRules[static_cast<int>(rule)]; }
 
 std::string_view severityName(Severity severity) { return severity == Severity::error ? "error" : "warning"; }
 
-ProblemReport checkedProblems(const kNcGeometry& geometry) {
+ProblemReport checkedProblems(const kNcGeometry& geometry, std::span<const Finding> more) {
   const kNcChecker& checker = geometry.checker();
   const LintSettings& settings = checker.settings();
   ProblemReport report;
@@ -231,6 +283,7 @@ ProblemReport checkedProblems(const kNcGeometry& geometry) {
   // A reading stopped by a syntax error has not seen the whole program.
   if (!checker.drawsSomething() && geometry.syntaxErrorBlock() == 0) take(found(Rule::nothingToDraw, 0));
   for (const Finding& f : checker.findings()) take(f);
+  for (const Finding& f : more) take(f);
   if (const int line = checker.unclosedCommentLine(geometry)) take(found(Rule::commentUnclosed, line));
   if (checker.endMissing(geometry)) take(found(Rule::programEndMissing, geometry.blockCount - 1));
   if (geometry.isEvaluated()) {
@@ -242,4 +295,6 @@ ProblemReport checkedProblems(const kNcGeometry& geometry) {
   return report;
 }
 
-std::vector<NcProblem> programProblems(const kNcGeometry& geometry) { return checkedProblems(geometry).problems; }
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry, std::span<const Finding> more) {
+  return checkedProblems(geometry, more).problems;
+}

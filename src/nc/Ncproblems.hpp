@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,9 +36,12 @@ struct ProblemReport {
 };
 // Every problem of the program read into `geometry`, each list ordered by line, then column; rules that are
 // off give none.
-ProblemReport checkedProblems(const kNcGeometry& geometry);
+// `more` adds findings made after the reading (the compensation's).
+ProblemReport checkedProblems(const kNcGeometry& geometry, std::span<const Finding> more = {});
 // The problems to show of checkedProblems.
 std::vector<NcProblem> programProblems(const kNcGeometry& geometry);
+// The same with findings made after the reading (compensation), merged in line order.
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry, std::span<const Finding> more);
 
 // A rule's stable id and its severity.
 struct RuleInfo {

@@ -90,7 +90,13 @@ bool kToolPath::indexMoves(int blockBudget) {
 
 int kToolPath::nearestBlock(const kPoint& p, double radius) {
   indexMoves(std::numeric_limits<int>::max());
-  return moveIndex.nearest(p, radius, [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); });
+  const int programmed =
+      moveIndex.nearest(p, radius, [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); });
+  double distance = std::numeric_limits<double>::infinity();
+  DrawnMove move;
+  if (programmed != 0 && drawnMoveOf(programmed, move)) distance = distanceToMove(p, move);
+  const int centre = nearestToolCentreBlock(p, radius, distance);
+  return centre != 0 ? centre : programmed;
 }
 
 bool kToolPath::holeOf(int b, GCircle& hole) const {

@@ -18,6 +18,11 @@ void kToolPath::stepDrawing(int from, int to) {
   // The path layer only: erasing there uncovers the preview below.
   if (preview) canvas.selectLayer(SurfaceLayer::Path);
   stepBlocks(from, to);
+  if (to > from) {
+    drawToolCentre(from + 1, to);
+  } else {
+    drawToolCentre(to + 1, from, true);
+  }
   if (preview) drawHighlight(to);
   canvas.flush();
 }

@@ -51,6 +51,7 @@ kToolPath::kToolPath(const kNcGeometry& geometry, kCanvas& canvas, ToolPathIndic
   for (const KindLayer& layer : kLayers) (this->*layer.pen).setPen(kWhite, layer.color, layer.style, layer.width);
   previewPen.setPen(kWhite, kPreviewColor, kSolid, 1);
   highlightPen.setPen(kWhite, kHighlightColor, kSolid, kHighlightWidth);
+  initToolCentrePen();
 }
 
 const GPen& kToolPath::penOf(DrawingKind kind) const { return this->*layerOf(kind).pen; }
@@ -59,6 +60,8 @@ void kToolPath::programChanged() {
   moveIndex.clear();
   marks.clear();
   marks.shrink_to_fit();
+  toolCentrePieces = {};
+  toolCentreKnown = false;
   pass = kPassCount;
 }
 
@@ -200,6 +203,8 @@ void kToolPath::drawMarkedMove(int i, bool line, GCircle& circle) {
 void kToolPath::passDone() {
   ++pass;
   nextBlock = 0;
+  // The tool centre path goes over every list, under the highlight.
+  if (pass == kPassCount) drawToolCentre(1, drawEnd - 1);
   if (preview && pass == kPassCount) drawHighlight(drawEnd - 1);
 }
 

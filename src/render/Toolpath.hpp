@@ -11,7 +11,9 @@
 #include "graphics/Kpoint.hpp"
 #include "graphics/Surface.hpp"
 #include "nc/Ncgeometry.hpp"
+#include "nc/Ncprofile.hpp"
 #include "render/Movepick.hpp"
+#include "toolpath/Comppiece.hpp"
 
 // What the drawing shows in the window besides the picture. (The top panel is not drawn: it shows the
 // current block alone, which the window takes from blockInfoAt, whatever block a drawing ends with.)
@@ -79,8 +81,8 @@ class kToolPath {
   const GPen& penOf(DrawingKind kind) const;
   // Block b's move as the drawing draws it; false when it draws none.
   bool drawnMoveOf(int b, DrawnMove& move);
-  // The block whose drawn move passes nearest the program point p, within `radius` program units (the latest
-  // block wins a tie); 0 for none. A search before the moves are indexed indexes them all first.
+  // The block whose drawn move (or tool centre piece, while shown) passes nearest the program point p, within
+  // `radius` program units (the latest block wins a tie); 0 for none. A search before the moves are indexed indexes them all first.
   int nearestBlock(const kPoint& p, double radius);
   // Indexes the drawn moves for nearestBlock in pieces of about `blockBudget` blocks, once per reading; true
   // when the index is complete.
@@ -88,7 +90,13 @@ class kToolPath {
   // The program was read again: what was classified of the old one is stale.
   void programChanged();
 
+  // The compensated tool centre path, computed once per reading (store profile) on first use.
+  const CompensatedPath& toolCentre() const;
+
   GPen compPen, feedPen, fastFeedPen, rapidPen, cyclePen, errorPen;
+  // The tool centre path over the programmed one, drawn while showToolCentre.
+  GPen toolCentrePen;
+  bool showToolCentre = true;
   // The whole program under the path, and the mark on the current move.
   GPen previewPen, highlightPen;
   // Drawings show the whole program on layers (see SurfaceLayer); off, they make the calls they always did.
@@ -129,6 +137,13 @@ class kToolPath {
   void runPreviewPass(int stop);
   void passDone();
   void stepBlocks(int from, int to);
+  // Draws (or erases) the tool centre pieces of blocks first .. last.
+  void drawToolCentre(int first, int last, bool erase = false);
+  void drawPiece(const CompPiece& piece);
+  void initToolCentrePen();
+  // The block of the tool centre piece nearest p within `radius` when it is no farther than `distance`, which
+  // it then becomes; 0 for none.
+  int nearestToolCentreBlock(const kPoint& p, double radius, double& distance);
   // Moves the highlight to block b's move (none for block 0 or a block without a move).
   void drawHighlight(int b);
 
@@ -137,6 +152,9 @@ class kToolPath {
   ToolPathIndicators& indicators;
   std::vector<std::uint8_t> marks;
   kMoveIndex moveIndex;
+  // Computed on first use, by the thread that draws and lists the problems.
+  mutable CompensatedPath toolCentrePieces;
+  mutable bool toolCentreKnown = false;
   // Where a redraw in pieces stands: the pass, the next block of that pass, and the blocks it draws.
   int pass = kPassCount;
   int nextBlock = 0;

@@ -118,20 +118,21 @@ class EditorNavigationTest : public QObject {
     WindowFixture f;
     TVelmora_Form1& w = f.openWithSample();
     QVERIFY(w.gridProblems->isVisible());
-    QCOMPARE(w.problemModel->rowCount(), 1);
-    QCOMPARE(w.problemModel->index(0, ProblemListModel::columnLine).data().toString(), QString("6"));
-    QCOMPARE(w.problemModel->index(0, ProblemListModel::columnSeverity).data().toString(), QString("error"));
-    QCOMPARE(w.problemModel->index(0, ProblemListModel::columnRule).data().toString(),
+    // G41 D05 without a known radius (line 3), then the faulty arc (line 6).
+    QCOMPARE(w.problemModel->rowCount(), 2);
+    QCOMPARE(w.problemModel->index(1, ProblemListModel::columnLine).data().toString(), QString("6"));
+    QCOMPARE(w.problemModel->index(1, ProblemListModel::columnSeverity).data().toString(), QString("error"));
+    QCOMPARE(w.problemModel->index(1, ProblemListModel::columnRule).data().toString(),
              QString("arc-radius-mismatch"));
     // The message, which its column may cut, is whole in the tooltip.
-    const QModelIndex message = w.problemModel->index(0, ProblemListModel::columnMessage);
+    const QModelIndex message = w.problemModel->index(1, ProblemListModel::columnMessage);
     QVERIFY(message.data().toString().startsWith("arc radius"));
     QCOMPARE(message.data(Qt::ToolTipRole).toString(), message.data().toString());
-    QCOMPARE(w.pnlProblemCount->text(), QString("1 error, 0 warnings"));
+    QCOMPARE(w.pnlProblemCount->text(), QString("1 error, 1 warning"));
 
     // Enter on the row: line 6 is current, red, in the panel, and drawn up to.
     w.gridProblems->setFocus();
-    w.gridProblems->setCurrentIndex(w.problemModel->index(0, 0));
+    w.gridProblems->setCurrentIndex(w.problemModel->index(1, 0));
     QTest::keyClick(w.gridProblems, Qt::Key_Return);
     QCOMPARE(w.document().currentLine(), 6);
     QCOMPARE(w.reditNcFile->caretLine(), 6);
@@ -143,7 +144,7 @@ class EditorNavigationTest : public QObject {
     // A double-click does the same from anywhere.
     w.bbtnUp->click();
     QCOMPARE(w.document().currentLine(), 1);
-    const QRect cell = w.gridProblems->visualRect(w.problemModel->index(0, ProblemListModel::columnMessage));
+    const QRect cell = w.gridProblems->visualRect(w.problemModel->index(1, ProblemListModel::columnMessage));
     // As a window system delivers it: a click, then the second press as a double-click.
     QTest::mouseClick(w.gridProblems->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(w.document().currentLine(), 1);

@@ -1,5 +1,7 @@
 // View control of the window: the preview, wheel zoom about the pointer, dragging to pan, click to centre,
 // double-click to the block drawn there and its tooltip, mouse position, SetScale, ResetScale and Ctrl+0.
+#include <algorithm>
+
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
@@ -224,6 +226,38 @@ class ViewTest : public QObject {
     QCOMPARE(again.document().profile().control, Control::mach3);
     QVERIFY(again.document().geometry().isFaultyArcAt(3));
     QVERIFY(again.pnlControl->text().startsWith("control: mach3 ("));
+  }
+
+  void theToolCentrePathIsDrawnDashedUntilTheSettingTurnsItOff() {
+    WindowFixture f;
+    const QStringList program = {"(D=10)", "G00 X0 Y-20", "G41 G01 X0 Y0 F100", "Y40", "X40", "G40 X60 Y60"};
+    TVelmora_Form1& w = f.openWith("comp.nc", program);
+    waitForDrawing(w);
+    const QColor darkGreen(0, 64, 0);
+    QVERIFY(w.ToolCentre1->isChecked());
+    pressInEditor(w, Qt::Key_Down, 5);  // the last line: every move travelled
+    waitForDrawing(w);
+    // Block 4 (Y40) runs 5 to the left of its programmed move (dashed: a dash lies within 6 pixels).
+    QVERIFY(hasColourNear(w, screenOf(w, -5, 20), darkGreen, 6));
+    // A double-click on it picks block 4.
+    QTest::mouseDClick(w.Image1, Qt::LeftButton, {}, pixelOf(screenOf(w, -5, 20)));
+    QCOMPARE(w.document().currentLine(), 4);
+    w.ToolCentre1->trigger();
+    waitForDrawing(w);
+    QVERIFY(!w.ToolCentre1->isChecked());
+    QVERIFY(!hasColourNear(w, screenOf(w, -5, 20), darkGreen, 6));
+    w.close();
+    QCOMPARE(QSettings(f.path("velmora.INI"), QSettings::IniFormat).value("VIEW/ToolCentre").toString(),
+             QString("0"));
+    TVelmora_Form1& again = f.openWith("comp.nc", program);
+    waitForDrawing(again);
+    QVERIFY(!again.ToolCentre1->isChecked());
+    // What compensation refuses is in the problems list, at its line.
+    TVelmora_Form1& tooShort = f.openWith("short.nc", {"(D=10)", "G00 X0 Y0", "G41 G01 X3 Y0 F100", "G40 X10"});
+    const std::vector<NcProblem> problems = tooShort.document().problems();
+    QVERIFY(std::any_of(problems.begin(), problems.end(), [](const NcProblem& p) {
+      return p.rule == "comp-entry-too-short" && p.line == 3;
+    }));
   }
 
   void clickCentresThePoint() {

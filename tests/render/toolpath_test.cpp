@@ -415,3 +415,48 @@ TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr std::uint32_t kDarkGreen = 0x004000;
+
+std::vector<SurfaceCall> linesIn(const std::vector<SurfaceCall>& calls, std::uint32_t color) {
+  std::vector<SurfaceCall> found;
+  for (const SurfaceCall& call : calls)
+    if (call.op == Op::Line && call.color == color) found.push_back(call);
+  return found;
+}
+
+}  // namespace
+
+TEST_F(ToolPathTest, TheToolCentrePathGoesOverTheProgramDashedAndStepsWithItsBlocks) {
+  load({u"(D=10)", u"G00X0Y-20", u"G41G01X0Y0F100", u"Y20", u"G40X-20Y20"});
+  drawUpTo(geometry.blockCount);
+  const std::vector<SurfaceCall> centre = {line(395, 300, kDarkGreen, 1, 1), line(395, 280, kDarkGreen, 1, 1),
+                                           line(380, 280, kDarkGreen, 1, 1)};
+  EXPECT_EQ(linesIn(surface.calls, kDarkGreen), centre);
+  // Last, over every list of the programmed path.
+  EXPECT_EQ(surface.calls.back(), centre.back());
+  // Stepping draws a block's pieces after its move, and erases them going back.
+  EXPECT_EQ(linesIn(step(3, 4), kDarkGreen), std::vector<SurfaceCall>{centre[1]});
+  const std::vector<SurfaceCall> back = step(4, 3);
+  EXPECT_TRUE(linesIn(back, kDarkGreen).empty());
+  EXPECT_EQ(back.back(), line(395, 280, 0xFFFFFF, 1, 2));
+  // Turned off, nothing of it is drawn.
+  path.showToolCentre = false;
+  drawUpTo(geometry.blockCount);
+  EXPECT_TRUE(linesIn(surface.calls, kDarkGreen).empty());
+}
+
+TEST_F(ToolPathTest, ADoubleClickOnTheToolCentrePathPicksItsBlock) {
+  load({u"(D=10)", u"G00X0Y-20", u"G41G01X0Y0F100", u"Y20", u"G40X-20Y20"});
+  // (-5, 10) lies on block 4's tool centre piece, 5 from its programmed move.
+  EXPECT_EQ(path.nearestBlock(kPoint(-5, 10), 1), 4);
+  EXPECT_EQ(path.nearestBlock(kPoint(-4.5, 10), 1), 4);
+  EXPECT_EQ(path.nearestBlock(kPoint(-10, 10), 1), 0);
+  // Nearer the programmed move, that one.
+  EXPECT_EQ(path.nearestBlock(kPoint(0, 10), 1), 4);
+  EXPECT_EQ(path.nearestBlock(kPoint(-20, 20.5), 1), 5);
+  path.showToolCentre = false;
+  EXPECT_EQ(path.nearestBlock(kPoint(-5, 10), 1), 0);
+}

@@ -1,0 +1,76 @@
+// The tool centre path over the drawing: the pieces compensation makes, in their own pen, drawn with the
+// redraw and stepped with the blocks they belong to.
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/Gpoint.hpp"
+
+#include "render/Toolpath.hpp"
+#include "toolpath/Compensation.hpp"
+
+namespace {
+
+// Dark green, dashed, so that the programmed contour (green, solid) stays visible under it.
+constexpr std::uint32_t kToolCentreColor = 0x004000;
+
+}  // namespace
+
+void kToolPath::initToolCentrePen() { toolCentrePen.setPen(kWhite, kToolCentreColor, kDash, 1); }
+
+const CompensatedPath& kToolPath::toolCentre() const {
+  if (!toolCentreKnown) {
+    toolCentrePieces = compensate(geometry, geometry.profile());
+    toolCentreKnown = true;
+  }
+  return toolCentrePieces;
+}
+
+void kToolPath::drawPiece(const CompPiece& p) {
+  const kPoint start(p.sx, p.sy), end(p.ex, p.ey);
+  // Arcs outside XY are seen edge-on from above.
+  if (!p.isArc() || p.plane != 17) {
+    if (start != end) canvas.drawSegment(start, end);
+    return;
+  }
+  const double radius = std::hypot(p.sx - p.cx, p.sy - p.cy);
+  GCircle circle(0, 0, 0.0);
+  circle.set(GPoint(kPoint(p.cx, p.cy)), p.kind == PieceKind::arcCw ? -radius : radius);
+  if (start != end) circle.setArc(start, end, 2);
+  canvas.drawCircle(circle);
+}
+
+void kToolPath::drawToolCentre(int first, int last, bool erase) {
+  if (!showToolCentre || first > last) return;
+  const CompensatedPath& path = toolCentre();
+  if (path.empty()) return;
+  const GPen saved = canvas.penOf();
+  canvas.usePen(toolCentrePen);
+  if (erase) selectErasePen();
+  const auto byBlock = [](const CompPiece& p, int b) { return p.block < b; };
+  auto it = std::lower_bound(path.pieces.begin(), path.pieces.end(), first, byBlock);
+  for (; it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
+  canvas.usePen(saved);
+}
+
+int kToolPath::nearestToolCentreBlock(const kPoint& p, double radius, double& distance) {
+  if (!showToolCentre) return 0;
+  int best = 0;
+  DrawnMove move;
+  for (const CompPiece& piece : toolCentre().pieces) {
+    move.from = kPoint(piece.sx, piece.sy);
+    move.to = kPoint(piece.ex, piece.ey);
+    move.arc = piece.isArc() && piece.plane == 17;
+    if (move.arc) {
+      const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
+      move.circle.set(GPoint(kPoint(piece.cx, piece.cy)), piece.kind == PieceKind::arcCw ? -r : r);
+      if (move.from != move.to) move.circle.setArc(move.from, move.to, 2);
+    }
+    const double d = distanceToMove(p, move);
+    // The later piece wins a tie, as the later block does among the programmed moves.
+    if (d <= radius && d <= distance) {
+      distance = d;
+      best = piece.block;
+    }
+  }
+  return best;
+}

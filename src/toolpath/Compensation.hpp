@@ -1,0 +1,22 @@
+// Cutter radius compensation over a block store: the pieces of the tool centre path and the problems found,
+// computed in one pass as the control would while running the program.
+#pragma once
+
+#include "nc/Ncprofile.hpp"
+#include "toolpath/Comppiece.hpp"
+
+class kNcGeometry;
+
+// How convex corners are joined: an arc about the programmed corner, or the offset elements' intersection
+// (two points and a line beyond a right angle).
+enum class CornerModel : unsigned char { arcs, intersections };
+CornerModel cornerModelOf(Control control);
+
+// The compensated pieces of every block of `geometry` that compensation touches; blocks it leaves alone have
+// none and run as programmed.
+CompensatedPath compensate(const kNcGeometry& geometry, const ControlProfile& profile);
+
+// A convex corner turning less than this (radians) is a tangent joint.
+inline constexpr double kTangentTurn = 0.05;
+// How far an arc may grow when a concave corner moves its end before the tool would gouge (0.001 in).
+inline constexpr double kArcGrowthLimit = 0.0254;
