@@ -52,7 +52,10 @@ void appendPiece(std::string& out, const CompPiece& p) {
   out += "{\"block\":";
   out += std::to_string(p.block);
   appendField(out, "line", p.block);
-  const int motion = p.kind == PieceKind::rapid ? 0 : p.kind == PieceKind::line ? 1 : p.kind == PieceKind::arcCw ? 2 : 3;
+  const int motion = p.kind == PieceKind::rapid   ? 0
+                     : p.kind == PieceKind::line  ? 1
+                     : p.kind == PieceKind::arcCw ? 2
+                                                  : 3;
   appendField(out, "motion", motion);
   appendField(out, "x", p.ex);
   appendField(out, "y", p.ey);

@@ -16,8 +16,8 @@ struct CompPiece {
   int block = 0;
   PieceKind kind = PieceKind::line;
   CompSide side = CompSide::none;
-  bool corner = false;       // inserted at a corner rather than made from the block's own move
-  std::uint8_t plane = 17;   // 17 or 18; arcs turn in this plane
+  bool corner = false;            // inserted at a corner rather than made from the block's own move
+  std::uint8_t plane = 17;        // 17 or 18; arcs turn in this plane
   double sx = 0, sy = 0, sz = 0;  // start
   double ex = 0, ey = 0, ez = 0;  // end
   double cx = 0, cy = 0, cz = 0;  // centre of an arc (its coordinate along the plane's normal is the start's)
