@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "nc/Nccheck.hpp"
+#include "util/BulkAllocator.hpp"
 
 enum class PieceKind : std::uint8_t { rapid, line, arcCw, arcCcw };
 // The side the tool keeps while the piece is made: none for the exit move and moves after an error.
@@ -28,7 +29,8 @@ struct CompPiece {
 // The pieces of every block that compensation touched, in block order, and what it found wrong.
 class CompensatedPath {
  public:
-  std::vector<CompPiece> pieces;
+  // A compensated program of millions of blocks has about as many pieces: kept on huge pages.
+  std::vector<CompPiece, BulkAllocator<CompPiece>> pieces;
   std::vector<Finding> findings;
 
   // The pieces of block b; empty when compensation left the block as programmed.
