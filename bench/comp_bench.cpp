@@ -21,9 +21,8 @@ using Clock = std::chrono::steady_clock;
 // A closed contour walked clockwise again and again, the tool left of it (outside), one step down a lap.
 std::string compensatedProgram(int lines) {
   static const char* const kLap[] = {
-      "G1 X0 Y50",        "G1 X40 Y50",       "G1 X50 Y40",       "G1 X60 Y50",  "G1 X90 Y50",
-      "G2 X100 Y40 J-10", "G1 X100 Y10",      "G2 X90 Y0 I-10",   "G1 X20 Y0",   "G3 X10 Y-10 J-10",
-      "G1 X0 Y-10",
+      "G1 X0 Y50",   "G1 X40 Y50",     "G1 X50 Y40", "G1 X60 Y50",       "G1 X90 Y50", "G2 X100 Y40 J-10",
+      "G1 X100 Y10", "G2 X90 Y0 I-10", "G1 X20 Y0",  "G3 X10 Y-10 J-10", "G1 X0 Y-10",
   };
   std::string text = "G90\nG17\nG0 X-30 Y-30 Z5\nG41.1 D10\nG1 X0 Y-10 Z0 F500\n";
   int lap = 0;

@@ -62,7 +62,10 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
 // and whether the piece joins a corner.
 void appendPiece(std::string& out, const kNcGeometry& g, const CompPiece& p) {
   appendBlockAndLine(out, g, p.block);
-  const int motion = p.kind == PieceKind::rapid ? 0 : p.kind == PieceKind::line ? 1 : p.kind == PieceKind::arcCw ? 2 : 3;
+  const int motion = p.kind == PieceKind::rapid   ? 0
+                     : p.kind == PieceKind::line  ? 1
+                     : p.kind == PieceKind::arcCw ? 2
+                                                  : 3;
   appendField(out, "motion", motion);
   appendField(out, "x", p.ex);
   appendField(out, "y", p.ey);

@@ -41,9 +41,9 @@ class kNcToDxf {
   static std::u16string arcEntity(double cx, double cy, double r, double start, double end, int kind);
 
   // Replaces `list` with the header lines, the two axis lines, the entities of blocks 1 onwards (then those of
-  // the tool centre path when one is given) and the footer lines (footer skipped when missing). Without X or Y movement there are no entities between them.
-  // Fails, leaving `list` as it was, when the header template cannot be read or a number to be written is
-  // not finite (the message names the line).
+  // the tool centre path when one is given) and the footer lines (footer skipped when missing). Without X or Y
+  // movement there are no entities between them. Fails, leaving `list` as it was, when the header template cannot
+  // be read or a number to be written is not finite (the message names the line).
   FileResult buildDxf(std::vector<std::u16string>& list);
 
   std::string programFolder;   // the executable's folder, ending with '/'

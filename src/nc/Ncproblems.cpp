@@ -105,7 +105,8 @@ std::string compMessage(const Finding& f) {
   switch (f.rule) {
     case Rule::compEntryTooShort:
       return fill("the compensation entry move is %s long, not longer than the tool radius %s",
-                  {fixed3(n[0]), fixed3(n[1])}) + kUncompensated;
+                  {fixed3(n[0]), fixed3(n[1])}) +
+             kUncompensated;
     case Rule::compGouge:
       return fill(kGougeReasons[f.detail], {real(n[0])}) + kUncompensated;
     case Rule::compArcTooSmall:
@@ -115,7 +116,8 @@ std::string compMessage(const Finding& f) {
       return "arc to arc with the same centre: the corner cannot be compensated" + std::string(kUncompensated);
     case Rule::compPlane:
       return std::string(f.detail == 0 ? "cutter compensation works only in G17 or G18, not in G19"
-                                       : "the plane changes while cutter compensation is on") + kUncompensated;
+                                       : "the plane changes while cutter compensation is on") +
+             kUncompensated;
     case Rule::compEntryArc:
       return "cutter compensation cannot start with an arc: the entry move must be straight" +
              std::string(kUncompensated);

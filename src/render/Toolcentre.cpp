@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "graphics/Gpoint.hpp"
-
 #include "render/Toolpath.hpp"
 #include "toolpath/Compensation.hpp"
 

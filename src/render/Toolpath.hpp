@@ -82,7 +82,8 @@ class kToolPath {
   // Block b's move as the drawing draws it; false when it draws none.
   bool drawnMoveOf(int b, DrawnMove& move);
   // The block whose drawn move (or tool centre piece, while shown) passes nearest the program point p, within
-  // `radius` program units (the latest block wins a tie); 0 for none. A search before the moves are indexed indexes them all first.
+  // `radius` program units (the latest block wins a tie); 0 for none. A search before the moves are indexed
+  // indexes them all first.
   int nearestBlock(const kPoint& p, double radius);
   // Indexes the drawn moves for nearestBlock in pieces of about `blockBudget` blocks, once per reading; true
   // when the index is complete.

@@ -86,8 +86,8 @@ bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec
       return false;
     }
     const std::optional<Vec2> met = before.circle && after.circle ? arcToArc(before, after, m.ccw)
-                                    : before.circle              ? arcToLine(before, after)
-                                                                 : lineToArc(before, after);
+                                    : before.circle               ? arcToLine(before, after)
+                                                                  : lineToArc(before, after);
     if (!met) {
       fail(m, Rule::compGouge, 2);
       return false;
@@ -101,10 +101,12 @@ bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec
 
 // Of the two crossings of the offset circles, the one the control takes: turned from the line between the
 // centres by the side the tool keeps on the previous arc and the new arc's turn.
-std::optional<Vec2> Compensator::arcToArc(const OffsetElement& before, const OffsetElement& after, bool ccw) const {
+std::optional<Vec2> Compensator::arcToArc(const OffsetElement& before, const OffsetElement& after,
+                                          bool ccw) const {
   const Vec2 between = after.centre - before.centre;
   const double d = length(between);
-  const double cosPhi = (before.radius * before.radius + d * d - after.radius * after.radius) / (2 * before.radius * d);
+  const double cosPhi =
+      (before.radius * before.radius + d * d - after.radius * after.radius) / (2 * before.radius * d);
   if (before.radius == 0 || cosPhi > 1 || cosPhi < -1) return std::nullopt;
   const double phi = std::acos(cosPhi);
   const bool plus = inside(queued_.ccw) == ccw;
@@ -116,8 +118,10 @@ std::optional<Vec2> Compensator::arcToLine(const OffsetElement& before, const Of
   const auto crossings = lineCircleCrossings(after, before);
   if (!crossings) return std::nullopt;
   const auto [x1, x2] = *crossings;
-  return sweepOf(before.centre, x1, queued_.end, queued_.ccw) <= sweepOf(before.centre, x2, queued_.end, queued_.ccw)
-             ? x1 : x2;
+  return sweepOf(before.centre, x1, queued_.end, queued_.ccw) <=
+                 sweepOf(before.centre, x2, queued_.end, queued_.ccw)
+             ? x1
+             : x2;
 }
 
 // Where the tool, going back along the held-back line from its end, first meets the new offset circle.

@@ -41,7 +41,7 @@ class Compensator {
     bool held = false, arc = false, ccw = false;
     std::size_t index = 0;
     Vec2 start, end, centre;
-    Vec2 programmed;  // the programmed direction of a straight move; zero for the entry, which is not checked
+    Vec2 programmed;   // the programmed direction of a straight move; zero for the entry, which is not checked
     double sweep = 0;  // the programmed sweep of an arc
   };
 

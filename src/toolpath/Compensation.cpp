@@ -18,7 +18,10 @@ CompensatedPath compensate(const kNcGeometry& geometry, const ControlProfile& pr
 }
 
 Compensator::Compensator(const kNcGeometry& g, const ControlProfile& profile, CompensatedPath& out)
-    : g_(g), profile_(profile), out_(out), model_(cornerModelOf(profile.control)),
+    : g_(g),
+      profile_(profile),
+      out_(out),
+      model_(cornerModelOf(profile.control)),
       table_(readProfileToolTable(profile)) {}
 
 void Compensator::run() {
@@ -166,9 +169,10 @@ void Compensator::entryMove(const PlaneMove& m) {
     if (std::abs(cosA) < 1e-12) return fail(m, Rule::compArcTooSmall, 0, m.radius, r_);
     centre = end + (halfChord / cosA) * direction(towardsCentre);
   }
-  const std::size_t index = emit(m.block, m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw)
-                                                 : (m.rapid ? PieceKind::rapid : PieceKind::line),
-                                 q_, qn_, end, m.n1, centre, compSide());
+  const std::size_t index =
+      emit(m.block,
+           m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw) : (m.rapid ? PieceKind::rapid : PieceKind::line),
+           q_, qn_, end, m.n1, centre, compSide());
   queued_ = {true, m.arc, m.ccw, index, q_, end, centre, {}, sweepOf(centre, q_, end, m.ccw)};
   q_ = end;
   qn_ = m.n1;
@@ -217,7 +221,8 @@ void Compensator::emitMove(const PlaneMove& m, Vec2 start, Vec2 end, Vec2 centre
   const double n0 = side == CompSide::none ? m.n0 : qn_;
   const std::size_t index = emit(m.block, kind, start, n0, end, m.n1, centre, side);
   if (side != CompSide::none) {
-    queued_ = {true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweepOf(m.centre, m.start, m.end, m.ccw)};
+    queued_ = {
+        true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweepOf(m.centre, m.start, m.end, m.ccw)};
   }
 }
 

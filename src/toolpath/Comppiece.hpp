@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "nc/Nccheck.hpp"
+#include "util/BulkAllocator.hpp"
 
 enum class PieceKind : std::uint8_t { rapid, line, arcCw, arcCcw };
 // The side the tool keeps while the piece is made: none for the exit move and moves after an error.
@@ -16,8 +17,8 @@ struct CompPiece {
   int block = 0;
   PieceKind kind = PieceKind::line;
   CompSide side = CompSide::none;
-  bool corner = false;       // inserted at a corner rather than made from the block's own move
-  std::uint8_t plane = 17;   // 17 or 18; arcs turn in this plane
+  bool corner = false;            // inserted at a corner rather than made from the block's own move
+  std::uint8_t plane = 17;        // 17 or 18; arcs turn in this plane
   double sx = 0, sy = 0, sz = 0;  // start
   double ex = 0, ey = 0, ez = 0;  // end
   double cx = 0, cy = 0, cz = 0;  // centre of an arc (its coordinate along the plane's normal is the start's)
@@ -28,7 +29,8 @@ struct CompPiece {
 // The pieces of every block that compensation touched, in block order, and what it found wrong.
 class CompensatedPath {
  public:
-  std::vector<CompPiece> pieces;
+  // A compensated program of millions of blocks has about as many pieces: kept on huge pages.
+  std::vector<CompPiece, BulkAllocator<CompPiece>> pieces;
   std::vector<Finding> findings;
 
   // The pieces of block b; empty when compensation left the block as programmed.

@@ -1,7 +1,5 @@
 // View control of the window: the preview, wheel zoom about the pointer, dragging to pan, click to centre,
 // double-click to the block drawn there and its tooltip, mouse position, SetScale, ResetScale and Ctrl+0.
-#include <algorithm>
-
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
@@ -10,6 +8,7 @@
 #include <QSettings>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "WindowFixture.hpp"
 #include "util/Format.hpp"
@@ -255,9 +254,8 @@ class ViewTest : public QObject {
     // What compensation refuses is in the problems list, at its line.
     TVelmora_Form1& tooShort = f.openWith("short.nc", {"(D=10)", "G00 X0 Y0", "G41 G01 X3 Y0 F100", "G40 X10"});
     const std::vector<NcProblem> problems = tooShort.document().problems();
-    QVERIFY(std::any_of(problems.begin(), problems.end(), [](const NcProblem& p) {
-      return p.rule == "comp-entry-too-short" && p.line == 3;
-    }));
+    QVERIFY(std::any_of(problems.begin(), problems.end(),
+                        [](const NcProblem& p) { return p.rule == "comp-entry-too-short" && p.line == 3; }));
   }
 
   void clickCentresThePoint() {

@@ -44,8 +44,8 @@ TEST(DxfEntities, TextsAreExactWithTheirLayerCodes) {
   EXPECT_EQ(kNcToDxf::arcEntity(1, 2, 10, 0, 90, 7),
             u"  0\nARC\n 8\nCompensation\n 10\n1.0000\n 20\n2.0000\n 40\n10.0000\n 50\n0.0000\n 51\n90.0000");
   EXPECT_EQ(kNcToDxf::arcEntity(1, 2, 10, 45, 405, 6), kNcToDxf::circleEntity(1, 2, 10, 6));
-  const char16_t* names[] = {u"Other", u"Center", u"Circle",       u"Move",  u"Line",
-                             u"Arc",   u"Nomal",  u"Compensation", u"Cycle", u"ToolCentre", u"Other"};
+  const char16_t* names[] = {u"Other", u"Center",       u"Circle", u"Move",       u"Line", u"Arc",
+                             u"Nomal", u"Compensation", u"Cycle",  u"ToolCentre", u"Other"};
   for (int kind = 0; kind <= 10; ++kind) EXPECT_EQ(kNcToDxf::layerName(kind), names[kind]) << kind;
 }
 

@@ -93,7 +93,9 @@ TEST(Compensation, PiecesOfEachBlock) {
       {"the intersection model changes side with a new (slanted) entry from the offset point",
        Control::fanuc,
        {"G0 X0 Y-20 Z0", "(D=10)", "G41 G1 X0 Y0 F100", "Y40", "G42 X0 Y80", "G40 X0 Y100"},
-       {{3, L, left, false, -5, 0, 0}, {4, L, left, false, -5, 40, 0}, {5, L, right, false, 4.9613893835683385, 79.379826327053962, 0},
+       {{3, L, left, false, -5, 0, 0},
+        {4, L, left, false, -5, 40, 0},
+        {5, L, right, false, 4.9613893835683385, 79.379826327053962, 0},
         {6, L, none, false, 0, 100, 0}}},
   };
   for (const Case& c : cases) {
@@ -185,13 +187,13 @@ TEST(Compensation, RadiusFromEachSourceInOrder) {
     std::optional<double> radius;
   };
   const Case cases[] = {
-      {{12.0, 1, 1, 20.0}, 6.0},                      // the G41.1 diameter first
-      {{std::nullopt, 1, 0, 20.0}, 5.0},              // D as tool number in the table
-      {{std::nullopt, 3, 0, std::nullopt}, 3.0},      // then as pocket
-      {{std::nullopt, std::nullopt, 2, 4.0}, 3.0},    // without D, the tool in force
-      {{std::nullopt, 5, 0, std::nullopt}, 4.0},      // [tools] D5 = 8
-      {{std::nullopt, 0, 1, 20.0}, 0.0},              // D0 is radius 0
-      {{std::nullopt, 9, 9, 20.0}, 10.0},             // the comment diameter last
+      {{12.0, 1, 1, 20.0}, 6.0},                           // the G41.1 diameter first
+      {{std::nullopt, 1, 0, 20.0}, 5.0},                   // D as tool number in the table
+      {{std::nullopt, 3, 0, std::nullopt}, 3.0},           // then as pocket
+      {{std::nullopt, std::nullopt, 2, 4.0}, 3.0},         // without D, the tool in force
+      {{std::nullopt, 5, 0, std::nullopt}, 4.0},           // [tools] D5 = 8
+      {{std::nullopt, 0, 1, 20.0}, 0.0},                   // D0 is radius 0
+      {{std::nullopt, 9, 9, 20.0}, 10.0},                  // the comment diameter last
       {{std::nullopt, 4, 4, std::nullopt}, std::nullopt},  // a table line without D gives nothing
   };
   for (const Case& c : cases) EXPECT_EQ(toolRadius(c.query, profile, table), c.radius);
