@@ -12,8 +12,8 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool isLetter(char16_t c) { return c >= u'A' && c <= u'Z'; }
 bool isBlankChar(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
 
-// Splits the line into code without blanks and its comments, each kept in parentheses. Comments are those
-// of the reader: ( ), /* */, and // or ; to the line end.
+// Splits the line into code without blanks and its comments, each kept in parentheses but the one to the line
+// end (// or ;), kept as written. Comments are those of the reader: ( ), /* */, and // or ; to the line end.
 void splitLine(View line, std::u16string& code, std::u16string& comment) {
   int depth = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -28,11 +28,10 @@ void splitLine(View line, std::u16string& code, std::u16string& comment) {
       continue;
     }
     if (depth == 0 && (c == u';' || line.substr(i, 2) == u"//")) {
-      View rest = line.substr(i + (c == u';' ? 1 : 2));
+      // Kept in its own form, last: parentheses inside it are comment text, not a comment opened.
+      View rest = line.substr(i);
       while (!rest.empty() && (rest.back() == u'\n' || rest.back() == u'\r')) rest.remove_suffix(1);
-      comment += u'(';
       comment += rest;
-      comment += u')';
       return;
     }
     if (c == u'(') ++depth;

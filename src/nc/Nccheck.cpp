@@ -94,8 +94,6 @@ void kNcChecker::noteCompensation(const kNcGeometry& g, int k, View code, bool d
   }
   // A block that brings compensation into force was read as text.
   if (!facts.compComesIntoForce) return;
-  // LinuxCNC compensates by the loaded tool's radius when no D word is given.
-  if (g.profile().control == Control::linuxcnc) return;
   const View word = g.gWordsRead()[kGroupCutterComp];
   add(g, k, Rule::compWithoutD, code, code.find(word), word);
 }

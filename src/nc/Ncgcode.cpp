@@ -14,7 +14,12 @@ constexpr int kSpareInitial = 1;
 
 int gCodeGroupOf(double value, bool empty) {
   const int n = truncToInt(value);
-  if (value != n) return value == kAbsoluteCentres || value == 91.1 ? kArcCentreWord : -1;
+  if (value != n) {
+    if (value == kAbsoluteCentres || value == 91.1) return kArcCentreWord;
+    // Compensation by the diameter the block's D gives: the same modal group as G41 and G42.
+    if (value == 41.1 || value == 42.1) return kGroupCutterComp;
+    return -1;
+  }
   if (n == 20 || n == 21) return kUnitsWord;
   for (int g = 0; g < kScannedGroups; ++g) {
     if (gCodeIndex(g, n) < 0) continue;

@@ -39,9 +39,7 @@ struct ProblemReport {
 // `more` adds findings made after the reading (the compensation's).
 ProblemReport checkedProblems(const kNcGeometry& geometry, std::span<const Finding> more = {});
 // The problems to show of checkedProblems.
-std::vector<NcProblem> programProblems(const kNcGeometry& geometry);
-// The same with findings made after the reading (compensation), merged in line order.
-std::vector<NcProblem> programProblems(const kNcGeometry& geometry, std::span<const Finding> more);
+std::vector<NcProblem> programProblems(const kNcGeometry& geometry, std::span<const Finding> more = {});
 
 // A rule's stable id and its severity.
 struct RuleInfo {

@@ -82,7 +82,7 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
        {"G01X0Y0", "G02X10.Y0R4."},
        {{2, 0, "arc-r-too-small", "R 4.0000 is too small for the chord: half the chord is 5.0000"}}},
       {"R full circle", {"G01X0Y0", "G03X0Y0R-5."}, {{2, 0, "arc-r-full-circle", "R 5.0000 with the end point"}}},
-      {"R within tolerance", {"G01X0Y0", "G02X10.Y0R4.999"}, {}},
+      {"R within tolerance", {"G01X0Y0F100", "G02X10.Y0R4.999"}, {}},
       {"comment syntax error stops the reading",
        {"G01X1.", ")G01X5.", "X7."},
        {{2, 0, "comment-syntax", "the reading stops here"}}},
@@ -121,7 +121,7 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
        {{3, 1, "unknown-g-code", "G \t10 belongs"}}},
       {"a semicolon comment",
        {"G01X1. ; move (slowly)", "; done :)", "G01X#1 ; (#2"},
-       {{3, 5, "unsupported", "macro variables (#)"}}},
+       {}},
       {"compensation without D", {"G41G01X10.Y0"}, {{1, 1, "comp-without-d", "G41 comes into force"}}},
       {"a comment never closed", {"G01X1.", "/* NOTES", "X2."}, {{2, 0, "comment-unclosed", "never closed"}}},
       // A line evaluation cannot read goes on as written: columns count through comments.
@@ -141,7 +141,7 @@ TEST(Problems, EachRuleWhereItPointsAndWhatItSays) {
       {"F0, told once until the feed changes",
        {"G01X1.", "X2.", "F0", "X3.", "X4.", "F100", "X5."},
        {{1, 0, "feed-undefined", "G01 moves before any feed"}, {4, 0, "feed-undefined", "G01 moves at F0"}}},
-      {"a feed from a macro may be set", {"G01X1.F#1"}, {{1, 8, "unsupported", "macro"}}},
+      {"a feed from machine data may be set", {"G01X1.F#500"}, {{1, 0, "macro-unknown-value", "#500"}}},
       {"a cycle block without R, told once",
        {"G00X0Y0Z5.", "G81X1.Y1.Z-2.F100", "X2."},
        {{2, 0, "cycle-without-r", "the drilling cycle G81 has no R plane"}}},
@@ -207,7 +207,7 @@ TEST(Problems, ArcMessagesAndRulesFollowTheProfile) {
   };
   ControlProfile fanuc = defaultProfile(Control::fanuc);
   fanuc.arcTolerance = 0.005;
-  const std::vector<string> arc = {"G00X0Y0", "G01X10.Y0F100", "G02X30.Y0I10.0047J0"};
+  const std::vector<string> arc = {"G00X0Y0", "G01X10.Y0F100", "G02X30.Y0I10.0047J0", "M30"};
   const Case cases[] = {
       {"strict", arc, {}, "arc-radius-mismatch ", "rejected by strict, mach3; accepted by linuxcnc, grbl"},
       {"linuxcnc runs it", arc, defaultProfile(Control::linuxcnc), "", ""},
@@ -215,16 +215,16 @@ TEST(Problems, ArcMessagesAndRulesFollowTheProfile) {
       {"fanuc by its tolerance", arc, fanuc, "arc-radius-mismatch ",
        "rejected by strict, fanuc, mach3; accepted by linuxcnc, grbl"},
       {"inch limits",
-       {"G20", "G00X0Y0", "G01X10.Y0F100", "G02X30.Y0I10.01J0"},
+       {"G20", "G00X0Y0", "G01X10.Y0F100", "G02X30.Y0I10.01J0", "M30"},
        defaultProfile(Control::linuxcnc),
        "arc-radius-mismatch ",
        "0.0200 (0.1998 % of R); rejected by strict, linuxcnc, grbl, mach3"},
       {"an R arc short by 0.001",
-       {"G01X0Y0", "G02X10.Y0R4.999"},
+       {"G01X0Y0F100", "G02X10.Y0R4.999"},
        defaultProfile(Control::grbl),
        "arc-r-too-small ",
        "0.0010 more (0.0200 % of R); rejected by grbl, mach3; accepted by strict, linuxcnc"},
-      {"compensation without D under linuxcnc", {"G41G01X10.Y0"}, defaultProfile(Control::linuxcnc), "", ""},
+      {"compensation without D under linuxcnc", {"G41G01X10.Y0F100", "M30"}, defaultProfile(Control::linuxcnc), "", ""},
   };
   for (const auto& c : cases) {
     const std::vector<NcProblem> actual = problemsOf(c.lines, c.profile);
