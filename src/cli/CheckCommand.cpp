@@ -16,6 +16,7 @@
 #include "cli/Json.hpp"
 #include "cli/Support.hpp"
 #include "cli/Sarif.hpp"
+#include "eval/Evalue.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Nclint.hpp"
 #include "nc/Ncproblems.hpp"
@@ -120,6 +121,13 @@ std::string ruleList() {
     std::snprintf(row, sizeof row, "%-26.*s %-8.*s %-38s %.*s\n", static_cast<int>(info.id.size()), info.id.data(),
                   static_cast<int>(severityName(info.severity).size()), severityName(info.severity).data(),
                   controls.c_str(), static_cast<int>(ruleNote(rule).why.size()), ruleNote(rule).why.data());
+    out += row;
+  }
+  // What evaluation reports holds for every control.
+  for (int r = 0; r < kEvalRuleCount; ++r) {
+    const auto rule = static_cast<EvalRule>(r);
+    std::snprintf(row, sizeof row, "%-26s %-8s %-38s %s\n", evalRuleId(rule), evalRuleIsError(rule) ? "error" : "warning",
+                  "all", evalRuleWhy(rule));
     out += row;
   }
   return out;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Json.hpp"
+#include "eval/Evalue.hpp"
 #include "nc/Nclint.hpp"
 #include "util/Text.hpp"
 
@@ -13,9 +14,25 @@ void appendString(std::string& out, std::string_view utf8) { appendJsonString(ou
 
 std::string_view levelOf(Severity severity) { return severity == Severity::error ? "error" : "warning"; }
 
+// The rules of the reading first, then those of evaluation.
 int indexOf(std::string_view id) {
-  const std::optional<Rule> rule = ruleNamed(id);
-  return rule ? static_cast<int>(*rule) : 0;
+  if (const std::optional<Rule> rule = ruleNamed(id)) return static_cast<int>(*rule);
+  for (int r = 0; r < kEvalRuleCount; ++r) {
+    if (id == evalRuleId(static_cast<EvalRule>(r))) return kRuleCount + r;
+  }
+  return 0;
+}
+
+void appendRule(std::string& out, std::string_view id, std::string_view why, std::string_view level) {
+  out += "{\"id\":";
+  appendString(out, id);
+  out += ",\"shortDescription\":{\"text\":";
+  appendString(out, why);
+  out += "},\"help\":{\"text\":";
+  appendString(out, why);
+  out += "},\"defaultConfiguration\":{\"level\":\"";
+  out += level;
+  out += "\"}}";
 }
 
 void appendRules(std::string& out) {
@@ -24,15 +41,12 @@ void appendRules(std::string& out) {
     const Rule rule = static_cast<Rule>(r);
     const RuleInfo& info = ruleInfo(rule);
     out += r == 0 ? "\n" : ",\n";
-    out += "{\"id\":";
-    appendString(out, info.id);
-    out += ",\"shortDescription\":{\"text\":";
-    appendString(out, ruleNote(rule).why);
-    out += "},\"help\":{\"text\":";
-    appendString(out, ruleNote(rule).why);
-    out += "},\"defaultConfiguration\":{\"level\":\"";
-    out += ruleOnFor(rule, Control::strict) ? levelOf(info.severity) : "none";
-    out += "\"}}";
+    appendRule(out, info.id, ruleNote(rule).why, ruleOnFor(rule, Control::strict) ? levelOf(info.severity) : "none");
+  }
+  for (int r = 0; r < kEvalRuleCount; ++r) {
+    const auto rule = static_cast<EvalRule>(r);
+    out += ",\n";
+    appendRule(out, evalRuleId(rule), evalRuleWhy(rule), levelOf(evalRuleIsError(rule) ? Severity::error : Severity::warning));
   }
   out += "]";
 }

@@ -388,15 +388,32 @@ Value evaluate(const ExprPool& pool, int root, Dialect dialect, VariableReader& 
 
 bool isTrue(Value value) { return value.isNumber() && value.number != 0; }
 
-const char* evalRuleId(EvalRule rule) {
-  constexpr const char* kIds[] = {
-      "macro-syntax",  "macro-undefined-label", "macro-nesting",        "macro-iteration-limit",
-      "macro-division-by-zero", "macro-domain", "macro-alarm",          "macro-unknown-value",
-      "subprogram-not-found",   "subprogram-depth", "argument-without-decimal", "macro-message",
-  };
-  return kIds[static_cast<int>(rule)];
-}
+namespace {
 
-bool evalRuleIsError(EvalRule rule) {
-  return rule != EvalRule::unknownValue && rule != EvalRule::argumentWithoutDecimal && rule != EvalRule::message;
-}
+struct EvalRuleRow {
+  const char* id;
+  bool error;
+  const char* why;
+};
+constexpr EvalRuleRow kEvalRules[kEvalRuleCount] = {
+    {"macro-syntax", true, "a macro line that cannot be read: the control alarms"},
+    {"macro-undefined-label", true, "a jump or call to a label that does not exist: the control alarms"},
+    {"macro-nesting", true, "DO loops nested deeper than the control allows, or an END without its DO"},
+    {"macro-iteration-limit", true, "a loop or jump that runs past the budget of executed blocks: likely endless"},
+    {"macro-division-by-zero", true, "a division by zero: the control alarms"},
+    {"macro-domain", true, "SQRT, ASIN, ACOS or LN outside its domain: the control alarms"},
+    {"macro-alarm", true, "the program raises an alarm (#3000): the control stops"},
+    {"macro-unknown-value", false, "machine data a viewer cannot know: the words using it are left out"},
+    {"subprogram-not-found", true, "a called program found nowhere: the control alarms"},
+    {"subprogram-depth", true, "calls nested deeper than the control allows: the control alarms"},
+    {"argument-without-decimal", false, "under standard decimal input a G65 argument without a point is tiny"},
+    {"macro-message", false, "a message the program shows the operator (#3006)"},
+};
+
+}  // namespace
+
+const char* evalRuleId(EvalRule rule) { return kEvalRules[static_cast<int>(rule)].id; }
+
+bool evalRuleIsError(EvalRule rule) { return kEvalRules[static_cast<int>(rule)].error; }
+
+const char* evalRuleWhy(EvalRule rule) { return kEvalRules[static_cast<int>(rule)].why; }

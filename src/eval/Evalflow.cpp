@@ -130,6 +130,7 @@ void Evaluator::ocall(const ParsedLine& line, int at) {
   }
   const auto [file, sub] = files_.findSub(label, frame().file);
   if (file < 0) {
+    callLeftOut_ = true;
     note(EvalRule::subprogramNotFound, at,
          "the subroutine O" + toUtf8(label) + " is neither in this file nor in a file beside it: the call is left out");
     return;

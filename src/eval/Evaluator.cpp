@@ -98,12 +98,14 @@ bool Evaluator::run(const Sink& sink) {
 void Evaluator::step(const ParsedLine& line, int at) {
   switch (line.kind) {
     case LineKind::plain:
+      unknownLetters_ = 0;
       (*sink_)(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
       return;
     case LineKind::header:
       // The main program may start with its header; any other header ends the program running.
       if (frames_.size() == 1 && !mainStarted_) {
         mainStarted_ = true;
+        unknownLetters_ = 0;
         (*sink_)(files_.file(0).lines[static_cast<std::size_t>(at)], 0, at + 1);
       } else if (frames_.size() == 1) {
         finished_ = true;
@@ -141,6 +143,7 @@ void Evaluator::step(const ParsedLine& line, int at) {
       if (line.code.find_first_of(u"#[") != std::u16string::npos) {
         note(EvalRule::syntax, at, line.error + "; the line is read as written");
       }
+      unknownLetters_ = 0;
       (*sink_)(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
       return;
   }
@@ -250,15 +253,19 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
     if (values[i].isNumber()) vars_.noteWord(line.words[i].letter, values[i].number);
   }
   if (!rebuilt) {
+    unknownLetters_ = 0;
     (*sink_)(files_.file(file).lines[static_cast<std::size_t>(at)], file, at + 1);
     return;
   }
   text_.clear();
+  unknownLetters_ = 0;
   if (line.blockDelete) text_ += u'/';
   for (std::size_t i = 0; i < line.words.size(); ++i) {
     const WordItem& w = line.words[i];
     if (w.expr < 0) {
       text_.append(line.code, w.begin, w.length);
+    } else if (values[i].isUnknown()) {
+      if (w.letter >= u'A' && w.letter <= u'Z') unknownLetters_ |= 1u << (w.letter - u'A');
     } else if (values[i].isNumber()) {
       // A vacant or unknown value leaves its address out.
       text_ += w.letter;
@@ -338,6 +345,7 @@ void Evaluator::callProgram(int number, int repeats, int at, const std::vector<s
   const auto [file, header] = files_.findProgram(number, frame().file);
   if (file < 0) {
     // The rest of the program is still drawn, without what the call would have done: said, never silent.
+    callLeftOut_ = true;
     note(EvalRule::subprogramNotFound, at,
          "program O" + std::to_string(number) + " is neither in this file nor in a file beside it: the call is left out");
     return;

@@ -31,6 +31,10 @@ class Evaluator {
   using Sink = std::function<void(std::u16string_view text, int file, int line)>;
   Evaluator(EvalFiles& files, const EvalOptions& options, const MachineState* machine);
   // Runs the main program to its end or a limit; false when the stop flag ended it.
+  // The letters (bit 0: A) whose words the block handed on last left out for an unknown value.
+  std::uint32_t unknownLetters() const { return unknownLetters_; }
+  // A call was left out (its program found nowhere): what it would have set is not known from here on.
+  bool callLeftOut() const { return callLeftOut_; }
   bool run(const Sink& sink);
   const std::vector<EvalProblem>& problems() const { return problems_; }
   // Lines executed (blocks handed on and macro statements).
@@ -110,5 +114,7 @@ class Evaluator {
   int backJumpLine_ = -1, backJumpFile_ = 0;
   std::int64_t backJumps_ = 0;
   std::u16string text_;
+  std::uint32_t unknownLetters_ = 0;
+  bool callLeftOut_ = false;
   std::vector<Value> values_;
 };

@@ -39,8 +39,11 @@ enum class EvalRule : std::uint8_t {
   argumentWithoutDecimal,
   message,
 };
+inline constexpr int kEvalRuleCount = static_cast<int>(EvalRule::message) + 1;
 const char* evalRuleId(EvalRule rule);
 bool evalRuleIsError(EvalRule rule);
+// One line on why the rule exists, for the rule lists of check.
+const char* evalRuleWhy(EvalRule rule);
 
 // An evaluation problem: which rule, where (file index, line from 1) and what, in UTF-8.
 struct EvalProblem {

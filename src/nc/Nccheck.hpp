@@ -167,6 +167,10 @@ class kNcChecker {
   // Forgets the notes of the last reading; the settings stay.
   void reset();
   void configure(const LintSettings& settings) { settings_ = settings; }
+  void noteUnknownWords(std::uint32_t letters, bool callLeftOut) {
+    unknownLetters_ = letters;
+    callLeftOut_ = callLeftOut;
+  }
   const LintSettings& settings() const { return settings_; }
   // Block k has been recorded from its text: `code` is its line without comments, `words` its working text
   // as the words read it.
@@ -269,6 +273,8 @@ class kNcChecker {
   bool isOn(Rule rule) const { return settings_.levels[static_cast<int>(rule)] != RuleLevel::off; }
 
   LintSettings settings_;
+  std::uint32_t unknownLetters_ = 0;  // of the block read next
+  bool callLeftOut_ = false;
   LintState lint_;
   std::vector<Finding> findings_;
   bool drawsSomething_ = false;

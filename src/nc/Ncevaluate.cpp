@@ -106,6 +106,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   progress.charsTotal = text.isWide() ? text.wideText().size() : text.bytes().size();
   const Evaluator::Sink sink = [&](std::u16string_view block, int file, int line) {
     if (stop.load(std::memory_order_relaxed)) return;
+    geometry.noteUnknownWords(evaluator.unknownLetters(), evaluator.callLeftOut());
     geometry.interpretBlock(block);
     geometry.noteSource(file, line);
     progress.linesRead = geometry.blockCount - 1;

@@ -161,8 +161,12 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
   }
   if (code.empty()) return;
   // Macro values and Siemens assignments ('#', '[', '=') are among the characters that make a closer look.
-  lint_.macroFeed = facts.closerLook && words.firstOf(u'F') != kNowhere && macroValued(code, u'F');
-  lint_.macroR = facts.closerLook && words.firstOf(u'R') != kNowhere && macroValued(code, u'R');
+  // A word evaluation left out for a value it could not know may well set F or R on the machine.
+  const auto unknown = [this](char16_t letter) { return (unknownLetters_ >> (letter - u'A') & 1) != 0; };
+  lint_.macroFeed = unknown(u'F') || (facts.closerLook && words.firstOf(u'F') != kNowhere && macroValued(code, u'F'));
+  lint_.macroR = unknown(u'R') || (facts.closerLook && words.firstOf(u'R') != kNowhere && macroValued(code, u'R'));
+  unknownLetters_ = 0;
+  if (callLeftOut_) lint_.flowUncertain = true;
   const std::size_t start = blockStart(code);
   // Whatever follows the end of a program is a subprogram, run in an order the checker does not follow.
   if (!lint_.endSeen) lint_.endSeen = endsProgram(code, code.substr(start), words, lint_.moved);

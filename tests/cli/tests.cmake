@@ -37,5 +37,6 @@ if(Python3_FOUND)
   add_test(NAME cli.path.rs274
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/cli/rs274_compare.py $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_rs274 12)
-  set_tests_properties(cli.path.rs274 PROPERTIES TIMEOUT 300)
+  # rs274 keeps its parameters in files of the working folder: one run at a time.
+  set_tests_properties(cli.path.rs274 PROPERTIES TIMEOUT 300 RESOURCE_LOCK rs274)
 endif()

@@ -5,7 +5,7 @@ if(Python3_FOUND)
   add_test(NAME toolpath.rs274_compare
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/toolpath/rs274_compare.py
                    $<TARGET_FILE:velmora-cli> ${CMAKE_CURRENT_BINARY_DIR}/toolpath_rs274 200 17)
-  set_tests_properties(toolpath.rs274_compare PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+  set_tests_properties(toolpath.rs274_compare PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600 RESOURCE_LOCK rs274)
 endif()
 
 # One test per folder of tests/toolpath/fanuc: the intersection corners with points worked out by hand.
