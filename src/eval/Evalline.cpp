@@ -2,6 +2,7 @@
 // a block of words and assignments.
 #include "eval/Evalline.hpp"
 
+#include <cmath>
 #include <array>
 
 namespace {
@@ -181,7 +182,8 @@ bool startsValue(View code, std::size_t pos) {
 }
 
 void noteCall(ParsedLine& out, const WordItem& w) {
-  if (w.expr >= 0 || w.hasPoint) return;
+  // A code number too large for an int is no call.
+  if (w.expr >= 0 || w.hasPoint || !(std::abs(w.literal) < 1e9)) return;
   const int n = static_cast<int>(w.literal);
   if (w.letter == u'M') {
     if (n == 98) out.call = CallKind::m98;

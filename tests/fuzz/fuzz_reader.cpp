@@ -42,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ReadResult read = readNcText(text, geometry);
   require(read.status == ReadResult::Status::Ok, "a text is always read");
   require(geometry.blockCount == read.linesRead + 1, "one block per line read, after the initial block");
-  require(read.syntaxErrorLine == geometry.syntaxErrorBlock(), "the syntax error is the store's");
+  // An executed program tells the line of the block, which is the block itself in a plain one.
+  const int errorBlock = geometry.syntaxErrorBlock();
+  const int errorLine = errorBlock != 0 && geometry.isEvaluated() ? geometry.sourceLineOf(errorBlock) : errorBlock;
+  require(read.syntaxErrorLine == errorLine, "the syntax error is the store's");
   for (int b = 0; b < geometry.blockCount; ++b) touchBlock(geometry, b);
   checkProblems(geometry, editorLineCount(text) + 1);
   return 0;
