@@ -159,14 +159,17 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
     noteDirectives(g, k, code, facts.comment);
     noteNestedComment(g, k);
   }
-  if (code.empty()) return;
-  // Macro values and Siemens assignments ('#', '[', '=') are among the characters that make a closer look.
   // A word evaluation left out for a value it could not know may well set F or R on the machine.
   const auto unknown = [this](char16_t letter) { return (unknownLetters_ >> (letter - u'A') & 1) != 0; };
-  lint_.macroFeed = unknown(u'F') || (facts.closerLook && words.firstOf(u'F') != kNowhere && macroValued(code, u'F'));
-  lint_.macroR = unknown(u'R') || (facts.closerLook && words.firstOf(u'R') != kNowhere && macroValued(code, u'R'));
+  lint_.macroFeed = unknown(u'F');
+  lint_.macroR = unknown(u'R');
   unknownLetters_ = 0;
   if (callLeftOut_) lint_.flowUncertain = true;
+  if (code.empty()) return;
+  // Macro values and Siemens assignments ('#', '[', '=') are among the characters that make a closer look.
+  const bool closer = facts.closerLook;
+  lint_.macroFeed = lint_.macroFeed || (closer && words.firstOf(u'F') != kNowhere && macroValued(code, u'F'));
+  lint_.macroR = lint_.macroR || (closer && words.firstOf(u'R') != kNowhere && macroValued(code, u'R'));
   const std::size_t start = blockStart(code);
   // Whatever follows the end of a program is a subprogram, run in an order the checker does not follow.
   if (!lint_.endSeen) lint_.endSeen = endsProgram(code, code.substr(start), words, lint_.moved);
