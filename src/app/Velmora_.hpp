@@ -176,9 +176,9 @@ class TVelmora_Form1 : public QMainWindow {
   QAction* Font1 = nullptr;
   QAction* About1 = nullptr;
   QAction* Help1 = nullptr;
-  QAction* Preview1 = nullptr;  // in the View menu, checked while the preview is on
+  QAction* Preview1 = nullptr;     // in the View menu, checked while the preview is on
   QAction* ToolCentre1 = nullptr;  // in the View menu, checked while the tool centre path is drawn
-  QAction* Fit1 = nullptr;      // Ctrl+0: ResetScale
+  QAction* Fit1 = nullptr;         // Ctrl+0: ResetScale
   QAction* Space = nullptr;
   QAction* menuFileName = nullptr;
   QFrame* pnlImageTop = nullptr;

@@ -14,8 +14,8 @@
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
-#include "cli/Support.hpp"
 #include "cli/Sarif.hpp"
+#include "cli/Support.hpp"
 #include "eval/Evalue.hpp"
 #include "nc/Ncgeometry.hpp"
 #include "nc/Nclint.hpp"
@@ -126,8 +126,8 @@ std::string ruleList() {
   // What evaluation reports holds for every control.
   for (int r = 0; r < kEvalRuleCount; ++r) {
     const auto rule = static_cast<EvalRule>(r);
-    std::snprintf(row, sizeof row, "%-26s %-8s %-38s %s\n", evalRuleId(rule), evalRuleIsError(rule) ? "error" : "warning",
-                  "all", evalRuleWhy(rule));
+    std::snprintf(row, sizeof row, "%-26s %-8s %-38s %s\n", evalRuleId(rule),
+                  evalRuleIsError(rule) ? "error" : "warning", "all", evalRuleWhy(rule));
     out += row;
   }
   return out;

@@ -10,8 +10,8 @@
 #include "nc/Ncgeometry.hpp"
 #include "nc/Ncprofile.hpp"
 #include "nc/Ncreader.hpp"
-#include "util/Text.hpp"
 #include "toolpath/Compensation.hpp"
+#include "util/Text.hpp"
 
 namespace {
 

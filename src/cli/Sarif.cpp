@@ -41,12 +41,14 @@ void appendRules(std::string& out) {
     const Rule rule = static_cast<Rule>(r);
     const RuleInfo& info = ruleInfo(rule);
     out += r == 0 ? "\n" : ",\n";
-    appendRule(out, info.id, ruleNote(rule).why, ruleOnFor(rule, Control::strict) ? levelOf(info.severity) : "none");
+    appendRule(out, info.id, ruleNote(rule).why,
+               ruleOnFor(rule, Control::strict) ? levelOf(info.severity) : "none");
   }
   for (int r = 0; r < kEvalRuleCount; ++r) {
     const auto rule = static_cast<EvalRule>(r);
     out += ",\n";
-    appendRule(out, evalRuleId(rule), evalRuleWhy(rule), levelOf(evalRuleIsError(rule) ? Severity::error : Severity::warning));
+    appendRule(out, evalRuleId(rule), evalRuleWhy(rule),
+               levelOf(evalRuleIsError(rule) ? Severity::error : Severity::warning));
   }
   out += "]";
 }

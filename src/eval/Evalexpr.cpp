@@ -23,21 +23,20 @@ struct Keyword {
 };
 
 constexpr std::array kFunctions{
-    Keyword{u"ASIN", Op::asin}, Keyword{u"ACOS", Op::acos}, Keyword{u"ATAN", Op::atan},
-    Keyword{u"SIN", Op::sin},   Keyword{u"COS", Op::cos},   Keyword{u"TAN", Op::tan},
-    Keyword{u"SQRT", Op::sqrt}, Keyword{u"ABS", Op::abs},   Keyword{u"ROUND", Op::round},
-    Keyword{u"FIX", Op::fix},   Keyword{u"FUP", Op::fup},   Keyword{u"LN", Op::ln},
-    Keyword{u"EXP", Op::exp},   Keyword{u"BIN", Op::bin},   Keyword{u"BCD", Op::bcd},
+    Keyword{u"ASIN", Op::asin},   Keyword{u"ACOS", Op::acos}, Keyword{u"ATAN", Op::atan}, Keyword{u"SIN", Op::sin},
+    Keyword{u"COS", Op::cos},     Keyword{u"TAN", Op::tan},   Keyword{u"SQRT", Op::sqrt}, Keyword{u"ABS", Op::abs},
+    Keyword{u"ROUND", Op::round}, Keyword{u"FIX", Op::fix},   Keyword{u"FUP", Op::fup},   Keyword{u"LN", Op::ln},
+    Keyword{u"EXP", Op::exp},     Keyword{u"BIN", Op::bin},   Keyword{u"BCD", Op::bcd},
 };
 
 constexpr std::array kOperators{
     // The symbols some controls write for comparisons.
-    Keyword{u"==", Op::eq},    Keyword{u"!=", Op::ne},      Keyword{u"<=", Op::le},
-    Keyword{u">=", Op::ge},    Keyword{u"<", Op::lt},       Keyword{u">", Op::gt},
-    Keyword{u"**", Op::power}, Keyword{u"+", Op::add},      Keyword{u"-", Op::subtract},
-    Keyword{u"*", Op::multiply}, Keyword{u"/", Op::divide}, Keyword{u"MOD", Op::modulo},
-    Keyword{u"EQ", Op::eq},    Keyword{u"NE", Op::ne},      Keyword{u"GT", Op::gt},
-    Keyword{u"GE", Op::ge},    Keyword{u"LT", Op::lt},      Keyword{u"LE", Op::le},
+    Keyword{u"==", Op::eq},        Keyword{u"!=", Op::ne},      Keyword{u"<=", Op::le},
+    Keyword{u">=", Op::ge},        Keyword{u"<", Op::lt},       Keyword{u">", Op::gt},
+    Keyword{u"**", Op::power},     Keyword{u"+", Op::add},      Keyword{u"-", Op::subtract},
+    Keyword{u"*", Op::multiply},   Keyword{u"/", Op::divide},   Keyword{u"MOD", Op::modulo},
+    Keyword{u"EQ", Op::eq},        Keyword{u"NE", Op::ne},      Keyword{u"GT", Op::gt},
+    Keyword{u"GE", Op::ge},        Keyword{u"LT", Op::lt},      Keyword{u"LE", Op::le},
     Keyword{u"AND", Op::logicAnd}, Keyword{u"OR", Op::logicOr}, Keyword{u"XOR", Op::logicXor},
 };
 
@@ -106,7 +105,8 @@ struct Parser {
   // accept; * and / bind before + and -.
   int term() {
     int left = unary();
-    while (left >= 0 && pos + 1 < text.size() && (text[pos] == u'*' || text[pos] == u'/') && text[pos + 1] != u'*') {
+    while (left >= 0 && pos + 1 < text.size() && (text[pos] == u'*' || text[pos] == u'/') &&
+           text[pos + 1] != u'*') {
       const Op op = text[pos++] == u'*' ? Op::multiply : Op::divide;
       const int right = unary();
       left = right < 0 ? -1 : pool.add({op, left, right, 0});
@@ -244,12 +244,17 @@ struct Evaluation {
 
   Value function(Op op, double x) {
     switch (op) {
-      case Op::sin: return Value::of(std::sin(x * kDegree));
-      case Op::cos: return Value::of(std::cos(x * kDegree));
-      case Op::tan: return Value::of(std::tan(x * kDegree));
+      case Op::sin:
+        return Value::of(std::sin(x * kDegree));
+      case Op::cos:
+        return Value::of(std::cos(x * kDegree));
+      case Op::tan:
+        return Value::of(std::tan(x * kDegree));
       case Op::asin:
       case Op::acos:
-        if (x < -1 || x > 1) return fail(EvalRule::domain, (op == Op::asin ? "ASIN" : "ACOS") + std::string(" of a value outside -1 … 1"));
+        if (x < -1 || x > 1)
+          return fail(EvalRule::domain,
+                      (op == Op::asin ? "ASIN" : "ACOS") + std::string(" of a value outside -1 … 1"));
         return Value::of((op == Op::asin ? std::asin(x) : std::acos(x)) / kDegree);
       case Op::atan: {
         const double angle = std::atan(x) / kDegree;
@@ -258,25 +263,33 @@ struct Evaluation {
       case Op::sqrt:
         if (x < 0) return fail(EvalRule::domain, "SQRT of a negative value");
         return Value::of(std::sqrt(x));
-      case Op::abs: return Value::of(std::fabs(x));
-      case Op::round: return Value::of(roundHalfAway(x));
-      case Op::fix: return Value::of(dialect == Dialect::fanuc ? std::trunc(x) : std::floor(x));
+      case Op::abs:
+        return Value::of(std::fabs(x));
+      case Op::round:
+        return Value::of(roundHalfAway(x));
+      case Op::fix:
+        return Value::of(dialect == Dialect::fanuc ? std::trunc(x) : std::floor(x));
       case Op::fup:
         return Value::of(dialect == Dialect::fanuc ? (x < 0 ? std::floor(x) : std::ceil(x)) : std::ceil(x));
       case Op::ln:
         if (x <= 0) return fail(EvalRule::domain, "LN of a value not above 0");
         return Value::of(std::log(x));
-      case Op::exp: return Value::of(std::exp(x));
-      default: return Value::of(x);  // BIN and BCD leave ordinary numbers as they are
+      case Op::exp:
+        return Value::of(std::exp(x));
+      default:
+        return Value::of(x);  // BIN and BCD leave ordinary numbers as they are
     }
   }
 
   Value binary(Op op, Value a, Value b) {
     const double x = a.asNumber(), y = b.asNumber();
     switch (op) {
-      case Op::add: return Value::of(x + y);
-      case Op::subtract: return Value::of(x - y);
-      case Op::multiply: return Value::of(x * y);
+      case Op::add:
+        return Value::of(x + y);
+      case Op::subtract:
+        return Value::of(x - y);
+      case Op::multiply:
+        return Value::of(x * y);
       case Op::divide:
         if (y == 0) return fail(EvalRule::divisionByZero, "division by zero");
         return Value::of(x / y);
@@ -289,36 +302,47 @@ struct Evaluation {
       case Op::power:
         if (x < 0 && y != std::floor(y)) return fail(EvalRule::domain, "a negative value to a fractional power");
         return Value::of(std::pow(x, y));
-      case Op::eq: return Value::of(equalValues(a, b, dialect) ? 1 : 0);
-      case Op::ne: return Value::of(equalValues(a, b, dialect) ? 0 : 1);
-      case Op::gt: return Value::of(x > y ? 1 : 0);
-      case Op::ge: return Value::of(x >= y ? 1 : 0);
-      case Op::lt: return Value::of(x < y ? 1 : 0);
-      case Op::le: return Value::of(x <= y ? 1 : 0);
+      case Op::eq:
+        return Value::of(equalValues(a, b, dialect) ? 1 : 0);
+      case Op::ne:
+        return Value::of(equalValues(a, b, dialect) ? 0 : 1);
+      case Op::gt:
+        return Value::of(x > y ? 1 : 0);
+      case Op::ge:
+        return Value::of(x >= y ? 1 : 0);
+      case Op::lt:
+        return Value::of(x < y ? 1 : 0);
+      case Op::le:
+        return Value::of(x <= y ? 1 : 0);
       case Op::atan2: {
         double angle = std::atan2(x, y) / kDegree;
         if (dialect == Dialect::fanuc && angle < 0) angle += 360;
         return Value::of(angle);
       }
-      default: return logic(op, x, y, dialect);
+      default:
+        return logic(op, x, y, dialect);
     }
   }
 
   Value at(int index) {
     const ExprNode& n = pool.nodes[static_cast<std::size_t>(index)];
     switch (n.op) {
-      case Op::number: return Value::of(n.value);
+      case Op::number:
+        return Value::of(n.value);
       case Op::variable: {
         const Value number = at(n.a);
         return fault.raised ? Value::vacant() : vars.read(number.asNumber());
       }
-      case Op::named: return vars.readNamed(pool.names[static_cast<std::size_t>(n.a)]);
-      case Op::exists: return Value::of(vars.exists(pool.names[static_cast<std::size_t>(n.a)]) ? 1 : 0);
+      case Op::named:
+        return vars.readNamed(pool.names[static_cast<std::size_t>(n.a)]);
+      case Op::exists:
+        return Value::of(vars.exists(pool.names[static_cast<std::size_t>(n.a)]) ? 1 : 0);
       case Op::negate: {
         const Value v = at(n.a);
         return v.isNumber() ? Value::of(-v.number) : v;
       }
-      default: break;
+      default:
+        break;
     }
     const Value a = at(n.a);
     if (n.b < 0) return a.isUnknown() ? a : function(n.op, a.asNumber());

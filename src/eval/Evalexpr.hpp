@@ -14,16 +14,48 @@
 class VariableReader {
  public:
   virtual ~VariableReader() = default;
-  virtual Value read(double number) = 0;                 // #n
+  virtual Value read(double number) = 0;                  // #n
   virtual Value readNamed(std::u16string_view name) = 0;  // #<name>
   virtual bool exists(std::u16string_view name) = 0;      // EXISTS[#<name>]
 };
 
 enum class Op : std::uint8_t {
-  number, variable, named, exists, negate,
-  add, subtract, multiply, divide, modulo, power,
-  eq, ne, gt, ge, lt, le, logicAnd, logicOr, logicXor,
-  sin, cos, tan, asin, acos, atan, atan2, sqrt, abs, round, fix, fup, ln, exp, bin, bcd,
+  number,
+  variable,
+  named,
+  exists,
+  negate,
+  add,
+  subtract,
+  multiply,
+  divide,
+  modulo,
+  power,
+  eq,
+  ne,
+  gt,
+  ge,
+  lt,
+  le,
+  logicAnd,
+  logicOr,
+  logicXor,
+  sin,
+  cos,
+  tan,
+  asin,
+  acos,
+  atan,
+  atan2,
+  sqrt,
+  abs,
+  round,
+  fix,
+  fup,
+  ln,
+  exp,
+  bin,
+  bcd,
 };
 
 struct ExprNode {

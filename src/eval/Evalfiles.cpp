@@ -14,7 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::int64_t labelKey(int header, int n) { return (static_cast<std::int64_t>(header) << 32) | static_cast<std::uint32_t>(n); }
+std::int64_t labelKey(int header, int n) {
+  return (static_cast<std::int64_t>(header) << 32) | static_cast<std::uint32_t>(n);
+}
 
 std::string lowerAscii(std::string text) {
   for (char& c : text) {
@@ -32,7 +34,8 @@ int sequenceNumber(std::u16string_view line) {
   while (i < line.size() && line[i] == u' ') ++i;
   long long n = 0;
   const std::size_t start = i;
-  for (; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && i - start < 9; ++i) n = n * 10 + (line[i] - u'0');
+  for (; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && i - start < 9; ++i)
+    n = n * 10 + (line[i] - u'0');
   return i == start ? -1 : static_cast<int>(n);
 }
 
@@ -107,7 +110,8 @@ const ParsedLine& EvalFiles::line(int fileIndex, int lineIndex) {
 
 int EvalFiles::findLabel(int fileIndex, int at, int n) const {
   const EvalFile& f = *files_[static_cast<std::size_t>(fileIndex)];
-  const int header = at >= 0 && at < static_cast<int>(f.programOf.size()) ? f.programOf[static_cast<std::size_t>(at)] : -1;
+  const int header =
+      at >= 0 && at < static_cast<int>(f.programOf.size()) ? f.programOf[static_cast<std::size_t>(at)] : -1;
   const auto found = f.labels.find(labelKey(header, n));
   return found == f.labels.end() ? -1 : found->second;
 }

@@ -14,13 +14,13 @@
 class kNcText;
 
 struct EvalFile {
-  std::string path;  // as found ("" for the main text when it has no path)
-  std::vector<std::u16string> lines;  // prepared as the reader prepares them, line feeds kept
-  std::vector<int> programOf;          // per line: the line of its O header, -1 before any
-  std::unordered_map<int, int> programs;               // O number → header line
-  std::unordered_map<std::u16string, int> subs;       // o-word label ("100", "<NAME>") → its sub line
-  std::unordered_map<std::int64_t, int> labels;        // (program header line, N) → line
-  std::vector<std::unique_ptr<ParsedLine>> parsed;     // made on first execution
+  std::string path;                                 // as found ("" for the main text when it has no path)
+  std::vector<std::u16string> lines;                // prepared as the reader prepares them, line feeds kept
+  std::vector<int> programOf;                       // per line: the line of its O header, -1 before any
+  std::unordered_map<int, int> programs;            // O number → header line
+  std::unordered_map<std::u16string, int> subs;     // o-word label ("100", "<NAME>") → its sub line
+  std::unordered_map<std::int64_t, int> labels;     // (program header line, N) → line
+  std::vector<std::unique_ptr<ParsedLine>> parsed;  // made on first execution
 };
 
 class EvalFiles {

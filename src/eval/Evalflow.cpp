@@ -1,8 +1,7 @@
 // Program flow: Fanuc GOTO, WHILE/DO/END, and LinuxCNC o-word subs, branches and loops.
-#include "eval/Evaluator.hpp"
-
 #include <cmath>
 
+#include "eval/Evaluator.hpp"
 #include "util/Text.hpp"
 
 namespace {
@@ -16,8 +15,8 @@ void Evaluator::jumpTo(double label, int at) {
   const int n = static_cast<int>(std::llround(label));
   const int target = files_.findLabel(frame().file, at, n);
   if (target < 0) {
-    fail(EvalRule::undefinedLabel, at, "GOTO " + std::to_string(n) + ": no block N" + std::to_string(n) +
-                                           " in this program: stopped");
+    fail(EvalRule::undefinedLabel, at,
+         "GOTO " + std::to_string(n) + ": no block N" + std::to_string(n) + " in this program: stopped");
     return;
   }
   if (target <= at) {
@@ -28,7 +27,8 @@ void Evaluator::jumpTo(double label, int at) {
   }
   Frame& f = frame();
   // Jumping out of a loop leaves it.
-  while (!f.loops.empty() && (target < f.loops.back().top || target > matchingEnd(files_.line(f.file, f.loops.back().top), f.loops.back().top))) {
+  while (!f.loops.empty() && (target < f.loops.back().top ||
+                              target > matchingEnd(files_.line(f.file, f.loops.back().top), f.loops.back().top))) {
     f.loops.pop_back();
   }
   f.line = target;
@@ -41,7 +41,8 @@ int Evaluator::matchingEnd(const ParsedLine& line, int at) {
   line.match = -1;
   for (int i = at + 1; i < static_cast<int>(file.lines.size()); ++i) {
     const ParsedLine& other = files_.line(frame().file, i);
-    if ((other.kind == LineKind::whileDo || other.kind == LineKind::doLoop) && other.loopId == line.loopId) ++depth;
+    if ((other.kind == LineKind::whileDo || other.kind == LineKind::doLoop) && other.loopId == line.loopId)
+      ++depth;
     if (other.kind == LineKind::endLoop && other.loopId == line.loopId && depth-- == 0) {
       line.match = i;
       break;
@@ -58,7 +59,8 @@ void Evaluator::fanucLoop(const ParsedLine& line, int at, bool condition) {
     if (again) f.loops.pop_back();
     const int end = matchingEnd(line, at);
     if (end < 0) {
-      fail(EvalRule::undefinedLabel, at, "DO" + std::to_string(line.loopId) + " has no END" + std::to_string(line.loopId) + ": stopped");
+      fail(EvalRule::undefinedLabel, at,
+           "DO" + std::to_string(line.loopId) + " has no END" + std::to_string(line.loopId) + ": stopped");
       return;
     }
     f.line = end + 1;
@@ -86,7 +88,8 @@ void Evaluator::fanucLoop(const ParsedLine& line, int at, bool condition) {
 void Evaluator::fanucEnd(const ParsedLine& line, int at) {
   Frame& f = frame();
   if (f.loops.empty() || f.loops.back().id != line.loopId) {
-    fail(EvalRule::nesting, at, "END" + std::to_string(line.loopId) + " without its DO" + std::to_string(line.loopId) + ": stopped");
+    fail(EvalRule::nesting, at,
+         "END" + std::to_string(line.loopId) + " without its DO" + std::to_string(line.loopId) + ": stopped");
     return;
   }
   f.line = f.loops.back().top;
@@ -132,7 +135,8 @@ void Evaluator::ocall(const ParsedLine& line, int at) {
   if (file < 0) {
     callLeftOut_ = true;
     note(EvalRule::subprogramNotFound, at,
-         "the subroutine O" + toUtf8(label) + " is neither in this file nor in a file beside it: the call is left out");
+         "the subroutine O" + toUtf8(label) +
+             " is neither in this file nor in a file beside it: the call is left out");
     return;
   }
   std::vector<Value> args;

@@ -2,8 +2,8 @@
 // a block of words and assignments.
 #include "eval/Evalline.hpp"
 
-#include <cmath>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -47,11 +47,21 @@ void splitLine(View line, std::u16string& code, std::u16string& comment) {
 }
 
 constexpr std::array<std::pair<View, OKind>, 15> kOWords{{
-    {u"ENDSUB", OKind::endsub},       {u"SUB", OKind::sub},          {u"CALL", OKind::call},
-    {u"RETURN", OKind::ret},          {u"ELSEIF", OKind::elseIf},     {u"ELSE", OKind::elseBranch},
-    {u"ENDIF", OKind::endIf},         {u"IF", OKind::ifStart},       {u"ENDWHILE", OKind::endWhile},
-    {u"WHILE", OKind::whileStart},    {u"DO", OKind::doStart},       {u"ENDREPEAT", OKind::endRepeat},
-    {u"REPEAT", OKind::repeat},       {u"BREAK", OKind::breakLoop},  {u"CONTINUE", OKind::continueLoop},
+    {u"ENDSUB", OKind::endsub},
+    {u"SUB", OKind::sub},
+    {u"CALL", OKind::call},
+    {u"RETURN", OKind::ret},
+    {u"ELSEIF", OKind::elseIf},
+    {u"ELSE", OKind::elseBranch},
+    {u"ENDIF", OKind::endIf},
+    {u"IF", OKind::ifStart},
+    {u"ENDWHILE", OKind::endWhile},
+    {u"WHILE", OKind::whileStart},
+    {u"DO", OKind::doStart},
+    {u"ENDREPEAT", OKind::endRepeat},
+    {u"REPEAT", OKind::repeat},
+    {u"BREAK", OKind::breakLoop},
+    {u"CONTINUE", OKind::continueLoop},
 }};
 
 // The O-word keyword at `pos`, advancing past it.
@@ -209,7 +219,7 @@ bool parseAssignment(ParsedLine& out, std::size_t& pos, Dialect dialect) {
     pos = end + 1;
   } else {
     a.target = pos < code.size() && code[pos] == u'[' ? parseExpression(code, pos, dialect, out.pool)
-                                                       : parseWordValue(code, pos, dialect, out.pool);
+                                                      : parseWordValue(code, pos, dialect, out.pool);
     if (a.target < 0) return fail(out, "the variable number cannot be read");
   }
   if (pos >= code.size() || code[pos] != u'=') return fail(out, "a variable outside an address needs =");
@@ -300,8 +310,7 @@ void parseLine(View line, Dialect dialect, ParsedLine& out) {
     if (n < 1e9) out.label = static_cast<int>(n);
     const View rest = code.substr(at);
     if (rest.starts_with(u"GOTO") || rest.starts_with(u"IF[") || rest.starts_with(u"IF#") ||
-        rest.starts_with(u"WHILE") ||
-        rest.starts_with(u"DO") || rest.starts_with(u"END")) {
+        rest.starts_with(u"WHILE") || rest.starts_with(u"DO") || rest.starts_with(u"END")) {
       // A flow statement after its N word.
       parseFanucFlow(out, at, dialect);
       return;
@@ -316,8 +325,8 @@ bool mayNeedEvaluation(View line) {
   ParsedLine parsed;
   parseLine(line, Dialect::fanuc, parsed);
   if (parsed.kind == LineKind::header || parsed.kind == LineKind::plain) return false;
-  if (parsed.kind != LineKind::block) return parsed.kind != LineKind::syntaxError || line.find(u'#') != View::npos ||
-                                                line.find(u'[') != View::npos;
+  if (parsed.kind != LineKind::block)
+    return parsed.kind != LineKind::syntaxError || line.find(u'#') != View::npos || line.find(u'[') != View::npos;
   if (!parsed.assigns.empty() || parsed.call == CallKind::m98 || parsed.call == CallKind::m97 ||
       parsed.call == CallKind::g65 || parsed.call == CallKind::g66) {
     return true;

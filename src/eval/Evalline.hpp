@@ -10,22 +10,35 @@
 #include "eval/Evalexpr.hpp"
 
 enum class LineKind : std::uint8_t {
-  plain,      // handed on as written
-  block,      // words to evaluate, assignments, calls
-  header,     // O1234: a program starts
-  jump,       // GOTO n
-  ifGoto,     // IF [c] GOTO n
-  ifThen,     // IF [c] THEN statement
-  whileDo,    // WHILE [c] DOm
-  doLoop,     // DOm
-  endLoop,    // ENDm
-  oword,      // LinuxCNC o-word control
+  plain,    // handed on as written
+  block,    // words to evaluate, assignments, calls
+  header,   // O1234: a program starts
+  jump,     // GOTO n
+  ifGoto,   // IF [c] GOTO n
+  ifThen,   // IF [c] THEN statement
+  whileDo,  // WHILE [c] DOm
+  doLoop,   // DOm
+  endLoop,  // ENDm
+  oword,    // LinuxCNC o-word control
   syntaxError,
 };
 
 enum class OKind : std::uint8_t {
-  sub, endsub, call, ret, ifStart, elseIf, elseBranch, endIf, whileStart, endWhile, doStart, repeat, endRepeat,
-  breakLoop, continueLoop,
+  sub,
+  endsub,
+  call,
+  ret,
+  ifStart,
+  elseIf,
+  elseBranch,
+  endIf,
+  whileStart,
+  endWhile,
+  doStart,
+  repeat,
+  endRepeat,
+  breakLoop,
+  continueLoop,
 };
 
 // What a line does besides its words.

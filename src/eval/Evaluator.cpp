@@ -17,7 +17,8 @@ constexpr double kLeastIncrement = 0.001;
 
 // Argument specification I: the local each letter sets (0: not an argument).
 constexpr int argumentNumber(char16_t letter) {
-  constexpr int kTable[26] = {1, 2, 3, 7, 8, 9, 0, 11, 4, 5, 6, 0, 13, 0, 0, 0, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
+  constexpr int kTable[26] = {1, 2, 3, 7,  8,  9,  0,  11, 4,  5,  6,  0,  13,
+                              0, 0, 0, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
   return letter >= u'A' && letter <= u'Z' ? kTable[letter - u'A'] : 0;
 }
 
@@ -155,14 +156,16 @@ Value Evaluator::value(const ParsedLine& line, int expr, int at) {
   if (fault.raised) fail(fault.rule, at, fault.message);
   if (vars_.unknownRead == EvalVariables::kMachineName) {
     if (unknownReported_.insert(vars_.unknownRead).second) {
-      note(EvalRule::unknownValue, at, "HAL and INI values are machine data a viewer cannot know: words using them are left out");
+      note(EvalRule::unknownValue, at,
+           "HAL and INI values are machine data a viewer cannot know: words using them are left out");
     }
     vars_.unknownRead = 0;
   }
   if (vars_.unknownRead != 0) {
     if (unknownReported_.insert(vars_.unknownRead).second) {
       note(EvalRule::unknownValue, at,
-           "#" + std::to_string(vars_.unknownRead) + " is machine data a viewer cannot know: words using it are left out");
+           "#" + std::to_string(vars_.unknownRead) +
+               " is machine data a viewer cannot know: words using it are left out");
     }
     vars_.unknownRead = 0;
   }
@@ -296,8 +299,9 @@ void Evaluator::call(const ParsedLine& line, int at, const std::vector<Value>& v
     Value v = values[i];
     if (w.expr < 0 && !w.hasPoint && options_.standardDecimal && v.number != 0) {
       note(EvalRule::argumentWithoutDecimal, at,
-           std::string(1, static_cast<char>(w.letter)) + toUtf8(View(line.code).substr(w.begin + 1, w.length - 1)) +
-               " has no decimal point: it is " + std::to_string(v.number * kLeastIncrement) + " in least increments");
+           std::string(1, static_cast<char>(w.letter)) +
+               toUtf8(View(line.code).substr(w.begin + 1, w.length - 1)) + " has no decimal point: it is " +
+               std::to_string(v.number * kLeastIncrement) + " in least increments");
       v.number *= kLeastIncrement;
     }
     args.emplace_back(local, v);
@@ -347,7 +351,8 @@ void Evaluator::callProgram(int number, int repeats, int at, const std::vector<s
     // The rest of the program is still drawn, without what the call would have done: said, never silent.
     callLeftOut_ = true;
     note(EvalRule::subprogramNotFound, at,
-         "program O" + std::to_string(number) + " is neither in this file nor in a file beside it: the call is left out");
+         "program O" + std::to_string(number) +
+             " is neither in this file nor in a file beside it: the call is left out");
     return;
   }
   Frame next;
@@ -396,7 +401,8 @@ void Evaluator::returnFromCall(int at, double label) {
     // M99 Pn goes on at Nn of the caller.
     const int target = files_.findLabel(frame().file, callLine, static_cast<int>(std::llround(label)));
     if (target < 0) {
-      fail(EvalRule::undefinedLabel, at, "M99 P returns to N" + std::to_string(std::llround(label)) + ", which the caller lacks: stopped");
+      fail(EvalRule::undefinedLabel, at,
+           "M99 P returns to N" + std::to_string(std::llround(label)) + ", which the caller lacks: stopped");
       return;
     }
     frame().line = target;
@@ -404,7 +410,8 @@ void Evaluator::returnFromCall(int at, double label) {
 }
 
 void Evaluator::endProgram(int at, bool byM99) {
-  if (byM99) note(EvalRule::message, at, "M99 in the main program: the control would start it again; evaluation ends here");
+  if (byM99)
+    note(EvalRule::message, at, "M99 in the main program: the control would start it again; evaluation ends here");
   finished_ = true;
 }
 
@@ -417,7 +424,11 @@ void Evaluator::fail(EvalRule rule, int at, std::string message) {
 void Evaluator::note(EvalRule rule, int at, std::string message) {
   // A line that runs many times says so once.
   const int file = frames_.empty() ? 0 : frame().file;
-  if (!noted_.insert((static_cast<std::int64_t>(file) << 40) | (static_cast<std::int64_t>(rule) << 32) | static_cast<std::uint32_t>(at)).second) return;
+  if (!noted_
+           .insert((static_cast<std::int64_t>(file) << 40) | (static_cast<std::int64_t>(rule) << 32) |
+                   static_cast<std::uint32_t>(at))
+           .second)
+    return;
   problems_.push_back({rule, frames_.empty() ? 0 : frame().file, at + 1, std::move(message)});
 }
 

@@ -69,16 +69,35 @@ Value EvalVariables::system(int n) const {
       const int at = n - 4102;
       char letter = 0;
       switch (at) {
-        case 0: letter = 'B'; break;
-        case 5: letter = 'D'; break;
-        case 7: letter = 'F'; break;
-        case 9: letter = 'H'; break;
-        case 11: letter = 'M'; break;
-        case 12: letter = 'N'; break;
-        case 13: letter = 'O'; break;
-        case 17: letter = 'S'; break;
-        case 18: letter = 'T'; break;
-        default: return Value::unknown();
+        case 0:
+          letter = 'B';
+          break;
+        case 5:
+          letter = 'D';
+          break;
+        case 7:
+          letter = 'F';
+          break;
+        case 9:
+          letter = 'H';
+          break;
+        case 11:
+          letter = 'M';
+          break;
+        case 12:
+          letter = 'N';
+          break;
+        case 13:
+          letter = 'O';
+          break;
+        case 17:
+          letter = 'S';
+          break;
+        case 18:
+          letter = 'T';
+          break;
+        default:
+          return Value::unknown();
       }
       const int i = letter - 'A';
       return previousGiven_[static_cast<std::size_t>(i)] ? Value::of(previousWords_[static_cast<std::size_t>(i)])

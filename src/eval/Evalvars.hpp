@@ -27,7 +27,8 @@ class EvalVariables : public VariableReader {
   static constexpr int kLocals = 33;
   // What unknownRead holds after a read of #<_HAL[…]> or #<_INI[…]>.
   static constexpr int kMachineName = -2;
-  EvalVariables(Dialect dialect, const std::map<std::string, double, std::less<>>& seeds, const MachineState* machine);
+  EvalVariables(Dialect dialect, const std::map<std::string, double, std::less<>>& seeds,
+                const MachineState* machine);
 
   Value read(double number) override;
   Value readNamed(std::u16string_view name) override;

@@ -25,8 +25,8 @@ void kNcBlockTexts::addOwn(std::u16string_view text) {
     chunks_.emplace_back().reserve(std::max(kChunk, text.size()));
   }
   std::u16string& chunk = chunks_.back();
-  owns_.push(true, OwnText{static_cast<std::uint32_t>(chunks_.size() - 1), static_cast<std::uint32_t>(chunk.size()),
-                           static_cast<std::uint32_t>(text.size())});
+  owns_.push(true, OwnText{static_cast<std::uint32_t>(chunks_.size() - 1),
+                           static_cast<std::uint32_t>(chunk.size()), static_cast<std::uint32_t>(text.size())});
   chunk.append(text);
 }
 

@@ -18,22 +18,33 @@ class GeometryMachine : public MachineState {
   explicit GeometryMachine(const kNcGeometry& g) : g_(g) {}
   double position(int axis) const override {
     switch (axis) {
-      case 0: return g_.xAt(0) - g_.shiftX();
-      case 1: return g_.yAt(0) - g_.shiftY();
-      default: return g_.zAt(0) - g_.shiftZ();
+      case 0:
+        return g_.xAt(0) - g_.shiftX();
+      case 1:
+        return g_.yAt(0) - g_.shiftY();
+      default:
+        return g_.zAt(0) - g_.shiftZ();
     }
   }
   int modalCode(int group) const override {
     const int b = g_.blockCount - 1;
     switch (group) {
-      case 1: return gNumberAt(g_.groupMotion, b);
-      case 2: return gNumberAt(g_.groupPlane, b);
-      case 3: return gNumberAt(g_.groupDistance, b);
-      case 7: return gNumberAt(g_.groupCutterComp, b);
-      case 8: return gNumberAt(g_.groupToolLength, b);
-      case 9: return gNumberAt(g_.groupCycle, b);
-      case 14: return gNumberAt(g_.groupWork, b);
-      default: return -1;
+      case 1:
+        return gNumberAt(g_.groupMotion, b);
+      case 2:
+        return gNumberAt(g_.groupPlane, b);
+      case 3:
+        return gNumberAt(g_.groupDistance, b);
+      case 7:
+        return gNumberAt(g_.groupCutterComp, b);
+      case 8:
+        return gNumberAt(g_.groupToolLength, b);
+      case 9:
+        return gNumberAt(g_.groupCycle, b);
+      case 14:
+        return gNumberAt(g_.groupWork, b);
+      default:
+        return -1;
     }
   }
 
@@ -45,7 +56,8 @@ bool isCandidateWord(char a, char b, char c) {
   const auto up = [](char x) { return static_cast<char>(x >= 'a' && x <= 'z' ? x - 32 : x); };
   a = up(a), b = up(b), c = up(c);
   return (a == 'M' && b == '9' && (c == '8' || c == '7')) || (a == 'G' && b == '6' && (c == '5' || c == '6')) ||
-         (a == 'G' && b == 'O' && c == 'T') || (a == 'C' && b == 'A' && c == 'L') || (a == 'S' && b == 'U' && c == 'B');
+         (a == 'G' && b == 'O' && c == 'T') || (a == 'C' && b == 'A' && c == 'L') ||
+         (a == 'S' && b == 'U' && c == 'B');
 }
 
 // A quick look over the raw text: '#', '[', or the start of M98 M97 G65 G66 GOTO CALL SUB anywhere.
@@ -111,7 +123,8 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
     geometry.noteSource(file, line);
     progress.linesRead = geometry.blockCount - 1;
     if (progress.linesRead % kProgressInterval == 0) {
-      const bool cancelled = (options.stop && options.stop->load()) || (callbacks.progress && !callbacks.progress(progress));
+      const bool cancelled =
+          (options.stop && options.stop->load()) || (callbacks.progress && !callbacks.progress(progress));
       if (cancelled) stop = true;
     }
     if (geometry.syntaxErrorBlock() != 0) stop = true;

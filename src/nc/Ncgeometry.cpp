@@ -52,7 +52,8 @@ void kNcGeometry::setCommentDelimiters(const CommentDelimiters& delimiters) {
   textOnlyBytes_.fill(false);
   for (int c = 0; c <= ' '; ++c) textOnlyBytes_[c] = true;
   // '=' and '%' for the checker: assignments of other dialects, the end of a program.
-  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*', ';', '=', '%'}) textOnlyBytes_[c] = true;
+  for (const char c : {'\x7F', '$', '#', '[', '<', 'O', 'o', 'M', 'm', '*', ';', '=', '%'})
+    textOnlyBytes_[c] = true;
   for (int c = 0; c < 128; ++c) textOnlyBytes_[c] = textOnlyBytes_[c] || characterTable[c] != 0;
 }
 

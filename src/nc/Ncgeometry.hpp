@@ -204,7 +204,9 @@ class kNcGeometry {
   const kNcChecker& checker() const { return checker_; }
   // The next block's words of these letters (bit 0: A) had values evaluation could not know, and were left out;
   // `callLeftOut`: a call before it was left out, so what it would have set is not known.
-  void noteUnknownWords(std::uint32_t letters, bool callLeftOut) { checker_.noteUnknownWords(letters, callLeftOut); }
+  void noteUnknownWords(std::uint32_t letters, bool callLeftOut) {
+    checker_.noteUnknownWords(letters, callLeftOut);
+  }
   // The G words the latest block read as text took, and where the first that no slot takes stands (npos:
   // none).
   const GWordsFound& gWordsRead() const { return gcodes_.gWordsRead(); }

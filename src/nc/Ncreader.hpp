@@ -4,11 +4,11 @@
 
 #include <atomic>
 #include <cstdint>
-#include <vector>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "eval/Evalue.hpp"
 #include "nc/Ncgeometry.hpp"

@@ -44,10 +44,10 @@ TEST(Evalexpr, ValuesUnderEachDialect) {
   const Row rows[] = {
       {"1+2*3", 7, 7},
       {"[1+2]*3", 9, 9},
-      {"1OR2", 3, 1},          // bitwise on Fanuc, logical on LinuxCNC
+      {"1OR2", 3, 1},  // bitwise on Fanuc, logical on LinuxCNC
       {"6AND3", 2, 1},
       {"5XOR1", 4, 0},
-      {"1+2AND3", 3, 1},       // Fanuc: AND binds like *, so 1 + (2 AND 3)
+      {"1+2AND3", 3, 1},  // Fanuc: AND binds like *, so 1 + (2 AND 3)
       {"FIX[-2.8]", -2, -3},
       {"FUP[-2.8]", -3, -2},
       {"FUP[2.1]", 3, 3},
@@ -58,13 +58,13 @@ TEST(Evalexpr, ValuesUnderEachDialect) {
       {"2**3**2", 512, 512},
       {"1EQ1.0000001", 0, 1},  // LinuxCNC compares within 1e-6
       {"#1*2", 6, 6},
-      {"#2", -999, 0},         // a never-set local: vacant, or 0
+      {"#2", -999, 0},  // a never-set local: vacant, or 0
       {"#2+1", 1, 1},
       {"#2EQ#0", 1, 1},
       {"#2EQ0", 0, 1},
       {"#2GE#0", 1, 1},
-      {"#500", 2.5, 2.5},      // seeded by the profile
-      {"#501", -777, 0},       // unknown machine data, or a LinuxCNC global read as 0
+      {"#500", 2.5, 2.5},  // seeded by the profile
+      {"#501", -777, 0},   // unknown machine data, or a LinuxCNC global read as 0
       {"#5002", 100, -777},
       {"#5421", -777, 100},
       {"#4001", 1, 0},
@@ -86,8 +86,8 @@ TEST(Evalexpr, FaultsAndSyntax) {
     EvalRule rule;
   };
   const Row rows[] = {{"1/0", EvalRule::divisionByZero}, {"1MOD0", EvalRule::divisionByZero},
-                      {"SQRT[-1]", EvalRule::domain},     {"ASIN[2]", EvalRule::domain},
-                      {"LN[0]", EvalRule::domain},        {"[-8]**0.5", EvalRule::domain}};
+                      {"SQRT[-1]", EvalRule::domain},    {"ASIN[2]", EvalRule::domain},
+                      {"LN[0]", EvalRule::domain},       {"[-8]**0.5", EvalRule::domain}};
   for (const Row& r : rows) {
     EvalRule rule = EvalRule::syntax;
     EXPECT_TRUE(std::isnan(valueOf(r.text, Dialect::linuxcnc, &rule))) << r.text;
@@ -103,7 +103,7 @@ struct EvalRun {
 };
 
 EvalRun run(const char* program, Dialect dialect = Dialect::fanuc, std::int64_t maxLines = 100000,
-        const std::atomic<bool>* stop = nullptr) {
+            const std::atomic<bool>* stop = nullptr) {
   EvalFiles files(dialect, {});
   files.addMainLines(fromUtf8(program), "");
   EvalOptions options;
@@ -151,9 +151,11 @@ TEST(Evaluator, FlowAndCalls) {
       // LinuxCNC: parameters set after the line, named parameters, loops, branches, return values.
       {"#1=1\n#1=2 G1 X#1\n", Dialect::linuxcnc, "2:G1X1.|"},
       {"#<_i>=0\no1 repeat [3]\nX#<_i>\n#<_i>=[#<_i>+1]\no1 endrepeat\n", Dialect::linuxcnc, "3:X0.|3:X1.|3:X2.|"},
-      {"#<_i>=0\no2 do\n#<_i>=[#<_i>+1]\no3 if [#<_i> EQ 2]\no2 continue\no3 endif\nX#<_i>\no2 while [#<_i> LT 4]\n",
+      {"#<_i>=0\no2 do\n#<_i>=[#<_i>+1]\no3 if [#<_i> EQ 2]\no2 continue\no3 endif\nX#<_i>\no2 while [#<_i> LT "
+       "4]\n",
        Dialect::linuxcnc, "7:X1.|7:X3.|7:X4.|"},
-      {"#<_i>=0\no4 while [1]\n#<_i>=[#<_i>+1]\no5 if [#<_i> GT 2]\no4 break\no5 elseif [#<_i> EQ 1]\nX1\no5 else\nX2\n"
+      {"#<_i>=0\no4 while [1]\n#<_i>=[#<_i>+1]\no5 if [#<_i> GT 2]\no4 break\no5 elseif [#<_i> EQ 1]\nX1\no5 "
+       "else\nX2\n"
        "o5 endif\no4 endwhile\nY#<_i>\n",
        Dialect::linuxcnc, "7:X1|9:X2|12:Y3.|"},
       {"o<f> sub\no<f> return [#1*2]\no<f> endsub\no<f> call [21]\nX#<_value>\nM2\n", Dialect::linuxcnc,

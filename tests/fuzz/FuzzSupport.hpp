@@ -29,7 +29,8 @@ inline void require(bool holds, const char* promise) {
 
 // Decoded as a file is (by its byte-order mark, else as code page 932), then read line by line. Endless macro
 // loops end at the budget of executed blocks: a small one keeps each input quick.
-inline ReadResult readProgramBytes(std::string_view bytes, kNcGeometry& geometry, const ReadOptions& options = {}) {
+inline ReadResult readProgramBytes(std::string_view bytes, kNcGeometry& geometry,
+                                   const ReadOptions& options = {}) {
   ControlProfile profile = geometry.profile();
   profile.maxBlocks = 100000;
   geometry.setProfile(profile);

@@ -29,7 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kNcGeometry& g;
     explicit Machine(const kNcGeometry& store) : g(store) {}
     double position(int axis) const override { return axis == 0 ? g.xAt(0) : axis == 1 ? g.yAt(0) : g.zAt(0); }
-    int modalCode(int group) const override { return group == 1 ? gNumberAt(g.groupMotion, g.blockCount - 1) : -1; }
+    int modalCode(int group) const override {
+      return group == 1 ? gNumberAt(g.groupMotion, g.blockCount - 1) : -1;
+    }
   } machine(geometry);
   Evaluator evaluator(files, options, &machine);
   evaluator.run([&](std::u16string_view text, int file, int line) {
@@ -41,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(evaluator.linesExecuted() <= kMaxLines + 1, "evaluation ends within its budget");
   for (const EvalProblem& p : evaluator.problems()) {
     require(p.file >= 0 && p.file < files.fileCount(), "a problem names a file read");
-    require(p.line >= 0 && p.line <= static_cast<int>(files.file(p.file).lines.size()) + 1, "a problem has a line");
+    require(p.line >= 0 && p.line <= static_cast<int>(files.file(p.file).lines.size()) + 1,
+            "a problem has a line");
     require(evalRuleId(p.rule)[0] != '\0' && !p.message.empty(), "a problem has a rule and a message");
   }
   return 0;

@@ -1,7 +1,7 @@
 // Fuzz target: any bytes read as a program file, then every block's record and the problem list.
 #include "FuzzSupport.hpp"
-#include "nc/Ncprofile.hpp"
 #include "nc/Ncproblems.hpp"
+#include "nc/Ncprofile.hpp"
 
 namespace {
 

@@ -363,8 +363,8 @@ TEST_F(ToolPathTest, TheNearestMoveIsMeasuredAsDrawnAndTheLatestWinsATie) {
 }
 
 TEST_F(ToolPathTest, TheGridFindsWhatASearchOfEveryMoveFinds) {
-  // The grid built in pieces; moves of every length, long ones crossing many cells, and arcs; points near and far, with radii from a
-  // fraction of a cell to many cells.
+  // The grid built in pieces; moves of every length, long ones crossing many cells, and arcs; points near and far,
+  // with radii from a fraction of a cell to many cells.
   std::vector<std::u16string> lines;
   std::uint32_t seed = 7;
   const auto next = [&seed](int n) {
