@@ -15,10 +15,7 @@ namespace {
 void appendSource(std::string& out, const kNcGeometry& g, int k) {
   if (!g.isEvaluated()) return;
   appendField(out, "line", g.sourceLineOf(k));
-  const int file = g.sourceFileOf(k);
-  if (file == 0 || file >= static_cast<int>(g.sourceFiles().size())) return;
-  out += ",\"file\":";
-  appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
+  appendSourceFile(out, g, k);
 }
 
 // Block k read at exactly that index: block 0 is the initial state, not the latest block.
@@ -47,36 +44,21 @@ void appendBlock(std::string& out, const kNcGeometry& g, int k) {
   out += "}\n";
 }
 
-void flush(std::string& out) {
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  out.clear();
-}
-
 }  // namespace
 
 int runDump(const Args& args) {
-  std::string file;
-  ProfileOptions profile;
-  if (!parseFileAndProfile(args, file, profile)) {
-    std::fprintf(stderr, "usage: velmora-cli dump %s FILE\n", kProfileUsage);
-    return 1;
-  }
   kNcGeometry geometry;
-  geometry.setProfile(resolveProfile(profile, file));
-  const ReadResult result = readNcFile(file, geometry);
-  if (result.status != ReadResult::Status::Ok) {
-    std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
-    return 2;
-  }
+  ReadResult result;
+  if (const int status = readProgramOf("dump", args, geometry, result); status != 0) return status;
   std::string out;
   for (int k = 0; k < geometry.blockCount; ++k) {
     appendBlock(out, geometry, k);
-    if (out.size() > (1u << 20)) flush(out);
+    if (out.size() > (1u << 20)) flushToStdout(out);
   }
   // A comment syntax error is data here: the summary reports it.
   out += "{\"summary\":{";
   appendSummaryFields(out, geometry, result);
   out += "}}\n";
-  flush(out);
+  flushToStdout(out);
   return std::fflush(stdout) == 0 ? 0 : 2;
 }

@@ -73,3 +73,15 @@ void appendSummaryFields(std::string& out, const kNcGeometry& g, const ReadResul
     out += "null";
   }
 }
+
+void appendSourceFile(std::string& out, const kNcGeometry& g, int b) {
+  const int file = g.sourceFileOf(b);
+  if (file == 0 || file >= static_cast<int>(g.sourceFiles().size())) return;
+  out += ",\"file\":";
+  appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
+}
+
+void flushToStdout(std::string& out) {
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  out.clear();
+}

@@ -8,6 +8,10 @@
 #include "nc/Ncreader.hpp"
 
 void appendJsonString(std::string& out, std::u16string_view text);
+// "file" with its path as found when block b came from another file than the main one.
+void appendSourceFile(std::string& out, const kNcGeometry& g, int b);
+// Writes `out` on stdout and empties it.
+void flushToStdout(std::string& out);
 // Reals in shortest round-trip form; JSON has no infinity or NaN, which become null.
 void appendReal(std::string& out, double value);
 void appendField(std::string& out, const char* key, double value);

@@ -31,10 +31,16 @@ void appendBlockAndLine(std::string& out, const kNcGeometry& g, int b) {
   out += "{\"block\":";
   out += std::to_string(b);
   appendField(out, "line", g.sourceLineOf(b));
-  if (const int file = g.sourceFileOf(b); file != 0 && file < static_cast<int>(g.sourceFiles().size())) {
-    out += ",\"file\":";
-    appendJsonString(out, fromUtf8(g.sourceFiles()[static_cast<std::size_t>(file)]));
-  }
+  appendSourceFile(out, g, b);
+}
+
+// An arc's absolute centre, plane and turn.
+void appendArc(std::string& out, double cx, double cy, double cz, int plane, bool clockwise) {
+  appendField(out, "cx", cx);
+  appendField(out, "cy", cy);
+  appendField(out, "cz", cz);
+  appendField(out, "plane", plane);
+  out += clockwise ? ",\"turn\":\"cw\"" : ",\"turn\":\"ccw\"";
 }
 
 void appendMove(std::string& out, const kNcGeometry& g, int b) {
@@ -49,11 +55,9 @@ void appendMove(std::string& out, const kNcGeometry& g, int b) {
   if (arc) {
     const int plane = gNumberAt(g.groupPlane, b);
     // The centre's coordinate along the plane's normal is the start's.
-    appendField(out, "cx", plane == 19 ? g.absX.get(b - 1) : g.centreX.get(b));
-    appendField(out, "cy", plane == 18 ? g.absY.get(b - 1) : g.centreY.get(b));
-    appendField(out, "cz", plane == 17 ? g.absZ.get(b - 1) : g.centreZAt(b));
-    appendField(out, "plane", plane);
-    out += motion == 2 ? ",\"turn\":\"cw\"" : ",\"turn\":\"ccw\"";
+    appendArc(out, plane == 19 ? g.absX.get(b - 1) : g.centreX.get(b),
+              plane == 18 ? g.absY.get(b - 1) : g.centreY.get(b), plane == 17 ? g.absZ.get(b - 1) : g.centreZAt(b),
+              plane, motion == 2);
   }
   out += "}\n";
 }
@@ -71,38 +75,19 @@ void appendPiece(std::string& out, const kNcGeometry& g, const CompPiece& p) {
   appendField(out, "y", p.ey);
   appendField(out, "z", p.ez);
   if (p.isArc()) {
-    appendField(out, "cx", p.cx);
-    appendField(out, "cy", p.cy);
-    appendField(out, "cz", p.cz);
-    appendField(out, "plane", static_cast<int>(p.plane));
-    out += motion == 2 ? ",\"turn\":\"cw\"" : ",\"turn\":\"ccw\"";
+    appendArc(out, p.cx, p.cy, p.cz, static_cast<int>(p.plane), motion == 2);
   }
   if (p.side != CompSide::none) out += p.side == CompSide::left ? ",\"comp\":\"left\"" : ",\"comp\":\"right\"";
   if (p.corner) out += ",\"corner\":true";
   out += "}\n";
 }
 
-void flush(std::string& out) {
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  out.clear();
-}
-
 }  // namespace
 
 int runPath(const Args& args) {
-  std::string file;
-  ProfileOptions profile;
-  if (!parseFileAndProfile(args, file, profile)) {
-    std::fprintf(stderr, "usage: velmora-cli path %s FILE\n", kProfileUsage);
-    return 1;
-  }
   kNcGeometry geometry;
-  geometry.setProfile(resolveProfile(profile, file));
-  const ReadResult result = readNcFile(file, geometry);
-  if (result.status != ReadResult::Status::Ok) {
-    std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
-    return 2;
-  }
+  ReadResult result;
+  if (const int status = readProgramOf("path", args, geometry, result); status != 0) return status;
   const CompensatedPath path = compensate(geometry, geometry.profile());
   std::string out;
   for (int b = 1; b < geometry.blockCount; ++b) {
@@ -110,8 +95,8 @@ int runPath(const Args& args) {
     for (const CompPiece& piece : pieces) appendPiece(out, geometry, piece);
     if (!pieces.empty() || !moves(geometry, b, gNumberAt(geometry.groupMotion, b))) continue;
     appendMove(out, geometry, b);
-    if (out.size() > (1u << 20)) flush(out);
+    if (out.size() > (1u << 20)) flushToStdout(out);
   }
-  flush(out);
+  flushToStdout(out);
   return std::fflush(stdout) == 0 ? 0 : 2;
 }

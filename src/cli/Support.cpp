@@ -82,3 +82,17 @@ bool parseFileAndProfile(const Args& args, std::string& file, ProfileOptions& op
   }
   return !file.empty();
 }
+
+int readProgramOf(const char* command, const Args& args, kNcGeometry& geometry, ReadResult& result) {
+  std::string file;
+  ProfileOptions profile;
+  if (!parseFileAndProfile(args, file, profile)) {
+    std::fprintf(stderr, "usage: velmora-cli %s %s FILE\n", command, kProfileUsage);
+    return 1;
+  }
+  geometry.setProfile(resolveProfile(profile, file));
+  result = readNcFile(file, geometry);
+  if (result.status == ReadResult::Status::Ok) return 0;
+  std::fprintf(stderr, "velmora-cli: %s\n", result.message.c_str());
+  return 2;
+}

@@ -32,3 +32,6 @@ bool takeProfileOption(const Args& args, std::size_t& i, ProfileOptions& options
 ControlProfile resolveProfile(const ProfileOptions& options, const std::string& path);
 // Parses a command line of profile options and one FILE; false for anything else.
 bool parseFileAndProfile(const Args& args, std::string& file, ProfileOptions& options);
+// For the commands whose arguments are profile options and one FILE: reads it into `geometry` with its
+// profile. The exit status: 0 read, 1 wrong usage, 2 the file cannot be read (each said on stderr).
+int readProgramOf(const char* command, const Args& args, kNcGeometry& geometry, ReadResult& result);

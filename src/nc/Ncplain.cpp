@@ -76,6 +76,10 @@ bool readWord(std::basic_string_view<Char> body, std::size_t& i, int word, Plain
   const std::basic_string_view<Char> number = readWordNumberAt(body, i + 1, value);
   if (number.empty()) return true;
   out.words.set(static_cast<WordLetter>(word), value);
+  // Standard decimal input reads these in least increments: the scan that reads the number tells.
+  if ((kIncrementWords >> word & 1) != 0 && hasNoPoint(number)) {
+    out.words.withoutPoint = static_cast<std::uint16_t>(out.words.withoutPoint | 1u << word);
+  }
   if (word == kWordF) {
     if (number.size() > PlainLine::kLongestFeed) return false;
     std::copy(number.begin(), number.end(), out.feed.begin());
@@ -119,27 +123,6 @@ bool scanLine(std::basic_string_view<Char> line, const std::array<bool, 128>& te
   return true;
 }
 
-// The words of kIncrementWords whose numbers a plain line writes without a point, read as scanLine reads the
-// words: only standard decimal input asks, so that the reading of every other program pays nothing for it.
-std::uint16_t wordsWithoutPoint(std::u16string_view body) {
-  std::uint16_t without = 0;
-  std::uint32_t seen = 0;
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    const unsigned letter = static_cast<unsigned>((body[i] & ~0x20u) - 'A');
-    if (letter >= 26 || (body[i] & 0x40) == 0) continue;
-    const std::u16string_view number = wordNumberAt(body, i + 1);
-    const bool first = letter == 'G' - 'A' || (seen & 1u << letter) == 0;
-    seen |= 1u << letter;
-    if (!first) continue;
-    const int word = kWordOfLetter[letter];
-    if (word >= 0 && (kIncrementWords >> word & 1) != 0 && !number.empty() && hasNoPoint(number)) {
-      without |= static_cast<std::uint16_t>(1u << word);
-    }
-    i += number.size();
-  }
-  return without;
-}
-
 }  // namespace
 
 bool scanPlainLine(std::string_view line, const std::array<bool, 128>& textOnly, PlainLine& out) {
@@ -169,11 +152,7 @@ bool kNcGeometry::readPlainLine(const PlainLine& line, std::size_t lineEnd) {
   reading.commentState = line.endComment ? 1 : 0;
   noteUnits(reading.gcodes);
   reading.toolDiameter = commentDiameter_ ? diameters_.last() : uncommentedDiameter();
-  if (profile_.decimalInput == DecimalInput::standard) {
-    std::u16string storage;
-    reading.words.withoutPoint = wordsWithoutPoint(lineOf(k, storage));
-    applyDecimalInput(reading.words);
-  }
+  applyDecimalInput(reading.words);
   BlockFacts facts;
   RadiusArc radiusArc{};
   recordBlock(reading, facts, radiusArc);
