@@ -68,6 +68,7 @@ void kNcGeometry::restart() {
   feedState_.reset();
   gcodes_.reset();
   absoluteCentres_ = commentDiameter_ = false;
+  commentDiameterFrom_ = 0;
   // A restart gives the memory of a long program back.
   ends_ = decltype(ends_)();
   modal_ = decltype(modal_)();

@@ -151,6 +151,8 @@ class kNcGeometry {
   // What isFaultyArcAt judges, for arc block i.
   ArcFit arcFitAt(int i) const;
   double toolDiameterAt(int i) const { return diameterOf(held(i)); }
+  // Block b's tool diameter was given by a D= or DIA= comment (at b or before), not assumed.
+  bool diameterGivenAt(int b) const { return commentDiameterFrom_ != 0 && b >= commentDiameterFrom_; }
   std::u16string xTextAt(int i) const;
   std::u16string yTextAt(int i) const;
   std::u16string zTextAt(int i) const;
@@ -373,6 +375,7 @@ class kNcGeometry {
   kNcGCode gcodes_;
   bool absoluteCentres_ = false;  // G90.1 in force: I, J, K are the centre's coordinates
   bool commentDiameter_ = false;  // a comment has given the tool's diameter
+  int commentDiameterFrom_ = 0;   // the first block whose diameter a comment gave (0: none)
   // The line of the block being read, while it is read.
   std::u16string_view lineInHand_;
   int lineInHandBlock_ = -1;

@@ -207,6 +207,7 @@ double kNcGeometry::toolDiameterFor(int state, View comment) {
     if (contains(text, diameterKeys[key])) value = numberAfter(text, diameterKeys[key]);
   }
   if (value == 0) return previous;
+  if (!commentDiameter_) commentDiameterFrom_ = blockCount;
   commentDiameter_ = true;
   return value;
 }

@@ -89,6 +89,4 @@ class Compensator {
   double qn_ = 0;
   Queued queued_;
   int turnedOnAt_ = 0;
-  int diameterScanned_ = 0;
-  bool diameterSeen_ = false;
 };

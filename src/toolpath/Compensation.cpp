@@ -119,18 +119,7 @@ void Compensator::turnOff() {
 }
 
 std::optional<double> Compensator::commentDiameterAt(int b) {
-  for (int k = diameterScanned_ + 1; k <= b && !diameterSeen_; ++k) {
-    if (g_.toolDiameter.get(k) != g_.toolDiameter.get(k - 1)) {
-      diameterSeen_ = true;
-    } else if (g_.commentStates.get(k) != 0) {
-      std::u16string comment = stripBlanks(g_.commentTextOf(k));
-      upperCaseInPlace(comment);
-      diameterSeen_ = comment.find(g_.diameterKeys[0]) != std::u16string::npos ||
-                      comment.find(g_.diameterKeys[1]) != std::u16string::npos;
-    }
-  }
-  diameterScanned_ = std::max(diameterScanned_, b);
-  return diameterSeen_ ? std::optional<double>(g_.toolDiameter.get(b)) : std::nullopt;
+  return g_.diameterGivenAt(b) ? std::optional<double>(g_.toolDiameter.get(b)) : std::nullopt;
 }
 
 void Compensator::move(const PlaneMove& m) {
