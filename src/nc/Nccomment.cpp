@@ -151,6 +151,17 @@ int depthOf(View text, View open, View close, int prev) {
   return -1;
 }
 
+// How often `what` occurs in text[from, to).
+int countOf(const std::u16string& text, View what, int from, int to) {
+  int count = 0;
+  for (auto at = text.find(what, static_cast<std::size_t>(from));
+       at != std::u16string::npos && at + what.size() <= static_cast<std::size_t>(to);
+       at = text.find(what, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
 std::u16string strip(View text, View open, View close, int stored) {
   if (stored == 2) open = View();
   if (text.empty()) return std::u16string();
@@ -160,11 +171,23 @@ std::u16string strip(View text, View open, View close, int stored) {
   if (f == 0 && close.empty()) return std::u16string(text);
   int g = toLineEnd ? r.length() : r.closeAt();
   const int m = delimiterLength(open, close);
+  // Where the last comment removed began, and the opening delimiters inside it: the close left over for
+  // each ends that comment, and the code before it stays code.
+  int lastComment = 1;
+  int nestedOpens = 0;
   for (int c = r.length(); c >= 1;) {
+    const bool leftOver = nestedOpens > 0 && g != 0 && (f == 0 || g < f);
     if (f == 0 && g != 0) f = 1;
     if (f != 0 && g == 0) g = c;
     if (f == 0 || g == 0) break;
     if (g < f) f = 1;
+    if (leftOver) {
+      f = lastComment;
+      --nestedOpens;
+    } else if (stored != 2 && !open.empty()) {
+      lastComment = f;
+      nestedOpens = countOf(r.text(), open, f + static_cast<int>(open.size()) - 1, g - 1);
+    }
     r.remove(f, m + g - f);
     c = r.length();
     f = r.openAt();

@@ -16,3 +16,4 @@ G92.1
 G33.1 Z-1.
 G21
 ;only a comment :)
+G1 X2. F7. (A (B) C) Y3.
