@@ -242,7 +242,9 @@ bool parseItems(ParsedLine& out, std::size_t pos, Dialect dialect) {
       if (!parseAssignment(out, pos, dialect)) return false;
       continue;
     }
-    if (!isLetter(c) || !startsValue(code, pos + 1)) return fail(out, "a word cannot be read");
+    const bool polar = dialect == Dialect::linuxcnc && (c == u'@' || c == u'^');
+    if (!(isLetter(c) || polar) || !startsValue(code, pos + 1)) return fail(out, "a word cannot be read");
+    out.polar = out.polar || polar;
     WordItem w;
     w.letter = c;
     w.begin = static_cast<std::uint32_t>(pos);
@@ -256,7 +258,7 @@ bool parseItems(ParsedLine& out, std::size_t pos, Dialect dialect) {
       if (w.expr < 0) return fail(out, "the value of a word cannot be read");
     }
     w.length = static_cast<std::uint32_t>(pos - w.begin);
-    out.movesAxis = out.movesAxis || c == u'X' || c == u'Y' || c == u'Z';
+    out.movesAxis = out.movesAxis || c == u'X' || c == u'Y' || c == u'Z' || polar;
     noteCall(out, w);
     out.words.push_back(w);
   }
@@ -319,6 +321,13 @@ void parseLine(View line, Dialect dialect, ParsedLine& out) {
     return;
   }
   parseFanucFlow(out, pos, dialect);
+}
+
+bool hasPolarWords(View line) {
+  if (line.find_first_of(u"@^") == View::npos) return false;
+  ParsedLine parsed;
+  parseLine(line, Dialect::linuxcnc, parsed);
+  return parsed.polar;
 }
 
 bool mayNeedEvaluation(View line) {

@@ -65,6 +65,7 @@ struct ParsedLine {
   int label = -1;  // the N number, -1 for none
   bool blockDelete = false;
   bool movesAxis = false;  // names X, Y or Z (a G66 modal call follows such a block)
+  bool polar = false;      // LinuxCNC polar words: @ distance, ^ angle
   std::u16string code;     // without blanks and comments
   std::u16string comment;  // the comments, each in parentheses
   ExprPool pool;
@@ -85,5 +86,7 @@ struct ParsedLine {
 void parseLine(std::u16string_view line, Dialect dialect, ParsedLine& out);
 // Whether `line` could need evaluation: '#', '[', an O-word, a flow keyword or a call.
 bool mayNeedEvaluation(std::u16string_view line);
+// Whether `line` moves by LinuxCNC polar words (@ distance, ^ angle).
+bool hasPolarWords(std::u16string_view line);
 // The header's program number of a line starting "O1234" / ":1234" (blanks ignored), or -1.
 int headerNumber(std::u16string_view line);

@@ -27,9 +27,19 @@ bool isAxisLetter(char16_t c) {
          c == u'W' || c == u'I' || c == u'J' || c == u'K' || c == u'R' || c == u'Q';
 }
 
+bool isProbing(double code) { return std::floor(code) == 31 || std::floor(code) == 38; }
+
+std::string withCommas(std::int64_t n) {
+  std::string digits = std::to_string(n);
+  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), ",");
+  return digits;
+}
+
+}  // namespace
+
 // A value as an address takes it: Fanuc rounds axes to the least increment and M, S, T to integers;
 // LinuxCNC keeps six decimals. Axis values always carry a point, so that no decimal input rule scales them.
-void appendValue(std::u16string& out, char16_t letter, double v, Dialect dialect) {
+void appendAddressValue(std::u16string& out, char16_t letter, double v, Dialect dialect) {
   int decimals = 6;
   bool point = isAxisLetter(letter);
   if (dialect == Dialect::fanuc) {
@@ -59,19 +69,13 @@ void appendValue(std::u16string& out, char16_t letter, double v, Dialect dialect
   out.append(text.begin(), text.end());
 }
 
-std::string withCommas(std::int64_t n) {
-  std::string digits = std::to_string(n);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), ",");
-  return digits;
-}
-
-}  // namespace
-
 Evaluator::Evaluator(EvalFiles& files, const EvalOptions& options, const MachineState* machine)
-    : files_(files), options_(options), vars_(options.dialect, options.variables, machine) {}
+    : files_(files), machine_(machine), options_(options), vars_(options.dialect, options.variables, machine) {}
 
 bool Evaluator::run(const Sink& sink) {
   sink_ = &sink;
+  runOnItsOwn_ = mainEndsWithM99();
+  otherOperators_ = usesOtherOperators();
   frames_.push_back(Frame{});
   while (!frames_.empty() && !finished_) {
     if (++executed_ > options_.maxLines) {
@@ -253,7 +257,13 @@ bool Evaluator::assign(const ParsedLine& line, int at) {
 void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& values, bool rebuilt) {
   const int file = frame().file;
   for (std::size_t i = 0; i < line.words.size(); ++i) {
-    if (values[i].isNumber()) vars_.noteWord(line.words[i].letter, values[i].number);
+    if (!values[i].isNumber()) continue;
+    vars_.noteWord(line.words[i].letter, values[i].number);
+    if (line.words[i].letter == u'G' && isProbing(values[i].number)) vars_.forgetProbeResults();
+  }
+  if (line.polar && machine_) {
+    emitPolar(line, at, values);
+    return;
   }
   if (!rebuilt) {
     unknownLetters_ = 0;
@@ -262,9 +272,20 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
   }
   text_.clear();
   unknownLetters_ = 0;
+  appendWords(line, values, false);
+  // A line of assignments only is a macro statement, not a block; a word left out for machine data still
+  // makes one (the machine sets that F or R).
+  if (text_.empty() && line.comment.empty() && unknownLetters_ == 0) return;
+  text_ += line.comment;
+  text_ += u'\n';
+  (*sink_)(text_, file, at + 1);
+}
+
+void Evaluator::appendWords(const ParsedLine& line, const std::vector<Value>& values, bool leaveOutRepeats) {
   if (line.blockDelete) text_ += u'/';
   for (std::size_t i = 0; i < line.words.size(); ++i) {
     const WordItem& w = line.words[i];
+    if (w.letter == u'@' || w.letter == u'^' || (leaveOutRepeats && w.letter == u'L')) continue;
     if (w.expr < 0) {
       text_.append(line.code, w.begin, w.length);
     } else if (values[i].isUnknown()) {
@@ -272,14 +293,9 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
     } else if (values[i].isNumber()) {
       // A vacant or unknown value leaves its address out.
       text_ += w.letter;
-      appendValue(text_, w.letter, values[i].number, options_.dialect);
+      appendAddressValue(text_, w.letter, values[i].number, options_.dialect);
     }
   }
-  // A line of assignments only is a macro statement, not a block.
-  if (text_.empty() && line.comment.empty()) return;
-  text_ += line.comment;
-  text_ += u'\n';
-  (*sink_)(text_, file, at + 1);
 }
 
 void Evaluator::call(const ParsedLine& line, int at, const std::vector<Value>& values) {
@@ -416,9 +432,55 @@ void Evaluator::endProgram(int at, bool byM99) {
 }
 
 void Evaluator::fail(EvalRule rule, int at, std::string message) {
-  problems_.push_back({rule, frames_.empty() ? 0 : frame().file, at + 1, std::move(message)});
+  report(rule, frames_.empty() ? 0 : frame().file, at + 1, std::move(message));
   finished_ = true;
   cutShort_ = true;
+}
+
+void Evaluator::report(EvalRule rule, int file, int line, std::string message) {
+  const bool byTheRun = rule != EvalRule::syntax && evalRuleIsError(rule);
+  EvalProblem problem{rule, file, line, std::move(message)};
+  if (otherOperators_) {
+    problem.message += " (the program uses operators such as == of a control with another macro language)";
+    problem.certain = false;
+  } else if (byTheRun && runOnItsOwn_) {
+    problem.message += " (the program ends with M99: it ran on its own, without the arguments of a call)";
+    problem.certain = false;
+  } else if (byTheRun && lineUnread_) {
+    problem.message += " (after a line that could not be read)";
+    problem.certain = false;
+  }
+  if (rule == EvalRule::syntax) lineUnread_ = true;
+  problems_.push_back(std::move(problem));
+}
+
+// A file whose main program returns by M99 before any end of program is a subprogram, called with
+// arguments that are not known here.
+bool Evaluator::mainEndsWithM99() {
+  const EvalFile& main = files_.file(0);
+  bool started = false;
+  for (int i = 0; i < static_cast<int>(main.lines.size()); ++i) {
+    const ParsedLine& line = files_.line(0, i);
+    if (line.kind == LineKind::header && started) return false;
+    started = started || line.kind == LineKind::header || line.kind == LineKind::block;
+    if (line.call == CallKind::programEnd) return false;
+    if (line.call == CallKind::m99) return true;
+  }
+  return false;
+}
+
+// ==, !=, <= and >= in the code belong to no macro language the evaluator reads as its own.
+bool Evaluator::usesOtherOperators() {
+  if (options_.dialect != Dialect::fanuc) return false;
+  const int lines = static_cast<int>(files_.file(0).lines.size());
+  for (int i = 0; i < lines; ++i) {
+    const std::u16string& code = files_.line(0, i).code;
+    for (std::size_t at = code.find(u'=', 1); at != std::u16string::npos; at = code.find(u'=', at + 1)) {
+      const char16_t before = code[at - 1];
+      if (before == u'=' || before == u'!' || before == u'<' || before == u'>') return true;
+    }
+  }
+  return false;
 }
 
 void Evaluator::note(EvalRule rule, int at, std::string message) {
@@ -429,7 +491,7 @@ void Evaluator::note(EvalRule rule, int at, std::string message) {
                    static_cast<std::uint32_t>(at))
            .second)
     return;
-  problems_.push_back({rule, frames_.empty() ? 0 : frame().file, at + 1, std::move(message)});
+  report(rule, frames_.empty() ? 0 : frame().file, at + 1, std::move(message));
 }
 
 void Evaluator::limitReached() {
@@ -439,18 +501,18 @@ void Evaluator::limitReached() {
     const Loop& loop = f->loops.back();
     const ParsedLine& top = files_.line(f->file, loop.top);
     const char* name = top.kind == LineKind::oword ? "o-word loop" : top.kind == LineKind::doLoop ? "DO" : "WHILE";
-    problems_.push_back({EvalRule::iterationLimit, f->file, loop.top + 1,
-                         std::string(name) + " at line " + std::to_string(loop.top + 1) + " ran " +
-                             withCommas(loop.passes) + " times: stopped at " + budget});
+    report(EvalRule::iterationLimit, f->file, loop.top + 1,
+           std::string(name) + " at line " + std::to_string(loop.top + 1) + " ran " + withCommas(loop.passes) +
+               " times: stopped at " + budget);
     cutShort_ = true;
     return;
   }
   const int line = backJumpLine_ >= 0 ? backJumpLine_ : (frames_.empty() ? 0 : frame().line - 1);
   const int file = backJumpLine_ >= 0 ? backJumpFile_ : (frames_.empty() ? 0 : frame().file);
-  problems_.push_back({EvalRule::iterationLimit, file, line + 1,
-                       (backJumpLine_ >= 0 ? "GOTO at line " + std::to_string(line + 1) + " jumped back " +
-                                                 withCommas(backJumps_) + " times: stopped at "
-                                           : std::string("stopped at ")) +
-                           budget});
+  report(EvalRule::iterationLimit, file, line + 1,
+         (backJumpLine_ >= 0 ? "GOTO at line " + std::to_string(line + 1) + " jumped back " +
+                                   withCommas(backJumps_) + " times: stopped at "
+                             : std::string("stopped at ")) +
+             budget);
   cutShort_ = true;
 }

@@ -25,6 +25,9 @@ struct EvalOptions {
   std::map<std::string, double, std::less<>> variables;
 };
 
+// `v` written as the address `letter` takes it in `dialect`.
+void appendAddressValue(std::u16string& out, char16_t letter, double v, Dialect dialect);
+
 class Evaluator {
  public:
   // A block to interpret: its text (line feed included), file index in EvalFiles, line from 1.
@@ -71,6 +74,8 @@ class Evaluator {
   void executeBlock(const ParsedLine& line, int at);
   bool evaluateWords(const ParsedLine& line, int at, std::vector<Value>& values);
   void emit(const ParsedLine& line, int at, const std::vector<Value>& values, bool rebuilt);
+  void emitPolar(const ParsedLine& line, int at, const std::vector<Value>& values);
+  void appendWords(const ParsedLine& line, const std::vector<Value>& values, bool leaveOutRepeats);
   bool assign(const ParsedLine& line, int at);
   void call(const ParsedLine& line, int at, const std::vector<Value>& values);
   void callProgram(int number, int repeats, int at, const std::vector<std::pair<int, Value>>& args, bool newLevel,
@@ -94,11 +99,15 @@ class Evaluator {
 
   Value value(const ParsedLine& line, int expr, int at);
   void fail(EvalRule rule, int at, std::string message);
+  void report(EvalRule rule, int file, int line, std::string message);
+  bool mainEndsWithM99();
+  bool usesOtherOperators();
   void note(EvalRule rule, int at, std::string message);
   void limitReached();
   Frame& frame() { return frames_.back(); }
 
   EvalFiles& files_;
+  const MachineState* machine_;
   EvalOptions options_;
   EvalVariables vars_;
   const Sink* sink_ = nullptr;
@@ -116,5 +125,10 @@ class Evaluator {
   std::u16string text_;
   std::uint32_t unknownLetters_ = 0;
   bool callLeftOut_ = false;
+  // What makes a fault found by the run uncertain: the main program is a subprogram run without its
+  // arguments; it is written for a control with other operators; a line of it could not be read.
+  bool runOnItsOwn_ = false;
+  bool otherOperators_ = false;
+  bool lineUnread_ = false;
   std::vector<Value> values_;
 };

@@ -51,4 +51,6 @@ struct EvalProblem {
   int file = 0;
   int line = 0;
   std::string message;
+  // False where the run that raised it cannot be the machine's: the control may well run the program.
+  bool certain = true;
 };

@@ -12,6 +12,9 @@ constexpr double kLargestNumber = 1e9;
 // LinuxCNC's numbered parameters: #1-#30 belong to a call, #31-#5000 are global, and an unset one reads 0.
 constexpr int kLinuxParameters = 30;
 constexpr int kLinuxGlobalsEnd = 5000;
+// Where a probing or skip move left the axes, and whether it touched: the machine sets them.
+constexpr int kFirstProbeResult = 5061;
+constexpr int kLastProbeResult = 5070;
 
 bool isLocal(int n, Dialect dialect) {
   return n >= 1 && n <= (dialect == Dialect::fanuc ? EvalVariables::kLocals : kLinuxParameters);
@@ -50,6 +53,10 @@ void EvalVariables::popLocals() {
 
 void EvalVariables::setLocal(int number, Value value) {
   if (isLocal(number, dialect_)) locals_.back()[static_cast<std::size_t>(number)] = value;
+}
+
+void EvalVariables::forgetProbeResults() {
+  for (int n = kFirstProbeResult; n <= kLastProbeResult; ++n) numbered_[n] = Value::unknown();
 }
 
 void EvalVariables::noteWord(char16_t letter, double value) {
@@ -121,7 +128,10 @@ Value EvalVariables::read(double number) {
   const int n = static_cast<int>(std::lround(number));
   if (n == 0) return Value::vacant();
   if (isLocal(n, dialect_)) return locals_.back()[static_cast<std::size_t>(n)];
-  if (const auto found = numbered_.find(n); found != numbered_.end()) return found->second;
+  if (const auto found = numbered_.find(n); found != numbered_.end()) {
+    if (found->second.isUnknown()) unknownRead = n;
+    return found->second;
+  }
   if (dialect_ == Dialect::linuxcnc && n <= kLinuxGlobalsEnd) return Value::of(0);
   if (dialect_ == Dialect::fanuc && n >= 100 && n <= 199) return Value::vacant();
   if (dialect_ == Dialect::fanuc && n >= 34 && n < 100) return Value::vacant();

@@ -44,6 +44,8 @@ class EvalVariables : public VariableReader {
   void setLocal(int number, Value value);
   // The words of the latest block handed on, for #4102 … #4120.
   void noteWord(char16_t letter, double value);
+  // A probing move (G38.x) or skip (G31) ran: only the machine knows where it stopped.
+  void forgetProbeResults();
 
   // The variable whose value a viewer cannot know that was read last (0 for none); the named parameter read
   // before it was set ("" for none). The evaluator reports and clears them.

@@ -6,4 +6,5 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Evalvars.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Evaluator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Evalflow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Evalpolar.cpp
 )

@@ -246,8 +246,9 @@ class kNcChecker {
     bool inch = false;           // G20 is in force (for the missing-point message)
     bool endSeen = false;        // an end of program or subprogram has been read
     bool flowUncertain = false;  // a subprogram or macro call was read: F and R may come from it
-    bool macroFeed = false;      // the latest text block gives F by a macro value
+    bool macroFeed = false;      // the block `macroBlock` gives F by a macro value or machine data
     bool macroR = false;
+    int macroBlock = 0;
     bool feedByMacro = false;
     bool moved = false;       // a block has moved: `disable=` no longer applies to the whole file
     int dialectFinding = -1;  // the finding that counts the blocks in another dialect
@@ -260,6 +261,7 @@ class kNcChecker {
   void noteLintText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words,
                     const BlockFacts& facts);
   void noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& facts);
+  void noteWordsLeftOut(int k);
   void noteDirectives(const kNcGeometry& g, int k, std::u16string_view code, std::u16string_view comment);
   std::uint32_t directiveRules(const kNcGeometry& g, int k, std::u16string_view names);
   void noteDialect(const kNcGeometry& g, int k, std::u16string_view code, std::size_t start, bool closerLook);

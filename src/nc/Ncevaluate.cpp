@@ -60,18 +60,19 @@ bool isCandidateWord(char a, char b, char c) {
          (a == 'S' && b == 'U' && c == 'B');
 }
 
-// A quick look over the raw text: '#', '[', or the start of M98 M97 G65 G66 GOTO CALL SUB anywhere.
+// A quick look over the raw text: '#', '[', polar '@' '^', or the start of M98 M97 G65 G66 GOTO CALL SUB anywhere.
 template <typename Char>
 bool hasCandidate(std::basic_string_view<Char> text) {
   for (std::size_t i = 0; i + 2 < text.size(); ++i) {
     const Char c = text[i];
-    if (c == Char('#') || c == Char('[')) return true;
+    if (c == Char('#') || c == Char('[') || c == Char('@') || c == Char('^')) return true;
     if (c < 128 && isCandidateWord(static_cast<char>(c), static_cast<char>(text[i + 1] < 128 ? text[i + 1] : 0),
                                    static_cast<char>(text[i + 2] < 128 ? text[i + 2] : 0))) {
       return true;
     }
   }
-  return !text.empty() && (text.back() == Char('#') || text.back() == Char('['));
+  return !text.empty() && (text.back() == Char('#') || text.back() == Char('[') || text.back() == Char('@') ||
+                           text.back() == Char('^'));
 }
 
 // The macro dialect of a program: the control's, and for the profiles of no Fanuc-type control the one
@@ -92,7 +93,7 @@ bool programNeedsEvaluation(const kNcText& text) {
   EvalFiles files(Dialect::fanuc, {});
   files.addMain(text, "");
   for (const std::u16string& line : files.file(0).lines) {
-    if (mayNeedEvaluation(line)) return true;
+    if (mayNeedEvaluation(line) || hasPolarWords(line)) return true;
   }
   return false;
 }

@@ -159,12 +159,7 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
     noteDirectives(g, k, code, facts.comment);
     noteNestedComment(g, k);
   }
-  // A word evaluation left out for a value it could not know may well set F or R on the machine.
-  const auto unknown = [this](char16_t letter) { return (unknownLetters_ >> (letter - u'A') & 1) != 0; };
-  lint_.macroFeed = unknown(u'F');
-  lint_.macroR = unknown(u'R');
-  unknownLetters_ = 0;
-  if (callLeftOut_) lint_.flowUncertain = true;
+  noteWordsLeftOut(k);
   if (code.empty()) return;
   // Macro values and Siemens assignments ('#', '[', '=') are among the characters that make a closer look.
   const bool closer = facts.closerLook;
@@ -177,7 +172,19 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
   if (settings_.decimalStandard) noteMissingPoints(g, k, code);
 }
 
+// A word evaluation left out for a value it could not know may well set F or R on the machine; the block
+// may be read as plain text, having nothing else.
+void kNcChecker::noteWordsLeftOut(int k) {
+  const auto unknown = [this](char16_t letter) { return (unknownLetters_ >> (letter - u'A') & 1) != 0; };
+  lint_.macroBlock = k;
+  lint_.macroFeed = unknown(u'F');
+  lint_.macroR = unknown(u'R');
+  unknownLetters_ = 0;
+  if (callLeftOut_) lint_.flowUncertain = true;
+}
+
 void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& facts) {
+  if (lint_.macroBlock != k) noteWordsLeftOut(k);
   // The previous block's end point, kept rather than read back from the store.
   if (k == 1) lint_.last = {g.absX.get(0), g.absY.get(0), g.absZ.get(0)};
   const double sx = lint_.last[0], sy = lint_.last[1], sz = lint_.last[2];
@@ -193,7 +200,7 @@ void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& 
   if (!facts.fixedPoint) {
     const bool feedMove = cycle != 80 ? (facts.wordsGiven & kAxisWords) != 0 : motion >= 1 && motion <= 3 && moves;
     // The usual block moves at the feed in force, which is set: nothing to note.
-    const bool macroFeed = lint_.textBlock == k && lint_.macroFeed;
+    const bool macroFeed = lint_.macroBlock == k && lint_.macroFeed;
     if (macroFeed || facts.feed != lint_.lastFeed || (feedMove && !(facts.feed > 0)))
       noteFeed(g, k, cycle != 80 ? cycle : motion, feedMove, facts);
     if (motion == 0 && cycle == 80 && moves) noteRapid(g, k, xyMoves, sz, facts);
@@ -210,7 +217,7 @@ void kNcChecker::notePlainMissingPoints(const kNcGeometry& g, int k) {
 }
 
 void kNcChecker::noteFeed(const kNcGeometry& g, int k, int code, bool feedMove, const BlockFacts& facts) {
-  const bool macro = lint_.textBlock == k && lint_.macroFeed;
+  const bool macro = lint_.macroBlock == k && lint_.macroFeed;
   if (facts.feed != lint_.lastFeed || macro) {
     lint_.lastFeed = facts.feed;
     lint_.feedNoted = false;
@@ -234,7 +241,7 @@ void kNcChecker::noteCycle(const kNcGeometry& g, int k, int cycle, const BlockFa
   }
   lint_.lastCycle = cycle;
   if (cycle == 80) return;
-  const bool macroR = lint_.textBlock == k && lint_.macroR;
+  const bool macroR = lint_.macroBlock == k && lint_.macroR;
   if ((facts.wordsGiven & wordBit(kWordR)) != 0 || macroR || lint_.flowUncertain || lint_.endSeen) {
     lint_.cycleHasR = true;
   }

@@ -243,7 +243,9 @@ void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems, bool 
   problems = std::move(kept);
   if (!withEvaluation) return;
   for (const EvalProblem& e : g.evalProblems()) {
-    const Severity severity = evalRuleIsError(e.rule) ? Severity::error : Severity::warning;
+    // Siemens and Heidenhain lines are no macro lines: the dialect warning tells why they are not read.
+    if (e.rule == EvalRule::syntax && g.checker().otherDialect()) continue;
+    const Severity severity = evalRuleIsError(e.rule) && e.certain ? Severity::error : Severity::warning;
     problems.push_back({e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message});
   }
 }

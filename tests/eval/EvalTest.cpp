@@ -160,6 +160,11 @@ TEST(Evaluator, FlowAndCalls) {
        Dialect::linuxcnc, "7:X1|9:X2|12:Y3.|"},
       {"o<f> sub\no<f> return [#1*2]\no<f> endsub\no<f> call [21]\nX#<_value>\nM2\n", Dialect::linuxcnc,
        "5:X42.|6:M2|"},
+      // Polar words from the current point (0, 100): absolute, incremental, a repeat turning on; a feed from
+      // machine data still makes a block.
+      {"^90 @5\nG91 @5\nG91 G81 ^-90 L2\n", Dialect::linuxcnc,
+       "1:X0.Y5.|2:G91X0.Y5.|3:G91G81X100.Y-100.|3:X100.Y-100.|"},
+      {"F#<_HAL[A]>\nG1X1\n", Dialect::linuxcnc, "1:|2:G1X1|"},
   };
   for (const Row& r : rows) EXPECT_EQ(joined(run(r.program, r.dialect)), r.blocks) << r.program;
 }
@@ -171,6 +176,7 @@ TEST(Evaluator, LimitsAndErrorsStopWithAProblemAtTheirLine) {
     EvalRule rule;
     int line;
     const char* phrase;
+    bool certain = true;
   };
   const Row rows[] = {
       {"X1\nWHILE[1EQ1]DO1\nG91X1\nEND1\n", Dialect::fanuc, EvalRule::iterationLimit, 2, "WHILE at line 2 ran"},
@@ -186,6 +192,15 @@ TEST(Evaluator, LimitsAndErrorsStopWithAProblemAtTheirLine) {
       {"X#<undefined>\n", Dialect::linuxcnc, EvalRule::syntax, 1, "before it is set"},
       {"#0=1\n", Dialect::fanuc, EvalRule::syntax, 1, "#0"},
       {"G01X[1+\n", Dialect::fanuc, EvalRule::syntax, 1, "cannot be read"},
+      // A subprogram run without the arguments of a call, another control's operators, a line not read: what
+      // the run finds then is uncertain.
+      {"O9001\nIF[#1NE#0]GOTO9\n#3000=1(NO ARGUMENT)\nN9G01X#1\nM99\n", Dialect::fanuc, EvalRule::alarm, 3,
+       "ran on its own", false},
+      {"#1=0\nIF[#1==1]GOTO5\n#2=1/#1\n", Dialect::fanuc, EvalRule::divisionByZero, 3,
+       "operators such as ==", false},
+      {"#1=[2\n#2=1/#3\n", Dialect::fanuc, EvalRule::divisionByZero, 2, "after a line", false},
+      // A skip move leaves where it stopped to the machine: the loop waiting for it ends.
+      {"#5070=1\nWHILE[#5070NE0]DO1\nG31Z-1.\nEND1\nX1\n", Dialect::fanuc, EvalRule::unknownValue, 2, "#5070"},
   };
   for (const Row& r : rows) {
     const EvalRun result = run(r.program, r.dialect, 1000);
@@ -194,6 +209,7 @@ TEST(Evaluator, LimitsAndErrorsStopWithAProblemAtTheirLine) {
     EXPECT_EQ(p.rule, r.rule) << r.program;
     EXPECT_EQ(p.line, r.line) << r.program;
     EXPECT_NE(p.message.find(r.phrase), std::string::npos) << p.message;
+    EXPECT_EQ(p.certain, r.certain) << r.program;
   }
   // The blocks before a limit are kept.
   EXPECT_EQ(run("X1\nWHILE[1EQ1]DO1\nG91X1\nEND1\n", Dialect::fanuc, 10).blocks.size(), 4u);
