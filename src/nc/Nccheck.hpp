@@ -252,7 +252,11 @@ class kNcChecker {
     bool feedByMacro = false;
     bool moved = false;       // a block has moved: `disable=` no longer applies to the whole file
     int dialectFinding = -1;  // the finding that counts the blocks in another dialect
-    int dialectBlock = 0;     // the latest such block
+    int latheFinding = -1;    // the finding that counts the arcs of a lathe program
+    int latheBlock = 0;       // the lathe cycle that made it one, its column and code
+    int latheColumn = 0;
+    std::u16string latheCode;
+    int dialectBlock = 0;  // the latest such block
     std::vector<int> dialectArcs;
     int textBlock = 0;             // the latest block read as text
     std::array<double, 3> last{};  // the previous block's end point
@@ -265,6 +269,8 @@ class kNcChecker {
   void noteDirectives(const kNcGeometry& g, int k, std::u16string_view code, std::u16string_view comment);
   std::uint32_t directiveRules(const kNcGeometry& g, int k, std::u16string_view names);
   void noteDialect(const kNcGeometry& g, int k, std::u16string_view code, std::size_t start, bool closerLook);
+  void noteLathe(const kNcGeometry& g, int k, std::u16string_view code);
+  void noteLatheArc(int k);
   void noteNestedComment(const kNcGeometry& g, int k);
   void noteMissingPoints(const kNcGeometry& g, int k, std::u16string_view code);
   void notePlainMissingPoints(const kNcGeometry& g, int k);

@@ -40,6 +40,12 @@ std::string stockTopNote(const Finding& f) {
 
 std::string dialectMessage(const Finding& f, const std::string& word) {
   const long long blocks = static_cast<long long>(f.numbers[0]);
+  if (f.detail == 2) {
+    return word + " is a lathe cycle: on a lathe X is a diameter, which is not read here: " +
+           (blocks == 1 ? std::string("the arc after it gets")
+                        : "the " + std::to_string(blocks) + " arcs after it get") +
+           " no arc verdict and the drawing is twice as wide; check the program with its control's own tools";
+  }
   const std::string which = blocks == 1 ? "the block in another dialect gets"
                                         : "the " + std::to_string(blocks) + " blocks in another dialect get";
   return word + " is " + (f.detail == 1 ? "Heidenhain" : "Siemens") + " syntax, which is not read: " + which +

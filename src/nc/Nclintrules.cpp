@@ -169,6 +169,7 @@ void kNcChecker::noteLintText(const kNcGeometry& g, int k, View code, const Scan
   // Whatever follows the end of a program is a subprogram, run in an order the checker does not follow.
   if (!lint_.endSeen) lint_.endSeen = endsProgram(code, code.substr(start), words, lint_.moved);
   noteDialect(g, k, code, start, facts.closerLook);
+  if (lint_.latheBlock == 0) noteLathe(g, k, code);
   if (settings_.decimalStandard) noteMissingPoints(g, k, code);
 }
 
@@ -206,6 +207,7 @@ void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& 
     if (motion == 0 && cycle == 80 && moves) noteRapid(g, k, xyMoves, sz, facts);
   }
   if (facts.arc.isArc) noteArcWords(g, k, facts);
+  if (lint_.latheBlock != 0 && facts.arc.isArc) noteLatheArc(k);
   if (lint_.dialectBlock == k && facts.arc.isArc) lint_.dialectArcs.push_back(k);
   // A plain line has no comment: its text is its code.
   if (settings_.decimalStandard && lint_.textBlock != k) notePlainMissingPoints(g, k);
@@ -324,6 +326,35 @@ void kNcChecker::noteDialect(const kNcGeometry& g, int k, View code, std::size_t
   f.detail = heidenhain ? 1 : 0;
   f.numbers[0] = 1;
   lint_.dialectFinding = static_cast<int>(before);
+}
+
+// A stock removal cycle (G70, G71, G72 with P and Q) makes a lathe program: its X is a diameter, which the
+// arc verdicts do not read.
+void kNcChecker::noteLathe(const kNcGeometry& g, int k, View code) {
+  std::size_t at = code.find(u"G7");
+  while (at != kNowhere && !(at + 3 <= code.size() && code[at + 2] >= u'0' && code[at + 2] <= u'2' &&
+                             (at + 3 == code.size() || !(isDigit(code[at + 3]) || code[at + 3] == u'.')))) {
+    at = code.find(u"G7", at + 1);
+  }
+  if (at == kNowhere || code.find(u'P') == kNowhere || code.find(u'Q') == kNowhere) return;
+  lint_.latheBlock = k;
+  lint_.latheColumn = columnOf(g, k, code, at);
+  lint_.latheCode = code.substr(at, 3);
+}
+
+// The first arc of a lathe program says so, at the cycle; the others are counted.
+void kNcChecker::noteLatheArc(int k) {
+  if (lint_.dialectBlock != k) lint_.dialectArcs.push_back(k);
+  if (lint_.latheFinding < 0) {
+    lint_.latheFinding = static_cast<int>(findings_.size());
+    Finding& f = findings_.emplace_back();
+    f.line = lint_.latheBlock;
+    f.column = lint_.latheColumn;
+    f.rule = Rule::unsupportedDialect;
+    f.setToken(lint_.latheCode);
+    f.detail = 2;
+  }
+  findings_[static_cast<std::size_t>(lint_.latheFinding)].numbers[0] += 1;
 }
 
 bool kNcChecker::withoutArcVerdict(int b) const {
