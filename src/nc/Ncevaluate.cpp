@@ -85,8 +85,9 @@ bool programNeedsEvaluation(const kNcText& text) {
   if (text.isWide() ? !hasCandidate(text.wideText()) : !hasCandidate(text.bytes())) return false;
   EvalFiles files(Dialect::fanuc, {});
   files.addMain(text, "");
-  for (const std::u16string& line : files.file(0).lines) {
-    if (mayNeedEvaluation(line)) return true;
+  const EvalFile& main = files.file(0);
+  for (std::size_t i = 0; i < main.lines.size(); ++i) {
+    if (mayNeedEvaluation(main.lines[i], main.inComment[i])) return true;
   }
   return false;
 }

@@ -160,6 +160,11 @@ TEST(Evaluator, FlowAndCalls) {
        Dialect::linuxcnc, "7:X1|9:X2|12:Y3.|"},
       {"o<f> sub\no<f> return [#1*2]\no<f> endsub\no<f> call [21]\nX#<_value>\nM2\n", Dialect::linuxcnc,
        "5:X42.|6:M2|"},
+      // A /* */ comment over lines is closed on each line, so that every line reads alone; what it holds is never
+      // run. One that never closes stays open as written.
+      {"X1/*A\n#1=5\nB*/Y#1 X2\n", Dialect::fanuc, "1:X1/*A*/|2:/*#1=5*/|3:X2(B)|"},
+      {"#1=3\nX#1(C/*\nD*/Y1\n", Dialect::fanuc, "2:X3.(C/**/)|3:/*D*/Y1|"},
+      {"X1/*A\n#1=5\nX#1\n", Dialect::fanuc, "1:X1/*A|2:#1=5|3:X#1|"},
   };
   for (const Row& r : rows) EXPECT_EQ(joined(run(r.program, r.dialect)), r.blocks) << r.program;
 }
