@@ -38,7 +38,8 @@ bool isWholeCode(View number, View digits) {
 unsigned frameCommandOf(View number) {
   while (number.size() > 2 && number[0] == u'0' && isDigit(number[1])) number.remove_prefix(1);
   if (number.size() < 2 || !isDigit(number[0]) || !isDigit(number[1])) return 0;
-  if (number.size() > 2 && (isDigit(number[2]) || (number[2] == u'.' && !isWholeCode(number, number.substr(0, 2)))))
+  if (number.size() > 2 &&
+      (isDigit(number[2]) || (number[2] == u'.' && !isWholeCode(number, number.substr(0, 2)))))
     return 0;
   switch ((number[0] - u'0') * 10 + (number[1] - u'0')) {
     case 15:
@@ -279,8 +280,8 @@ void kNcGeometry::applyFrameCommands(const Point3& previous, int plane, const Bl
   if ((commands & kTurn) != 0) {
     // The centre's axes left out are where the tool stands; R left out turns by nothing.
     kNcFrame::Point centre = frame_.toProgram(at, false);
-    for (int i = 0; i < 3; ++i) {
-      if (named[static_cast<std::size_t>(i)]) centre[static_cast<std::size_t>(i)] = words[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (named[i]) centre[i] = words[i];
     }
     const double degrees = reading.words.has(kWordR) ? reading.words.value(kWordR) : 0;
     frame_.turn(plane, centre, degrees);

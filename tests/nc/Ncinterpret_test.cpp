@@ -163,7 +163,13 @@ TEST(Interpreter, SpecialBlocks) {
       // The profile below puts G55 at X100 and G56 at Y50 Z-5 from G54, in whose coordinates the drawing is.
       {"work offsets",
        {u"G90G00X10.Y10.Z10.", u"G55", u"X5.", u"G56Y0", u"G54X1.", u"G91X1.", u"G90", u"G55X20."},
-       {{10, 10, 10}, {10, 10, 10}, {105, 10, 10}, {105, 50, 10}, {1, 50, 10}, {2, 50, 10}, {2, 50, 10},
+       {{10, 10, 10},
+        {10, 10, 10},
+        {105, 10, 10},
+        {105, 50, 10},
+        {1, 50, 10},
+        {2, 50, 10},
+        {2, 50, 10},
         {120, 50, 10}}},
       // G52 moves nothing; without axes it cancels.
       {"local shift",
@@ -174,7 +180,9 @@ TEST(Interpreter, SpecialBlocks) {
        {u"G90G01X10.Y0Z0", u"G68X0Y0R90.", u"X10.Y0", u"G91X0Y5.", u"G90G69", u"X10.Y0"},
        {{10, 0, 0}, {10, 0, 0}, {0, 10, 0}, {-5, 10, 0}, {-5, 10, 0}, {10, 0, 0}}},
       // Under G68 about X10 Y0 an arc from X10 Y0 to X20 Y0 ends at X10 Y10.
-      {"turned arc", {u"G90G01X10.Y0Z0", u"G68X10.Y0R90.", u"G02X20.Y0I5.J0"}, {{10, 0, 0}, {10, 0, 0}, {10, 10, 0}}},
+      {"turned arc",
+       {u"G90G01X10.Y0Z0", u"G68X10.Y0R90.", u"G02X20.Y0I5.J0"},
+       {{10, 0, 0}, {10, 0, 0}, {10, 10, 0}}},
       // X is the radius, Y the angle; a left-out radius is the current one.
       {"polar words",
        {u"G90G01X0Y0Z0", u"G16", u"X10.Y90.", u"Y180.", u"G15", u"X1."},
