@@ -171,6 +171,14 @@ TEST(Interpreter, SpecialBlocks) {
         {2, 50, 10},
         {2, 50, 10},
         {120, 50, 10}}},
+      // G59 is Z+10 from G54: its Z0 is the drawing's Z10.
+      {"the last work offset",
+       {u"G90G00X10.Y10.Z10.", u"G59", u"Z0", u"G54Z0"},
+       {{10, 10, 10}, {10, 10, 10}, {10, 10, 10}, {10, 10, 0}}},
+      // The tool-change point is a machine position under a shift and a turn too.
+      {"tool change under a turn",
+       {u"G90G01X10.Y0Z0", u"G52X5.", u"G68X0Y0R90.", u"T1M06", u"X0Y0"},
+       {{10, 0, 0}, {10, 0, 0}, {10, 0, 0}, {0, 0, 500}, {5, 0, 500}}},
       // G52 moves nothing; without axes it cancels.
       {"local shift",
        {u"G90G00X10.Y10.Z10.", u"G52X5.Y-5.", u"X0Y0", u"Z1.", u"G52", u"X0"},
@@ -215,6 +223,7 @@ TEST(Interpreter, SpecialBlocks) {
   offsets.workOffsets[0] = {1, 2, 3};
   offsets.workOffsets[1] = {101, 2, 3};
   offsets.workOffsets[2] = {1, 52, -2};
+  offsets.workOffsets[5] = {1, 2, 13};
   for (const auto& c : cases) {
     Program p(offsets, {});
     for (u16string_view line : c.lines) p.g.interpretBlock(line);
