@@ -50,6 +50,34 @@ std::u16string subLabel(std::u16string_view line) {
   return code.substr(1, code.size() - 4);
 }
 
+// A "/*" comment over lines is closed on each of its lines ("/*" before a line that starts inside it, "*/"
+// after one that leaves it open), so that each line executed reads on its own the way the plain reading reads
+// it in sequence: evaluation hands lines on as written or rebuilt, in the order they run. A comment that never
+// closes is left as written, open to the end as in the plain reading.
+void closeCommentsOverLines(EvalFile& file) {
+  const std::size_t n = file.lines.size();
+  if (n == 0) return;
+  std::vector<bool> leaves(n);
+  for (std::size_t i = 0; i < n; ++i)
+    leaves[i] = i + 1 < n ? file.inComment[i + 1] : leavesCommentOpen(file.lines[i], file.inComment[i]);
+  // closes[i]: the comment open after line i is closed by a later line.
+  std::vector<bool> closes(n, false);
+  for (std::size_t i = n - 1; i-- > 0;)
+    closes[i] = leaves[i] && (file.lines[i + 1].find(u"*/") != std::u16string::npos || closes[i + 1]);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::u16string& line = file.lines[i];
+    if (leaves[i] && closes[i]) {
+      std::size_t end = line.size();
+      while (end > 0 && (line[end - 1] == u'\n' || line[end - 1] == u'\r')) --end;
+      line.insert(end, u"*/");
+    }
+    if (file.inComment[i] && i > 0 && closes[i - 1]) {
+      line.insert(0, u"/*");
+      file.inComment[i] = false;
+    }
+  }
+}
+
 }  // namespace
 
 EvalFiles::EvalFiles(Dialect dialect, std::vector<std::string> searchPath) : dialect_(dialect) {
@@ -75,6 +103,7 @@ int EvalFiles::addFile(std::string path, std::u16string_view text) {
   auto file = std::make_unique<EvalFile>();
   file->path = std::move(path);
   int header = -1;
+  bool inComment = false;
   for (std::size_t begin = 0; begin < text.size();) {
     std::size_t end = text.find(u'\n', begin);
     end = end == std::u16string_view::npos ? text.size() : end + 1;
@@ -82,17 +111,23 @@ int EvalFiles::addFile(std::string path, std::u16string_view text) {
     if (line.size() >= 2 && line[line.size() - 2] == u'\r' && line.back() == u'\n') line.erase(line.size() - 2, 1);
     prepareLine(line);
     const int index = static_cast<int>(file->lines.size());
-    if (const int number = headerNumber(line); number >= 0) {
+    // A line that starts inside a comment holds no program, subroutine or sequence number.
+    if (inComment) {
+    } else if (const int number = headerNumber(line); number >= 0) {
       header = index;
       file->programs.try_emplace(number, index);
     } else if (const std::u16string label = subLabel(line); !label.empty()) {
       file->subs.try_emplace(label, index);
     }
-    if (const int n = sequenceNumber(line); n >= 0) file->labels.try_emplace(labelKey(header, n), index);
+    if (const int n = inComment ? -1 : sequenceNumber(line); n >= 0)
+      file->labels.try_emplace(labelKey(header, n), index);
     file->programOf.push_back(header);
+    file->inComment.push_back(inComment);
+    inComment = leavesCommentOpen(line, inComment);
     file->lines.push_back(std::move(line));
     begin = end;
   }
+  closeCommentsOverLines(*file);
   file->parsed.resize(file->lines.size());
   files_.push_back(std::move(file));
   return static_cast<int>(files_.size()) - 1;
@@ -103,7 +138,8 @@ const ParsedLine& EvalFiles::line(int fileIndex, int lineIndex) {
   auto& slot = f.parsed[static_cast<std::size_t>(lineIndex)];
   if (!slot) {
     slot = std::make_unique<ParsedLine>();
-    parseLine(f.lines[static_cast<std::size_t>(lineIndex)], dialect_, *slot);
+    const std::size_t at = static_cast<std::size_t>(lineIndex);
+    parseLine(f.lines[at], dialect_, *slot, f.inComment[at]);
   }
   return *slot;
 }

@@ -17,6 +17,7 @@ struct EvalFile {
   std::string path;                                 // as found ("" for the main text when it has no path)
   std::vector<std::u16string> lines;                // prepared as the reader prepares them, line feeds kept
   std::vector<int> programOf;                       // per line: the line of its O header, -1 before any
+  std::vector<bool> inComment;                      // per line: a "/*" comment is open where it starts
   std::unordered_map<int, int> programs;            // O number → header line
   std::unordered_map<std::u16string, int> subs;     // o-word label ("100", "<NAME>") → its sub line
   std::unordered_map<std::int64_t, int> labels;     // (program header line, N) → line

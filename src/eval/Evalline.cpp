@@ -14,10 +14,22 @@ bool isLetter(char16_t c) { return c >= u'A' && c <= u'Z'; }
 bool isBlankChar(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
 
 // Splits the line into code without blanks and its comments, each kept in parentheses but the one to the line
-// end (// or ;), kept as written. Comments are those of the reader: ( ), /* */, and // or ; to the line end.
-void splitLine(View line, std::u16string& code, std::u16string& comment) {
+// end (// or ;), kept as written. Comments are those of the reader: ( ), /* */, and // or ; to the line end;
+// `inComment`: the line starts inside a "/*" comment of the lines before.
+void splitLine(View line, std::u16string& code, std::u16string& comment, bool inComment) {
   int depth = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
+  std::size_t from = 0;
+  if (inComment) {
+    const std::size_t close = line.find(u"*/");
+    View inside = line.substr(0, close);
+    while (!inside.empty() && (inside.back() == u'\n' || inside.back() == u'\r')) inside.remove_suffix(1);
+    comment += u"(";
+    comment += inside;
+    comment += u")";
+    if (close == View::npos) return;
+    from = close + 2;
+  }
+  for (std::size_t i = from; i < line.size(); ++i) {
     const char16_t c = line[i];
     if (depth == 0 && line.substr(i, 2) == u"/*") {
       const std::size_t close = line.find(u"*/", i + 2);
@@ -290,8 +302,25 @@ int headerNumber(View line) {
   return number;
 }
 
-void parseLine(View line, Dialect dialect, ParsedLine& out) {
-  splitLine(line, out.code, out.comment);
+bool leavesCommentOpen(View line, bool inComment) {
+  for (std::size_t i = 0; i < line.size();) {
+    if (inComment) {
+      const std::size_t close = line.find(u"*/", i);
+      if (close == View::npos) return true;
+      inComment = false;
+      i = close + 2;
+      continue;
+    }
+    const std::size_t open = line.find(u"/*", i);
+    if (open == View::npos || line.find(u';', i) < open) return false;
+    inComment = true;
+    i = open + 2;
+  }
+  return inComment;
+}
+
+void parseLine(View line, Dialect dialect, ParsedLine& out, bool inComment) {
+  splitLine(line, out.code, out.comment, inComment);
   const View code = out.code;
   if (code.empty() || code[0] == u'%') return;
   std::size_t pos = 0;
@@ -330,9 +359,9 @@ bool hasPolarWords(View line) {
   return parsed.polar;
 }
 
-bool mayNeedEvaluation(View line) {
+bool mayNeedEvaluation(View line, bool inComment) {
   ParsedLine parsed;
-  parseLine(line, Dialect::fanuc, parsed);
+  parseLine(line, Dialect::fanuc, parsed, inComment);
   if (parsed.kind == LineKind::header || parsed.kind == LineKind::plain) return false;
   if (parsed.kind != LineKind::block)
     return parsed.kind != LineKind::syntaxError || line.find(u'#') != View::npos || line.find(u'[') != View::npos;

@@ -82,10 +82,15 @@ struct ParsedLine {
   mutable int match = -2;
 };
 
-// Parses `line` (upper case, as the reader prepares it).
-void parseLine(std::u16string_view line, Dialect dialect, ParsedLine& out);
+// Parses `line` (upper case, as the reader prepares it); `inComment`: a "/*" comment of the lines before is
+// still open where it starts, and runs to the line's first "*/" or through the whole line.
+void parseLine(std::u16string_view line, Dialect dialect, ParsedLine& out, bool inComment = false);
 // Whether `line` could need evaluation: '#', '[', an O-word, a flow keyword or a call.
-bool mayNeedEvaluation(std::u16string_view line);
+bool mayNeedEvaluation(std::u16string_view line, bool inComment = false);
+// Whether a "/*" comment is open after `line`, given whether one was open where it starts. As in the plain
+// reading, "/*" opens wherever it stands before a ';' (inside parentheses too), and the comment runs over lines
+// to the first "*/".
+bool leavesCommentOpen(std::u16string_view line, bool inComment);
 // Whether `line` moves by LinuxCNC polar words (@ distance, ^ angle).
 bool hasPolarWords(std::u16string_view line);
 // The header's program number of a line starting "O1234" / ":1234" (blanks ignored), or -1.

@@ -64,11 +64,9 @@ void kNcChecker::noteRecords(const kNcGeometry& g, int k, View code, bool dGiven
   if (facts.arc.isArc && lint_.dialectBlock != k) noteArc(g, k, facts.arc);
 }
 
-// An ordinary line (every G word taken, no macro or name): only an O word, an M word or a one-shot G word
-// can be a problem.
-bool kNcChecker::mayNeedLook(const kNcGeometry& g, const ScannedBlock& words) {
-  return words.firstOf(u'O') != kNowhere || words.firstOf(u'M') != kNowhere ||
-         !g.gWordsRead()[kGroupOneShot].empty();
+// An ordinary line (every G word taken, no macro or name): only an O word or an M word can be a problem.
+bool kNcChecker::mayNeedLook(const kNcGeometry&, const ScannedBlock& words) {
+  return words.firstOf(u'O') != kNowhere || words.firstOf(u'M') != kNowhere;
 }
 
 // Block k's comment state is -1 or 2.

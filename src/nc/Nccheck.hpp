@@ -213,8 +213,6 @@ class kNcChecker {
   };
   static bool mayNeedLook(const kNcGeometry& g, const ScannedBlock& words);
   void noteOrdinaryText(const kNcGeometry& g, int k, std::u16string_view code, const ScannedBlock& words);
-  void noteOneShot(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, std::u16string_view word,
-                   double value, LineState& line);
   void scanCode(const kNcGeometry& g, int k, std::u16string_view code, LineState& line);
   void noteGWord(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at, LineState& line);
   void noteUnknownG(const kNcGeometry& g, int k, std::u16string_view code, std::size_t at,

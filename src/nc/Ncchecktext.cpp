@@ -48,10 +48,11 @@ bool isReadLetter(char16_t c) {
 
 bool isCapital(char16_t c) { return c >= u'A' && c <= u'Z'; }
 
-// The G codes outside the modal groups that never change the drawn path (work offsets, path, feed and spindle
-// modes, cancels, the G92 offset resets, spindle-synchronised tapping), in tenths: 541 is G54.1.
-constexpr int kHarmlessTenths[] = {150, 331, 500, 501, 540, 541, 550, 560, 570, 580, 590, 591, 592, 593,
-                                   610, 611, 640, 670, 690, 921, 922, 923, 930, 940, 950, 960, 970};
+// The G codes outside the modal groups that the reading follows (polar words, the turn of G68) or that never
+// change the drawn path (work offsets, path, feed and spindle modes, cancels, the G92 offset resets,
+// spindle-synchronised tapping), in tenths: 541 is G54.1.
+constexpr int kHarmlessTenths[] = {150, 160, 331, 500, 501, 540, 541, 550, 560, 570, 580, 590, 591, 592, 593,
+                                   610, 611, 640, 670, 680, 690, 921, 922, 923, 930, 940, 950, 960, 970};
 
 // The value in tenths when it is a whole number of tenths, else -1.
 int tenthsOf(double value) {
@@ -133,12 +134,6 @@ std::size_t kNcChecker::LineState::firstOf(char16_t capital) {
 void kNcChecker::noteOrdinaryText(const kNcGeometry& g, int k, View code, const ScannedBlock& words) {
   LineState line(code);
   if (words.firstOf(u'O') != kNowhere) noteOWord(g, k, code, line);
-  const GWordsFound& read = g.gWordsRead();
-  const View word = read[kGroupOneShot];
-  if (!word.empty()) {
-    const std::size_t at = static_cast<std::size_t>(word.data() - words.text.data());
-    if (at < code.size()) noteOneShot(g, k, code, at, word, wordTextValue(word), line);
-  }
   if (words.firstOf(u'M') == kNowhere) return;
   for (std::size_t at = code.find(u'M'); at != kNowhere; at = code.find(u'M', at + 1))
     noteMWord(g, k, code, at, line);
@@ -185,16 +180,7 @@ void kNcChecker::noteGWord(const kNcGeometry& g, int k, View code, std::size_t a
   const double value = wordNumberValue(number);
   if (group < 0) {
     noteUnknownG(g, k, code, at, word, value, line);
-  } else if (group == kGroupOneShot) {
-    noteOneShot(g, k, code, at, word, value, line);
   }
-}
-
-// A G word of the one-shot group.
-void kNcChecker::noteOneShot(const kNcGeometry& g, int k, View code, std::size_t at, View word, double value,
-                             LineState& line) {
-  const int whole = truncToInt(value);
-  if (whole == 52) noteUnsupported(g, k, code, at, word, Construct::localShift, line);
 }
 
 void kNcChecker::noteUnknownG(const kNcGeometry& g, int k, View code, std::size_t at, View word, double value,
@@ -206,14 +192,8 @@ void kNcChecker::noteUnknownG(const kNcGeometry& g, int k, View code, std::size_
     return;
   }
   switch (truncToInt(value)) {
-    case 68:
-      noteUnsupported(g, k, code, at, word, Construct::rotation, line);
-      return;
     case 51:
       noteUnsupported(g, k, code, at, word, Construct::scaling, line);
-      return;
-    case 16:
-      noteUnsupported(g, k, code, at, word, Construct::polar, line);
       return;
     case 65:
     case 66:

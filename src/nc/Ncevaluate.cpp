@@ -16,15 +16,9 @@ constexpr int kProgressInterval = 256;
 class GeometryMachine : public MachineState {
  public:
   explicit GeometryMachine(const kNcGeometry& g) : g_(g) {}
+  // In the coordinates the program is in: shifted and turned as it set.
   double position(int axis) const override {
-    switch (axis) {
-      case 0:
-        return g_.xAt(0) - g_.shiftX();
-      case 1:
-        return g_.yAt(0) - g_.shiftY();
-      default:
-        return g_.zAt(0) - g_.shiftZ();
-    }
+    return g_.workPosition()[static_cast<std::size_t>(axis < 0 || axis > 2 ? 2 : axis)];
   }
   int modalCode(int group) const override {
     const int b = g_.blockCount - 1;
@@ -92,8 +86,10 @@ bool programNeedsEvaluation(const kNcText& text) {
   if (text.isWide() ? !hasCandidate(text.wideText()) : !hasCandidate(text.bytes())) return false;
   EvalFiles files(Dialect::fanuc, {});
   files.addMain(text, "");
-  for (const std::u16string& line : files.file(0).lines) {
-    if (mayNeedEvaluation(line) || hasPolarWords(line)) return true;
+  const EvalFile& main = files.file(0);
+  for (std::size_t i = 0; i < main.lines.size(); ++i) {
+    if (mayNeedEvaluation(main.lines[i], main.inComment[i])) return true;
+    if (!main.inComment[i] && hasPolarWords(main.lines[i])) return true;
   }
   return false;
 }

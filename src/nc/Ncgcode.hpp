@@ -61,7 +61,7 @@ inline constexpr GroupRule kGroupRules[kScannedGroups] = {
     {{43, 44, 49}, 3, 49},
     {{73, 74, 76, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89}, 13, 80},
     {{98, 99}, 2, 98},
-    {{54, 55, 56}, 3, 54},
+    {{54, 55, 56, 57, 58, 59}, 6, 54},
 };
 // The position of `code` (a truncated G number) among those the group accepts, -1 when it accepts no such
 // code: per-block records keep this small index.

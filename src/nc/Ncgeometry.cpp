@@ -90,9 +90,7 @@ void kNcGeometry::restart() {
   sourceFileOf_.clear();
   sourceFiles_.clear();
   evalProblems_.clear();
-  shift_ = {0, 0, 0};
-  coordinateSetting_ = 0;
-  shifted_ = false;
+  frame_.reset();
   lineInHandBlock_ = -1;
   checker_.reset();
   setCommentDelimiters(kParenthesesOnly);
@@ -168,7 +166,8 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);
 
-  const Point3 end = endPointOf(k, modal.code(kGroupDistance), reading);
+  if (reading.gcodes.has(kGroupWork)) frame_.selectWork(modal.code(kGroupWork), profile_.workOffsets);
+  const Point3 end = endPointOf(k, modal.code(kGroupDistance), plane, reading);
   facts.x = end.x;
   facts.y = end.y;
   facts.z = end.z;
@@ -176,6 +175,7 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   widen(minY, maxY, end.y, end.y, seenY);
   widen(minZ, maxZ, end.z, end.z, seenZ);
   Point3 offsets{coordState_.i.lastValue(), coordState_.j.lastValue(), coordState_.k.lastValue()};
+  if (frame_.moved()) offsets = framedOffsets(offsets, plane);
   ArcFacts& arc = facts.arc;
   ArcRecord arcRecord{0, 0, 0};
   arc.isArc = (motion == 2 || motion == 3) && !reading.fixedPoint;
@@ -217,29 +217,22 @@ void kNcGeometry::noteUnits(const BlockGCodes& codes) {
   if (codes.has(kUnitsWord)) inch_ = codes.values[kUnitsWord] == kInchUnits;
 }
 
-kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, const BlockReading& reading) {
+kNcGeometry::Point3 kNcGeometry::endPointOf(int k, int distance, int plane, const BlockReading& reading) {
   const Point3 previous = ends_[static_cast<std::size_t>(k - 1)];
-  const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
-  if (coordinateSetting_ != 0) {
-    // G92 moves nothing: the current point takes the named coordinates; G92.1 and G92.2 drop the shift.
-    if (coordinateSetting_ == 2) shift_ = {0, 0, 0};
-    if (coordinateSetting_ == 1 && reading.x) shift_.x = previous.x - words.x;
-    if (coordinateSetting_ == 1 && reading.y) shift_.y = previous.y - words.y;
-    if (coordinateSetting_ == 1 && reading.z) shift_.z = previous.z - words.z;
-    coordinateSetting_ = 0;
-    shifted_ = true;
-    return previous;
+  if (reading.frame != 0) {
+    applyFrameCommands(previous, plane, reading);
+    // G92, G52 and G68 move nothing: their words set the frame.
+    if ((reading.frame & kWordTakingCommands) != 0) return previous;
   }
-  if (distance == 91) {
+  const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
+  if (distance == 91 && !frame_.bent()) {
     return {previous.x + (reading.x ? words.x : 0), previous.y + (reading.y ? words.y : 0),
             previous.z + (reading.z ? words.z : 0)};
   }
   // The block in which G90 returns keeps the previous end point; its words act from the next block on.
-  if (codeOf(kGroupDistance, k - 1) == 91) return previous;
-  if (!shifted_) return words;
-  // Once coordinates were set, an axis the block does not name stays where it is.
-  return {reading.x ? words.x + shift_.x : previous.x, reading.y ? words.y + shift_.y : previous.y,
-          reading.z ? words.z + shift_.z : previous.z};
+  if (distance != 91 && codeOf(kGroupDistance, k - 1) == 91) return previous;
+  if (!frame_.moved()) return words;
+  return framedEndPoint(previous, distance, reading);
 }
 
 void kNcGeometry::widen(double& lo, double& hi, double low, double high, bool seen) {

@@ -228,10 +228,13 @@ class kNcGeometry {
   // What evaluation found (limits, unknown values, calls not found), by source line and file.
   const std::vector<EvalProblem>& evalProblems() const { return evalProblems_; }
   void setEvalProblems(std::vector<EvalProblem> problems) { evalProblems_ = std::move(problems); }
-  // The offset a G92 puts between the program's coordinates and the drawing's (drawing = program + shift).
-  double shiftX() const { return shift_.x; }
-  double shiftY() const { return shift_.y; }
-  double shiftZ() const { return shift_.z; }
+  // The offset the work offsets, G52 and G92 put between the program's coordinates and the drawing's
+  // (drawing = program + shift, where no turn or polar words are in force).
+  double shiftX() const { return frame_.shift()[0]; }
+  double shiftY() const { return frame_.shift()[1]; }
+  double shiftZ() const { return frame_.shift()[2]; }
+  // The latest block's end point in the coordinates the program is in (shifted and turned, never polar).
+  std::array<double, 3> workPosition() const;
 
   // Block-indexed columns (block 0 is block 0).
   const kNcColumn<double> absX{*this, &kNcGeometry::endX};
@@ -303,6 +306,8 @@ class kNcGeometry {
     int openPair = 0;
     double toolDiameter = 0;
     bool fixedPoint = false;  // a move to a fixed point (tool change, reference return): no arc
+    bool toolChange = false;
+    unsigned frame = 0;  // FrameCommand bits
   };
 
   int latest(int i) const { return i == 0 ? blockCount - 1 : i; }
@@ -322,12 +327,22 @@ class kNcGeometry {
   int interpretText(std::u16string_view line);
   // Returns whether the working text was replaced rather than extended.
   bool rewriteSpecialBlocks(int k, WorkWords& words);
+  // M99's move back to the start point (X0 Y0 Z500, a machine position), in the program's coordinates.
+  void appendReturnToStart(WorkWords& words);
   // Block's tool diameter; follows the units the block's G codes set.
   double toolDiameterFor(int state, std::u16string_view comment);
   // Turns what block k gives into its records; `facts` gets what the checker needs beyond them, with
   // `radiusArc` holding the centre of an arc given by R.
   void recordBlock(const BlockReading& reading, BlockFacts& facts, RadiusArc& radiusArc);
-  Point3 endPointOf(int k, int distance, const BlockReading& reading);
+  Point3 endPointOf(int k, int distance, int plane, const BlockReading& reading);
+  // The end point where a shift or turn has been in force: words through the frame, unnamed axes kept.
+  Point3 framedEndPoint(const Point3& previous, int distance, const BlockReading& reading) const;
+  // Follows the block's frame commands, the tool standing at `previous`.
+  void applyFrameCommands(const Point3& previous, int plane, const BlockReading& reading);
+  // A drawing point in the program's coordinates (what words must say to reach it).
+  Point3 programPointOf(const Point3& drawing) const;
+  // I, J, K (offsets, or a centre under G90.1) in drawing axes.
+  Point3 framedOffsets(const Point3& offsets, int plane) const;
   // The arc record of block k (an arc in `plane` ending at `end`): centre by I/J/K, or by R when `r` is not 0,
   // in which case the offsets become the computed centre's.
   // `fit` gets the arc's verdict.
@@ -348,10 +363,8 @@ class kNcGeometry {
   std::vector<std::uint16_t> sourceFileOf_;
   std::vector<std::string> sourceFiles_;
   std::vector<EvalProblem> evalProblems_;
-  // The G92 shift, and whether the block being read sets (1) or cancels (2) it.
-  Point3 shift_{0, 0, 0};
-  int coordinateSetting_ = 0;
-  bool shifted_ = false;
+  // The coordinate frame the words are in.
+  kNcFrame frame_;
 
   // The records of every block.
   std::vector<Point3, BulkAllocator<Point3>> ends_;

@@ -11,6 +11,7 @@ struct WorkWords {
   bool x = false, y = false, z = false;
   bool g04 = false, g4 = false, g28 = false, g90 = false, g92 = false, g92Cancel = false;
   bool m06 = false, m6 = false, m99 = false;
+  unsigned frame = 0;  // FrameCommand bits
 };
 
 namespace {
@@ -31,6 +32,29 @@ bool isWholeCode(View number, View digits) {
   while (++i < number.size() && number[i] == u'0') {
   }
   return i == number.size() || !isDigit(number[i]);
+}
+
+// The frame command a G word's number starts with (G52 G68 G69 G16 G15), 0 for none: the whole code only.
+unsigned frameCommandOf(View number) {
+  while (number.size() > 2 && number[0] == u'0' && isDigit(number[1])) number.remove_prefix(1);
+  if (number.size() < 2 || !isDigit(number[0]) || !isDigit(number[1])) return 0;
+  if (number.size() > 2 &&
+      (isDigit(number[2]) || (number[2] == u'.' && !isWholeCode(number, number.substr(0, 2)))))
+    return 0;
+  switch ((number[0] - u'0') * 10 + (number[1] - u'0')) {
+    case 15:
+      return kPolarOff;
+    case 16:
+      return kPolarOn;
+    case 52:
+      return kLocalShift;
+    case 68:
+      return kTurn;
+    case 69:
+      return kCancelTurn;
+    default:
+      return 0;
+  }
 }
 
 WorkWords scanWork(View work) {
@@ -57,6 +81,7 @@ WorkWords scanWork(View work) {
         found.g90 = found.g90 || isWholeCode(rest, u"90");
         found.g92 = found.g92 || isWholeCode(rest, u"92");
         found.g92Cancel = found.g92Cancel || rest.starts_with(u"92.1") || rest.starts_with(u"92.2");
+        found.frame |= frameCommandOf(rest);
         break;
       case u'M':
         found.m6 = found.m6 || rest.starts_with(u"6");
@@ -129,8 +154,11 @@ int kNcGeometry::interpretText(View line) {
   reading.z = words.z;
   reading.commentState = split.state;
   reading.openPair = split.openPair;
-  // The tool change and the reference return go to fixed points: never arcs, whatever motion is in force.
-  reading.fixedPoint = words.g28 || words.m6 || words.m06;
+  // The tool change and the reference return go to fixed points: never arcs, whatever motion is in force; a
+  // block whose words set the frame goes nowhere.
+  reading.fixedPoint = words.g28 || words.m6 || words.m06 || (words.frame & kWordTakingCommands) != 0;
+  reading.toolChange = words.m6 || words.m06;
+  reading.frame = words.frame;
   reading.toolDiameter = toolDiameterFor(split.state, split.comment);
   RadiusArc radiusArc{};
   recordBlock(reading, facts, radiusArc);
@@ -160,34 +188,47 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
     }
   }
   if (words.g28) replace(u"G28");
-  // The tool-change point is a machine position: a G92 shift never moves it.
+  // The tool-change point is a machine position: no shift or turn ever moves it.
   if (words.m06 || words.m6) {
-    appendWord(work, u'X', toolChangeX - shift_.x, 3);
-    appendWord(work, u'Y', toolChangeY - shift_.y, 3);
-    appendWord(work, u'Z', toolChangeZ - shift_.z, 3);
+    const Point3 at = programPointOf({toolChangeX, toolChangeY, toolChangeZ});
+    appendWord(work, u'X', at.x, 3);
+    appendWord(work, u'Y', at.y, 3);
+    appendWord(work, u'Z', at.z, 3);
     words.x = words.y = words.z = true;
   }
-  if (words.m99) {
-    if (sameBits(shift_, Point3{0, 0, 0})) {
-      work += u"\nG90G00X0Y0Z500.";
-    } else {
-      work += u"\nG90G00";
-      appendWord(work, u'X', -shift_.x, 5);
-      appendWord(work, u'Y', -shift_.y, 5);
-      appendWord(work, u'Z', 500 - shift_.z, 5);
-    }
-    words.g90 = words.x = words.y = words.z = true;
-  }
-  // G92 sets coordinates without moving and leaves the motion and distance modes alone.
-  if (words.g92 || words.g92Cancel) coordinateSetting_ = words.g92 ? 1 : 2;
+  if (words.m99) appendReturnToStart(words);
+  // G92 sets coordinates without moving and leaves the motion and distance modes alone; so do G52 and G68.
+  if (words.g92 || words.g92Cancel) words.frame |= words.g92 ? kSetCoordinates : kCancelSetting;
   if (words.g90) {
     // Modal X, Y, Z words stay absolute after incremental blocks.
-    if (!words.x) appendWord(work, u'X', endX(k - 1) - shift_.x, 5);
-    if (!words.y) appendWord(work, u'Y', endY(k - 1) - shift_.y, 5);
-    if (!words.z) appendWord(work, u'Z', endZ(k - 1) - shift_.z, 5);
-    words.x = words.y = words.z = true;
+    const Point3 at = programPointOf(ends_[static_cast<std::size_t>(k - 1)]);
+    if (!words.x) appendWord(work, u'X', at.x, 5);
+    if (!words.y) appendWord(work, u'Y', at.y, 5);
+    if (!words.z) appendWord(work, u'Z', at.z, 5);
+    // In a shifted frame the words only restate where the tool is: the block moves the axes it names, under
+    // the frame it sets (G90 G55 X10 leaves Y where it is).
+    if (!frame_.moved()) words.x = words.y = words.z = true;
   }
   return replaced;
+}
+
+void kNcGeometry::appendReturnToStart(WorkWords& words) {
+  const Point3 shift{frame_.shift()[0], frame_.shift()[1], frame_.shift()[2]};
+  if (!frame_.bent() && sameBits(shift, Point3{0, 0, 0})) {
+    work += u"\nG90G00X0Y0Z500.";
+  } else if (!frame_.bent()) {
+    work += u"\nG90G00";
+    appendWord(work, u'X', -shift.x, 5);
+    appendWord(work, u'Y', -shift.y, 5);
+    appendWord(work, u'Z', 500 - shift.z, 5);
+  } else {
+    const Point3 at = programPointOf({0, 0, 500});
+    work += u"\nG90G00";
+    appendWord(work, u'X', at.x, 5);
+    appendWord(work, u'Y', at.y, 5);
+    appendWord(work, u'Z', at.z, 5);
+  }
+  words.g90 = words.x = words.y = words.z = true;
 }
 
 double kNcGeometry::uncommentedDiameter() const {
@@ -210,4 +251,71 @@ double kNcGeometry::toolDiameterFor(int state, View comment) {
   if (!commentDiameter_) commentDiameterFrom_ = blockCount;
   commentDiameter_ = true;
   return value;
+}
+
+kNcGeometry::Point3 kNcGeometry::programPointOf(const Point3& drawing) const {
+  if (!frame_.bent()) {
+    const kNcFrame::Point& shift = frame_.shift();
+    return {drawing.x - shift[0], drawing.y - shift[1], drawing.z - shift[2]};
+  }
+  const kNcFrame::Point p = frame_.toProgram({drawing.x, drawing.y, drawing.z});
+  return {p[0], p[1], p[2]};
+}
+
+std::array<double, 3> kNcGeometry::workPosition() const {
+  const Point3& end = ends_.back();
+  return frame_.toProgram({end.x, end.y, end.z}, false);
+}
+
+void kNcGeometry::applyFrameCommands(const Point3& previous, int plane, const BlockReading& reading) {
+  const kNcFrame::Point at{previous.x, previous.y, previous.z};
+  const kNcFrame::Axes named{reading.x, reading.y, reading.z};
+  const kNcFrame::Point words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
+  const unsigned commands = reading.frame;
+  if ((commands & kCancelTurn) != 0) frame_.cancelTurn();
+  if ((commands & kPolarOff) != 0) frame_.setPolar(false);
+  if ((commands & kCancelSetting) != 0) frame_.cancelSetting();
+  if ((commands & kSetCoordinates) != 0) frame_.setCoordinates(at, named, words);
+  if ((commands & kLocalShift) != 0) frame_.setLocal(named, words);
+  if ((commands & kTurn) != 0) {
+    // The centre's axes left out are where the tool stands; R left out turns by nothing.
+    kNcFrame::Point centre = frame_.toProgram(at, false);
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (named[i]) centre[i] = words[i];
+    }
+    const double degrees = reading.words.has(kWordR) ? reading.words.value(kWordR) : 0;
+    frame_.turn(plane, centre, degrees);
+  }
+  if ((commands & kPolarOn) != 0) frame_.setPolar(true);
+}
+
+kNcGeometry::Point3 kNcGeometry::framedEndPoint(const Point3& previous, int distance,
+                                                const BlockReading& reading) const {
+  if (reading.toolChange) return {toolChangeX, toolChangeY, toolChangeZ};
+  const Point3 words{coordState_.x.lastValue(), coordState_.y.lastValue(), coordState_.z.lastValue()};
+  if (!frame_.bent()) {
+    // An axis the block does not name stays where it is.
+    const kNcFrame::Point& shift = frame_.shift();
+    return {reading.x ? words.x + shift[0] : previous.x, reading.y ? words.y + shift[1] : previous.y,
+            reading.z ? words.z + shift[2] : previous.z};
+  }
+  if (!reading.x && !reading.y && !reading.z) return previous;
+  const bool named[3] = {reading.x, reading.y, reading.z};
+  const double given[3] = {words.x, words.y, words.z};
+  kNcFrame::Point program = frame_.toProgram({previous.x, previous.y, previous.z});
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (named[i]) program[i] = distance == 91 ? program[i] + given[i] : given[i];
+  }
+  const kNcFrame::Point drawn = frame_.toDrawing(program);
+  return {drawn[0], drawn[1], drawn[2]};
+}
+
+kNcGeometry::Point3 kNcGeometry::framedOffsets(const Point3& offsets, int plane) const {
+  if (!absoluteCentres_) {
+    const kNcFrame::Point v = frame_.turnVector({offsets.x, offsets.y, offsets.z});
+    return {v[0], v[1], v[2]};
+  }
+  // Under G90.1 the plane's two words are the centre's program coordinates.
+  const kNcFrame::Point c = frame_.toDrawing({offsets.x, offsets.y, offsets.z}, false);
+  return {plane == 19 ? offsets.x : c[0], plane == 18 ? offsets.y : c[1], plane == 17 ? offsets.z : c[2]};
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Compares `velmora-cli path --control linuxcnc` with LinuxCNC's rs274 on generated O-word programs: loops,
-nested and recursive calls, named parameters, expressions and arcs. Skipped (exit 0 with a message) where
-rs274 is not installed.
+"""Compares `velmora-cli path --control linuxcnc` with LinuxCNC's rs274 on generated O-word programs (loops,
+nested and recursive calls, named parameters, expressions and arcs) and on generated programs that shift their
+coordinates (G54-G59 from the profile and rs274's parameter file, G92, G52). Skipped (exit 0 with a message)
+where rs274 is not installed.
 
 usage: rs274_compare.py CLI SCRATCH_FOLDER [PROGRAMS]"""
 import json
@@ -74,6 +75,15 @@ def program(rng, index):
         "  G91 G1 X1 Y-1",
         "  G90",
         "o103 endrepeat",
+        # After a continue in do-while, rs274 runs a later repeat loop twice its count: the loop comes last.
+        "#<k> = 0",
+        "o106 do",
+        "  #<k> = [#<k> + 1]",
+        "  o107 if [[#<k> MOD 2] EQ 0]",
+        "    o106 continue",
+        "  o107 endif",
+        "  G1 X[#<k>] Y[-#<k>]",
+        "o106 while [#<k> LT %d]" % rng.randint(1, 6),
         "G1 X0 Y0",
         "G2 X10 Y0 I5 J0",
         "G3 X0 Y0 I-5 J0",
@@ -85,21 +95,96 @@ def program(rng, index):
     return "\n".join(lines) + "\n"
 
 
-def rs274_moves(path, out):
-    subprocess.run(["rs274", "-g", path, out], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60, check=False)
+# Work offsets G54 ... G59 in mm, given to both sides: the profile's [offsets] and rs274's parameter file.
+WORK_OFFSETS = [(10, 5, 0), (110, -20, 2), (-40, 30, -1.5), (7, 8, 9), (1, 1, 1), (0, 0, 0)]
+
+
+def shift_program(rng):
+    """A program that moves in shifted coordinates: work offsets, and G92 or G52 (rs274 keeps both in one
+    offset, so a program uses one of them), with moves naming some axes, incremental moves and arcs."""
+    local = rng.choice(["G92", "G52"])
+    lines = ["G21 G90 G17 G54", "G0 X0 Y0 Z10", "G1 X1 F100"]
+
+    def axes():
+        named = [a for a in "XYZ" if rng.random() < 0.5] or [rng.choice("XYZ")]
+        return " ".join("%s%s" % (a, rng.choice([-12, -3.5, 0, 2, 7.25, 15])) for a in named)
+
+    for _ in range(rng.randint(8, 20)):
+        kind = rng.choice(["work", "work-move", "shift", "cancel", "move", "move", "arc", "incremental"])
+        if kind == "work":
+            lines.append("G%d" % rng.randint(54, 59))
+        elif kind == "work-move":
+            lines.append("G%d G1 %s" % (rng.randint(54, 59), axes()))
+        elif kind == "shift":
+            lines.append("%s %s" % (local, axes()))
+        elif kind == "cancel":
+            lines.append("G92.1" if local == "G92" else "G52 X0 Y0 Z0")
+        elif kind == "move":
+            lines.append("G%d %s" % (rng.randint(0, 1), axes()))
+        elif kind == "arc":
+            lines += ["G91 G%d X10 Y0 I5 J%s" % (rng.randint(2, 3), rng.choice([0, 2])), "G90"]
+        else:
+            lines += ["G91 G1 %s" % axes(), "G90"]
+    lines.append("M2")
+    return "\n".join(lines) + "\n"
+
+
+def write_offsets(folder):
+    """The profile beside the shift programs, and rs274's parameter file (in inches, G92 offsets cleared)."""
+    with open(os.path.join(folder, ".velmora.ini"), "w", encoding="ascii") as f:
+        f.write("[check]\ncontrol = linuxcnc\n[offsets]\n")
+        for i, offset in enumerate(WORK_OFFSETS):
+            f.write("G%d = %s %s %s\n" % ((54 + i,) + offset))
+    var = os.path.join(folder, "offsets.var")
+    with open(var, "w", encoding="ascii") as f:
+        f.write("5210 0\n5211 0\n5212 0\n5213 0\n5220 1\n")
+        for i, offset in enumerate(WORK_OFFSETS):
+            for axis, value in enumerate(offset):
+                f.write("%d %.10f\n" % (5221 + 20 * i + axis, value / 25.4))
+    return var
+
+
+def rs274_moves(path, out, offsets_folder=None):
+    """rs274's moves where the drawing has them: its canonical calls are in the coordinates in force, so the
+    work and G92 offsets it sets are added, against the work offset in force at the start."""
+    # Now and then, on a busy machine, rs274 leaves an empty output: it is run again then.
+    for _ in range(3):
+        if os.path.exists(out):
+            os.remove(out)
+        # rs274 writes its parameters back on leaving: each run starts from the same file.
+        var = write_offsets(offsets_folder) if offsets_folder else None
+        subprocess.run(["rs274"] + (["-v", var] if var else []) + ["-g", path, out], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
+        if os.path.exists(out) and os.path.getsize(out) > 0:
+            break
+    if not os.path.exists(out):
+        return []
     moves = []
     number = r"(-?\d+\.\d+)"
+    three = number + r", " + number + r", " + number
+    work, g92, start = (0, 0, 0), (0, 0, 0), None
     with open(out, encoding="utf-8", errors="replace") as f:
         for line in f:
-            m = re.search(r"(STRAIGHT_FEED|STRAIGHT_TRAVERSE)\(" + number + r", " + number + r", " + number, line)
+            m = re.search(r"SET_G5X_OFFSET\(\d+, " + three, line)
             if m:
-                moves.append(tuple(float(v) for v in m.groups()[1:]))
+                work = tuple(float(v) for v in m.groups())
+                start = start or work
                 continue
+            m = re.search(r"SET_G92_OFFSET\(" + three, line)
+            if m:
+                g92 = tuple(float(v) for v in m.groups())
+                continue
+            point = None
+            m = re.search(r"(STRAIGHT_FEED|STRAIGHT_TRAVERSE)\(" + three, line)
+            if m:
+                point = tuple(float(v) for v in m.groups()[1:])
             m = re.search(r"ARC_FEED\(" + number + r", " + number + r", " + number + r", " + number + r", (-?\d+), "
                           + number, line)
             if m:
-                moves.append((float(m.group(1)), float(m.group(2)), float(m.group(6))))
+                point = (float(m.group(1)), float(m.group(2)), float(m.group(6)))
+            if point:
+                base = start or (0, 0, 0)
+                moves.append(tuple(p + w + g - b for p, w, g, b in zip(point, work, g92, base)))
     return moves
 
 
@@ -126,15 +211,25 @@ def main():
         print("rs274 is not installed (Debian package linuxcnc-uspace): comparison skipped")
         return 0
     os.makedirs(scratch, exist_ok=True)
+    shifts = os.path.join(scratch, "shifts")
+    os.makedirs(shifts, exist_ok=True)
     rng = random.Random(16)
     failures = 0
-    for index in range(count):
-        path = os.path.join(scratch, "generated%02d.ngc" % index)
+    for index in range(2 * count):
+        offsets_folder = None
+        if index < count:
+            path = os.path.join(scratch, "generated%02d.ngc" % index)
+            text = program(rng, index)
+        else:
+            path = os.path.join(shifts, "shifted%02d.ngc" % (index - count))
+            text = shift_program(rng)
+            offsets_folder = shifts
+            write_offsets(shifts)
         with open(path, "w", encoding="ascii") as f:
-            f.write(program(rng, index))
+            f.write(text)
         ours = without_repeats(velmora_moves(cli, path))
         # rs274 starts at Z0, Velmora at Z500: the first move goes to the same point from different places.
-        theirs = without_repeats(rs274_moves(path, path + ".out"))
+        theirs = without_repeats(rs274_moves(path, path + ".out", offsets_folder))
         if len(ours) != len(theirs) or any(
                 any(abs(a - b) > TOLERANCE for a, b in zip(p, q)) for p, q in zip(ours, theirs)):
             failures += 1
@@ -143,7 +238,7 @@ def main():
                 if any(abs(a - b) > TOLERANCE for a, b in zip(p, q)):
                     print("  first difference at move %d: %s here, %s from rs274" % (i + 1, p, q))
                     break
-    print("%d of %d generated programs agree with rs274" % (count - failures, count))
+    print("%d of %d generated programs agree with rs274" % (2 * count - failures, 2 * count))
     return 1 if failures else 0
 
 

@@ -165,6 +165,11 @@ TEST(Evaluator, FlowAndCalls) {
       {"^90 @5\nG91 @5\nG91 G81 ^-90 L2\n", Dialect::linuxcnc,
        "1:X0.Y5.|2:G91X0.Y5.|3:G91G81X100.Y-100.|3:X100.Y-100.|"},
       {"F#<_HAL[A]>\nG1X1\n", Dialect::linuxcnc, "1:|2:G1X1|"},
+      // A /* */ comment over lines is closed on each line, so that every line reads alone; what it holds is never
+      // run. One that never closes stays open as written.
+      {"X1/*A\n#1=5\nB*/Y#1 X2\n", Dialect::fanuc, "1:X1/*A*/|2:/*#1=5*/|3:X2(B)|"},
+      {"#1=3\nX#1(C/*\nD*/Y1\n", Dialect::fanuc, "2:X3.(C/**/)|3:/*D*/Y1|"},
+      {"X1/*A\n#1=5\nX#1\n", Dialect::fanuc, "1:X1/*A|2:#1=5|3:X#1|"},
   };
   for (const Row& r : rows) EXPECT_EQ(joined(run(r.program, r.dialect)), r.blocks) << r.program;
 }

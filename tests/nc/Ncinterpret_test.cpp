@@ -160,6 +160,45 @@ TEST(Interpreter, SpecialBlocks) {
       {"tool change and cancel under a shift",
        {u"G90G00X10.Y10.Z10.", u"G92X0Y0Z0", u"T1M06", u"G92.1", u"X1."},
        {{10, 10, 10}, {10, 10, 10}, {0, 0, 500}, {0, 0, 500}, {1, 0, 500}}},
+      // The profile below puts G55 at X100 and G56 at Y50 Z-5 from G54, in whose coordinates the drawing is.
+      {"work offsets",
+       {u"G90G00X10.Y10.Z10.", u"G55", u"X5.", u"G56Y0", u"G54X1.", u"G91X1.", u"G90", u"G55X20."},
+       {{10, 10, 10},
+        {10, 10, 10},
+        {105, 10, 10},
+        {105, 50, 10},
+        {1, 50, 10},
+        {2, 50, 10},
+        {2, 50, 10},
+        {120, 50, 10}}},
+      // G59 is Z+10 from G54: its Z0 is the drawing's Z10.
+      {"the last work offset",
+       {u"G90G00X10.Y10.Z10.", u"G59", u"Z0", u"G54Z0"},
+       {{10, 10, 10}, {10, 10, 10}, {10, 10, 10}, {10, 10, 0}}},
+      // The tool-change point is a machine position under a shift and a turn too.
+      {"tool change under a turn",
+       {u"G90G01X10.Y0Z0", u"G52X5.", u"G68X0Y0R90.", u"T1M06", u"X0Y0"},
+       {{10, 0, 0}, {10, 0, 0}, {10, 0, 0}, {0, 0, 500}, {5, 0, 500}}},
+      // G52 moves nothing; without axes it cancels.
+      {"local shift",
+       {u"G90G00X10.Y10.Z10.", u"G52X5.Y-5.", u"X0Y0", u"Z1.", u"G52", u"X0"},
+       {{10, 10, 10}, {10, 10, 10}, {5, -5, 10}, {5, -5, 1}, {5, -5, 1}, {0, -5, 1}}},
+      // A quarter turn about the origin: X10 Y0 is X0 Y10, an increment Y5 goes to -X.
+      {"turn",
+       {u"G90G01X10.Y0Z0", u"G68X0Y0R90.", u"X10.Y0", u"G91X0Y5.", u"G90G69", u"X10.Y0"},
+       {{10, 0, 0}, {10, 0, 0}, {0, 10, 0}, {-5, 10, 0}, {-5, 10, 0}, {10, 0, 0}}},
+      // Under G68 about X10 Y0 an arc from X10 Y0 to X20 Y0 ends at X10 Y10.
+      {"turned arc",
+       {u"G90G01X10.Y0Z0", u"G68X10.Y0R90.", u"G02X20.Y0I5.J0"},
+       {{10, 0, 0}, {10, 0, 0}, {10, 10, 0}}},
+      // X is the radius, Y the angle; a left-out radius is the current one.
+      {"polar words",
+       {u"G90G01X0Y0Z0", u"G16", u"X10.Y90.", u"Y180.", u"G15", u"X1."},
+       {{0, 0, 0}, {0, 0, 0}, {0, 10, 0}, {-10, 0, 0}, {-10, 0, 0}, {1, 0, 0}}},
+      // After G92 under a turn, the turned axes start where the tool stands.
+      {"coordinate setting under a turn",
+       {u"G90G01X10.Y0Z0", u"G68X0Y0R90.", u"G92X0Y0", u"X1."},
+       {{10, 0, 0}, {10, 0, 0}, {10, 0, 0}, {10, 1, 0}}},
       {"return to absolute", {u"G91G01X5.", u"G90X20.", u"Y3."}, {{5, 0, 500}, {5, 0, 500}, {20, 3, 500}}},
       {"return keeps the point absolute",
        {u"G91G01X5.Y2.", u"X5.", u"G90", u"G01"},
@@ -180,8 +219,13 @@ TEST(Interpreter, SpecialBlocks) {
        {u"G01X3. ; X9. (NOTE", u"; Y7.", u"(A;B) X4. ; Y6"},
        {{3, 0, 500}, {3, 0, 500}, {4, 0, 500}}},
   };
+  ControlProfile offsets;
+  offsets.workOffsets[0] = {1, 2, 3};
+  offsets.workOffsets[1] = {101, 2, 3};
+  offsets.workOffsets[2] = {1, 52, -2};
+  offsets.workOffsets[5] = {1, 2, 13};
   for (const auto& c : cases) {
-    Program p({});
+    Program p(offsets, {});
     for (u16string_view line : c.lines) p.g.interpretBlock(line);
     ASSERT_EQ(p.g.blockCount, static_cast<int>(c.lines.size()) + 1) << c.what;
     for (std::size_t n = 0; n < c.ends.size(); ++n) expectPoint(p, static_cast<int>(n) + 1, c.ends[n], c.what);
