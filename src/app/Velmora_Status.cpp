@@ -50,6 +50,8 @@ void TVelmora_Form1::buildStatusFields() {
   pnlFigures = new QLabel(this);
   statusBar()->addPermanentWidget(pnlFigures);
   pnlExecution = new QLabel(this);
+  // Apart from the figures that follow it.
+  pnlExecution->setContentsMargins(0, 0, 16, 0);
   statusBar()->addWidget(pnlExecution);
   pnlControl = new QLabel(this);
   statusBar()->addPermanentWidget(pnlControl);

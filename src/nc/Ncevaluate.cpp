@@ -114,8 +114,10 @@ std::vector<std::vector<bool>> statementLines(EvalFiles& files) {
     std::vector<bool>& ran = lines.emplace_back(f.parsed.size(), false);
     for (std::size_t l = 0; l < f.parsed.size(); ++l) {
       const ParsedLine* line = f.parsed[l].get();
-      ran[l] = line && line->kind != LineKind::plain &&
-               !(line->kind == LineKind::block && line->call == CallKind::none);
+      // A block line with words becomes a block when it runs; one of assignments alone, or a call, does not.
+      const bool wordsOnly =
+          line && line->kind == LineKind::block && line->call == CallKind::none && !line->words.empty();
+      ran[l] = line && line->kind != LineKind::plain && !wordsOnly;
     }
   }
   return lines;

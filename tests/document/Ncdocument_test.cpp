@@ -196,7 +196,8 @@ TEST_F(DocumentTest, AnEvaluatedProgramIsWalkedInExecutionOrderThroughItsFiles) 
   EXPECT_EQ(document.shownFile(), 0);
   EXPECT_EQ(document.shownFileName(), "main.nc");
   // Statements that ran count as executed; the branch jumped over does not.
-  for (const auto& [line, executed] : {std::pair{3, true}, {5, true}, {7, true}, {10, true}, {11, false}})
+  for (const auto& [line, executed] :
+       {std::pair{3, true}, {4, true}, {5, true}, {7, true}, {10, true}, {11, false}, {14, false}})
     EXPECT_EQ(document.lineExecuted(line), executed) << line;
 
   // A caret on the loop's move takes its first pass.
