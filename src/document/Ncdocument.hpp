@@ -92,8 +92,9 @@ class kNcDocument {
   BlockInfo currentBlock() const { return blockInfoAt(store, current); }
   // Makes `line` (clamped to the text) current. With `step`, a complete picture follows by a step drawing
   // (true); otherwise, or when the picture is not complete, it must be drawn again (false). Of an evaluated
-  // program, `line` is a line of the file shown, and its first execution becomes the current block; a line
-  // never executed takes that of the nearest executed line above it (block 0 when there is none).
+  // program, `line` is a line of the file shown, and its first execution becomes the current block; a statement
+  // (a loop, an assignment) takes the block before it first ran, and a line never executed takes that of the
+  // nearest executed line above it (block 0 when there is none).
   bool moveTo(int line, bool step);
 
   // ---- An evaluated program: its blocks are the executed ones in execution order, each from a line of the
@@ -188,7 +189,8 @@ class kNcDocument {
   bool makeCurrent(int block, bool step);
   // Indexes an evaluated program's executions per source line and opens the called programs' files.
   void indexExecutions();
-  // The first execution of `line` of `file`, or of the nearest executed line above it; 0 for none.
+  // The first execution of `line` of `file`, or of the nearest executed line above it (of a statement, the block
+  // before it first ran); 0 for none.
   int executionAt(int file, int line) const;
   void bindSurface(DrawingSurface& target, int width, int height);
   kPoint pictureCentre() const;

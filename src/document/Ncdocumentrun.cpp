@@ -31,8 +31,11 @@ void kNcDocument::indexExecutions() {
 int kNcDocument::executionAt(int file, int line) const {
   if (file < 0 || file >= static_cast<int>(runs.size())) return 0;
   const std::vector<LineRuns>& lines = runs[static_cast<std::size_t>(file)];
-  for (int l = std::min(line, static_cast<int>(lines.size()) - 1); l >= 1; --l)
+  for (int l = std::min(line, static_cast<int>(lines.size()) - 1); l >= 1; --l) {
     if (lines[static_cast<std::size_t>(l)].count > 0) return lines[static_cast<std::size_t>(l)].first;
+    // A statement is no block: the drawing is as it stood when the statement first ran.
+    if (const int ran = store.statementTime(file, l); ran >= 0) return ran;
+  }
   return 0;
 }
 
@@ -75,7 +78,7 @@ std::string kNcDocument::shownFileName() const {
 
 bool kNcDocument::lineExecuted(int line) const {
   if (!isEvaluated()) return true;
-  if (store.statementRan(shown, line)) return true;
+  if (store.statementTime(shown, line) >= 0) return true;
   if (static_cast<std::size_t>(shown) >= runs.size()) return false;
   const std::vector<LineRuns>& lines = runs[static_cast<std::size_t>(shown)];
   return line >= 1 && static_cast<std::size_t>(line) < lines.size() &&

@@ -6,6 +6,7 @@
 
 #include "eval/Evaluator.hpp"
 #include "nc/Ncprofile.hpp"
+#include "nc/Ncstatements.hpp"
 #include "nc/Nctext.hpp"
 #include "util/Text.hpp"
 
@@ -104,25 +105,6 @@ std::string calledProgramName(EvalFiles& files, const Evaluator::CallSite& call)
   return name.substr(0, name.find('.'));
 }
 
-// The statements that ran, by the lines the evaluation parsed: a line is parsed as it runs, and a block line
-// that runs becomes a block. A statement inside a loop or branch passed over is parsed by the search for its
-// end too, and so counts as run.
-std::vector<std::vector<bool>> statementLines(EvalFiles& files) {
-  std::vector<std::vector<bool>> lines;
-  for (int i = 0; i < files.fileCount(); ++i) {
-    const EvalFile& f = files.file(i);
-    std::vector<bool>& ran = lines.emplace_back(f.parsed.size(), false);
-    for (std::size_t l = 0; l < f.parsed.size(); ++l) {
-      const ParsedLine* line = f.parsed[l].get();
-      // A block line with words becomes a block when it runs; one of assignments alone, or a call, does not.
-      const bool wordsOnly =
-          line && line->kind == LineKind::block && line->call == CallKind::none && !line->words.empty();
-      ran[l] = line && line->kind != LineKind::plain && !wordsOnly;
-    }
-  }
-  return lines;
-}
-
 }  // namespace
 
 bool programNeedsEvaluation(const kNcText& text) {
@@ -155,6 +137,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   ReadProgress progress;
   Evaluator::CallSite call;
   int callSite = 0;
+  StatementTimes statements(files);
   progress.charsTotal = text.isWide() ? text.wideText().size() : text.bytes().size();
   const Evaluator::Sink sink = [&](std::u16string_view block, int file, int line) {
     if (stop.load(std::memory_order_relaxed)) return;
@@ -169,6 +152,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
                      : geometry.callSiteIndex({call.callFile, call.callLine, calledProgramName(files, call)});
     }
     geometry.noteCall(callSite);
+    statements.noteBlock(file, line, geometry.blockCount - 1);
     progress.linesRead = geometry.blockCount - 1;
     if (progress.linesRead % kProgressInterval == 0) {
       const bool cancelled =
@@ -181,7 +165,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   std::vector<std::string> names;
   for (int i = 0; i < files.fileCount(); ++i) names.push_back(files.file(i).path);
   geometry.setSourceFiles(std::move(names));
-  geometry.setStatementLines(statementLines(files));
+  geometry.setStatementTimes(statements.finish(geometry.blockCount - 1));
   if (geometry.blockCount == 1) geometry.noteSource(0, 0);
   result.evaluated = true;
   result.linesRead = geometry.blockCount - 1;

@@ -94,7 +94,7 @@ void kNcGeometry::restart() {
   callRuns_.clear();
   callSites_.assign(1, CallSite{});
   callSiteIndex_.clear();
-  statementLines_.clear();
+  statementTimes_.clear();
   shift_ = {0, 0, 0};
   coordinateSetting_ = 0;
   shifted_ = false;
@@ -322,8 +322,9 @@ const kNcGeometry::CallSite& kNcGeometry::callOf(int b) const {
   return after == callRuns_.begin() ? callSites_.front() : callSites_[std::prev(after)->second];
 }
 
-bool kNcGeometry::statementRan(int file, int line) const {
-  if (file < 0 || static_cast<std::size_t>(file) >= statementLines_.size()) return false;
-  const std::vector<bool>& lines = statementLines_[static_cast<std::size_t>(file)];
-  return line >= 1 && static_cast<std::size_t>(line) <= lines.size() && lines[static_cast<std::size_t>(line - 1)];
+int kNcGeometry::statementTime(int file, int line) const {
+  if (file < 0 || static_cast<std::size_t>(file) >= statementTimes_.size()) return -1;
+  const std::vector<int>& times = statementTimes_[static_cast<std::size_t>(file)];
+  return line >= 1 && static_cast<std::size_t>(line) <= times.size() ? times[static_cast<std::size_t>(line - 1)]
+                                                                     : -1;
 }

@@ -240,10 +240,11 @@ class kNcGeometry {
   void noteCall(int site);
   // Block b's call site; the main program's (line 0) for a plain program.
   const CallSite& callOf(int b) const;
-  // The lines that ran without becoming a block (assignments, loops, jumps, calls), by file and line index.
-  void setStatementLines(std::vector<std::vector<bool>> lines) { statementLines_ = std::move(lines); }
-  // Line `line` (from 1) of `file` is such a statement and ran.
-  bool statementRan(int file, int line) const;
+  // The lines that ran without becoming a block (assignments, loops, jumps, calls): by file and line index, the
+  // latest block when each first ran, -1 for the other lines.
+  void setStatementTimes(std::vector<std::vector<int>> times) { statementTimes_ = std::move(times); }
+  // The latest block when line `line` (from 1) of `file` first ran as a statement; -1 when it never did.
+  int statementTime(int file, int line) const;
   // What evaluation found (limits, unknown values, calls not found), by source line and file.
   const std::vector<EvalProblem>& evalProblems() const { return evalProblems_; }
   void setEvalProblems(std::vector<EvalProblem> problems) { evalProblems_ = std::move(problems); }
@@ -371,7 +372,7 @@ class kNcGeometry {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> callRuns_;
   std::vector<CallSite> callSites_{CallSite{}};
   std::map<std::tuple<int, int, std::string>, int> callSiteIndex_;
-  std::vector<std::vector<bool>> statementLines_;
+  std::vector<std::vector<int>> statementTimes_;
   // The G92 shift, and whether the block being read sets (1) or cancels (2) it.
   Point3 shift_{0, 0, 0};
   int coordinateSetting_ = 0;

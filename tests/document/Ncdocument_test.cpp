@@ -227,12 +227,21 @@ TEST_F(DocumentTest, AnEvaluatedProgramIsWalkedInExecutionOrderThroughItsFiles) 
   document.moveTo(4, false);
   EXPECT_TRUE(document.currentBlockOnLine());
   EXPECT_EQ(document.currentPass(), std::make_pair(1, 3));
-  // A line never run keeps the block of the nearest executed line above it.
+  // A statement takes the block before it first ran: the loop's test before the first pass, the count after
+  // the first call. A line never run keeps the block of the nearest executed line above it, here the jump's
+  // after the whole loop.
   document.showFile(0);
-  document.moveTo(6, false);
-  const int loopTop = document.currentBlockIndex();
+  document.moveTo(3, false);
+  const int beforeLoop = document.currentBlockIndex();
+  document.moveTo(5, false);
+  EXPECT_EQ(document.currentBlockIndex(), beforeLoop);
+  document.moveTo(8, false);
+  EXPECT_EQ(document.currentCall().line, 7);
+  EXPECT_EQ(document.shownFile(), 0);
+  document.moveTo(12, false);
+  const int afterLoop = document.currentBlockIndex();
   document.moveTo(11, false);
-  EXPECT_EQ(document.currentBlockIndex(), loopTop);
+  EXPECT_EQ(document.currentBlockIndex(), afterLoop - 1);
   EXPECT_FALSE(document.currentBlockOnLine());
   // Nothing moves past the last block; the main program's blocks are in no call.
   document.moveToBlock(document.geometry().blockCount - 1, false);
