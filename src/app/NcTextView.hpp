@@ -19,6 +19,8 @@ class TextLineSource {
   // The length in characters of the longest line, or 0 when unknown: only sizes the sideways scroll range
   // before the longest line has been on screen.
   virtual int longestLineLength() const { return 0; }
+  // False for a line of an evaluated program that never ran, which is drawn grey.
+  virtual bool lineExecuted(int /*line*/) const { return true; }
 };
 
 // A place in the text: line from 1, column in UTF-16 units from 0.

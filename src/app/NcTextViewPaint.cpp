@@ -203,6 +203,7 @@ void NcTextView::paintNumber(QPainter& painter, int line, int top, int gutter) c
 QColor NcTextView::colourOf(int line) const {
   if (line == caret.line) return QColor::fromRgb(kCurrentLineRgb);
   if (interpreted && line > *interpreted) return QColor::fromRgb(kNotInterpretedRgb);
+  if (lines && !lines->lineExecuted(line)) return QColor::fromRgb(kNotInterpretedRgb);
   return palette().color(QPalette::Text);
 }
 

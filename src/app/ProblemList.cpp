@@ -40,6 +40,10 @@ int ProblemListModel::lineAt(int row) const {
   return row >= 0 && row < problemCount() ? problems[static_cast<std::size_t>(row)].line : 0;
 }
 
+std::string ProblemListModel::messageAt(int row) const {
+  return row >= 0 && row < problemCount() ? problems[static_cast<std::size_t>(row)].message : std::string();
+}
+
 int ProblemListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown; }
 
 int ProblemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columnTotal; }

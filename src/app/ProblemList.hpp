@@ -24,6 +24,8 @@ class ProblemListModel : public QAbstractTableModel {
   int warningCount() const { return problemCount() - errors; }
   // The line (block) of the problem in `row`; 0 for a problem of the whole program or a row not held.
   int lineAt(int row) const;
+  // The message of the problem in `row`; "" for a row not held.
+  std::string messageAt(int row) const;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -113,6 +113,9 @@ class TVelmora_Form1 : public QMainWindow {
   // ---- Navigation: the text pane's caret line is the current block
   void bbtnDownClick();
   void bbtnUpClick();
+  // F10 and Shift+F10: the next or previous block in execution order; the caret follows it into the file and
+  // to the line it came from.
+  void stepExecution(bool forward);
   void showBlockInfo();
 
   // ---- View
@@ -179,6 +182,8 @@ class TVelmora_Form1 : public QMainWindow {
   QAction* Preview1 = nullptr;     // in the View menu, checked while the preview is on
   QAction* ToolCentre1 = nullptr;  // in the View menu, checked while the tool centre path is drawn
   QAction* Fit1 = nullptr;         // Ctrl+0: ResetScale
+  QAction* actStepNext = nullptr;  // F10: the next executed block
+  QAction* actStepBack = nullptr;  // Shift+F10: the previous one
   QAction* Space = nullptr;
   QAction* menuFileName = nullptr;
   QFrame* pnlImageTop = nullptr;
@@ -240,6 +245,8 @@ class TVelmora_Form1 : public QMainWindow {
   QLabel* pnlReadState = nullptr;  // in the status line: where an aborted reading stopped
   QLabel* pnlFigures = nullptr;    // in the status line: extents, path lengths, time, tools
   QLabel* pnlControl = nullptr;    // in the status line: the control in use
+  // In the status line, for an evaluated program: the file shown, the current block's pass and call.
+  QLabel* pnlExecution = nullptr;
   // The Controller menu's actions, by Control.
   std::array<QAction*, kControlCount> actControls{};
 
@@ -286,6 +293,10 @@ class TVelmora_Form1 : public QMainWindow {
   void jumpTo(int line);
   // Check mode: the caret to `line` (the drawing and panels follow) and the keyboard to the text.
   void caretToCurrentLine(int line);
+  // The text pane follows the current block to its file and line, without the caret's move choosing a block.
+  void followCurrentBlock(int fileShownBefore);
+  // The text pane shows `file` with the caret on `line`, which becomes current.
+  void showFileLine(int file, int line);
 
   // Controller (Velmora_Controller.cpp).
   void buildControllerMenu();
@@ -341,6 +352,7 @@ class TVelmora_Form1 : public QMainWindow {
   void buildStatusFields();
   void showReadState(const ReadResult& result);
   void showFigures();
+  void showExecution();
   void clearMousePosition();
 
   // Settings (Velmora_Settings.cpp).
@@ -387,6 +399,8 @@ class TVelmora_Form1 : public QMainWindow {
   bool abortRequested = false;
   bool loading = false;
   bool busySign = false;
+  // The caret is being put where the current block came from: its move chooses no block.
+  bool followingBlock = false;
   // The program was changed by "更新" since it was last read from or saved to its file.
   bool unsavedEdits = false;
   QFileSystemWatcher* watcher = nullptr;

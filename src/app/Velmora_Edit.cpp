@@ -75,6 +75,11 @@ void TVelmora_Form1::fillEditor() {
     reditEdit->clear();
     return;
   }
+  // The main program is what an edit changes, whichever file the pane shows.
+  if (doc->shownFile() != 0) {
+    doc->showFile(0);
+    reditNcFile->reloadLines();
+  }
   loading = true;
   setCommandsDuringLoad(false);
   reditEdit->setReadOnly(true);

@@ -171,7 +171,7 @@ void TVelmora_Form1::reloadFromDisk() {
 
 void TVelmora_Form1::showLine(int line) {
   if (!doc->hasProgram()) return;
-  const int target = std::clamp(line, 1, std::max(doc->lineCount(), 1));
+  const int target = std::clamp(line, 1, std::max(doc->shownLineCount(), 1));
   reditNcFile->setFocus();
   // A caret move draws through its line; a caret already there does not move.
   if (target == reditNcFile->caretLine()) {

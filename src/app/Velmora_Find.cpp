@@ -80,7 +80,7 @@ void TVelmora_Form1::find(bool forward) {
   const TextPosition from = forward ? reditNcFile->selectionEnd() : reditNcFile->selectionStart();
   bool wrapped = false;
   const std::optional<TextSpot> found =
-      findInText(doc->programText(), text.toStdU16String(), TextSpot{from.line, from.column}, forward, &wrapped);
+      findInText(doc->shownText(), text.toStdU16String(), TextSpot{from.line, from.column}, forward, &wrapped);
   findBar->setNote(!found ? kNotFoundNote : (wrapped ? kWrappedNote : QString()));
   if (!found) return;
   reditNcFile->setCaretPosition({found->line, found->column});
@@ -115,7 +115,7 @@ void TVelmora_Form1::goToLineClick() {
     return;
   }
   if (!doc->hasProgram()) return;
-  const std::optional<int> line = dialogs->lineNumber(this, reditNcFile->caretLine(), doc->lineCount());
+  const std::optional<int> line = dialogs->lineNumber(this, reditNcFile->caretLine(), doc->shownLineCount());
   if (!line) return;
   caretToCurrentLine(*line);
 }

@@ -28,7 +28,7 @@ QString qText(const std::u16string& text) { return QString::fromStdU16String(tex
 }  // namespace
 
 void TVelmora_Form1::reditNcFileCaretMoved(int line, bool arrowStep) {
-  if (loading || !doc->hasProgram() || rbtnEdit->isChecked()) return;
+  if (followingBlock || loading || !doc->hasProgram() || rbtnEdit->isChecked()) return;
   makeCurrentLine(line, arrowStep);
 }
 
@@ -63,9 +63,47 @@ void TVelmora_Form1::caretToCurrentLine(int line) {
   reditNcFile->setFocus();
 }
 
-void TVelmora_Form1::showBlockInfo() { showInfo(doc->currentBlock()); }
+void TVelmora_Form1::stepExecution(bool forward) {
+  if (loading || !doc->hasProgram() || rbtnEdit->isChecked()) return;
+  const int from = doc->currentBlockIndex();
+  const int fileShown = doc->shownFile();
+  const bool stepped = doc->stepExecution(forward);
+  if (doc->currentBlockIndex() == from) return;
+  followCurrentBlock(fileShown);
+  if (stepped) {
+    showBlockInfo();
+    updateDrawing();
+  } else {
+    redrawPicture();
+  }
+}
 
-void TVelmora_Form1::clearBlockInfo() { showInfo(BlockInfo()); }
+void TVelmora_Form1::followCurrentBlock(int fileShownBefore) {
+  followingBlock = true;
+  if (doc->shownFile() != fileShownBefore) reditNcFile->reloadLines();
+  reditNcFile->setCaretLine(doc->currentLine());
+  followingBlock = false;
+}
+
+void TVelmora_Form1::showFileLine(int file, int line) {
+  doc->showFile(file);
+  followingBlock = true;
+  reditNcFile->reloadLines();
+  reditNcFile->setCaretLine(line);
+  followingBlock = false;
+  reditNcFile->setFocus();
+  makeCurrentLine(reditNcFile->caretLine(), false);
+}
+
+void TVelmora_Form1::showBlockInfo() {
+  showInfo(doc->currentBlock());
+  showExecution();
+}
+
+void TVelmora_Form1::clearBlockInfo() {
+  showInfo(BlockInfo());
+  pnlExecution->clear();
+}
 
 void TVelmora_Form1::showCompensation(const BlockInfo& info) {
   QPalette palette = QApplication::palette(pnlG40);

@@ -49,6 +49,10 @@ void TVelmora_Form1::buildStatusFields() {
   statusBar()->addWidget(pnlReadState);
   pnlFigures = new QLabel(this);
   statusBar()->addPermanentWidget(pnlFigures);
+  pnlExecution = new QLabel(this);
+  // Apart from the figures that follow it.
+  pnlExecution->setContentsMargins(0, 0, 16, 0);
+  statusBar()->addWidget(pnlExecution);
   pnlControl = new QLabel(this);
   statusBar()->addPermanentWidget(pnlControl);
   showControl();
@@ -75,6 +79,27 @@ void TVelmora_Form1::showFigures() {
     return;
   }
   pnlFigures->setText(figuresText(doc->programFigures()));
+}
+
+void TVelmora_Form1::showExecution() {
+  if (!doc->hasProgram() || !doc->isEvaluated()) {
+    pnlExecution->clear();
+    return;
+  }
+  QStringList parts{QString::fromStdString(doc->shownFileName())};
+  if (!doc->lineExecuted(doc->currentLine())) {
+    parts << QStringLiteral("not executed");
+  } else {
+    // A statement that ran (a loop, an assignment) is no block of its own: it has no passes to count.
+    if (doc->currentBlockOnLine()) {
+      const auto [pass, passes] = doc->currentPass();
+      parts << QStringLiteral("pass %1 of %2").arg(pass).arg(passes);
+    }
+    if (const kNcGeometry::CallSite& call = doc->currentCall(); call.line > 0)
+      parts
+          << QStringLiteral("in %1, called from line %2").arg(QString::fromStdString(call.program)).arg(call.line);
+  }
+  pnlExecution->setText(parts.join(QStringLiteral("  |  ")));
 }
 
 void TVelmora_Form1::clearMousePosition() {

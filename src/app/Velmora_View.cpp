@@ -35,12 +35,19 @@ void TVelmora_Form1::buildViewMenu() {
   ToolCentre1->setChecked(true);
   Fit1 = view->addAction(QStringLiteral("Fit to window"));
   Fit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+  view->addSeparator();
+  actStepNext = view->addAction(QStringLiteral("Next executed block"));
+  actStepNext->setShortcut(QKeySequence(Qt::Key_F10));
+  actStepBack = view->addAction(QStringLiteral("Previous executed block"));
+  actStepBack->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
 }
 
 void TVelmora_Form1::connectDrawing() {
   connect(Preview1, &QAction::triggered, this, [this](bool on) { Preview1Click(on); });
   connect(ToolCentre1, &QAction::triggered, this, [this](bool on) { ToolCentre1Click(on); });
   connect(Fit1, &QAction::triggered, this, [this] { bbtnResetClick(); });
+  connect(actStepNext, &QAction::triggered, this, [this] { stepExecution(true); });
+  connect(actStepBack, &QAction::triggered, this, [this] { stepExecution(false); });
   connect(Image1, &ImageView::pressed, this,
           [this](const QPoint& p, Qt::MouseButton b) { Image1MousePress(p, b); });
   connect(Image1, &ImageView::moved, this, [this](const QPoint& p, Qt::MouseButtons h) { Image1MouseMove(p, h); });
@@ -226,17 +233,32 @@ void TVelmora_Form1::Image1DblClick(const QPoint& pos) {
   const bool centred = clickedPoint && (pos - clickedAt).manhattanLength() <= QApplication::startDragDistance();
   const kPoint at = centred ? doc->pixelAt(*clickedPoint) : pointOf(pos);
   clickedPoint.reset();
+  if (doc->isEvaluated()) {
+    // The move's own execution becomes current, in the file it came from: not the line's first one.
+    const int block = doc->blockNear(at);
+    if (block == 0) return;
+    const int fileShown = doc->shownFile();
+    doc->moveToBlock(block, false);
+    followCurrentBlock(fileShown);
+    reditNcFile->setFocus();
+    redrawPicture();
+    return;
+  }
   const int line = doc->lineNear(at);
   if (line == 0) return;
   caretToCurrentLine(line);
 }
 
 void TVelmora_Form1::Image1ToolTip(const QPoint& pos, const QPoint& globalPos) {
-  const int line = doc->hasProgram() && !loading && !rbtnEdit->isChecked() ? doc->lineNear(pointOf(pos)) : 0;
-  if (line == 0) {
+  const int block = doc->hasProgram() && !loading && !rbtnEdit->isChecked() ? doc->blockNear(pointOf(pos)) : 0;
+  if (block == 0) {
     QToolTip::hideText();
     return;
   }
-  const QString text = QString::fromStdU16String(doc->lineText(line));
+  const kNcGeometry& g = doc->geometry();
+  const int line = g.sourceLineOf(block);
+  // An evaluated block is told as it ran, its values in place of the expressions of its line.
+  const QString text = g.isEvaluated() ? QString::fromStdU16String(g.blockTextAt(block)).trimmed()
+                                       : QString::fromStdU16String(doc->lineText(line));
   QToolTip::showText(globalPos, QStringLiteral("Line %1: %2").arg(line).arg(text), Image1);
 }

@@ -42,6 +42,9 @@ void kNcDocument::clear() {
   path.programChanged();
   lastReading = {};
   current = previous = 0;
+  runs.clear();
+  calledTexts.clear();
+  shown = caretLine = 0;
   pictureCurrent = false;
 }
 
@@ -90,7 +93,7 @@ ReadResult kNcDocument::loadText(std::u16string edited, const LoadCallbacks& cal
 }
 
 ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) {
-  current = previous = 1;
+  current = previous = caretLine = 1;
   if (callbacks.textReady) callbacks.textReady();
   ReaderCallbacks reader;
   reader.progress = callbacks.progress;
@@ -98,8 +101,13 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   if (!going) reader.progress = [](const ReadProgress&) { return false; };
   lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
-  // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile.
-  runWithProgress([this] { figures = ::programFigures(store, rapidRate); }, callbacks.progress);
+  // Passes over every block: on the worker as well, so that a window goes on taking its events meanwhile.
+  runWithProgress(
+      [this] {
+        indexExecutions();
+        figures = ::programFigures(store, rapidRate);
+      },
+      callbacks.progress);
   return lastReading;
 }
 
@@ -125,9 +133,15 @@ std::u16string kNcDocument::wholeText() const {
 }
 
 bool kNcDocument::moveTo(int line, bool step) {
+  if (!isEvaluated()) return makeCurrent(std::clamp(line, 1, std::max(lineCount(), 1)), step);
+  caretLine = std::clamp(line, 1, std::max(shownLineCount(), 1));
+  return makeCurrent(executionAt(shown, caretLine), step);
+}
+
+bool kNcDocument::makeCurrent(int block, bool step) {
   const int from = current;
   previous = from;
-  current = std::clamp(line, 1, std::max(lineCount(), 1));
+  current = block;
   if (!step || !surface || !pictureCurrent) return false;
   path.stepDrawing(from, current);
   if (current < from && !path.preview) {

@@ -5,7 +5,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "graphics/Kcanvas.hpp"
@@ -83,13 +86,44 @@ class kNcDocument {
   void setRapidRate(double unitsPerMinute) { rapidRate = unitsPerMinute; }
 
   // ---- The current line, which is the current block
-  // 0 while there is no program.
-  int currentLine() const { return current; }
+  // 0 while there is no program. Of an evaluated program: the line of the file shown.
+  int currentLine() const { return isEvaluated() ? caretLine : current; }
   int previousLine() const { return previous; }
   BlockInfo currentBlock() const { return blockInfoAt(store, current); }
   // Makes `line` (clamped to the text) current. With `step`, a complete picture follows by a step drawing
-  // (true); otherwise, or when the picture is not complete, it must be drawn again (false).
+  // (true); otherwise, or when the picture is not complete, it must be drawn again (false). Of an evaluated
+  // program, `line` is a line of the file shown, and its first execution becomes the current block; a statement
+  // (a loop, an assignment) takes the block before it first ran, and a line never executed takes that of the
+  // nearest executed line above it (block 0 when there is none).
   bool moveTo(int line, bool step);
+
+  // ---- An evaluated program: its blocks are the executed ones in execution order, each from a line of the
+  // main program or of a called program's file. A plain program's blocks are its lines, all of them executed.
+  bool isEvaluated() const { return store.isEvaluated(); }
+  int currentBlockIndex() const { return current; }
+  // Makes `block` (clamped) current and shows the file and line it came from; returns as moveTo does.
+  bool moveToBlock(int block, bool step);
+  // The next (`forward`) or previous executed block, as moveToBlock with a step; nothing moves past either end.
+  bool stepExecution(bool forward);
+  // The file whose lines are shown (0: the main program); showing another puts the caret on line 1.
+  int shownFile() const { return shown; }
+  void showFile(int file);
+  // The shown file's name without its folder ("" for an edited text without a file).
+  std::string shownFileName() const;
+  const kNcText& shownText() const;
+  int shownLineCount() const { return shownText().lineCount(); }
+  std::u16string shownLineText(int line) const { return shownText().lineText(line); }
+  // Line `line` of the shown file ran at least once, as a block or as a statement (assignment, loop, jump,
+  // call); every line of a plain program counts as run.
+  bool lineExecuted(int line) const;
+  // The current block came from the current line of the file shown (false on a statement or a line not run).
+  bool currentBlockOnLine() const;
+  // The current block's rank among the executions of its source line, and their number: {3, 12}.
+  std::pair<int, int> currentPass() const;
+  // The file a problem's line is in, by the name its message starts with ("O9010.nc: …"); 0 for the main one.
+  int problemFile(std::string_view message) const;
+  // The innermost call the current block runs in (line 0: none).
+  const kNcGeometry::CallSite& currentCall() const { return store.callOf(current); }
 
   // ---- The view: pixels per program unit and the program point drawn at the picture's centre
   // The scale asked for; 0 when it was not a number.
@@ -115,6 +149,8 @@ class kNcDocument {
   // The line of the block whose drawn move passes nearest `pixel`, within 8 pixels (the latest block wins a
   // tie); 0 for none. Indexes the drawn moves first when continueIndexing has not finished.
   int lineNear(const kPoint& pixel);
+  // The block itself (lineNear gives an evaluated program's block's source line).
+  int blockNear(const kPoint& pixel);
   // Indexes the drawn moves for lineNear for about `budget` (a million moves take a few tenths of a second,
   // too long for one turn of a window's events); true when the index is complete.
   bool continueIndexing(std::chrono::microseconds budget);
@@ -149,6 +185,13 @@ class kNcDocument {
 
  private:
   ReadResult readProgram(const LoadCallbacks& callbacks, bool going);
+  // Makes `block` current without touching the file shown or the caret's line.
+  bool makeCurrent(int block, bool step);
+  // Indexes an evaluated program's executions per source line and opens the called programs' files.
+  void indexExecutions();
+  // The first execution of `line` of `file`, or of the nearest executed line above it (of a statement, the block
+  // before it first ran); 0 for none.
+  int executionAt(int file, int line) const;
   void bindSurface(DrawingSurface& target, int width, int height);
   kPoint pictureCentre() const;
 
@@ -167,6 +210,16 @@ class kNcDocument {
   LineBreak saveLineBreak = LineBreak::Lf;
   int current = 0;
   int previous = 0;
+  // Of an evaluated program: per file and line (from 1), the first block from it and how many there are.
+  struct LineRuns {
+    int first = 0;
+    int count = 0;
+  };
+  std::vector<std::vector<LineRuns>> runs;
+  // The texts of the called programs' files, by file (file 0 is `text`).
+  std::vector<std::unique_ptr<kNcText>> calledTexts;
+  int shown = 0;
+  int caretLine = 0;
   DrawingSurface* surface = nullptr;
   int pictureWidth = 0;
   int pictureHeight = 0;

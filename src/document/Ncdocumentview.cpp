@@ -57,10 +57,15 @@ kPoint kNcDocument::programPointAt(const kPoint& pixel) const {
   return kPoint(pixel.x - origin.x, pixel.y - origin.y);
 }
 
-int kNcDocument::lineNear(const kPoint& pixel) {
+int kNcDocument::blockNear(const kPoint& pixel) {
   if (!hasProgram()) return 0;
-  // Blocks are lines: block b is line b.
   return path.nearestBlock(pointDrawnAt(pixel), kPickPixels / drawnScale());
+}
+
+int kNcDocument::lineNear(const kPoint& pixel) {
+  const int block = blockNear(pixel);
+  // A plain program's block b is line b.
+  return isEvaluated() && block > 0 ? store.sourceLineOf(block) : block;
 }
 
 bool kNcDocument::continueIndexing(std::chrono::microseconds budget) {

@@ -2,4 +2,5 @@
 target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ncdocument.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncdocumentview.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncdocumentrun.cpp
 )

@@ -352,6 +352,12 @@ void parseLine(View line, Dialect dialect, ParsedLine& out, bool inComment) {
   parseFanucFlow(out, pos, dialect);
 }
 
+std::u16string lineCode(View line, bool inComment) {
+  std::u16string code, comment;
+  splitLine(line, code, comment, inComment);
+  return code;
+}
+
 bool hasPolarWords(View line) {
   if (line.find_first_of(u"@^") == View::npos) return false;
   ParsedLine parsed;

@@ -91,6 +91,8 @@ bool mayNeedEvaluation(std::u16string_view line, bool inComment = false);
 // reading, "/*" opens wherever it stands before a ';' (inside parentheses too), and the comment runs over lines
 // to the first "*/".
 bool leavesCommentOpen(std::u16string_view line, bool inComment);
+// The code of `line`: without comments and blanks.
+std::u16string lineCode(std::u16string_view line, bool inComment);
 // Whether `line` moves by LinuxCNC polar words (@ distance, ^ angle).
 bool hasPolarWords(std::u16string_view line);
 // The header's program number of a line starting "O1234" / ":1234" (blanks ignored), or -1.

@@ -29,6 +29,14 @@ bool isAxisLetter(char16_t c) {
 
 bool isProbing(double code) { return std::floor(code) == 31 || std::floor(code) == 38; }
 
+bool hasOtherOperator(std::u16string_view code) {
+  for (std::size_t at = code.find(u'=', 1); at != std::u16string_view::npos; at = code.find(u'=', at + 1)) {
+    const char16_t before = code[at - 1];
+    if (before == u'=' || before == u'!' || before == u'<' || before == u'>') return true;
+  }
+  return false;
+}
+
 std::string withCommas(std::int64_t n) {
   std::string digits = std::to_string(n);
   for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), ",");
@@ -74,8 +82,7 @@ Evaluator::Evaluator(EvalFiles& files, const EvalOptions& options, const Machine
 
 bool Evaluator::run(const Sink& sink) {
   sink_ = &sink;
-  runOnItsOwn_ = mainEndsWithM99();
-  otherOperators_ = usesOtherOperators();
+  surveyMain();
   frames_.push_back(Frame{});
   while (!frames_.empty() && !finished_) {
     if (++executed_ > options_.maxLines) {
@@ -455,32 +462,22 @@ void Evaluator::report(EvalRule rule, int file, int line, std::string message) {
 }
 
 // A file whose main program returns by M99 before any end of program is a subprogram, called with
-// arguments that are not known here.
-bool Evaluator::mainEndsWithM99() {
+// arguments that are not known here. ==, !=, <= and >= in the code belong to no macro language the
+// evaluator reads as its own. The survey parses aside: the parsed lines are those that ran.
+void Evaluator::surveyMain() {
   const EvalFile& main = files_.file(0);
-  bool started = false;
-  for (int i = 0; i < static_cast<int>(main.lines.size()); ++i) {
-    const ParsedLine& line = files_.line(0, i);
-    if (line.kind == LineKind::header && started) return false;
+  bool started = false, decided = false;
+  ParsedLine line;
+  for (std::size_t i = 0; i < main.lines.size(); ++i) {
+    const std::u16string code = lineCode(main.lines[i], main.inComment[i]);
+    if (options_.dialect == Dialect::fanuc && !otherOperators_) otherOperators_ = hasOtherOperator(code);
+    if (decided || code.empty()) continue;
+    line = ParsedLine();
+    parseLine(main.lines[i], options_.dialect, line, main.inComment[i]);
+    decided = (line.kind == LineKind::header && started) || line.call == CallKind::programEnd;
     started = started || line.kind == LineKind::header || line.kind == LineKind::block;
-    if (line.call == CallKind::programEnd) return false;
-    if (line.call == CallKind::m99) return true;
+    if (!decided && line.call == CallKind::m99) runOnItsOwn_ = decided = true;
   }
-  return false;
-}
-
-// ==, !=, <= and >= in the code belong to no macro language the evaluator reads as its own.
-bool Evaluator::usesOtherOperators() {
-  if (options_.dialect != Dialect::fanuc) return false;
-  const int lines = static_cast<int>(files_.file(0).lines.size());
-  for (int i = 0; i < lines; ++i) {
-    const std::u16string& code = files_.line(0, i).code;
-    for (std::size_t at = code.find(u'=', 1); at != std::u16string::npos; at = code.find(u'=', at + 1)) {
-      const char16_t before = code[at - 1];
-      if (before == u'=' || before == u'!' || before == u'<' || before == u'>') return true;
-    }
-  }
-  return false;
 }
 
 void Evaluator::note(EvalRule rule, int at, std::string message) {

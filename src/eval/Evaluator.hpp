@@ -44,6 +44,17 @@ class Evaluator {
   std::int64_t linesExecuted() const { return executed_; }
   // Whether a limit or an error ended the run before the program's end.
   bool cutShort() const { return cutShort_; }
+  // The innermost call running: the calling line (from 1) and its file, and the file and line (from 1) the
+  // called code started at; all 0 in the main program.
+  struct CallSite {
+    int callFile = 0, callLine = 0, file = 0, start = 0;
+    friend bool operator==(const CallSite&, const CallSite&) = default;
+  };
+  CallSite innermostCall() const {
+    if (frames_.size() < 2) return {};
+    const Frame& f = frames_.back();
+    return {f.callFile, f.callLine + 1, f.file, f.start + 1};
+  }
 
  private:
   struct Loop {
@@ -100,8 +111,7 @@ class Evaluator {
   Value value(const ParsedLine& line, int expr, int at);
   void fail(EvalRule rule, int at, std::string message);
   void report(EvalRule rule, int file, int line, std::string message);
-  bool mainEndsWithM99();
-  bool usesOtherOperators();
+  void surveyMain();
   void note(EvalRule rule, int at, std::string message);
   void limitReached();
   Frame& frame() { return frames_.back(); }

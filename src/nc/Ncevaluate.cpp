@@ -6,7 +6,9 @@
 
 #include "eval/Evaluator.hpp"
 #include "nc/Ncprofile.hpp"
+#include "nc/Ncstatements.hpp"
 #include "nc/Nctext.hpp"
+#include "util/Text.hpp"
 
 namespace {
 
@@ -80,6 +82,24 @@ Dialect dialectFor(Control control, const std::string& path) {
   return extension == ".ngc" ? Dialect::linuxcnc : Dialect::fanuc;
 }
 
+// The name a called program goes by: its O header ("O9010"), its o-word sub ("O100"), the N block a local call
+// runs from ("N100"), or for a file without a header the file's own name.
+std::string calledProgramName(EvalFiles& files, const Evaluator::CallSite& call) {
+  const int entry = call.start - 1;
+  if (entry >= 1) {
+    const ParsedLine& before = files.line(call.file, entry - 1);
+    if (before.kind == LineKind::header) return toUtf8(before.code);
+    if (before.kind == LineKind::oword && before.okind == OKind::sub) return "O" + toUtf8(before.olabel);
+  }
+  if (const int n = files.line(call.file, entry).label; n >= 0 && call.file == call.callFile) {
+    return "N" + std::to_string(n);
+  }
+  const std::string& path = files.file(call.file).path;
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return name.substr(0, name.find('.'));
+}
+
 }  // namespace
 
 bool programNeedsEvaluation(const kNcText& text) {
@@ -112,12 +132,24 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   Evaluator evaluator(files, evalOptions, &machine);
   ReadResult result;
   ReadProgress progress;
+  Evaluator::CallSite call;
+  int callSite = 0;
+  StatementTimes statements(files);
   progress.charsTotal = text.isWide() ? text.wideText().size() : text.bytes().size();
   const Evaluator::Sink sink = [&](std::u16string_view block, int file, int line) {
     if (stop.load(std::memory_order_relaxed)) return;
     geometry.noteUnknownWords(evaluator.unknownLetters(), evaluator.callLeftOut());
     geometry.interpretBlock(block);
     geometry.noteSource(file, line);
+    // The call changes at entries and returns only: the name is looked for then, not at each block.
+    if (const Evaluator::CallSite now = evaluator.innermostCall(); !(now == call)) {
+      call = now;
+      callSite = call.callLine == 0
+                     ? 0
+                     : geometry.callSiteIndex({call.callFile, call.callLine, calledProgramName(files, call)});
+    }
+    geometry.noteCall(callSite);
+    statements.noteBlock(file, line, geometry.blockCount - 1);
     progress.linesRead = geometry.blockCount - 1;
     if (progress.linesRead % kProgressInterval == 0) {
       const bool cancelled =
@@ -130,6 +162,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   std::vector<std::string> names;
   for (int i = 0; i < files.fileCount(); ++i) names.push_back(files.file(i).path);
   geometry.setSourceFiles(std::move(names));
+  geometry.setStatementTimes(statements.finish(geometry.blockCount - 1));
   if (geometry.blockCount == 1) geometry.noteSource(0, 0);
   result.evaluated = true;
   result.linesRead = geometry.blockCount - 1;

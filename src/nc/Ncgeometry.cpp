@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <iterator>
 
 #include "nc/Nclint.hpp"
 #include "nc/Nctext.hpp"
@@ -91,6 +92,10 @@ void kNcGeometry::restart() {
   sourceFiles_.clear();
   evalProblems_.clear();
   frame_.reset();
+  callRuns_.clear();
+  callSites_.assign(1, CallSite{});
+  callSiteIndex_.clear();
+  statementTimes_.clear();
   lineInHandBlock_ = -1;
   checker_.reset();
   setCommentDelimiters(kParenthesesOnly);
@@ -289,4 +294,30 @@ void kNcGeometry::noteSource(int file, int line) {
   sourceFileOf_.resize(static_cast<std::size_t>(blockCount), 0);
   sourceLines_.back() = static_cast<std::uint32_t>(line);
   sourceFileOf_.back() = static_cast<std::uint16_t>(file);
+}
+
+int kNcGeometry::callSiteIndex(const CallSite& site) {
+  if (site.line == 0) return 0;
+  const auto [entry, fresh] =
+      callSiteIndex_.try_emplace({site.file, site.line, site.program}, static_cast<int>(callSites_.size()));
+  if (fresh) callSites_.push_back(site);
+  return entry->second;
+}
+
+void kNcGeometry::noteCall(int site) {
+  if (callRuns_.empty() ? site == 0 : callRuns_.back().second == static_cast<std::uint32_t>(site)) return;
+  callRuns_.emplace_back(static_cast<std::uint32_t>(blockCount - 1), static_cast<std::uint32_t>(site));
+}
+
+const kNcGeometry::CallSite& kNcGeometry::callOf(int b) const {
+  const auto after = std::upper_bound(callRuns_.begin(), callRuns_.end(), static_cast<std::uint32_t>(clamped(b)),
+                                      [](std::uint32_t block, const auto& run) { return block < run.first; });
+  return after == callRuns_.begin() ? callSites_.front() : callSites_[std::prev(after)->second];
+}
+
+int kNcGeometry::statementTime(int file, int line) const {
+  if (file < 0 || static_cast<std::size_t>(file) >= statementTimes_.size()) return -1;
+  const std::vector<int>& times = statementTimes_[static_cast<std::size_t>(file)];
+  return line >= 1 && static_cast<std::size_t>(line) <= times.size() ? times[static_cast<std::size_t>(line - 1)]
+                                                                     : -1;
 }

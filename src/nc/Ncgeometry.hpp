@@ -13,9 +13,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -225,6 +227,24 @@ class kNcGeometry {
   // Ties the latest block to `line` of `file`; the first call makes the store an evaluated one.
   void noteSource(int file, int line);
   void setSourceFiles(std::vector<std::string> files) { sourceFiles_ = std::move(files); }
+  // The innermost call an evaluated block runs in: the calling line (from 1) and its file, and the name of the
+  // program called ("O9010"); line 0 for the main program's own blocks.
+  struct CallSite {
+    int file = 0;
+    int line = 0;
+    std::string program;
+  };
+  // The index of `site` among the call sites, added when new; 0 is the main program's.
+  int callSiteIndex(const CallSite& site);
+  // Ties the latest block, and those after it until another call site is noted, to call site `site`.
+  void noteCall(int site);
+  // Block b's call site; the main program's (line 0) for a plain program.
+  const CallSite& callOf(int b) const;
+  // The lines that ran without becoming a block (assignments, loops, jumps, calls): by file and line index, the
+  // latest block when each first ran, -1 for the other lines.
+  void setStatementTimes(std::vector<std::vector<int>> times) { statementTimes_ = std::move(times); }
+  // The latest block when line `line` (from 1) of `file` first ran as a statement; -1 when it never did.
+  int statementTime(int file, int line) const;
   // What evaluation found (limits, unknown values, calls not found), by source line and file.
   const std::vector<EvalProblem>& evalProblems() const { return evalProblems_; }
   void setEvalProblems(std::vector<EvalProblem> problems) { evalProblems_ = std::move(problems); }
@@ -365,6 +385,11 @@ class kNcGeometry {
   std::vector<EvalProblem> evalProblems_;
   // The coordinate frame the words are in.
   kNcFrame frame_;
+  // Calls come in runs of blocks: (first block, call site) where the site changes, and the distinct sites.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> callRuns_;
+  std::vector<CallSite> callSites_{CallSite{}};
+  std::map<std::tuple<int, int, std::string>, int> callSiteIndex_;
+  std::vector<std::vector<int>> statementTimes_;
 
   // The records of every block.
   std::vector<Point3, BulkAllocator<Point3>> ends_;

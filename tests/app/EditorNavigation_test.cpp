@@ -307,6 +307,59 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.reditEdit->textCursor().blockNumber(), 5);
   }
 
+  void f10FollowsTheExecutedBlocksIntoTheSubprogramsFile() {
+    WindowFixture f;
+    f.writeLines("O9010.nc",
+                 {"%", "O9010 (SQUARE)", "G91 G01 X10 F300", "Y10", "X-10", "Y-10", "G90", "M99", "%"});
+    TVelmora_Form1& w = f.openWith("main.nc", {"%", "O1000", "G90 G00 X0 Y0 Z5", "#1 = 0", "WHILE [#1 LT 3] DO1",
+                                               "G00 X[#1 * 20] Y0", "M98 P9010", "#1 = #1 + 1", "END1",
+                                               "IF [#1 LT 5] GOTO 20", "G00 X0 Y40", "N20 G00 Z50", "M30", "%"});
+    QVERIFY(w.document().isEvaluated());
+    // The branch jumped over is grey; the loop's statements ran and are not.
+    QVERIFY(!w.reditNcFile->source()->lineExecuted(11));
+    QVERIFY(w.reditNcFile->source()->lineExecuted(5));
+
+    pressInEditor(w, Qt::Key_Down, 5);
+    QCOMPARE(w.pnlExecution->text(), QString("main.nc  |  pass 1 of 3"));
+    QTest::keyClick(w.reditNcFile, Qt::Key_F10);
+    QCOMPARE(w.reditNcFile->source()->lineText(3), QString("G91 G01 X10 F300"));
+    QCOMPARE(w.reditNcFile->caretLine(), 3);
+    QCOMPARE(w.pnlExecution->text(), QString("O9010.nc  |  pass 1 of 3  |  in O9010, called from line 7"));
+    QCOMPARE(redLines(w), QList<int>{3});
+    pressInEditor(w, Qt::Key_F10, 5);  // through the subprogram, back to the loop's top
+    QCOMPARE(w.reditNcFile->source()->lineText(6), QString("G00 X[#1 * 20] Y0"));
+    QCOMPARE(w.pnlExecution->text(), QString("main.nc  |  pass 2 of 3"));
+    QCOMPARE(w.leditX->text(), QString("X20.000"));
+    QTest::keyClick(w.reditNcFile, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(w.reditNcFile->caretLine(), 7);
+    QCOMPARE(w.pnlExecution->text(), QString("O9010.nc  |  pass 1 of 3  |  in O9010, called from line 7"));
+
+    // Double-clicking the second square's top edge takes that pass, in the file it came from.
+    pressInEditor(w, Qt::Key_F10);
+    const kPoint edge = screenOf(w, 25, 10);
+    w.Image1DblClick(QPoint(static_cast<int>(edge.x), static_cast<int>(edge.y)));
+    QCOMPARE(w.reditNcFile->caretLine(), 5);
+    QCOMPARE(w.pnlExecution->text(), QString("O9010.nc  |  pass 2 of 3  |  in O9010, called from line 7"));
+
+    // A problem, a find or a caret move on a line never run.
+    QTest::keyClick(w.reditNcFile, Qt::Key_F10, Qt::ShiftModifier);
+    while (w.document().shownFile() != 0) QTest::keyClick(w.reditNcFile, Qt::Key_F10);
+    w.reditNcFile->setCaretLine(11);
+    QCOMPARE(w.pnlExecution->text(), QString("main.nc  |  not executed"));
+    w.reditNcFile->setCaretLine(1);
+    QCOMPARE(w.pnlExecution->text(), QString("main.nc  |  pass 1 of 1"));
+
+    // A problem of a called program's line: its row shows that file.
+    f.writeLines("O9020.nc", {"O9020", "G90 G01 X10 Y0 F100", "G02 X30 Y0 R5", "M99"});
+    w.dropNcFile(f.writeLines("arc.nc", {"G00 X0 Y0", "M98 P9020", "M30"}));
+    QVERIFY(w.problemModel->rowCount() > 0);
+    QVERIFY(w.problemModel->messageAt(0).find("O9020.nc: ") != std::string::npos);
+    w.gridProblemsActivated(0);
+    QCOMPARE(w.document().shownFile(), 1);
+    QCOMPARE(w.reditNcFile->caretLine(), 3);
+    QCOMPARE(w.pnlExecution->text(), QString("O9020.nc  |  pass 1 of 1  |  in O9020, called from line 2"));
+  }
+
   void nothingHappensBeforeALoad() {
     WindowFixture f;
     TVelmora_Form1& w = f.open();

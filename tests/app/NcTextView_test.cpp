@@ -22,9 +22,11 @@ class VectorSource : public TextLineSource {
     return texts.at(line - 1);
   }
   int longestLineLength() const override { return longest; }
+  bool lineExecuted(int line) const override { return line != notExecuted; }
 
   std::vector<QString> texts;
   int longest;
+  int notExecuted = 0;
   mutable int reads = 0;
 };
 
@@ -292,6 +294,12 @@ class NcTextViewTest : public QObject {
     for (int line = 1; line <= 5; ++line) QCOMPARE(inkOf(view, line), greyed[line - 1]);
     view.setInterpretedLineCount(std::nullopt);
     for (int line = 4; line <= 5; ++line) QCOMPARE(inkOf(view, line), Ink::Black);
+    // A line of an evaluated program that never ran is grey too, unless the caret is on it.
+    source.notExecuted = 4;
+    view.viewport()->update();
+    QCOMPARE(inkOf(view, 4), Ink::Grey);
+    view.setCaretLine(4);
+    QCOMPARE(inkOf(view, 4), Ink::Red);
   }
 
   void findMatchesAreHighlightedInAnyCase() {

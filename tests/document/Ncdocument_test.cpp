@@ -183,6 +183,82 @@ TEST_F(DocumentTest, TheCurrentLineStepsOnACompletePictureAndIsDrawnAgainOtherwi
   EXPECT_EQ(document.currentLine(), 1);
 }
 
+// A loop of three passes calling O9010 from a file beside the program, and a branch never taken (line 11).
+const std::string kLoopProgram =
+    "%\nO1000\nG90 G00 X0 Y0 Z5\n#1 = 0\nWHILE [#1 LT 3] DO1\nG00 X[#1 * 20] Y0\nM98 P9010\n#1 = #1 + 1\n"
+    "END1\nIF [#1 LT 5] GOTO 20\nG00 X0 Y40\nN20 G00 Z50\nM30\n%\n";
+const std::string kSquare = "%\nO9010 (SQUARE)\nG91 G01 X10 F300\nY10\nX-10\nY-10\nG90\nM99\n%\n";
+
+TEST_F(DocumentTest, AnEvaluatedProgramIsWalkedInExecutionOrderThroughItsFiles) {
+  const std::string square = write("O9010.nc", kSquare);
+  document.loadFile(write("main.nc", kLoopProgram));
+  ASSERT_TRUE(document.isEvaluated());
+  EXPECT_EQ(document.shownFile(), 0);
+  EXPECT_EQ(document.shownFileName(), "main.nc");
+  // Statements that ran count as executed; the branch jumped over does not.
+  for (const auto& [line, executed] :
+       {std::pair{3, true}, {4, true}, {5, true}, {7, true}, {10, true}, {11, false}, {14, false}})
+    EXPECT_EQ(document.lineExecuted(line), executed) << line;
+
+  // A caret on the loop's move takes its first pass.
+  document.moveTo(6, false);
+  EXPECT_EQ(document.currentBlock().xText, u"X0.000");
+  EXPECT_EQ(document.currentPass(), std::make_pair(1, 3));
+  EXPECT_EQ(document.currentCall().line, 0);
+  // The next block is the subprogram's first, in its own file.
+  document.stepExecution(true);
+  EXPECT_EQ(document.shownFile(), 1);
+  EXPECT_EQ(document.shownFileName(), "O9010.nc");
+  EXPECT_EQ(document.shownLineText(document.currentLine()), u"G91 G01 X10 F300");
+  EXPECT_EQ(document.currentCall().program, "O9010");
+  EXPECT_EQ(document.currentCall().line, 7);
+  EXPECT_EQ(document.problemFile(square + ": no such label"), 1);
+  EXPECT_EQ(document.problemFile("main.nc: the call is left out"), 0);
+  // Past the return: the loop's top again, on its second pass with X evaluated anew.
+  while (document.shownFile() == 1) document.stepExecution(true);
+  EXPECT_EQ(document.currentLine(), 6);
+  EXPECT_EQ(document.currentPass(), std::make_pair(2, 3));
+  EXPECT_EQ(document.currentBlock().xText, u"X20.000");
+  document.stepExecution(false);
+  EXPECT_EQ(document.shownFile(), 1);
+  EXPECT_EQ(document.currentCall().line, 7);
+
+  // A caret on a line of the subprogram's file takes that line's first execution.
+  document.moveTo(4, false);
+  EXPECT_TRUE(document.currentBlockOnLine());
+  EXPECT_EQ(document.currentPass(), std::make_pair(1, 3));
+  // A statement takes the block before it first ran: the loop's test before the first pass, the count after
+  // the first call. A line never run keeps the block of the nearest executed line above it, here the jump's
+  // after the whole loop.
+  document.showFile(0);
+  document.moveTo(3, false);
+  const int beforeLoop = document.currentBlockIndex();
+  document.moveTo(5, false);
+  EXPECT_EQ(document.currentBlockIndex(), beforeLoop);
+  document.moveTo(8, false);
+  EXPECT_EQ(document.currentCall().line, 7);
+  EXPECT_EQ(document.shownFile(), 0);
+  document.moveTo(12, false);
+  const int afterLoop = document.currentBlockIndex();
+  document.moveTo(11, false);
+  EXPECT_EQ(document.currentBlockIndex(), afterLoop - 1);
+  EXPECT_FALSE(document.currentBlockOnLine());
+  // Nothing moves past the last block; the main program's blocks are in no call.
+  document.moveToBlock(document.geometry().blockCount - 1, false);
+  EXPECT_FALSE(document.stepExecution(true));
+  EXPECT_EQ(document.currentLine(), 13);  // M30: the closing % never runs
+  EXPECT_EQ(document.currentCall().line, 0);
+
+  // A plain program is its lines, every one run.
+  document.loadFile(write("plain.nc", kProgram));
+  EXPECT_FALSE(document.isEvaluated());
+  EXPECT_TRUE(document.lineExecuted(3));
+  document.moveTo(2, false);
+  document.stepExecution(true);
+  EXPECT_EQ(document.currentLine(), 3);
+  EXPECT_EQ(document.shownLineText(3), u"G02X20.Y0I5.J0");
+}
+
 TEST_F(DocumentTest, ADrawingInPiecesIsTheDrawingInOneGo) {
   std::string program = "G90G00X0Y0\n";
   for (int i = 0; i < 20000; ++i)
