@@ -1,8 +1,14 @@
 // The reading of an evaluated program: the evaluator walks the lines, the interpreter takes each block.
 #include "nc/Ncevaluate.hpp"
 
+#include <array>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <atomic>
 #include <cctype>
+#include <cstdint>
+#include <string_view>
 
 #include "eval/Evaluator.hpp"
 #include "nc/Ncprofile.hpp"
@@ -48,27 +54,74 @@ class GeometryMachine : public MachineState {
   const kNcGeometry& g_;
 };
 
-bool isCandidateWord(char a, char b, char c) {
-  const auto up = [](char x) { return static_cast<char>(x >= 'a' && x <= 'z' ? x - 32 : x); };
-  a = up(a), b = up(b), c = up(c);
-  return (a == 'M' && b == '9' && (c == '8' || c == '7')) || (a == 'G' && b == '6' && (c == '5' || c == '6')) ||
-         (a == 'G' && b == 'O' && c == 'T') || (a == 'C' && b == 'A' && c == 'L') ||
-         (a == 'S' && b == 'U' && c == 'B');
+// What a character may start for evaluation: a mark of its own ('#', '[', polar '@' '^'), or the first letter of
+// M98 M97, G65 G66, GOTO, CALL, SUB in either case, by the second character that would follow.
+enum CandidateStart : std::uint8_t { kNone, kMark, kLetterM, kLetterG, kLetterC, kLetterS };
+
+constexpr std::array<std::uint8_t, 256> kCandidateStart = [] {
+  std::array<std::uint8_t, 256> starts{};
+  for (const char c : std::string_view("#[@^")) starts[static_cast<unsigned char>(c)] = kMark;
+  starts['M'] = starts['m'] = kLetterM;
+  starts['G'] = starts['g'] = kLetterG;
+  starts['C'] = starts['c'] = kLetterC;
+  starts['S'] = starts['s'] = kLetterS;
+  return starts;
+}();
+
+char upper(char x) { return static_cast<char>(x >= 'a' && x <= 'z' ? x - 32 : x); }
+
+bool isCandidateWord(std::uint8_t start, char b, char c) {
+  b = upper(b), c = upper(c);
+  switch (start) {
+    case kLetterM:
+      return b == '9' && (c == '8' || c == '7');
+    case kLetterG:
+      return (b == '6' && (c == '5' || c == '6')) || (b == 'O' && c == 'T');
+    case kLetterC:
+      return b == 'A' && c == 'L';
+    default:
+      return b == 'U' && c == 'B';
+  }
 }
 
-// A quick look over the raw text: '#', '[', polar '@' '^', or the start of M98 M97 G65 G66 GOTO CALL SUB anywhere.
+template <typename Char>
+bool isCandidateAt(std::basic_string_view<Char> text, std::size_t i) {
+  const auto code = [&](std::size_t j) { return static_cast<std::make_unsigned_t<Char>>(text[j]); };
+  const std::uint8_t start = code(i) < 256 ? kCandidateStart[code(i)] : std::uint8_t{kNone};
+  if (start == kNone || start == kMark) return start == kMark;
+  const auto ascii = [&](std::size_t j) {
+    return j < text.size() && code(j) < 128 ? static_cast<char>(code(j)) : '\0';
+  };
+  return isCandidateWord(start, ascii(i + 1), ascii(i + 2));
+}
+
+// A quick look over the raw text: most programs have none of the candidates, and the look runs over every
+// program read, so bytes are looked at sixteen at a time for the characters that may start one.
 template <typename Char>
 bool hasCandidate(std::basic_string_view<Char> text) {
-  for (std::size_t i = 0; i + 2 < text.size(); ++i) {
-    const Char c = text[i];
-    if (c == Char('#') || c == Char('[') || c == Char('@') || c == Char('^')) return true;
-    if (c < 128 && isCandidateWord(static_cast<char>(c), static_cast<char>(text[i + 1] < 128 ? text[i + 1] : 0),
-                                   static_cast<char>(text[i + 2] < 128 ? text[i + 2] : 0))) {
-      return true;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  if constexpr (sizeof(Char) == 1) {
+    // With bit 5 set, '#' stays, '[' '@' '^' become '{' '`' '~' (rare, checked one by one) and letters fold.
+    const __m128i fold = _mm_set1_epi8(0x20);
+    const auto equal = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    for (; i + 16 <= text.size(); i += 16) {
+      const __m128i x = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)), fold);
+      const __m128i marks =
+          _mm_or_si128(_mm_or_si128(equal(x, '#'), equal(x, '{')), _mm_or_si128(equal(x, '`'), equal(x, '~')));
+      const __m128i letters =
+          _mm_or_si128(_mm_or_si128(equal(x, 'm'), equal(x, 'g')), _mm_or_si128(equal(x, 'c'), equal(x, 's')));
+      for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(marks, letters))); bits != 0;
+           bits &= bits - 1) {
+        if (isCandidateAt(text, i + static_cast<std::size_t>(__builtin_ctz(bits)))) return true;
+      }
     }
   }
-  return !text.empty() && (text.back() == Char('#') || text.back() == Char('[') || text.back() == Char('@') ||
-                           text.back() == Char('^'));
+#endif
+  for (; i < text.size(); ++i) {
+    if (isCandidateAt(text, i)) return true;
+  }
+  return false;
 }
 
 // The macro dialect of a program: the control's, and for the profiles of no Fanuc-type control the one
