@@ -192,7 +192,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   const Evaluator::Sink sink = [&](std::u16string_view block, int file, int line) {
     if (stop.load(std::memory_order_relaxed)) return;
     geometry.noteUnknownWords(evaluator.unknownLetters(), evaluator.callLeftOut());
-    geometry.interpretBlock(block);
+    geometry.interpretPlainBlock(block);
     geometry.noteSource(file, line);
     // The call changes at entries and returns only: the name is looked for then, not at each block.
     if (const Evaluator::CallSite now = evaluator.innermostCall(); !(now == call)) {

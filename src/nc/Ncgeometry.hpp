@@ -133,6 +133,8 @@ class kNcGeometry {
   void readFrom(std::shared_ptr<const kNcText> source);
   int interpretLine(std::u16string_view line, std::size_t lineEnd);
   bool readPlainLine(const PlainLine& line, std::size_t lineEnd);
+  // A block an evaluation made: read in one pass where it is plain, else as text.
+  int interpretPlainBlock(std::u16string_view block);
   // Room for this many more blocks, so that a long reading never moves its records.
   void reserveBlocks(int blocks);
   // The characters that send a line to interpretLine, by byte: delimiters, '$', '#' and the like (Ncplain).
@@ -345,6 +347,8 @@ class kNcGeometry {
   void widen(double& lo, double& hi, double low, double high, bool seen);
   // The text reading of a block whose text the store has already taken: comments, rewrites, words.
   int interpretText(std::u16string_view line);
+  bool readsPlain() const;
+  void readPlainWords(const PlainLine& line);
   // Returns whether the working text was replaced rather than extended.
   bool rewriteSpecialBlocks(int k, WorkWords& words);
   // M99's move back to the start point (X0 Y0 Z500, a machine position), in the program's coordinates.

@@ -134,11 +134,28 @@ bool scanPlainLine(std::u16string_view line, const std::array<bool, 128>& textOn
 }
 
 bool kNcGeometry::readPlainLine(const PlainLine& line, std::size_t lineEnd) {
-  const int k = blockCount;
-  // A line inside a comment left open, or after a syntax error, is read as text.
-  const int previous = previousState(k);
-  if (previous != 0 && previous != 1) return false;
+  if (!readsPlain()) return false;
   texts_.addLine(lineEnd);
+  readPlainWords(line);
+  return true;
+}
+
+int kNcGeometry::interpretPlainBlock(std::u16string_view block) {
+  PlainLine line;
+  if (!readsPlain() || !scanPlainLine(block, textOnlyBytes_, line)) return interpretBlock(block);
+  texts_.addOwn(block);
+  readPlainWords(line);
+  return blockCount;
+}
+
+// A line inside a comment left open, or after a syntax error, is read as text.
+bool kNcGeometry::readsPlain() const {
+  const int previous = previousState(blockCount);
+  return previous == 0 || previous == 1;
+}
+
+void kNcGeometry::readPlainWords(const PlainLine& line) {
+  const int k = blockCount;
   seenX = seenX || line.x;
   seenY = seenY || line.y;
   seenZ = seenZ || line.z;
@@ -157,5 +174,4 @@ bool kNcGeometry::readPlainLine(const PlainLine& line, std::size_t lineEnd) {
   RadiusArc radiusArc{};
   recordBlock(reading, facts, radiusArc);
   checker_.noteRecords(*this, k, {}, line.words.has(kWordD), facts);
-  return true;
 }
