@@ -63,7 +63,7 @@ void Evaluator::emitPolar(const ParsedLine& line, int at, const std::vector<Valu
     appendAddressValue(text_, u'Y', y, options_.dialect);
     if (pass == 0) text_ += line.comment;
     text_ += u'\n';
-    (*sink_)(text_, file, at + 1);
+    handOn(text_, file, at + 1);
     if (!p.incremental) break;
   }
 }

@@ -2,7 +2,9 @@
 // calls and returns.
 #include "eval/Evaluator.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 #include "util/Text.hpp"
@@ -102,23 +104,37 @@ bool Evaluator::run(const Sink& sink) {
       continue;
     }
     const int at = f.line++;
+    noteRun(f.file, at);
     step(files_.line(f.file, at), at);
   }
   return true;
+}
+
+void Evaluator::handOn(std::u16string_view text, int file, int line) {
+  ++blocksHandedOn_;
+  (*sink_)(text, file, line);
+}
+
+void Evaluator::noteRun(int file, int at) {
+  if (static_cast<std::size_t>(file) >= firstRuns_.size()) firstRuns_.resize(static_cast<std::size_t>(file) + 1);
+  std::vector<int>& runs = firstRuns_[static_cast<std::size_t>(file)];
+  if (runs.empty()) runs.assign(files_.file(file).lines.size(), -1);
+  int& first = runs[static_cast<std::size_t>(at)];
+  if (first < 0) first = static_cast<int>(std::min<std::int64_t>(blocksHandedOn_, INT_MAX));
 }
 
 void Evaluator::step(const ParsedLine& line, int at) {
   switch (line.kind) {
     case LineKind::plain:
       unknownLetters_ = 0;
-      (*sink_)(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
+      handOn(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
       return;
     case LineKind::header:
       // The main program may start with its header; any other header ends the program running.
       if (frames_.size() == 1 && !mainStarted_) {
         mainStarted_ = true;
         unknownLetters_ = 0;
-        (*sink_)(files_.file(0).lines[static_cast<std::size_t>(at)], 0, at + 1);
+        handOn(files_.file(0).lines[static_cast<std::size_t>(at)], 0, at + 1);
       } else if (frames_.size() == 1) {
         finished_ = true;
       } else {
@@ -156,7 +172,7 @@ void Evaluator::step(const ParsedLine& line, int at) {
         note(EvalRule::syntax, at, line.error + "; the line is read as written");
       }
       unknownLetters_ = 0;
-      (*sink_)(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
+      handOn(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
       return;
   }
 }
@@ -274,7 +290,7 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
   }
   if (!rebuilt) {
     unknownLetters_ = 0;
-    (*sink_)(files_.file(file).lines[static_cast<std::size_t>(at)], file, at + 1);
+    handOn(files_.file(file).lines[static_cast<std::size_t>(at)], file, at + 1);
     return;
   }
   text_.clear();
@@ -285,7 +301,7 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
   if (text_.empty() && line.comment.empty() && unknownLetters_ == 0) return;
   text_ += line.comment;
   text_ += u'\n';
-  (*sink_)(text_, file, at + 1);
+  handOn(text_, file, at + 1);
 }
 
 void Evaluator::appendWords(const ParsedLine& line, const std::vector<Value>& values, bool leaveOutRepeats) {

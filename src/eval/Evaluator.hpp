@@ -42,6 +42,9 @@ class Evaluator {
   const std::vector<EvalProblem>& problems() const { return problems_; }
   // Lines executed (blocks handed on and macro statements).
   std::int64_t linesExecuted() const { return executed_; }
+  // Per file and line index, how many blocks had been handed on when the line first ran; -1 for a line that
+  // never ran (a file that never ran has no list).
+  const std::vector<std::vector<int>>& firstRuns() const { return firstRuns_; }
   // Whether a limit or an error ended the run before the program's end.
   bool cutShort() const { return cutShort_; }
   // The innermost call running: the calling line (from 1) and its file, and the file and line (from 1) the
@@ -82,6 +85,8 @@ class Evaluator {
   };
 
   void step(const ParsedLine& line, int at);
+  void handOn(std::u16string_view text, int file, int line);
+  void noteRun(int file, int at);
   void executeBlock(const ParsedLine& line, int at);
   bool evaluateWords(const ParsedLine& line, int at, std::vector<Value>& values);
   void emit(const ParsedLine& line, int at, const std::vector<Value>& values, bool rebuilt);
@@ -137,6 +142,8 @@ class Evaluator {
   bool callLeftOut_ = false;
   // What makes a fault found by the run uncertain: the main program is a subprogram run without its
   // arguments; it is written for a control with other operators; a line of it could not be read.
+  std::vector<std::vector<int>> firstRuns_;
+  std::int64_t blocksHandedOn_ = 0;
   bool runOnItsOwn_ = false;
   bool otherOperators_ = false;
   bool lineUnread_ = false;

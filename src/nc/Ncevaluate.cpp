@@ -12,7 +12,6 @@
 
 #include "eval/Evaluator.hpp"
 #include "nc/Ncprofile.hpp"
-#include "nc/Ncstatements.hpp"
 #include "nc/Nctext.hpp"
 #include "util/Text.hpp"
 
@@ -187,7 +186,6 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   ReadProgress progress;
   Evaluator::CallSite call;
   int callSite = 0;
-  StatementTimes statements(files);
   progress.charsTotal = text.isWide() ? text.wideText().size() : text.bytes().size();
   const Evaluator::Sink sink = [&](std::u16string_view block, int file, int line) {
     if (stop.load(std::memory_order_relaxed)) return;
@@ -202,7 +200,6 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
                      : geometry.callSiteIndex({call.callFile, call.callLine, calledProgramName(files, call)});
     }
     geometry.noteCall(callSite);
-    statements.noteBlock(file, line, geometry.blockCount - 1);
     progress.linesRead = geometry.blockCount - 1;
     if (progress.linesRead % kProgressInterval == 0) {
       const bool cancelled =
@@ -215,7 +212,7 @@ ReadResult evaluateProgram(const kNcText& text, const std::string& path, kNcGeom
   std::vector<std::string> names;
   for (int i = 0; i < files.fileCount(); ++i) names.push_back(files.file(i).path);
   geometry.setSourceFiles(std::move(names));
-  geometry.setStatementTimes(statements.finish(geometry.blockCount - 1));
+  geometry.setStatementTimes(evaluator.firstRuns());
   if (geometry.blockCount == 1) geometry.noteSource(0, 0);
   result.evaluated = true;
   result.linesRead = geometry.blockCount - 1;

@@ -15,7 +15,6 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Nctext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncreader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncevaluate.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Ncstatements.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nccheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncchecktext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Nclint.cpp
