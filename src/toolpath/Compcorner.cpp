@@ -1,5 +1,6 @@
 // The steady state of compensation: how each move meets the one before it (tangent, convex or concave
 // corner), the queued move's end pulled back into a concave corner, and the gouge checks that refuse it.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -159,6 +160,8 @@ bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2
   const Vec2 in = newStart - r_ * startTangent;
   if (queued_.held && !queued_.arc) {
     moveQueuedEnd(m, out, false);
+  } else if (queued_.held) {
+    extendQueuedArc(out);
   } else {
     emit(m.block, PieceKind::line, q_, qn_, out, qn_, {}, compSide(), true);
   }
@@ -192,4 +195,17 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
   flush();
   q_ = to;
   return true;
+}
+
+// A held arc goes on along its end tangent as a piece of its own block, so that the block after the corner
+// keeps to the line joining the two points, its lead-in and its move. Moves along the normal held back
+// behind the arc stand at the new end.
+void Compensator::extendQueuedArc(Vec2 to) {
+  const CompPiece& arc = out_.pieces[queued_.index];
+  const double n = plane_ == 18 ? arc.ey : arc.ez;
+  emit(arc.block, PieceKind::line, queued_.end, n, to, n, {}, arc.side, true);
+  const auto at = out_.pieces.begin() + static_cast<std::ptrdiff_t>(queued_.index + 1);
+  std::rotate(at, out_.pieces.end() - 1, out_.pieces.end());
+  setEnd(queued_.index + 1, to);
+  q_ = to;
 }

@@ -43,13 +43,14 @@ void Compensator::block(int b) {
   const bool wantOn = code == 41 || code == 42;
   // Most blocks of most programs: compensation off and staying off.
   if (state_ == State::off && !wantOn) return;
-  // The words are read where the compensation code changes, and where it may come on; a G41 or G42 given
-  // again unchanged is not seen.
+  // The words are read where the compensation code changes, and where it may come on. The arc model's
+  // control refuses a G41 or G42 given again unchanged too; the others take it as no change.
   const int before = gNumberAt(g_.groupCutterComp, b - 1);
-  const bool read = code != before || state_ == State::off || state_ == State::exit;
+  const bool active = state_ == State::entry || state_ == State::on;
+  const bool repeated = active && model_ == CornerModel::arcs && g_.cutterCompRepeatedAt(b);
+  const bool read = code != before || state_ == State::off || state_ == State::exit || repeated;
   const CompWords words = read ? compWordsOf(g_.blockTextAt(b)) : CompWords{};
   const bool given = words.g41 || words.g42;
-  const bool active = state_ == State::entry || state_ == State::on;
   if (active && !wantOn) {
     turnOff();
   } else if (active && given) {

@@ -97,6 +97,13 @@ TEST(Compensation, PiecesOfEachBlock) {
         {4, L, left, false, -5, 40, 0},
         {5, L, right, false, 4.9613893835683385, 79.379826327053962, 0},
         {6, L, none, false, 0, 100, 0}}},
+      {"the intersection model takes G41 given again as no change",
+       Control::fanuc,
+       {"G0 X0 Y-20 Z0", "(D=10)", "G41 G1 X0 Y0 F100", "Y40", "G41 X0 Y80", "G40 X0 Y100"},
+       {{3, L, left, false, -5, 0, 0},
+        {4, L, left, false, -5, 40, 0},
+        {5, L, left, false, -5, 80, 0},
+        {6, L, none, false, 0, 100, 0}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -156,6 +163,11 @@ TEST(Compensation, ProblemsWithTheirLinesAndNumbers) {
        "comp-exit-arc",
        "after G40"},
       {Control::linuxcnc, {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "G42.1 D10"}, 4, "comp-already-on", "on"},
+      {Control::linuxcnc,
+       {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "X20", "G41.1 D6 X20 Y20", "G40 X40 Y40"},
+       5,
+       "comp-already-on",
+       "on"},
       {Control::strict, {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "X20", "M30"}, 5, "comp-open-at-end", "end"},
       {Control::strict, {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "X20"}, 4, "comp-open-at-end", "end"},
       {Control::strict, {"G0 X-20 Y0", "G42 D1", "G1 X0 Y0 F100"}, 2, "comp-radius-unknown", "G42 comes into"},
