@@ -6,6 +6,7 @@
 #include <future>
 
 #include "dxf/DxfExport.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Savefile.hpp"
 
 namespace {
@@ -99,7 +100,8 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
   // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile.
-  runWithProgress([this] { figures = ::programFigures(store, rapidRate); }, callbacks.progress);
+  runWithProgress([this] { figures = ::programFigures(store, rapidRate, toolCentreLengths(path.toolCentre())); },
+                  callbacks.progress);
   return lastReading;
 }
 

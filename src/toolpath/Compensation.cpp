@@ -17,6 +17,30 @@ CompensatedPath compensate(const kNcGeometry& geometry, const ControlProfile& pr
   return path;
 }
 
+namespace {
+
+double pieceLength(const CompPiece& p) {
+  if (!p.isArc()) return std::hypot(p.ex - p.sx, p.ey - p.sy, p.ez - p.sz);
+  // In the plane's axes (a, b), with the normal n that a helix travels along.
+  const bool xz = p.plane == 18;
+  const Vec2 s = xz ? Vec2{p.sz, p.sx} : Vec2{p.sx, p.sy};
+  const Vec2 e = xz ? Vec2{p.ez, p.ex} : Vec2{p.ex, p.ey};
+  const Vec2 c = xz ? Vec2{p.cz, p.cx} : Vec2{p.cx, p.cy};
+  const double rise = xz ? p.ey - p.sy : p.ez - p.sz;
+  return std::hypot(length(s - c) * sweepOf(c, s, e, p.kind == PieceKind::arcCcw), rise);
+}
+
+}  // namespace
+
+std::vector<BlockLength> toolCentreLengths(const CompensatedPath& path) {
+  std::vector<BlockLength> lengths;
+  for (const CompPiece& p : path.pieces) {
+    if (lengths.empty() || lengths.back().block != p.block) lengths.push_back({p.block, 0});
+    lengths.back().length += pieceLength(p);
+  }
+  return lengths;
+}
+
 Compensator::Compensator(const kNcGeometry& g, const ControlProfile& profile, CompensatedPath& out)
     : g_(g),
       profile_(profile),

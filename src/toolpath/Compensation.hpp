@@ -2,6 +2,9 @@
 // computed in one pass as the control would while running the program.
 #pragma once
 
+#include <vector>
+
+#include "nc/Ncfigures.hpp"
 #include "nc/Ncprofile.hpp"
 #include "toolpath/Comppiece.hpp"
 
@@ -15,6 +18,9 @@ CornerModel cornerModelOf(Control control);
 // The compensated pieces of every block of `geometry` that compensation touches; blocks it leaves alone have
 // none and run as programmed.
 CompensatedPath compensate(const kNcGeometry& geometry, const ControlProfile& profile);
+// How far the tool centre travels in each block that has pieces, in block order: what the figures count for
+// those blocks.
+std::vector<BlockLength> toolCentreLengths(const CompensatedPath& path);
 
 // A convex corner turning less than this (radians) is a tangent joint.
 inline constexpr double kTangentTurn = 0.05;
