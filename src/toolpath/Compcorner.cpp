@@ -9,6 +9,8 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+// The sweep of a held arc whose growth is not checked.
+constexpr double kUnchecked = -1;
 
 }  // namespace
 
@@ -56,14 +58,20 @@ void Compensator::steadyMove(const PlaneMove& m) {
   const bool hShape = beta > kPi - kTangentTurn &&
                       (m.arc ? (side_ < 0) == m.ccw : queued_.held && queued_.arc && (side_ < 0) == queued_.ccw);
   Vec2 start = q_;
+  bool tangent = false;
   if (beta < -kTangentTurn || beta > kPi + kTangentTurn || hShape) {
     if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
   } else if (beta > kTangentTurn) {
     if (!convexCorner(m, beta, uPrev, startTangent, newStart, start)) return;
-  } else if (!moveQueuedEnd(m, q_, !m.arc)) {
-    return;
+  } else {
+    // A tangent joint leaves the held move as it is: nothing to check.
+    moveQueuedEnd(m, q_, false);
+    tangent = true;
   }
   emitMove(m, start, newEnd, m.centre, compSide());
+  // The arc model's control keeps no start for an arc it joined tangentially, so never checks its growth: the
+  // start sits off the programmed radius by up to the tangent tolerance, which would count as growth.
+  if (tangent && m.arc && model_ == CornerModel::arcs) queued_.sweep = kUnchecked;
   q_ = newEnd;
   qn_ = m.n1;
 }
@@ -182,7 +190,7 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
     fail(m, Rule::compGouge, 0);
     return false;
   }
-  if (checked && queued_.arc) {
+  if (checked && queued_.arc && queued_.sweep != kUnchecked) {
     const double radius = length(queued_.end - queued_.centre);
     const double growth = (sweepOf(queued_.centre, queued_.start, to, queued_.ccw) - queued_.sweep) * radius;
     if (growth > kArcGrowthLimit) {
