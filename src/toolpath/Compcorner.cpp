@@ -52,12 +52,13 @@ void Compensator::steadyMove(const PlaneMove& m) {
   const Vec2 newStart = m.start + (side_ * r_) * leftNormal(startTangent);
   const Vec2 newEnd = m.end + (side_ * r_) * leftNormal(endTangent);
   // The turn away from the tool's side: positive at a convex corner.
-  const double beta = wrapFrom(side_ * (angleOf(uPrev) - angleOf(startTangent)), -kPi / 2);
+  const double beta = wrapFrom(side_ * std::atan2(cross(startTangent, uPrev), dot(startTangent, uPrev)), -kPi / 2);
   // A near reversal into an arc turning toward the tool's side, or out of one, is a concave corner (an "h"
   // shape).
   const bool hShape = beta > kPi - kTangentTurn &&
                       (m.arc ? (side_ < 0) == m.ccw : queued_.held && queued_.arc && (side_ < 0) == queued_.ccw);
   Vec2 start = q_;
+  const bool afterArc = queued_.held && queued_.arc;
   bool tangent = false;
   if (beta < -kTangentTurn || beta > kPi + kTangentTurn || hShape) {
     if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
@@ -69,9 +70,9 @@ void Compensator::steadyMove(const PlaneMove& m) {
     tangent = true;
   }
   emitMove(m, start, newEnd, m.centre, compSide());
-  // The arc model's control keeps no start for an arc it joined tangentially, so never checks its growth: the
-  // start sits off the programmed radius by up to the tangent tolerance, which would count as growth.
-  if (tangent && m.arc && model_ == CornerModel::arcs) queued_.sweep = kUnchecked;
+  // The arc model's control never checks the growth of an arc it joined tangentially to another arc (after a
+  // line it does): the start sits off the programmed radius by up to the tangent tolerance, which would count.
+  if (tangent && afterArc && m.arc && model_ == CornerModel::arcs) queued_.sweep = kUnchecked;
   q_ = newEnd;
   qn_ = m.n1;
 }

@@ -195,8 +195,9 @@ void Compensator::entryMove(const PlaneMove& m) {
 
 void Compensator::exitMove(const PlaneMove& m) {
   if (m.arc) return fail(m, Rule::compExitArc);
-  // The move held back is checked as at any corner before the tool leaves it.
-  if (!moveQueuedEnd(m, q_, true)) return;
+  // A straight move held back is checked as at any corner before the tool leaves it; an arc is not, as the
+  // arc model's control leaves its end where it is.
+  if (!moveQueuedEnd(m, q_, !queued_.arc)) return;
   emit(m.block, m.rapid ? PieceKind::rapid : PieceKind::line, q_, qn_, m.end, m.n1, {}, CompSide::none);
   state_ = State::off;
 }
@@ -235,8 +236,9 @@ void Compensator::emitMove(const PlaneMove& m, Vec2 start, Vec2 end, Vec2 centre
   const double n0 = side == CompSide::none ? m.n0 : qn_;
   const std::size_t index = emit(m.block, kind, start, n0, end, m.n1, centre, side);
   if (side != CompSide::none) {
-    queued_ = {
-        true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweepOf(m.centre, m.start, m.end, m.ccw)};
+    // Only an arc's sweep is ever looked at: a line's would cost two arc tangents for nothing.
+    const double sweep = m.arc ? sweepOf(m.centre, m.start, m.end, m.ccw) : 0;
+    queued_ = {true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweep};
   }
 }
 
