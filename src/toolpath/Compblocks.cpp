@@ -96,7 +96,7 @@ PlaneMove planeMoveOf(const kNcGeometry& g, int b, int plane) {
   if (m.arc) {
     m.ccw = motion == 3;
     m.radius = g.radiusAt(b);
-    m.centre = plane == 18 ? Vec2{g.centreZAt(b), g.centreX.get(b)} : Vec2{g.centreX.get(b), g.centreY.get(b)};
+    m.centre = plane == 18 ? Vec2{g.centreZAt(b), g.centreXAt(b)} : Vec2{g.centreXAt(b), g.centreYAt(b)};
   }
   m.inPlane = m.arc || m.start.a != m.end.a || m.start.b != m.end.b;
   return m;
