@@ -9,8 +9,6 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-// The sweep of a held arc whose growth is not checked.
-constexpr double kUnchecked = -1;
 
 }  // namespace
 
@@ -58,8 +56,6 @@ void Compensator::steadyMove(const PlaneMove& m) {
   const bool hShape = beta > kPi - kTangentTurn &&
                       (m.arc ? (side_ < 0) == m.ccw : queued_.held && queued_.arc && (side_ < 0) == queued_.ccw);
   Vec2 start = q_;
-  const bool afterArc = queued_.held && queued_.arc;
-  bool tangent = false;
   if (beta < -kTangentTurn || beta > kPi + kTangentTurn || hShape) {
     if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
   } else if (beta > kTangentTurn) {
@@ -67,12 +63,8 @@ void Compensator::steadyMove(const PlaneMove& m) {
   } else {
     // A tangent joint leaves the held move as it is: nothing to check.
     moveQueuedEnd(m, q_, false);
-    tangent = true;
   }
   emitMove(m, start, newEnd, m.centre, compSide());
-  // The arc model's control never checks the growth of an arc it joined tangentially to another arc (after a
-  // line it does): the start sits off the programmed radius by up to the tangent tolerance, which would count.
-  if (tangent && afterArc && m.arc && model_ == CornerModel::arcs) queued_.sweep = kUnchecked;
   q_ = newEnd;
   qn_ = m.n1;
 }
@@ -191,10 +183,11 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
     fail(m, Rule::compGouge, 0);
     return false;
   }
-  if (checked && queued_.arc && queued_.sweep != kUnchecked) {
+  if (checked && queued_.arc) {
     const double radius = length(queued_.end - queued_.centre);
-    const double growth = (sweepOf(queued_.centre, queued_.start, to, queued_.ccw) - queued_.sweep) * radius;
-    if (growth > kArcGrowthLimit) {
+    const double turn = sweepOf(queued_.centre, queued_.start, to, queued_.ccw) - queued_.sweep;
+    const double growth = turn * radius;
+    if (turn > kArcGrowthTurn) {
       fail(m, Rule::compGouge, 1, growth);
       return false;
     }

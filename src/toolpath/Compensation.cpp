@@ -195,9 +195,8 @@ void Compensator::entryMove(const PlaneMove& m) {
 
 void Compensator::exitMove(const PlaneMove& m) {
   if (m.arc) return fail(m, Rule::compExitArc);
-  // A straight move held back is checked as at any corner before the tool leaves it; an arc is not, as the
-  // arc model's control leaves its end where it is.
-  if (!moveQueuedEnd(m, q_, !queued_.arc)) return;
+  // The move held back is checked as at any corner before the tool leaves it.
+  if (!moveQueuedEnd(m, q_, true)) return;
   emit(m.block, m.rapid ? PieceKind::rapid : PieceKind::line, q_, qn_, m.end, m.n1, {}, CompSide::none);
   state_ = State::off;
 }

@@ -24,5 +24,7 @@ std::vector<BlockLength> toolCentreLengths(const CompensatedPath& path);
 
 // A convex corner turning less than this (radians) is a tangent joint.
 inline constexpr double kTangentTurn = 0.05;
-// How far an arc may grow when a concave corner moves its end before the tool would gouge (0.001 in).
-inline constexpr double kArcGrowthLimit = 0.0254;
+// How far (radians) an arc held back may turn beyond its programmed sweep when a corner moves its end before
+// the tool would gouge. The start of an arc joined tangentially sits off its programmed radius by up to the
+// tangent turn, which counts too; the value is the one on which the paths agree with rs274's.
+inline constexpr double kArcGrowthTurn = 0.03;
