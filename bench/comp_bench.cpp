@@ -67,8 +67,10 @@ int main(int argc, char** argv) {
   std::size_t pieces = 0;
   double reading = 0, compensating = 0, alone = 0;
   bestOf5(path, reading, compensating, alone, pieces);
-  std::printf("%d blocks, %zu compensated pieces: reading %.3f s, compensating %.3f s (+%.1f %%; the pass alone %.3f s)\n",
-              lines, pieces, reading, compensating, 100 * compensating / reading, alone);
+  std::printf(
+      "%d blocks, %zu compensated pieces: reading %.3f s, compensating %.3f s (+%.1f %%; the pass alone "
+      "%.3f s)\n",
+      lines, pieces, reading, compensating, 100 * compensating / reading, alone);
   std::remove(path.c_str());
   return 0;
 }

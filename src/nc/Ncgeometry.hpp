@@ -364,7 +364,7 @@ class kNcGeometry {
   kNcBlockTexts texts_;
   SparseColumn<ArcRecord> arcs_;
   BlockBits faultyArcs_;
-  std::vector<int> compRepeats_;  // blocks giving again the G41 or G42 in force, in order
+  std::vector<int> compRepeats_;     // blocks giving again the G41 or G42 in force, in order
   SparseColumn<Point3> offsets_;     // I, J, K where one is not 0
   SparseColumn<Point3> wordValues_;  // X, Y, Z word values where they are not the end point
   StepColumn<double> diameters_;
