@@ -99,9 +99,12 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   if (!going) reader.progress = [](const ReadProgress&) { return false; };
   lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
-  // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile.
-  runWithProgress([this] { figures = ::programFigures(store, rapidRate, toolCentreLengths(path.toolCentre())); },
-                  callbacks.progress);
+  // A pass over every block: on the worker as well, so that a window goes on taking its events meanwhile. The
+  // worker compensates on its own: the drawing's tool centre is filled on this thread as the window asks for it.
+  const auto count = [this] {
+    figures = ::programFigures(store, rapidRate, toolCentreLengths(compensate(store, store.profile())));
+  };
+  runWithProgress(count, callbacks.progress);
   return lastReading;
 }
 
