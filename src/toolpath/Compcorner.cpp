@@ -203,7 +203,7 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
 // keeps to the line joining the two points, its lead-in and its move. Moves along the normal held back
 // behind the arc stand at the new end.
 void Compensator::extendQueuedArc(Vec2 to) {
-  const CompPiece& arc = out_.pieces[queued_.index];
+  const CompPiece arc = out_.pieces[queued_.index];  // a copy: the emit may move the pieces
   const double n = plane_ == 18 ? arc.ey : arc.ez;
   emit(arc.block, PieceKind::line, queued_.end, n, to, n, {}, arc.side, true);
   const auto at = out_.pieces.begin() + static_cast<std::ptrdiff_t>(queued_.index + 1);
