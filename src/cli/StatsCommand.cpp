@@ -1,15 +1,17 @@
 // velmora-cli stats: the figures of a program (extents, path lengths, estimated time, tools) as one JSON
-// object, the same figures the window's status line shows.
+// object, the same figures the window's status line shows (feeds along the tool centre under compensation).
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "cli/Commands.hpp"
 #include "cli/Json.hpp"
 #include "cli/Support.hpp"
 #include "nc/Ncfigures.hpp"
 #include "nc/Ncreader.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Text.hpp"
 
 namespace {
@@ -92,8 +94,10 @@ int runStats(const Args& args) {
   ReadOptions reading;
   reading.refuseNonText = true;
   if (!readWholeProgram("stats", options.file, geometry, reading)) return 2;
+  // Where compensation offsets the tool, its centre's path is what the feed travels.
+  const std::vector<BlockLength> centre = toolCentreLengths(compensate(geometry, geometry.profile()));
   const std::string out =
-      figuresJson(options.file, geometry, programFigures(geometry, options.rapidRate), options.rapidRate);
+      figuresJson(options.file, geometry, programFigures(geometry, options.rapidRate, centre), options.rapidRate);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 2;
 }

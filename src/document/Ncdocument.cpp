@@ -6,6 +6,7 @@
 #include <future>
 
 #include "dxf/DxfExport.hpp"
+#include "toolpath/Compensation.hpp"
 #include "util/Savefile.hpp"
 
 namespace {
@@ -101,11 +102,12 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   if (!going) reader.progress = [](const ReadProgress&) { return false; };
   lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
-  // Passes over every block: on the worker as well, so that a window goes on taking its events meanwhile.
+  // Passes over every block: on the worker as well, so that a window goes on taking its events meanwhile. The
+  // worker compensates on its own: the drawing's tool centre is filled on this thread as the window asks for it.
   runWithProgress(
       [this] {
         indexExecutions();
-        figures = ::programFigures(store, rapidRate);
+        figures = ::programFigures(store, rapidRate, toolCentreLengths(compensate(store, store.profile())));
       },
       callbacks.progress);
   return lastReading;

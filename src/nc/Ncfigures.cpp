@@ -36,7 +36,8 @@ double axis(const Point& p, int which) { return which == 0 ? p.x : (which == 1 ?
 
 class FiguresPass {
  public:
-  FiguresPass(const kNcGeometry& store, double rapidRate) : g(store), rapidPerMinute(rapidRate) {}
+  FiguresPass(const kNcGeometry& store, double rapidRate, std::span<const BlockLength> centreLengths)
+      : g(store), rapidPerMinute(rapidRate), centre(centreLengths) {}
 
   ProgramFigures run() {
     Point from = endOf(0);
@@ -80,8 +81,9 @@ class FiguresPass {
       return;
     }
     const bool arc = motion == 2 || motion == 3;
-    const double length =
+    double length =
         arc ? arcLength(k, motion, from, to, false) : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
+    if (const BlockLength* known = centreLengthOf(k)) length = known->length;
     const double feed = g.wordFAt(k);
     const double seconds = feed > 0 ? length / feed * kSecondsPerMinute : 0;
     if (!fits(figures.feedLength, length) || !fits(figures.feedSeconds, seconds) || !fitsTime(seconds)) {
@@ -95,6 +97,12 @@ class FiguresPass {
       figures.feedSeconds += seconds;
     else
       ++figures.untimedFeedMoves;
+  }
+
+  // The tool centre's length for block k, when known; blocks are asked in increasing order.
+  const BlockLength* centreLengthOf(int k) {
+    while (nextCentre < centre.size() && centre[nextCentre].block < k) ++nextCentre;
+    return nextCentre < centre.size() && centre[nextCentre].block == k ? &centre[nextCentre] : nullptr;
   }
 
   static bool isFinite(const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
@@ -171,11 +179,14 @@ class FiguresPass {
 
   const kNcGeometry& g;
   const double rapidPerMinute;
+  const std::span<const BlockLength> centre;
+  std::size_t nextCentre = 0;
   ProgramFigures figures;
 };
 
 }  // namespace
 
-ProgramFigures programFigures(const kNcGeometry& store, double rapidRate) {
-  return FiguresPass(store, rapidRate > 0 ? rapidRate : kDefaultRapidRate).run();
+ProgramFigures programFigures(const kNcGeometry& store, double rapidRate,
+                              std::span<const BlockLength> centreLengths) {
+  return FiguresPass(store, rapidRate > 0 ? rapidRate : kDefaultRapidRate, centreLengths).run();
 }

@@ -2,6 +2,7 @@
 // how long the machining takes and which tools it uses.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "nc/Ncgeometry.hpp"
@@ -28,6 +29,14 @@ struct ProgramFigures {
   double totalSeconds() const { return feedSeconds + rapidSeconds + dwellSeconds; }
 };
 
+// How far the tool centre travels in one block, where that is known apart from the programmed path (under
+// cutter radius compensation).
+struct BlockLength {
+  int block = 0;
+  double length = 0;
+};
+
 // The figures of every block read into `store`; rapid moves at `rapidRate` units per minute (0 or less: the
-// default).
-ProgramFigures programFigures(const kNcGeometry& store, double rapidRate = kDefaultRapidRate);
+// default). A feed move of a block in `centreLengths` (in block order) counts by that length and its time.
+ProgramFigures programFigures(const kNcGeometry& store, double rapidRate = kDefaultRapidRate,
+                              std::span<const BlockLength> centreLengths = {});

@@ -76,6 +76,7 @@ void kNcGeometry::restart() {
   texts_.clear();
   arcs_.clear();
   faultyArcs_.clear();
+  compRepeats_.clear();
   inch_ = false;
   offsets_.clear();
   wordValues_.clear();
@@ -163,6 +164,9 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   }
   const int motion = modal.code(kGroupMotion);
   const int plane = modal.code(kGroupPlane);
+  if (reading.gcodes.has(kGroupCutterComp) && modal.code(kGroupCutterComp) != 40 &&
+      modal.code(kGroupCutterComp) == previous.code(kGroupCutterComp))
+    compRepeats_.push_back(k);
   facts.compComesIntoForce = modal.code(kGroupCutterComp) != 40 && previous.code(kGroupCutterComp) == 40;
   facts.wordsGiven = reading.words.given;
   facts.motion = motion;

@@ -10,6 +10,7 @@
 // columns that only the blocks having them fill.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -182,6 +183,10 @@ class kNcGeometry {
   bool isArcAt(int i) const { return arcs_.find(held(i)) != nullptr; }
   bool inCycleAt(int i) const { return codeOf(kGroupCycle, held(i)) != 80; }
   int cutterCompAt(int i) const;
+  // Block b gives G41 or G42 while that same code is in force (the codes above record only what is in force).
+  bool cutterCompRepeatedAt(int b) const {
+    return !compRepeats_.empty() && std::binary_search(compRepeats_.begin(), compRepeats_.end(), b);
+  }
   int commentStateAt(int i) const { return commentStateOfBlock(held(i)); }
   // Exactly block i, which must be held (0 <= i < blockCount): the line as the interpreter got it.
   std::u16string blockTextAt(int i) const { return texts_.textOf(i); }
@@ -401,6 +406,7 @@ class kNcGeometry {
   kNcBlockTexts texts_;
   SparseColumn<ArcRecord> arcs_;
   BlockBits faultyArcs_;
+  std::vector<int> compRepeats_;     // blocks giving again the G41 or G42 in force, in order
   SparseColumn<Point3> offsets_;     // I, J, K where one is not 0
   SparseColumn<Point3> wordValues_;  // X, Y, Z word values where they are not the end point
   StepColumn<double> diameters_;

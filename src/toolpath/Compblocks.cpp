@@ -43,6 +43,16 @@ void noteWord(char16_t letter, double value, CompWords& words) {
   words.diameterComp = words.diameterComp || value == 41.1 || value == 42.1;
 }
 
+// Block b's end point, read directly rather than through the columns (this runs for every compensated block);
+// xAt and its kin take 0 for the latest block, so block 0 is read through its column.
+void endOf(const kNcGeometry& g, int b, double& x, double& y, double& z) {
+  if (b == 0) {
+    x = g.absX.get(0), y = g.absY.get(0), z = g.absZ.get(0);
+  } else {
+    x = g.xAt(b), y = g.yAt(b), z = g.zAt(b);
+  }
+}
+
 Vec2 inPlane(int plane, double x, double y, double z) { return plane == 18 ? Vec2{z, x} : Vec2{x, y}; }
 double alongNormal(int plane, double y, double z) { return plane == 18 ? y : z; }
 
@@ -68,8 +78,9 @@ CompWords compWordsOf(std::u16string_view text) {
 PlaneMove planeMoveOf(const kNcGeometry& g, int b, int plane) {
   PlaneMove m;
   m.block = b;
-  const double x0 = g.absX.get(b - 1), y0 = g.absY.get(b - 1), z0 = g.absZ.get(b - 1);
-  const double x1 = g.absX.get(b), y1 = g.absY.get(b), z1 = g.absZ.get(b);
+  double x0, y0, z0, x1, y1, z1;
+  endOf(g, b - 1, x0, y0, z0);
+  endOf(g, b, x1, y1, z1);
   m.start = inPlane(plane, x0, y0, z0);
   m.end = inPlane(plane, x1, y1, z1);
   m.n0 = alongNormal(plane, y0, z0);
@@ -85,7 +96,7 @@ PlaneMove planeMoveOf(const kNcGeometry& g, int b, int plane) {
   if (m.arc) {
     m.ccw = motion == 3;
     m.radius = g.radiusAt(b);
-    m.centre = plane == 18 ? Vec2{g.centreZAt(b), g.centreX.get(b)} : Vec2{g.centreX.get(b), g.centreY.get(b)};
+    m.centre = plane == 18 ? Vec2{g.centreZAt(b), g.centreXAt(b)} : Vec2{g.centreXAt(b), g.centreYAt(b)};
   }
   m.inPlane = m.arc || m.start.a != m.end.a || m.start.b != m.end.b;
   return m;

@@ -1,5 +1,6 @@
 // The steady state of compensation: how each move meets the one before it (tangent, convex or concave
 // corner), the queued move's end pulled back into a concave corner, and the gouge checks that refuse it.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -49,7 +50,7 @@ void Compensator::steadyMove(const PlaneMove& m) {
   const Vec2 newStart = m.start + (side_ * r_) * leftNormal(startTangent);
   const Vec2 newEnd = m.end + (side_ * r_) * leftNormal(endTangent);
   // The turn away from the tool's side: positive at a convex corner.
-  const double beta = wrapFrom(side_ * (angleOf(uPrev) - angleOf(startTangent)), -kPi / 2);
+  const double beta = wrapFrom(side_ * std::atan2(cross(startTangent, uPrev), dot(startTangent, uPrev)), -kPi / 2);
   // A near reversal into an arc turning toward the tool's side, or out of one, is a concave corner (an "h"
   // shape).
   const bool hShape = beta > kPi - kTangentTurn &&
@@ -59,8 +60,9 @@ void Compensator::steadyMove(const PlaneMove& m) {
     if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
   } else if (beta > kTangentTurn) {
     if (!convexCorner(m, beta, uPrev, startTangent, newStart, start)) return;
-  } else if (!moveQueuedEnd(m, q_, !m.arc)) {
-    return;
+  } else {
+    // A tangent joint leaves the held move as it is: nothing to check.
+    moveQueuedEnd(m, q_, false);
   }
   emitMove(m, start, newEnd, m.centre, compSide());
   q_ = newEnd;
@@ -159,6 +161,8 @@ bool Compensator::convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2
   const Vec2 in = newStart - r_ * startTangent;
   if (queued_.held && !queued_.arc) {
     moveQueuedEnd(m, out, false);
+  } else if (queued_.held) {
+    extendQueuedArc(out);
   } else {
     emit(m.block, PieceKind::line, q_, qn_, out, qn_, {}, compSide(), true);
   }
@@ -181,8 +185,9 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
   }
   if (checked && queued_.arc) {
     const double radius = length(queued_.end - queued_.centre);
-    const double growth = (sweepOf(queued_.centre, queued_.start, to, queued_.ccw) - queued_.sweep) * radius;
-    if (growth > kArcGrowthLimit) {
+    const double turn = sweepOf(queued_.centre, queued_.start, to, queued_.ccw) - queued_.sweep;
+    const double growth = turn * radius;
+    if (turn > kArcGrowthTurn) {
       fail(m, Rule::compGouge, 1, growth);
       return false;
     }
@@ -192,4 +197,17 @@ bool Compensator::moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked) {
   flush();
   q_ = to;
   return true;
+}
+
+// A held arc goes on along its end tangent as a piece of its own block, so that the block after the corner
+// keeps to the line joining the two points, its lead-in and its move. Moves along the normal held back
+// behind the arc stand at the new end.
+void Compensator::extendQueuedArc(Vec2 to) {
+  const CompPiece arc = out_.pieces[queued_.index];  // a copy: the emit may move the pieces
+  const double n = plane_ == 18 ? arc.ey : arc.ez;
+  emit(arc.block, PieceKind::line, queued_.end, n, to, n, {}, arc.side, true);
+  const auto at = out_.pieces.begin() + static_cast<std::ptrdiff_t>(queued_.index + 1);
+  std::rotate(at, out_.pieces.end() - 1, out_.pieces.end());
+  setEnd(queued_.index + 1, to);
+  q_ = to;
 }

@@ -61,6 +61,7 @@ class Compensator {
   bool concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 newStart, Vec2& start);
   bool convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart, Vec2& start);
   bool moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked);
+  void extendQueuedArc(Vec2 to);
   OffsetElement queuedElement(Vec2 uPrev) const;
   std::optional<Vec2> lineToArc(const OffsetElement& before, const OffsetElement& after) const;
   std::optional<Vec2> arcToLine(const OffsetElement& before, const OffsetElement& after) const;

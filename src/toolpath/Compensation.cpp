@@ -17,6 +17,30 @@ CompensatedPath compensate(const kNcGeometry& geometry, const ControlProfile& pr
   return path;
 }
 
+namespace {
+
+double pieceLength(const CompPiece& p) {
+  if (!p.isArc()) return std::hypot(p.ex - p.sx, p.ey - p.sy, p.ez - p.sz);
+  // In the plane's axes (a, b), with the normal n that a helix travels along.
+  const bool xz = p.plane == 18;
+  const Vec2 s = xz ? Vec2{p.sz, p.sx} : Vec2{p.sx, p.sy};
+  const Vec2 e = xz ? Vec2{p.ez, p.ex} : Vec2{p.ex, p.ey};
+  const Vec2 c = xz ? Vec2{p.cz, p.cx} : Vec2{p.cx, p.cy};
+  const double rise = xz ? p.ey - p.sy : p.ez - p.sz;
+  return std::hypot(length(s - c) * sweepOf(c, s, e, p.kind == PieceKind::arcCcw), rise);
+}
+
+}  // namespace
+
+std::vector<BlockLength> toolCentreLengths(const CompensatedPath& path) {
+  std::vector<BlockLength> lengths;
+  for (const CompPiece& p : path.pieces) {
+    if (lengths.empty() || lengths.back().block != p.block) lengths.push_back({p.block, 0});
+    lengths.back().length += pieceLength(p);
+  }
+  return lengths;
+}
+
 Compensator::Compensator(const kNcGeometry& g, const ControlProfile& profile, CompensatedPath& out)
     : g_(g),
       profile_(profile),
@@ -43,13 +67,14 @@ void Compensator::block(int b) {
   const bool wantOn = code == 41 || code == 42;
   // Most blocks of most programs: compensation off and staying off.
   if (state_ == State::off && !wantOn) return;
-  // The words are read where the compensation code changes, and where it may come on; a G41 or G42 given
-  // again unchanged is not seen.
+  // The words are read where the compensation code changes, and where it may come on. The arc model's
+  // control refuses a G41 or G42 given again unchanged too; the others take it as no change.
   const int before = gNumberAt(g_.groupCutterComp, b - 1);
-  const bool read = code != before || state_ == State::off || state_ == State::exit;
+  const bool active = state_ == State::entry || state_ == State::on;
+  const bool repeated = active && model_ == CornerModel::arcs && g_.cutterCompRepeatedAt(b);
+  const bool read = code != before || state_ == State::off || state_ == State::exit || repeated;
   const CompWords words = read ? compWordsOf(g_.blockTextAt(b)) : CompWords{};
   const bool given = words.g41 || words.g42;
-  const bool active = state_ == State::entry || state_ == State::on;
   if (active && !wantOn) {
     turnOff();
   } else if (active && given) {
@@ -210,8 +235,9 @@ void Compensator::emitMove(const PlaneMove& m, Vec2 start, Vec2 end, Vec2 centre
   const double n0 = side == CompSide::none ? m.n0 : qn_;
   const std::size_t index = emit(m.block, kind, start, n0, end, m.n1, centre, side);
   if (side != CompSide::none) {
-    queued_ = {
-        true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweepOf(m.centre, m.start, m.end, m.ccw)};
+    // Only an arc's sweep is ever looked at: a line's would cost two arc tangents for nothing.
+    const double sweep = m.arc ? sweepOf(m.centre, m.start, m.end, m.ccw) : 0;
+    queued_ = {true, m.arc, m.ccw, index, start, end, centre, m.end - m.start, sweep};
   }
 }
 

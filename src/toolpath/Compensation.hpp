@@ -2,6 +2,9 @@
 // computed in one pass as the control would while running the program.
 #pragma once
 
+#include <vector>
+
+#include "nc/Ncfigures.hpp"
 #include "nc/Ncprofile.hpp"
 #include "toolpath/Comppiece.hpp"
 
@@ -15,8 +18,13 @@ CornerModel cornerModelOf(Control control);
 // The compensated pieces of every block of `geometry` that compensation touches; blocks it leaves alone have
 // none and run as programmed.
 CompensatedPath compensate(const kNcGeometry& geometry, const ControlProfile& profile);
+// How far the tool centre travels in each block that has pieces, in block order: what the figures count for
+// those blocks.
+std::vector<BlockLength> toolCentreLengths(const CompensatedPath& path);
 
 // A convex corner turning less than this (radians) is a tangent joint.
 inline constexpr double kTangentTurn = 0.05;
-// How far an arc may grow when a concave corner moves its end before the tool would gouge (0.001 in).
-inline constexpr double kArcGrowthLimit = 0.0254;
+// How far (radians) an arc held back may turn beyond its programmed sweep when a corner moves its end before
+// the tool would gouge. The start of an arc joined tangentially sits off its programmed radius by up to the
+// tangent turn, which counts too; the value is the one on which the paths agree with rs274's.
+inline constexpr double kArcGrowthTurn = 0.03;

@@ -42,6 +42,17 @@ PY
 {"file":"empty.nc","blocks":1,"minX":null,"maxX":null,"minY":null,"maxY":null,"minZ":null,"maxZ":null,"feedLength":0,"rapidLength":0,"rapidRate":10000,"feedSeconds":0,"rapidSeconds":0,"dwellSeconds":0,"totalSeconds":0,"untimedFeedMoves":0,"tools":[]}
 EOF
     ;;
+  tool-centre)
+    # Under G41.1 D10 (radius 5) the feeds follow the tool centre: the entry from X0 Y-20 to X-5 Y0 is
+    # sqrt(5² + 20²) = 20.616, Y30 is 30, the corner arc about X0 Y30 a quarter of radius 5 (2.5π = 7.854), X30
+    # is 30 and the exit from X30 Y35 to X40 Y50 sqrt(10² + 15²) = 18.028: 106.497 in all (programmed 102.361),
+    # at F600 10.650 s. Extents and rapids stay as programmed.
+    printf 'G90 G0 X0 Y-20 Z0\nG41.1 D10\nG1 X0 Y0 F600\nY30\nX30\nG40 X40 Y50\nM30\n' >contour.nc
+    run 0 contour.nc
+    expect_output <<'EOF'
+{"file":"contour.nc","blocks":8,"minX":0,"maxX":40,"minY":-20,"maxY":50,"minZ":0,"maxZ":0,"feedLength":106.497,"rapidLength":500.4,"rapidRate":10000,"feedSeconds":10.65,"rapidSeconds":3.002,"dwellSeconds":0,"totalSeconds":13.652,"untimedFeedMoves":0,"tools":[]}
+EOF
+    ;;
   refused)
     printf 'CDF\001\000\000\000\000' >netcdf.nc
     run 2 netcdf.nc

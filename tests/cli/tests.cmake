@@ -25,7 +25,7 @@ foreach(case IN ITEMS text json statuses usage order profile rules sarif)
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_check/${case} ${case})
 endforeach()
 
-foreach(case IN ITEMS figures rapid-rate refused usage)
+foreach(case IN ITEMS figures rapid-rate tool-centre refused usage)
   add_test(NAME cli.stats.${case}
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/stats_output.sh $<TARGET_FILE:velmora-cli>
                    ${CMAKE_CURRENT_BINARY_DIR}/cli_stats/${case} ${case})

@@ -79,6 +79,9 @@ TEST_F(DocumentTest, OneReadingGivesTheLinesAndTheBlocks) {
   EXPECT_EQ(document.encoding(), TextEncoding::ShiftJis);
   EXPECT_EQ(document.wholeText(), u"G00X1.\nG01X2.Y2.(R=1)\nM30");
   EXPECT_NEAR(document.programFigures().feedLength, std::sqrt(5.0), 1e-9);
+  // Under compensation the feeds follow the tool centre: a slanted entry, a corner arc, a slanted exit.
+  document.loadText(u"G0X0Y-20Z0\nG41.1D10\nG1Y0F600\nY30\nX30\nG40X40Y50");
+  EXPECT_NEAR(document.programFigures().feedLength, std::hypot(5, 20) + 60 + 2.5 * M_PI + std::hypot(10, 15), 1e-9);
 
   // Nothing to read: no program, and no message of its own for a missing file or a folder.
   struct Case {

@@ -32,9 +32,25 @@ MESSAGES = [
 ]
 
 
+def run_rs274(program, out):
+    """rs274 now and then fails without a message, or leaves no output, while other copies of it run on the
+    machine: such a run is tried again, and an old output file is never read for a new program."""
+    for _ in range(3):
+        if os.path.exists(out):
+            os.remove(out)
+        run = subprocess.run(["rs274", "-g", program, out], capture_output=True, text=True, timeout=60)
+        text = (run.stdout + run.stderr).strip()
+        told = run.returncode != 0 and any(msg in text for msg, _ in MESSAGES)
+        if os.path.exists(out) and (run.returncode == 0 or told):
+            return run
+    return run
+
+
 def rs274_moves(program, work):
     out = os.path.join(work, "rs274.out")
-    run = subprocess.run(["rs274", "-g", program, out], capture_output=True, text=True, timeout=60)
+    run = run_rs274(program, out)
+    if not os.path.exists(out):
+        open(out, "w").close()
     moves, plane = [], 17
     with open(out, encoding="utf-8", errors="replace") as f:
         for line in f:
