@@ -185,7 +185,7 @@ void kNcChecker::noteWordsLeftOut(int k) {
 }
 
 void kNcChecker::noteLintRecords(const kNcGeometry& g, int k, const BlockFacts& facts) {
-  if (lint_.macroBlock != k) noteWordsLeftOut(k);
+  if (lint_.macroBlock != k && (unknownLetters_ != 0 || callLeftOut_)) noteWordsLeftOut(k);
   // The previous block's end point, kept rather than read back from the store.
   if (k == 1) lint_.last = {g.absX.get(0), g.absY.get(0), g.absZ.get(0)};
   const double sx = lint_.last[0], sy = lint_.last[1], sz = lint_.last[2];
