@@ -186,10 +186,11 @@ TEST_F(DocumentTest, TheCurrentLineStepsOnACompletePictureAndIsDrawnAgainOtherwi
   EXPECT_EQ(document.currentLine(), 1);
 }
 
-// A loop of three passes calling O9010 from a file beside the program, and a branch never taken (line 11).
+// A loop of three passes calling O9010 from a file beside the program, and a branch never taken (line 11, a
+// statement: it makes no block even when it runs).
 const std::string kLoopProgram =
     "%\nO1000\nG90 G00 X0 Y0 Z5\n#1 = 0\nWHILE [#1 LT 3] DO1\nG00 X[#1 * 20] Y0\nM98 P9010\n#1 = #1 + 1\n"
-    "END1\nIF [#1 LT 5] GOTO 20\nG00 X0 Y40\nN20 G00 Z50\nM30\n%\n";
+    "END1\nIF [#1 LT 5] GOTO 20\n#2 = 40\nN20 G00 Z50\nM30\n%\n";
 const std::string kSquare = "%\nO9010 (SQUARE)\nG91 G01 X10 F300\nY10\nX-10\nY-10\nG90\nM99\n%\n";
 
 TEST_F(DocumentTest, AnEvaluatedProgramIsWalkedInExecutionOrderThroughItsFiles) {
