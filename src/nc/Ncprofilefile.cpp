@@ -5,8 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -249,22 +247,12 @@ class ProfileReader {
   ControlProfile& profile_;
 };
 
-std::optional<std::string> fileBytes(const std::string& path) {
-  if (isDirectory(path)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
-  return bytes;
-}
-
 }  // namespace
 
 ControlProfile loadProfileFile(const std::string& path, std::optional<Control> control) {
   ControlProfile profile;
   ProfileReader reader(path, profile);
-  const std::optional<std::string> bytes = fileBytes(path);
+  const std::optional<std::string> bytes = readUtf8File(path);
   if (!bytes) {
     reader.note(0, "cannot read the profile file");
   } else {

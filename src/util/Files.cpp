@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "util/Format.hpp"
 #include "util/Text.hpp"
@@ -346,4 +348,14 @@ bool isSameFile(const std::string& a, const std::string& b) {
   struct stat second {};
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
+}
+
+std::optional<std::string> readUtf8File(const std::string& path) {
+  if (isDirectory(path)) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return std::nullopt;
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+  return bytes;
 }

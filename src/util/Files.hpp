@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,8 @@ bool deleteFile(const std::string& path);
 // Creates the file, or empties it when it exists.
 FileResult createEmptyFile(const std::string& path);
 
+// The bytes of a UTF-8 text file without its byte-order mark; nothing for a folder or a file that cannot be read.
+std::optional<std::string> readUtf8File(const std::string& path);
 // The lines of a text file (breaks CR, LF or CR LF), decoded from Shift-JIS unless a byte-order mark says
 // otherwise. A break at the very end does not start another line.
 TextLines readFileLines(const std::string& path);

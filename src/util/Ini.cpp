@@ -1,8 +1,6 @@
 // The INI settings file: read one key, write one key and keep the rest of the file as it was.
 #include "util/Ini.hpp"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -44,13 +42,10 @@ bool isKeyLine(std::string_view line, std::string_view key) {
 
 // Lines of the file; nothing when it exists but cannot be read, no lines when it does not exist.
 std::optional<Lines> readLines(const std::string& path) {
-  if (isDirectory(path)) return std::nullopt;
-  if (!fileExists(path)) return Lines{};
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+  if (!isDirectory(path) && !fileExists(path)) return Lines{};
+  const std::optional<std::string> read = readUtf8File(path);
+  if (!read) return std::nullopt;
+  const std::string& bytes = *read;
   Lines lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
