@@ -102,6 +102,13 @@ void appendWord(std::u16string& work, char16_t letter, double value, int decimal
   appendFormatReal(work, value, decimals);
 }
 
+template <typename Point>
+void appendPoint(std::u16string& work, const Point& at, int decimals) {
+  appendWord(work, u'X', at.x, decimals);
+  appendWord(work, u'Y', at.y, decimals);
+  appendWord(work, u'Z', at.z, decimals);
+}
+
 // Forgets that a number has no point where its word was not written in the line.
 void keepWrittenOnly(BlockWords& words, const ScannedBlock& scanned, std::size_t codeLength) {
   for (int w = 0; words.withoutPoint != 0 && w < kWordLetters; ++w) {
@@ -190,10 +197,7 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
   if (words.g28) replace(u"G28");
   // The tool-change point is a machine position: no shift or turn ever moves it.
   if (words.m06 || words.m6) {
-    const Point3 at = programPointOf({toolChangeX, toolChangeY, toolChangeZ});
-    appendWord(work, u'X', at.x, 3);
-    appendWord(work, u'Y', at.y, 3);
-    appendWord(work, u'Z', at.z, 3);
+    appendPoint(work, programPointOf({toolChangeX, toolChangeY, toolChangeZ}), 3);
     words.x = words.y = words.z = true;
   }
   if (words.m99) appendReturnToStart(words);
@@ -213,20 +217,11 @@ bool kNcGeometry::rewriteSpecialBlocks(int k, WorkWords& words) {
 }
 
 void kNcGeometry::appendReturnToStart(WorkWords& words) {
-  const Point3 shift{frame_.shift()[0], frame_.shift()[1], frame_.shift()[2]};
-  if (!frame_.bent() && sameBits(shift, Point3{0, 0, 0})) {
+  if (!frame_.bent() && sameBits(programPointOf({0, 0, 500}), Point3{0, 0, 500})) {
     work += u"\nG90G00X0Y0Z500.";
-  } else if (!frame_.bent()) {
-    work += u"\nG90G00";
-    appendWord(work, u'X', -shift.x, 5);
-    appendWord(work, u'Y', -shift.y, 5);
-    appendWord(work, u'Z', 500 - shift.z, 5);
   } else {
-    const Point3 at = programPointOf({0, 0, 500});
     work += u"\nG90G00";
-    appendWord(work, u'X', at.x, 5);
-    appendWord(work, u'Y', at.y, 5);
-    appendWord(work, u'Z', at.z, 5);
+    appendPoint(work, programPointOf({0, 0, 500}), 5);
   }
   words.g90 = words.x = words.y = words.z = true;
 }
