@@ -44,6 +44,10 @@ std::string ProblemListModel::messageAt(int row) const {
   return row >= 0 && row < problemCount() ? problems[static_cast<std::size_t>(row)].message : std::string();
 }
 
+int ProblemListModel::fileAt(int row) const {
+  return row >= 0 && row < problemCount() ? problems[static_cast<std::size_t>(row)].file : 0;
+}
+
 int ProblemListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown; }
 
 int ProblemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columnTotal; }

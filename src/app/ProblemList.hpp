@@ -26,6 +26,7 @@ class ProblemListModel : public QAbstractTableModel {
   int lineAt(int row) const;
   // The message of the problem in `row`; "" for a row not held.
   std::string messageAt(int row) const;
+  int fileAt(int row) const;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -72,7 +72,7 @@ void TVelmora_Form1::clearProblems() {
 void TVelmora_Form1::gridProblemsActivated(int row) {
   const int line = problemModel->lineAt(row);
   if (loading || line < 1 || rbtnEdit->isChecked()) return;
-  if (const int file = doc->problemFile(problemModel->messageAt(row)); file != doc->shownFile()) {
+  if (const int file = problemModel->fileAt(row); file != doc->shownFile()) {
     showFileLine(file, line);
     return;
   }

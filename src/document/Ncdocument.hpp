@@ -120,8 +120,6 @@ class kNcDocument {
   bool currentBlockOnLine() const;
   // The current block's rank among the executions of its source line, and their number: {3, 12}.
   std::pair<int, int> currentPass() const;
-  // The file a problem's line is in, by the name its message starts with ("O9010.nc: …"); 0 for the main one.
-  int problemFile(std::string_view message) const;
   // The innermost call the current block runs in (line 0: none).
   const kNcGeometry::CallSite& currentCall() const { return store.callOf(current); }
 

@@ -103,13 +103,3 @@ std::pair<int, int> kNcDocument::currentPass() const {
   for (int b = at.first; b < current; ++b) rank += store.sourceLineOf(b) == line && store.sourceFileOf(b) == file;
   return {rank, at.count};
 }
-
-int kNcDocument::problemFile(std::string_view message) const {
-  const std::vector<std::string>& files = store.sourceFiles();
-  for (std::size_t f = 1; f < files.size(); ++f) {
-    if (message.size() > files[f].size() + 1 && message.starts_with(files[f]) &&
-        message.substr(files[f].size(), 2) == ": ")
-      return static_cast<int>(f);
-  }
-  return 0;
-}

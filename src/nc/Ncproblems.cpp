@@ -237,6 +237,7 @@ void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems, bool 
       const auto [entry, fresh] = firstBlock.try_emplace({file, p.line, p.column, p.rule, p.message}, block);
       if (!fresh && entry->second != block) continue;
       p.message.insert(0, filePrefix(g, file));
+      p.file = file;
     }
     kept.push_back(std::move(p));
   }
@@ -246,7 +247,9 @@ void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems, bool 
     // Siemens and Heidenhain lines are no macro lines: the dialect warning tells why they are not read.
     if (e.rule == EvalRule::syntax && g.checker().otherDialect()) continue;
     const Severity severity = evalRuleIsError(e.rule) && e.certain ? Severity::error : Severity::warning;
-    problems.push_back({e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message});
+    NcProblem& p =
+        problems.emplace_back(e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message);
+    p.file = e.file;
   }
 }
 

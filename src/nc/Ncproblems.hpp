@@ -23,6 +23,7 @@ struct NcProblem {
   // For an arc problem, a bit per Control (1 << control): the controls judged, and of those the rejecting.
   std::uint8_t controlsJudged = 0;
   std::uint8_t controlsRejecting = 0;
+  int file = 0;  // of an evaluated program: the index of the file the line is in (0: the main program)
 };
 
 // "rejected by strict, mach3; accepted by linuxcnc, grbl" for a problem's controls ("" when none were judged).
