@@ -208,7 +208,6 @@ kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Po
     const int a = swapped ? 2 : recordAxisA(plane);
     const int b = swapped ? 0 : recordAxisB(plane);
     byRadius = radiusArcCentre(motion, r, startAxes[a], startAxes[b], endAxes[a], endAxes[b]);
-    fit.halfChord = byRadius.halfChord;
     // R wins over the block's own I, J, K: the offsets become the computed centre's, 0 off the plane.
     offset[0] = offset[1] = offset[2] = 0;
     offset[a] = byRadius.ca - startAxes[a];
@@ -229,9 +228,8 @@ kNcGeometry::ArcRecord kNcGeometry::arcOf(int plane, int motion, int k, const Po
   widen(*lows[a], *highs[a], box.minA, box.maxA, seen[a]);
   widen(*lows[b], *highs[b], box.minB, box.maxB, seen[b]);
   const double centre[3] = {arc.centreX, arc.centreY, start.z + offset[2]};
-  const double halfChord = r != 0 ? fit.halfChord : -1;
   fit = fitOf(plane, startAxes, endAxes, centre, radius);
-  fit.halfChord = halfChord;
+  fit.halfChord = r != 0 ? byRadius.halfChord : -1;
   return arc;
 }
 
