@@ -152,7 +152,8 @@ struct BlockFacts {
   bool closerLook = false;
   double x = 0, y = 0, z = 0;       // the end point
   bool compComesIntoForce = false;  // G41 or G42 after G40
-  // The block moves to a fixed point (tool change, reference return): no feed or rapid rule applies.
+  // The block moves to a fixed point (tool change, reference return) or in machine coordinates (G53): no feed
+  // or rapid rule applies.
   bool fixedPoint = false;
   std::uint16_t wordsGiven = 0;  // BlockWords::given
   int motion = 0, cycle = 80;    // the motion and cycle codes in force

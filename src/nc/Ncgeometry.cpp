@@ -172,6 +172,10 @@ void kNcGeometry::recordBlock(const BlockReading& reading, BlockFacts& facts, Ra
   facts.motion = motion;
   facts.cycle = modal.code(kGroupCycle);
   facts.feed = feedState_.feedWord.lastValue();
+  // A Fanuc-type control positions G53 at rapid traverse in machine coordinates, whatever motion is in force.
+  if (reading.gcodes.has(kGroupOneShot) && reading.gcodes.values[kGroupOneShot] == 53 &&
+      profile_.control != Control::linuxcnc && profile_.control != Control::grbl)
+    facts.fixedPoint = true;
   modal.setCommentState(reading.commentState);
   modal.setOpenPair(reading.openPair);
 
