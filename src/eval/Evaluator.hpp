@@ -86,6 +86,8 @@ class Evaluator {
 
   void step(const ParsedLine& line, int at);
   void handOn(std::u16string_view text, int file, int line);
+  // Line `at` of `file` goes on as written: it leaves no word out.
+  void handOnAsWritten(int file, int at);
   void noteRun(int file, int at);
   void executeBlock(const ParsedLine& line, int at);
   bool evaluateWords(const ParsedLine& line, int at, std::vector<Value>& values);
