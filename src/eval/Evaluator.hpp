@@ -113,6 +113,8 @@ class Evaluator {
   void ocall(const ParsedLine& line, int at);
   int findO(int from, const std::u16string& label, std::initializer_list<OKind> kinds);
   void ojumpPast(const ParsedLine& line, int at, std::initializer_list<OKind> ends);
+  int nextBranch(const ParsedLine& line, int at);
+  void oif(const ParsedLine& line, int at);
   Loop* oloop(const std::u16string& label);
 
   Value value(const ParsedLine& line, int expr, int at);
