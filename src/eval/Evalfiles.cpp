@@ -47,7 +47,7 @@ int sequenceNumber(std::u16string_view line) {
   while (i < line.size() && line[i] == u' ') ++i;
   long long n = 0;
   const std::size_t start = i;
-  for (; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && i - start < 9; ++i)
+  for (; i < line.size() && isDigit(line[i]) && i - start < 9; ++i)
     n = n * 10 + (line[i] - u'0');
   return i == start ? -1 : static_cast<int>(n);
 }
