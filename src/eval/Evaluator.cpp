@@ -479,12 +479,17 @@ void Evaluator::surveyMain() {
   const EvalFile& main = files_.file(0);
   bool started = false, decided = false;
   ParsedLine line;
+  const bool lookForOperators = options_.dialect == Dialect::fanuc;
   for (std::size_t i = 0; i < main.lines.size(); ++i) {
-    const std::u16string code = lineCode(main.lines[i], main.inComment[i]);
-    if (options_.dialect == Dialect::fanuc && !otherOperators_) otherOperators_ = hasOtherOperator(code);
-    if (decided || code.empty()) continue;
+    if (decided) {
+      // Only the operators are left to look for: the rest of the lines need no parse.
+      if (otherOperators_ || !lookForOperators) return;
+      otherOperators_ = hasOtherOperator(lineCode(main.lines[i], main.inComment[i]));
+      continue;
+    }
     line = ParsedLine();
     parseLine(main.lines[i], options_.dialect, line, main.inComment[i]);
+    if (lookForOperators && !otherOperators_) otherOperators_ = hasOtherOperator(line.code);
     decided = (line.kind == LineKind::header && started) || line.call == CallKind::programEnd;
     started = started || line.kind == LineKind::header || line.kind == LineKind::block;
     if (!decided && line.call == CallKind::m99) runOnItsOwn_ = decided = true;
