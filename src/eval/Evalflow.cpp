@@ -141,6 +141,11 @@ void Evaluator::oif(const ParsedLine& line, int at) {
   }
 }
 
+void Evaluator::leaveLoopsInside(const std::u16string& label) {
+  std::vector<Loop>& loops = frame().loops;
+  while (!loops.empty() && loops.back().label != label) loops.pop_back();
+}
+
 Evaluator::Loop* Evaluator::oloop(const std::u16string& label) {
   for (auto loop = frame().loops.rbegin(); loop != frame().loops.rend(); ++loop) {
     if (loop->label == label) return &*loop;
@@ -209,7 +214,7 @@ void Evaluator::oword(const ParsedLine& line, int at) {
           ++loop->passes;
           f.line = loop->top + 1;
         } else {
-          while (!f.loops.empty() && f.loops.back().label != label) f.loops.pop_back();
+          leaveLoopsInside(label);
           if (!f.loops.empty()) f.loops.pop_back();
         }
         return;
@@ -272,12 +277,11 @@ void Evaluator::oword(const ParsedLine& line, int at) {
         fail(EvalRule::undefinedLabel, at, "O" + toUtf8(label) + " loop is not closed: stopped");
         return;
       }
+      leaveLoopsInside(label);
       if (line.okind == OKind::breakLoop) {
-        while (!f.loops.empty() && f.loops.back().label != label) f.loops.pop_back();
-        if (!f.loops.empty()) f.loops.pop_back();
+        f.loops.pop_back();
         f.line = endLine + 1;
       } else {
-        while (!f.loops.empty() && f.loops.back().label != label) f.loops.pop_back();
         f.line = kind == OKind::whileStart ? top : endLine;
       }
       return;

@@ -116,6 +116,8 @@ class Evaluator {
   int nextBranch(const ParsedLine& line, int at);
   void oif(const ParsedLine& line, int at);
   Loop* oloop(const std::u16string& label);
+  // Leaves the loops inside the innermost one labelled `label`, which stays.
+  void leaveLoopsInside(const std::u16string& label);
 
   Value value(const ParsedLine& line, int expr, int at);
   void fail(EvalRule rule, int at, std::string message);
