@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <numbers>
 
+#include "util/Text.hpp"
+
 namespace {
 
 using View = std::u16string_view;
@@ -117,7 +119,7 @@ struct Parser {
     int left = term();
     while (left >= 0 && pos + 1 < text.size() && (text[pos] == u'+' || text[pos] == u'-') &&
            (text[pos + 1] == u'#' || text[pos + 1] == u'[' || text[pos + 1] == u'.' ||
-            (text[pos + 1] >= u'0' && text[pos + 1] <= u'9'))) {
+            isDigit(text[pos + 1]))) {
       const Op op = text[pos++] == u'+' ? Op::add : Op::subtract;
       const int right = term();
       left = right < 0 ? -1 : pool.add({op, left, right, 0});
@@ -196,7 +198,7 @@ struct Parser {
       ++pos;
       return variable();
     }
-    if ((c >= u'0' && c <= u'9') || c == u'.') {
+    if (isDigit(c) || c == u'.') {
       double number = 0;
       return parseNumber(text, pos, number) ? pool.add({Op::number, -1, -1, number}) : -1;
     }
@@ -374,7 +376,7 @@ bool parseNumber(View text, std::size_t& pos, double& value) {
   bool digits = false, point = false;
   for (; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c >= u'0' && c <= u'9') {
+    if (isDigit(c)) {
       digits = true;
       if (point) {
         scale /= 10;
@@ -389,7 +391,7 @@ bool parseNumber(View text, std::size_t& pos, double& value) {
     }
   }
   // A lone point is 0 ("#1=.").
-  if (!digits && !(point && (i >= text.size() || text[i] < u'0' || text[i] > u'9'))) return false;
+  if (!digits && !(point && (i >= text.size() || !isDigit(text[i])))) return false;
   pos = i;
   value = negative ? -whole : whole;
   return true;

@@ -18,6 +18,19 @@ std::int64_t labelKey(int header, int n) {
   return (static_cast<std::int64_t>(header) << 32) | static_cast<std::uint32_t>(n);
 }
 
+// The line `key` maps to in `index`, or -1.
+template <typename Index, typename Key>
+int lineIn(const Index& index, const Key& key) {
+  const auto found = index.find(key);
+  return found == index.end() ? -1 : found->second;
+}
+
+std::u16string wholeText(const kNcText& text) {
+  std::u16string all;
+  text.decode(0, text.isWide() ? text.wideText().size() : text.bytes().size(), all);
+  return all;
+}
+
 std::string lowerAscii(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -34,7 +47,7 @@ int sequenceNumber(std::u16string_view line) {
   while (i < line.size() && line[i] == u' ') ++i;
   long long n = 0;
   const std::size_t start = i;
-  for (; i < line.size() && line[i] >= u'0' && line[i] <= u'9' && i - start < 9; ++i)
+  for (; i < line.size() && isDigit(line[i]) && i - start < 9; ++i)
     n = n * 10 + (line[i] - u'0');
   return i == start ? -1 : static_cast<int>(n);
 }
@@ -86,9 +99,7 @@ EvalFiles::EvalFiles(Dialect dialect, std::vector<std::string> searchPath) : dia
 }
 
 void EvalFiles::addMain(const kNcText& text, const std::string& path) {
-  std::u16string all;
-  text.decode(0, text.isWide() ? text.wideText().size() : text.bytes().size(), all);
-  addMainLines(all, path);
+  addMainLines(wholeText(text), path);
 }
 
 void EvalFiles::addMainLines(std::u16string_view text, const std::string& path) {
@@ -148,19 +159,14 @@ int EvalFiles::findLabel(int fileIndex, int at, int n) const {
   const EvalFile& f = *files_[static_cast<std::size_t>(fileIndex)];
   const int header =
       at >= 0 && at < static_cast<int>(f.programOf.size()) ? f.programOf[static_cast<std::size_t>(at)] : -1;
-  const auto found = f.labels.find(labelKey(header, n));
-  return found == f.labels.end() ? -1 : found->second;
+  return lineIn(f.labels, labelKey(header, n));
 }
 
 int EvalFiles::openFile(const std::string& path) {
   if (const auto known = opened_.find(path); known != opened_.end()) return known->second;
   kNcText text;
   int index = -1;
-  if (text.open(path).status == kNcText::Status::Ok) {
-    std::u16string all;
-    text.decode(0, text.isWide() ? text.wideText().size() : text.bytes().size(), all);
-    index = addFile(path, all);
-  }
+  if (text.open(path).status == kNcText::Status::Ok) index = addFile(path, wholeText(text));
   opened_.emplace(path, index);
   return index;
 }
@@ -185,14 +191,17 @@ std::string EvalFiles::findBeside(const std::vector<std::string>& names) const {
   return {};
 }
 
+int EvalFiles::openBeside(const std::vector<std::string>& names) {
+  const std::string path = findBeside(names);
+  return path.empty() ? -1 : openFile(path);
+}
+
 std::pair<int, int> EvalFiles::findProgram(int number, int from) {
   for (const int index : {from, 0}) {
-    const EvalFile& f = file(index);
-    if (const auto found = f.programs.find(number); found != f.programs.end()) return {index, found->second};
+    if (const int header = lineIn(file(index).programs, number); header >= 0) return {index, header};
   }
   for (int index = 0; index < fileCount(); ++index) {
-    const EvalFile& f = file(index);
-    if (const auto found = f.programs.find(number); found != f.programs.end()) return {index, found->second};
+    if (const int header = lineIn(file(index).programs, number); header >= 0) return {index, header};
   }
   const std::string digits = std::to_string(number);
   std::string padded = digits;
@@ -205,30 +214,20 @@ std::pair<int, int> EvalFiles::findProgram(int number, int from) {
       if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     }
   }
-  const std::string path = findBeside(names);
-  if (path.empty()) return {-1, -1};
-  const int index = openFile(path);
+  const int index = openBeside(names);
   if (index < 0) return {-1, -1};
-  const EvalFile& f = file(index);
   // A file without its own header runs from its first line.
-  const auto found = f.programs.find(number);
-  return {index, found == f.programs.end() ? -1 : found->second};
+  return {index, lineIn(file(index).programs, number)};
 }
 
 std::pair<int, int> EvalFiles::findSub(const std::u16string& label, int from) {
   for (const int index : {from, 0}) {
-    const EvalFile& f = file(index);
-    if (const auto found = f.subs.find(label); found != f.subs.end()) return {index, found->second};
+    if (const int sub = lineIn(file(index).subs, label); sub >= 0) return {index, sub};
   }
   std::string name;
   for (char16_t c : label) {
     if (c != u'<' && c != u'>') name += static_cast<char>(c < 128 ? c : '_');
   }
-  const std::string path = findBeside({lowerAscii(name) + ".ngc", lowerAscii(name) + ".nc"});
-  if (path.empty()) return {-1, -1};
-  const int index = openFile(path);
-  if (index < 0) return {-1, -1};
-  const EvalFile& f = file(index);
-  const auto found = f.subs.find(label);
-  return {index, found == f.subs.end() ? -1 : found->second};
+  const int index = openBeside({lowerAscii(name) + ".ngc", lowerAscii(name) + ".nc"});
+  return index < 0 ? std::pair{-1, -1} : std::pair{index, lineIn(file(index).subs, label)};
 }

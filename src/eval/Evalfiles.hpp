@@ -46,6 +46,8 @@ class EvalFiles {
  private:
   int addFile(std::string path, std::u16string_view text);
   int openFile(const std::string& path);
+  // The first file of `names` found beside the program (see findBeside), opened: its index, or -1.
+  int openBeside(const std::vector<std::string>& names);
   std::string findBeside(const std::vector<std::string>& names) const;
 
   Dialect dialect_;

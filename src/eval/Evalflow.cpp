@@ -117,6 +117,35 @@ void Evaluator::ojumpPast(const ParsedLine& line, int at, std::initializer_list<
   frame().line = line.match + 1;
 }
 
+int Evaluator::nextBranch(const ParsedLine& line, int at) {
+  if (line.nextBranch == -2)
+    line.nextBranch = findO(at, line.olabel, {OKind::elseIf, OKind::elseBranch, OKind::endIf});
+  return line.nextBranch;
+}
+
+// An IF whose condition fails goes on after the first ELSEIF whose condition holds, or after its ELSE or ENDIF.
+// The branches are found once: a loop around the IF runs it again and again.
+void Evaluator::oif(const ParsedLine& line, int at) {
+  if (isTrue(value(line, line.condition, at)) || finished_) return;
+  for (int branch = nextBranch(line, at); !finished_;) {
+    if (branch < 0) {
+      fail(EvalRule::undefinedLabel, at, "O" + toUtf8(line.olabel) + " IF has no ENDIF: stopped");
+      return;
+    }
+    const ParsedLine& other = files_.line(frame().file, branch);
+    if (other.okind != OKind::elseIf || isTrue(value(other, other.condition, branch))) {
+      frame().line = branch + 1;
+      return;
+    }
+    branch = nextBranch(other, branch);
+  }
+}
+
+void Evaluator::leaveLoopsInside(const std::u16string& label) {
+  std::vector<Loop>& loops = frame().loops;
+  while (!loops.empty() && loops.back().label != label) loops.pop_back();
+}
+
 Evaluator::Loop* Evaluator::oloop(const std::u16string& label) {
   for (auto loop = frame().loops.rbegin(); loop != frame().loops.rend(); ++loop) {
     if (loop->label == label) return &*loop;
@@ -172,19 +201,7 @@ void Evaluator::oword(const ParsedLine& line, int at) {
       ocall(line, at);
       return;
     case OKind::ifStart:
-      if (isTrue(value(line, line.condition, at)) || finished_) return;
-      for (int branch = findO(at, label, {OKind::elseIf, OKind::elseBranch, OKind::endIf}); !finished_;
-           branch = findO(branch, label, {OKind::elseIf, OKind::elseBranch, OKind::endIf})) {
-        if (branch < 0) {
-          fail(EvalRule::undefinedLabel, at, "O" + toUtf8(label) + " IF has no ENDIF: stopped");
-          return;
-        }
-        const ParsedLine& other = files_.line(f.file, branch);
-        if (other.okind != OKind::elseIf || isTrue(value(other, other.condition, branch))) {
-          frame().line = branch + 1;
-          return;
-        }
-      }
+      oif(line, at);
       return;
     case OKind::elseIf:
     case OKind::elseBranch:
@@ -197,7 +214,7 @@ void Evaluator::oword(const ParsedLine& line, int at) {
           ++loop->passes;
           f.line = loop->top + 1;
         } else {
-          while (!f.loops.empty() && f.loops.back().label != label) f.loops.pop_back();
+          leaveLoopsInside(label);
           if (!f.loops.empty()) f.loops.pop_back();
         }
         return;
@@ -260,12 +277,11 @@ void Evaluator::oword(const ParsedLine& line, int at) {
         fail(EvalRule::undefinedLabel, at, "O" + toUtf8(label) + " loop is not closed: stopped");
         return;
       }
+      leaveLoopsInside(label);
       if (line.okind == OKind::breakLoop) {
-        while (!f.loops.empty() && f.loops.back().label != label) f.loops.pop_back();
-        if (!f.loops.empty()) f.loops.pop_back();
+        f.loops.pop_back();
         f.line = endLine + 1;
       } else {
-        while (!f.loops.empty() && f.loops.back().label != label) f.loops.pop_back();
         f.line = kind == OKind::whileStart ? top : endLine;
       }
       return;

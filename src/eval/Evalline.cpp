@@ -5,13 +5,14 @@
 #include <array>
 #include <cmath>
 
+#include "util/Text.hpp"
+
 namespace {
 
 using View = std::u16string_view;
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool isLetter(char16_t c) { return c >= u'A' && c <= u'Z'; }
-bool isBlankChar(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000; }
+bool isBlankChar(char16_t c) { return isBlank(c) || c == u'\r' || c == u'\n'; }
 
 // Splits the line into code without blanks and its comments, each kept in parentheses but the one to the line
 // end (// or ;), kept as written. Comments are those of the reader: ( ), /* */, and // or ; to the line end;

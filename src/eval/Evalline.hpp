@@ -80,6 +80,8 @@ struct ParsedLine {
   std::string error;      // for syntaxError
   // The line a flow statement continues at (the END of a WHILE, the next branch of an o-word if), found once.
   mutable int match = -2;
+  // For an o-word IF or ELSEIF: its next ELSEIF, ELSE or ENDIF, found once.
+  mutable int nextBranch = -2;
 };
 
 // Parses `line` (upper case, as the reader prepares it); `inComment`: a "/*" comment of the lines before is

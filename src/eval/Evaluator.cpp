@@ -115,6 +115,11 @@ void Evaluator::handOn(std::u16string_view text, int file, int line) {
   (*sink_)(text, file, line);
 }
 
+void Evaluator::handOnAsWritten(int file, int at) {
+  unknownLetters_ = 0;
+  handOn(files_.file(file).lines[static_cast<std::size_t>(at)], file, at + 1);
+}
+
 void Evaluator::noteRun(int file, int at) {
   if (static_cast<std::size_t>(file) >= firstRuns_.size()) firstRuns_.resize(static_cast<std::size_t>(file) + 1);
   std::vector<int>& runs = firstRuns_[static_cast<std::size_t>(file)];
@@ -126,15 +131,13 @@ void Evaluator::noteRun(int file, int at) {
 void Evaluator::step(const ParsedLine& line, int at) {
   switch (line.kind) {
     case LineKind::plain:
-      unknownLetters_ = 0;
-      handOn(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
+      handOnAsWritten(frame().file, at);
       return;
     case LineKind::header:
       // The main program may start with its header; any other header ends the program running.
       if (frames_.size() == 1 && !mainStarted_) {
         mainStarted_ = true;
-        unknownLetters_ = 0;
-        handOn(files_.file(0).lines[static_cast<std::size_t>(at)], 0, at + 1);
+        handOnAsWritten(0, at);
       } else if (frames_.size() == 1) {
         finished_ = true;
       } else {
@@ -171,8 +174,7 @@ void Evaluator::step(const ParsedLine& line, int at) {
       if (line.code.find_first_of(u"#[") != std::u16string::npos) {
         note(EvalRule::syntax, at, line.error + "; the line is read as written");
       }
-      unknownLetters_ = 0;
-      handOn(files_.file(frame().file).lines[static_cast<std::size_t>(at)], frame().file, at + 1);
+      handOnAsWritten(frame().file, at);
       return;
   }
 }
@@ -181,20 +183,14 @@ Value Evaluator::value(const ParsedLine& line, int expr, int at) {
   ExprFault fault;
   const Value v = evaluate(line.pool, expr, options_.dialect, vars_, fault);
   if (fault.raised) fail(fault.rule, at, fault.message);
-  if (vars_.unknownRead == EvalVariables::kMachineName) {
-    if (unknownReported_.insert(vars_.unknownRead).second) {
-      note(EvalRule::unknownValue, at,
-           "HAL and INI values are machine data a viewer cannot know: words using them are left out");
-    }
+  if (const int unknown = vars_.unknownRead; unknown != 0) {
     vars_.unknownRead = 0;
-  }
-  if (vars_.unknownRead != 0) {
-    if (unknownReported_.insert(vars_.unknownRead).second) {
+    if (unknownReported_.insert(unknown).second) {
       note(EvalRule::unknownValue, at,
-           "#" + std::to_string(vars_.unknownRead) +
-               " is machine data a viewer cannot know: words using it are left out");
+           unknown == EvalVariables::kMachineName
+               ? "HAL and INI values are machine data a viewer cannot know: words using them are left out"
+               : "#" + std::to_string(unknown) + " is machine data a viewer cannot know: words using it are left out");
     }
-    vars_.unknownRead = 0;
   }
   if (!vars_.unsetNamed.empty()) {
     fail(EvalRule::syntax, at, "#<" + toUtf8(vars_.unsetNamed) + "> is read before it is set");
@@ -289,8 +285,7 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
     return;
   }
   if (!rebuilt) {
-    unknownLetters_ = 0;
-    handOn(files_.file(file).lines[static_cast<std::size_t>(at)], file, at + 1);
+    handOnAsWritten(file, at);
     return;
   }
   text_.clear();
@@ -484,12 +479,17 @@ void Evaluator::surveyMain() {
   const EvalFile& main = files_.file(0);
   bool started = false, decided = false;
   ParsedLine line;
+  const bool lookForOperators = options_.dialect == Dialect::fanuc;
   for (std::size_t i = 0; i < main.lines.size(); ++i) {
-    const std::u16string code = lineCode(main.lines[i], main.inComment[i]);
-    if (options_.dialect == Dialect::fanuc && !otherOperators_) otherOperators_ = hasOtherOperator(code);
-    if (decided || code.empty()) continue;
+    if (decided) {
+      // Only the operators are left to look for: the rest of the lines need no parse.
+      if (otherOperators_ || !lookForOperators) return;
+      otherOperators_ = hasOtherOperator(lineCode(main.lines[i], main.inComment[i]));
+      continue;
+    }
     line = ParsedLine();
     parseLine(main.lines[i], options_.dialect, line, main.inComment[i]);
+    if (lookForOperators && !otherOperators_) otherOperators_ = hasOtherOperator(line.code);
     decided = (line.kind == LineKind::header && started) || line.call == CallKind::programEnd;
     started = started || line.kind == LineKind::header || line.kind == LineKind::block;
     if (!decided && line.call == CallKind::m99) runOnItsOwn_ = decided = true;

@@ -86,6 +86,8 @@ class Evaluator {
 
   void step(const ParsedLine& line, int at);
   void handOn(std::u16string_view text, int file, int line);
+  // Line `at` of `file` goes on as written: it leaves no word out.
+  void handOnAsWritten(int file, int at);
   void noteRun(int file, int at);
   void executeBlock(const ParsedLine& line, int at);
   bool evaluateWords(const ParsedLine& line, int at, std::vector<Value>& values);
@@ -111,7 +113,11 @@ class Evaluator {
   void ocall(const ParsedLine& line, int at);
   int findO(int from, const std::u16string& label, std::initializer_list<OKind> kinds);
   void ojumpPast(const ParsedLine& line, int at, std::initializer_list<OKind> ends);
+  int nextBranch(const ParsedLine& line, int at);
+  void oif(const ParsedLine& line, int at);
   Loop* oloop(const std::u16string& label);
+  // Leaves the loops inside the innermost one labelled `label`, which stays.
+  void leaveLoopsInside(const std::u16string& label);
 
   Value value(const ParsedLine& line, int expr, int at);
   void fail(EvalRule rule, int at, std::string message);

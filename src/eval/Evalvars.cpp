@@ -72,43 +72,12 @@ Value EvalVariables::system(int n) const {
       return code < 0 ? Value::unknown() : Value::of(code);
     }
     if (n >= 4102 && n <= 4120) {
-      // #4102 B, #4107 D, #4109 F, #4111 H, #4113 M, #4114 N, #4115 O, #4119 S, #4120 T.
-      const int at = n - 4102;
-      char letter = 0;
-      switch (at) {
-        case 0:
-          letter = 'B';
-          break;
-        case 5:
-          letter = 'D';
-          break;
-        case 7:
-          letter = 'F';
-          break;
-        case 9:
-          letter = 'H';
-          break;
-        case 11:
-          letter = 'M';
-          break;
-        case 12:
-          letter = 'N';
-          break;
-        case 13:
-          letter = 'O';
-          break;
-        case 17:
-          letter = 'S';
-          break;
-        case 18:
-          letter = 'T';
-          break;
-        default:
-          return Value::unknown();
-      }
-      const int i = letter - 'A';
-      return previousGiven_[static_cast<std::size_t>(i)] ? Value::of(previousWords_[static_cast<std::size_t>(i)])
-                                                         : Value::vacant();
+      // The address each of #4102 … #4120 holds ('.': none a viewer knows).
+      constexpr std::string_view kLetters = "B....D.F.H.MNO...ST";
+      const char letter = kLetters[static_cast<std::size_t>(n - 4102)];
+      if (letter == '.') return Value::unknown();
+      const auto i = static_cast<std::size_t>(letter - 'A');
+      return previousGiven_[i] ? Value::of(previousWords_[i]) : Value::vacant();
     }
     if (machine_ && ((n >= 5001 && n <= 5003) || (n >= 5041 && n <= 5043))) {
       return Value::of(machine_->position((n - 1) % 10));

@@ -40,7 +40,6 @@ class EvalVariables : public VariableReader {
   // A new local level (G65, G66, o-word call): every local vacant (LinuxCNC: 0).
   void pushLocals();
   void popLocals();
-  int level() const { return static_cast<int>(locals_.size()) - 1; }
   void setLocal(int number, Value value);
   // The words of the latest block handed on, for #4102 … #4120.
   void noteWord(char16_t letter, double value);

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "eval/Evaluator.hpp"
 #include "nc/Ncprofile.hpp"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kProgressInterval = 256;
 
-// Fanuc modal group numbers → the store's groups.
 class GeometryMachine : public MachineState {
  public:
   explicit GeometryMachine(const kNcGeometry& g) : g_(g) {}
@@ -28,25 +28,16 @@ class GeometryMachine : public MachineState {
     return g_.workPosition()[static_cast<std::size_t>(axis < 0 || axis > 2 ? 2 : axis)];
   }
   int modalCode(int group) const override {
-    const int b = g_.blockCount - 1;
-    switch (group) {
-      case 1:
-        return gNumberAt(g_.groupMotion, b);
-      case 2:
-        return gNumberAt(g_.groupPlane, b);
-      case 3:
-        return gNumberAt(g_.groupDistance, b);
-      case 7:
-        return gNumberAt(g_.groupCutterComp, b);
-      case 8:
-        return gNumberAt(g_.groupToolLength, b);
-      case 9:
-        return gNumberAt(g_.groupCycle, b);
-      case 14:
-        return gNumberAt(g_.groupWork, b);
-      default:
-        return -1;
+    // Fanuc modal group numbers → the store's groups.
+    static constexpr std::pair<int, const kNcGroupColumn kNcGeometry::*> kGroups[] = {
+        {1, &kNcGeometry::groupMotion},     {2, &kNcGeometry::groupPlane},      {3, &kNcGeometry::groupDistance},
+        {7, &kNcGeometry::groupCutterComp}, {8, &kNcGeometry::groupToolLength}, {9, &kNcGeometry::groupCycle},
+        {14, &kNcGeometry::groupWork},
+    };
+    for (const auto& [number, column] : kGroups) {
+      if (number == group) return gNumberAt(g_.*column, g_.blockCount - 1);
     }
+    return -1;
   }
 
  private:
