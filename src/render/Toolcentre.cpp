@@ -2,6 +2,7 @@
 // redraw and stepped with the blocks they belong to.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "graphics/Gpoint.hpp"
 #include "render/Toolpath.hpp"
@@ -22,6 +23,11 @@ const CompensatedPath& kToolPath::toolCentre() const {
     toolCentreKnown = true;
   }
   return toolCentrePieces;
+}
+
+void kToolPath::setToolCentre(CompensatedPath computed) {
+  toolCentrePieces = std::move(computed);
+  toolCentreKnown = true;
 }
 
 void kToolPath::drawPiece(const CompPiece& p) {

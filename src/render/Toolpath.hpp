@@ -91,8 +91,10 @@ class kToolPath {
   // The program was read again: what was classified of the old one is stale.
   void programChanged();
 
-  // The compensated tool centre path, computed once per reading (store profile) on first use.
+  // The compensated tool centre path, computed once per reading (store profile) on first use unless given.
   const CompensatedPath& toolCentre() const;
+  // The tool centre path of the program read, computed elsewhere with the store's profile.
+  void setToolCentre(CompensatedPath computed);
 
   GPen compPen, feedPen, fastFeedPen, rapidPen, cyclePen, errorPen;
   // The tool centre path over the programmed one, drawn while showToolCentre.
