@@ -13,6 +13,20 @@ namespace {
 // Dark green, dashed, so that the programmed contour (green, solid) stays visible under it.
 constexpr std::uint32_t kToolCentreColor = 0x004000;
 
+// A piece as it is drawn and picked: arcs outside XY are seen edge-on from above, as a segment.
+DrawnMove drawnPiece(const CompPiece& piece) {
+  DrawnMove move;
+  move.from = kPoint(piece.sx, piece.sy);
+  move.to = kPoint(piece.ex, piece.ey);
+  move.arc = piece.isArc() && piece.plane == 17;
+  if (move.arc) {
+    const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
+    move.circle.set(GPoint(kPoint(piece.cx, piece.cy)), piece.kind == PieceKind::arcCw ? -r : r);
+    if (move.from != move.to) move.circle.setArc(move.from, move.to, 2);
+  }
+  return move;
+}
+
 }  // namespace
 
 void kToolPath::initToolCentrePen() { toolCentrePen.setPen(kWhite, kToolCentreColor, kDash, 1); }
@@ -31,17 +45,12 @@ void kToolPath::setToolCentre(CompensatedPath computed) {
 }
 
 void kToolPath::drawPiece(const CompPiece& p) {
-  const kPoint start(p.sx, p.sy), end(p.ex, p.ey);
-  // Arcs outside XY are seen edge-on from above.
-  if (!p.isArc() || p.plane != 17) {
-    if (start != end) canvas.drawSegment(start, end);
-    return;
+  const DrawnMove move = drawnPiece(p);
+  if (move.arc) {
+    canvas.drawCircle(move.circle);
+  } else if (move.from != move.to) {
+    canvas.drawSegment(move.from, move.to);
   }
-  const double radius = std::hypot(p.sx - p.cx, p.sy - p.cy);
-  GCircle circle(0, 0, 0.0);
-  circle.set(GPoint(kPoint(p.cx, p.cy)), p.kind == PieceKind::arcCw ? -radius : radius);
-  if (start != end) circle.setArc(start, end, 2);
-  canvas.drawCircle(circle);
 }
 
 void kToolPath::drawToolCentre(int first, int last, bool erase) {
@@ -60,17 +69,8 @@ void kToolPath::drawToolCentre(int first, int last, bool erase) {
 int kToolPath::nearestToolCentreBlock(const kPoint& p, double radius, double& distance) {
   if (!showToolCentre) return 0;
   int best = 0;
-  DrawnMove move;
   for (const CompPiece& piece : toolCentre().pieces) {
-    move.from = kPoint(piece.sx, piece.sy);
-    move.to = kPoint(piece.ex, piece.ey);
-    move.arc = piece.isArc() && piece.plane == 17;
-    if (move.arc) {
-      const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
-      move.circle.set(GPoint(kPoint(piece.cx, piece.cy)), piece.kind == PieceKind::arcCw ? -r : r);
-      if (move.from != move.to) move.circle.setArc(move.from, move.to, 2);
-    }
-    const double d = distanceToMove(p, move);
+    const double d = distanceToMove(p, drawnPiece(piece));
     // The later piece wins a tie, as the later block does among the programmed moves.
     if (d <= radius && d <= distance) {
       distance = d;
