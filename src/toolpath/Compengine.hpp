@@ -28,6 +28,10 @@ struct PlaneMove {
   double n0 = 0, n1 = 0, radius = 0;
 };
 PlaneMove planeMoveOf(const kNcGeometry& g, int block, int plane);
+inline PieceKind pieceKindOf(const PlaneMove& m) {
+  if (m.arc) return m.ccw ? PieceKind::arcCcw : PieceKind::arcCw;
+  return m.rapid ? PieceKind::rapid : PieceKind::line;
+}
 bool isHoleOrStill(const PlaneMove& move);
 
 class Compensator {
