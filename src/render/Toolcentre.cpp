@@ -27,6 +27,20 @@ DrawnMove drawnPiece(const CompPiece& piece) {
   return move;
 }
 
+// Whether p is farther than `radius` from every point of the piece as drawn, told by the box about its ends
+// and, for an arc, its whole circle; a little slack keeps a piece on the border for the exact distance.
+bool surelyFarther(const kPoint& p, const CompPiece& piece, double radius) {
+  double minX = std::min(piece.sx, piece.ex), maxX = std::max(piece.sx, piece.ex);
+  double minY = std::min(piece.sy, piece.ey), maxY = std::max(piece.sy, piece.ey);
+  if (piece.isArc() && piece.plane == 17) {
+    const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
+    minX = std::min(minX, piece.cx - r), maxX = std::max(maxX, piece.cx + r);
+    minY = std::min(minY, piece.cy - r), maxY = std::max(maxY, piece.cy + r);
+  }
+  const double reach = radius * (1 + 1e-6) + 1e-9;
+  return p.x < minX - reach || p.x > maxX + reach || p.y < minY - reach || p.y > maxY + reach;
+}
+
 }  // namespace
 
 void kToolPath::initToolCentrePen() { toolCentrePen.setPen(kWhite, kToolCentreColor, kDash, 1); }
@@ -70,6 +84,8 @@ int kToolPath::nearestToolCentreBlock(const kPoint& p, double radius, double& di
   if (!showToolCentre) return 0;
   int best = 0;
   for (const CompPiece& piece : toolCentre().pieces) {
+    // Most pieces are far off: a box says so without building the arc.
+    if (surelyFarther(p, piece, radius)) continue;
     const double d = distanceToMove(p, drawnPiece(piece));
     // The later piece wins a tie, as the later block does among the programmed moves.
     if (d <= radius && d <= distance) {
