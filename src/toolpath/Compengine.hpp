@@ -62,7 +62,7 @@ class Compensator {
 
   // Compcorner.cpp: the steady state.
   void steadyMove(const PlaneMove& m);
-  bool concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 newStart, Vec2& start);
+  bool concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart, Vec2& start);
   bool convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart, Vec2& start);
   bool moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked);
   void extendQueuedArc(Vec2 to);
