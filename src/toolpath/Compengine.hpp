@@ -13,7 +13,7 @@
 
 // The words of a block that compensation looks at, read from its text.
 struct CompWords {
-  bool g40 = false, g41 = false, g42 = false;
+  bool g41 = false, g42 = false;
   bool diameterComp = false;  // G41.1 or G42.1: the D word is a diameter
   bool programEnd = false;    // M02 or M30
   std::optional<double> d;
