@@ -74,9 +74,7 @@ void kToolPath::drawToolCentre(int first, int last, bool erase) {
   const GPen saved = canvas.penOf();
   canvas.usePen(toolCentrePen);
   if (erase) selectErasePen();
-  const auto byBlock = [](const CompPiece& p, int b) { return p.block < b; };
-  auto it = std::lower_bound(path.pieces.begin(), path.pieces.end(), first, byBlock);
-  for (; it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
+  for (auto it = path.firstFrom(first); it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
   canvas.usePen(saved);
 }
 
