@@ -155,7 +155,8 @@ class kToolPath {
   ToolPathIndicators& indicators;
   std::vector<std::uint8_t> marks;
   kMoveIndex moveIndex;
-  // Computed on first use, by the thread that draws and lists the problems.
+  // Given once a reading is done (setToolCentre), else computed on first use by the thread that draws and lists
+  // the problems.
   mutable CompensatedPath toolCentrePieces;
   mutable bool toolCentreKnown = false;
   // Where a redraw in pieces stands: the pass, the next block of that pass, and the blocks it draws.
