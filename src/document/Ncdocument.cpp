@@ -103,13 +103,17 @@ ReadResult kNcDocument::readProgram(const LoadCallbacks& callbacks, bool going) 
   lastReading = readNcProgram(text, store, reader, {}, programFile);
   path.programChanged();
   // Passes over every block: on the worker as well, so that a window goes on taking its events meanwhile. The
-  // worker compensates on its own: the drawing's tool centre is filled on this thread as the window asks for it.
+  // worker's tool centre path goes to the drawing only on this thread, once the worker is done: a drawing made
+  // meanwhile (from a progress call) compensates by itself.
+  CompensatedPath centre;
   runWithProgress(
-      [this] {
+      [this, &centre] {
         indexExecutions();
-        figures = ::programFigures(store, rapidRate, toolCentreLengths(compensate(store, store.profile())));
+        centre = compensate(store, store.profile());
+        figures = ::programFigures(store, rapidRate, toolCentreLengths(centre));
       },
       callbacks.progress);
+  path.setToolCentre(std::move(centre));
   return lastReading;
 }
 

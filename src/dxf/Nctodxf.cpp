@@ -50,6 +50,17 @@ std::string withTrailingSlash(std::string_view folder) {
   return result;
 }
 
+// The start and end angles (degrees, from 0 to 360) of a DXF arc from `from` to `to` about `centre`: DXF arcs
+// run counter-clockwise from start to end, so a clockwise arc's are swapped.
+void dxfArcAngles(const kPoint& centre, const kPoint& from, const kPoint& to, bool clockwise, double& a1,
+                  double& a2) {
+  a1 = angleOf(centre, from);
+  a2 = angleOf(centre, to);
+  if (a1 < 0) a1 += 360;
+  if (a2 < 0) a2 += 360;
+  if (clockwise) swapReals(a1, a2);
+}
+
 }  // namespace
 
 kNcToDxf::kNcToDxf(const kNcGeometry& store) : kNcToDxf(store, defaultTemplateFolder()) {}
@@ -195,14 +206,10 @@ bool kNcToDxf::appendArc(std::vector<std::u16string>& list, int block, int kind,
   const kPoint end(store.xAt(block), store.yAt(block));
   const kPoint centre(store.centreXAt(block), store.centreYAt(block));
   const double radius = store.radiusAt(block);
-  double a1 = angleOf(centre, pen);
-  double a2 = angleOf(centre, end);
-  if (a1 < 0) a1 += 360;
-  if (a2 < 0) a2 += 360;
+  double a1 = 0, a2 = 0;
+  dxfArcAngles(centre, pen, end, store.isArcCwAt(block), a1, a2);
   if (!allFinite({end.x, end.y, centre.x, centre.y, radius, a1, a2})) return false;
   pen = end;
-  // DXF arcs run counter-clockwise from start to end.
-  if (store.isArcCwAt(block)) swapReals(a1, a2);
   const double sweep = absOf(a2 - a1);
   if (sweep == 0 || sweep == 360) {
     list.push_back(circleEntity(centre.x, centre.y, radius, kind));
@@ -221,12 +228,8 @@ bool kNcToDxf::appendPiece(std::vector<std::u16string>& list, const CompPiece& p
   }
   const kPoint centre(p.cx, p.cy);
   const double radius = std::hypot(p.sx - p.cx, p.sy - p.cy);
-  double a1 = angleOf(centre, kPoint(p.sx, p.sy));
-  double a2 = angleOf(centre, kPoint(p.ex, p.ey));
-  if (a1 < 0) a1 += 360;
-  if (a2 < 0) a2 += 360;
-  // DXF arcs run counter-clockwise from start to end.
-  if (p.kind == PieceKind::arcCw) swapReals(a1, a2);
+  double a1 = 0, a2 = 0;
+  dxfArcAngles(centre, kPoint(p.sx, p.sy), kPoint(p.ex, p.ey), p.kind == PieceKind::arcCw, a1, a2);
   if (a1 == a2) {
     list.push_back(circleEntity(p.cx, p.cy, radius, kLayerToolCentre));
   } else {

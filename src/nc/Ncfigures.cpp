@@ -81,9 +81,11 @@ class FiguresPass {
       return;
     }
     const bool arc = motion == 2 || motion == 3;
-    double length =
-        arc ? arcLength(k, motion, from, to, false) : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
-    if (const BlockLength* known = centreLengthOf(k)) length = known->length;
+    // The tool centre's length when compensation moved it, else the programmed move's.
+    const BlockLength* known = centreLengthOf(k);
+    const double length = known ? known->length
+                          : arc ? arcLength(k, motion, from, to)
+                                : std::hypot(to.x - from.x, to.y - from.y, to.z - from.z);
     const double feed = g.wordFAt(k);
     const double seconds = feed > 0 ? length / feed * kSecondsPerMinute : 0;
     if (!fits(figures.feedLength, length) || !fits(figures.feedSeconds, seconds) || !fitsTime(seconds)) {
@@ -91,7 +93,7 @@ class FiguresPass {
       return;
     }
     widen(to);
-    if (arc) arcLength(k, motion, from, to, true);
+    if (arc) widenArc(k, motion, from, to);
     figures.feedLength += length;
     if (feed > 0)
       figures.feedSeconds += seconds;
@@ -112,7 +114,7 @@ class FiguresPass {
 
   // The arc about the recorded centre from its start angle to its end angle in the direction of its code; a
   // start on the end point is a whole circle, as it is drawn.
-  double arcLength(int k, int motion, const Point& from, const Point& to, bool widening) {
+  double arcLength(int k, int motion, const Point& from, const Point& to) const {
     const PlaneAxes axes = axesOf(gNumberAt(g.groupPlane, k));
     const Point centre{g.centreXAt(k), g.centreYAt(k), g.centreZAt(k)};
     const double ca = axis(centre, axes.a), cb = axis(centre, axes.b);
@@ -123,9 +125,7 @@ class FiguresPass {
     double sweep = motion == 3 ? end - start : start - end;
     while (sweep <= 0) sweep += kFullTurn;
     if (sa == ea && sb == eb) sweep = kFullTurn;
-    const double radius = g.radiusAt(k);
-    if (widening) widenArc(axes, motion, radius, ca, cb, sa, sb, ea, eb);
-    return std::hypot(radius * sweep, axis(to, axes.normal) - axis(from, axes.normal));
+    return std::hypot(g.radiusAt(k) * sweep, axis(to, axes.normal) - axis(from, axes.normal));
   }
 
   void widen(const Point& p) {
@@ -148,9 +148,12 @@ class FiguresPass {
     *highs[which] = std::max(*highs[which], high);
   }
 
-  void widenArc(const PlaneAxes& axes, int motion, double radius, double ca, double cb, double sa, double sb,
-                double ea, double eb) {
-    const ArcBox box = arcBounds(motion, radius, ca, cb, sa, sb, ea, eb);
+  // The extent of the arc of block k in its plane, not only its end points.
+  void widenArc(int k, int motion, const Point& from, const Point& to) {
+    const PlaneAxes axes = axesOf(gNumberAt(g.groupPlane, k));
+    const Point centre{g.centreXAt(k), g.centreYAt(k), g.centreZAt(k)};
+    const ArcBox box = arcBounds(motion, g.radiusAt(k), axis(centre, axes.a), axis(centre, axes.b),
+                                 axis(from, axes.a), axis(from, axes.b), axis(to, axes.a), axis(to, axes.b));
     widenAxis(axes.a, box.minA, box.maxA);
     widenAxis(axes.b, box.minB, box.maxB);
   }

@@ -92,6 +92,7 @@ int kToolPath::nearestBlock(const kPoint& p, double radius) {
   indexMoves(std::numeric_limits<int>::max());
   const int programmed =
       moveIndex.nearest(p, radius, [this](int b, DrawnMove& move) { return drawnMoveOf(b, move); });
+  if (!showToolCentre) return programmed;
   double distance = std::numeric_limits<double>::infinity();
   DrawnMove move;
   if (programmed != 0 && drawnMoveOf(programmed, move)) distance = distanceToMove(p, move);

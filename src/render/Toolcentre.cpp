@@ -2,6 +2,7 @@
 // redraw and stepped with the blocks they belong to.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "graphics/Gpoint.hpp"
 #include "render/Toolpath.hpp"
@@ -11,6 +12,34 @@ namespace {
 
 // Dark green, dashed, so that the programmed contour (green, solid) stays visible under it.
 constexpr std::uint32_t kToolCentreColor = 0x004000;
+
+// A piece as it is drawn and picked: arcs outside XY are seen edge-on from above, as a segment.
+DrawnMove drawnPiece(const CompPiece& piece) {
+  DrawnMove move;
+  move.from = kPoint(piece.sx, piece.sy);
+  move.to = kPoint(piece.ex, piece.ey);
+  move.arc = piece.isArc() && piece.plane == 17;
+  if (move.arc) {
+    const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
+    move.circle.set(GPoint(kPoint(piece.cx, piece.cy)), piece.kind == PieceKind::arcCw ? -r : r);
+    if (move.from != move.to) move.circle.setArc(move.from, move.to, 2);
+  }
+  return move;
+}
+
+// Whether p is farther than `radius` from every point of the piece as drawn, told by the box about its ends
+// and, for an arc, its whole circle; a little slack keeps a piece on the border for the exact distance.
+bool surelyFarther(const kPoint& p, const CompPiece& piece, double radius) {
+  double minX = std::min(piece.sx, piece.ex), maxX = std::max(piece.sx, piece.ex);
+  double minY = std::min(piece.sy, piece.ey), maxY = std::max(piece.sy, piece.ey);
+  if (piece.isArc() && piece.plane == 17) {
+    const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
+    minX = std::min(minX, piece.cx - r), maxX = std::max(maxX, piece.cx + r);
+    minY = std::min(minY, piece.cy - r), maxY = std::max(maxY, piece.cy + r);
+  }
+  const double reach = radius * (1 + 1e-6) + 1e-9;
+  return p.x < minX - reach || p.x > maxX + reach || p.y < minY - reach || p.y > maxY + reach;
+}
 
 }  // namespace
 
@@ -24,18 +53,18 @@ const CompensatedPath& kToolPath::toolCentre() const {
   return toolCentrePieces;
 }
 
+void kToolPath::setToolCentre(CompensatedPath computed) {
+  toolCentrePieces = std::move(computed);
+  toolCentreKnown = true;
+}
+
 void kToolPath::drawPiece(const CompPiece& p) {
-  const kPoint start(p.sx, p.sy), end(p.ex, p.ey);
-  // Arcs outside XY are seen edge-on from above.
-  if (!p.isArc() || p.plane != 17) {
-    if (start != end) canvas.drawSegment(start, end);
-    return;
+  const DrawnMove move = drawnPiece(p);
+  if (move.arc) {
+    canvas.drawCircle(move.circle);
+  } else if (move.from != move.to) {
+    canvas.drawSegment(move.from, move.to);
   }
-  const double radius = std::hypot(p.sx - p.cx, p.sy - p.cy);
-  GCircle circle(0, 0, 0.0);
-  circle.set(GPoint(kPoint(p.cx, p.cy)), p.kind == PieceKind::arcCw ? -radius : radius);
-  if (start != end) circle.setArc(start, end, 2);
-  canvas.drawCircle(circle);
 }
 
 void kToolPath::drawToolCentre(int first, int last, bool erase) {
@@ -45,26 +74,17 @@ void kToolPath::drawToolCentre(int first, int last, bool erase) {
   const GPen saved = canvas.penOf();
   canvas.usePen(toolCentrePen);
   if (erase) selectErasePen();
-  const auto byBlock = [](const CompPiece& p, int b) { return p.block < b; };
-  auto it = std::lower_bound(path.pieces.begin(), path.pieces.end(), first, byBlock);
-  for (; it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
+  for (auto it = path.firstFrom(first); it != path.pieces.end() && it->block <= last; ++it) drawPiece(*it);
   canvas.usePen(saved);
 }
 
 int kToolPath::nearestToolCentreBlock(const kPoint& p, double radius, double& distance) {
   if (!showToolCentre) return 0;
   int best = 0;
-  DrawnMove move;
   for (const CompPiece& piece : toolCentre().pieces) {
-    move.from = kPoint(piece.sx, piece.sy);
-    move.to = kPoint(piece.ex, piece.ey);
-    move.arc = piece.isArc() && piece.plane == 17;
-    if (move.arc) {
-      const double r = std::hypot(piece.sx - piece.cx, piece.sy - piece.cy);
-      move.circle.set(GPoint(kPoint(piece.cx, piece.cy)), piece.kind == PieceKind::arcCw ? -r : r);
-      if (move.from != move.to) move.circle.setArc(move.from, move.to, 2);
-    }
-    const double d = distanceToMove(p, move);
+    // Most pieces are far off: a box says so without building the arc.
+    if (surelyFarther(p, piece, radius)) continue;
+    const double d = distanceToMove(p, drawnPiece(piece));
     // The later piece wins a tie, as the later block does among the programmed moves.
     if (d <= radius && d <= distance) {
       distance = d;

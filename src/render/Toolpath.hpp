@@ -91,8 +91,10 @@ class kToolPath {
   // The program was read again: what was classified of the old one is stale.
   void programChanged();
 
-  // The compensated tool centre path, computed once per reading (store profile) on first use.
+  // The compensated tool centre path, computed once per reading (store profile) on first use unless given.
   const CompensatedPath& toolCentre() const;
+  // The tool centre path of the program read, computed elsewhere with the store's profile.
+  void setToolCentre(CompensatedPath computed);
 
   GPen compPen, feedPen, fastFeedPen, rapidPen, cyclePen, errorPen;
   // The tool centre path over the programmed one, drawn while showToolCentre.
@@ -153,7 +155,8 @@ class kToolPath {
   ToolPathIndicators& indicators;
   std::vector<std::uint8_t> marks;
   kMoveIndex moveIndex;
-  // Computed on first use, by the thread that draws and lists the problems.
+  // Given once a reading is done (setToolCentre), else computed on first use by the thread that draws and lists
+  // the problems.
   mutable CompensatedPath toolCentrePieces;
   mutable bool toolCentreKnown = false;
   // Where a redraw in pieces stands: the pass, the next block of that pass, and the blocks it draws.

@@ -37,7 +37,6 @@ void noteWord(char16_t letter, double value, CompWords& words) {
   if (letter == u'D') words.d = value;
   if (letter == u'M' && (value == 2 || value == 30)) words.programEnd = true;
   if (letter != u'G') return;
-  words.g40 = words.g40 || value == 40;
   words.g41 = words.g41 || value == 41 || value == 41.1;
   words.g42 = words.g42 || value == 42 || value == 42.1;
   words.diameterComp = words.diameterComp || value == 41.1 || value == 42.1;

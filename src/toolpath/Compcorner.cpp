@@ -57,7 +57,7 @@ void Compensator::steadyMove(const PlaneMove& m) {
                       (m.arc ? (side_ < 0) == m.ccw : queued_.held && queued_.arc && (side_ < 0) == queued_.ccw);
   Vec2 start = q_;
   if (beta < -kTangentTurn || beta > kPi + kTangentTurn || hShape) {
-    if (!concaveCorner(m, beta, uPrev, newStart, start)) return;
+    if (!concaveCorner(m, beta, uPrev, startTangent, newStart, start)) return;
   } else if (beta > kTangentTurn) {
     if (!convexCorner(m, beta, uPrev, startTangent, newStart, start)) return;
   } else {
@@ -69,8 +69,8 @@ void Compensator::steadyMove(const PlaneMove& m) {
   qn_ = m.n1;
 }
 
-bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 newStart, Vec2& start) {
-  const Vec2 startTangent = m.arc ? arcTangent(m.centre, m.start, m.ccw) : unit(m.end - m.start);
+bool Compensator::concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart,
+                                Vec2& start) {
   Vec2 corner;
   if (!m.arc && !(queued_.held && queued_.arc)) {
     // Back along the previous move's offset, by the radius over the tangent of half the inside angle.

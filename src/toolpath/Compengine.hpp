@@ -13,7 +13,7 @@
 
 // The words of a block that compensation looks at, read from its text.
 struct CompWords {
-  bool g40 = false, g41 = false, g42 = false;
+  bool g41 = false, g42 = false;
   bool diameterComp = false;  // G41.1 or G42.1: the D word is a diameter
   bool programEnd = false;    // M02 or M30
   std::optional<double> d;
@@ -28,6 +28,10 @@ struct PlaneMove {
   double n0 = 0, n1 = 0, radius = 0;
 };
 PlaneMove planeMoveOf(const kNcGeometry& g, int block, int plane);
+inline PieceKind pieceKindOf(const PlaneMove& m) {
+  if (m.arc) return m.ccw ? PieceKind::arcCcw : PieceKind::arcCw;
+  return m.rapid ? PieceKind::rapid : PieceKind::line;
+}
 bool isHoleOrStill(const PlaneMove& move);
 
 class Compensator {
@@ -58,7 +62,7 @@ class Compensator {
 
   // Compcorner.cpp: the steady state.
   void steadyMove(const PlaneMove& m);
-  bool concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 newStart, Vec2& start);
+  bool concaveCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart, Vec2& start);
   bool convexCorner(const PlaneMove& m, double beta, Vec2 uPrev, Vec2 startTangent, Vec2 newStart, Vec2& start);
   bool moveQueuedEnd(const PlaneMove& m, Vec2 to, bool checked);
   void extendQueuedArc(Vec2 to);

@@ -183,10 +183,7 @@ void Compensator::entryMove(const PlaneMove& m) {
     if (std::abs(cosA) < 1e-12) return fail(m, Rule::compArcTooSmall, 0, m.radius, r_);
     centre = end + (halfChord / cosA) * direction(towardsCentre);
   }
-  const std::size_t index =
-      emit(m.block,
-           m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw) : (m.rapid ? PieceKind::rapid : PieceKind::line),
-           q_, qn_, end, m.n1, centre, compSide());
+  const std::size_t index = emit(m.block, pieceKindOf(m), q_, qn_, end, m.n1, centre, compSide());
   queued_ = {true, m.arc, m.ccw, index, q_, end, centre, {}, sweepOf(centre, q_, end, m.ccw)};
   q_ = end;
   qn_ = m.n1;
@@ -230,10 +227,8 @@ void Compensator::fail(const PlaneMove& m, Rule rule, std::uint8_t detail, doubl
 }
 
 void Compensator::emitMove(const PlaneMove& m, Vec2 start, Vec2 end, Vec2 centre, CompSide side) {
-  const PieceKind kind =
-      m.arc ? (m.ccw ? PieceKind::arcCcw : PieceKind::arcCw) : (m.rapid ? PieceKind::rapid : PieceKind::line);
   const double n0 = side == CompSide::none ? m.n0 : qn_;
-  const std::size_t index = emit(m.block, kind, start, n0, end, m.n1, centre, side);
+  const std::size_t index = emit(m.block, pieceKindOf(m), start, n0, end, m.n1, centre, side);
   if (side != CompSide::none) {
     // Only an arc's sweep is ever looked at: a line's would cost two arc tangents for nothing.
     const double sweep = m.arc ? sweepOf(m.centre, m.start, m.end, m.ccw) : 0;

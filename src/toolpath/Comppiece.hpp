@@ -33,10 +33,14 @@ class CompensatedPath {
   std::vector<CompPiece, BulkAllocator<CompPiece>> pieces;
   std::vector<Finding> findings;
 
+  // The first piece of block `block` or of a later one.
+  auto firstFrom(int block) const {
+    const auto byBlock = [](const CompPiece& p, int b) { return p.block < b; };
+    return std::lower_bound(pieces.begin(), pieces.end(), block, byBlock);
+  }
   // The pieces of block b; empty when compensation left the block as programmed.
   std::span<const CompPiece> piecesOf(int block) const {
-    const auto byBlock = [](const CompPiece& p, int b) { return p.block < b; };
-    const auto first = std::lower_bound(pieces.begin(), pieces.end(), block, byBlock);
+    const auto first = firstFrom(block);
     auto last = first;
     while (last != pieces.end() && last->block == block) ++last;
     return {first, last};
