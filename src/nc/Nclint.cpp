@@ -53,7 +53,8 @@ constexpr RuleNote kNotes[] = {
     {Rule::compEntryArc, true, 0, 0, "Fanuc-type controls start compensation only on a straight move"},
     {Rule::compExitArc, true, 0, 0, "the move after G40 must be straight"},
     {Rule::compAlreadyOn, true, 0, 0, "G41/G42 while compensation is on: LinuxCNC refuses it"},
-    {Rule::compOpenAtEnd, true, 0, 0, "compensation still on at the program's end"},
+    {Rule::compOpenAtEnd, true, 0, 0,
+     "compensation still on at the end: M02/M30 turn it off, a later program may not expect that"},
     {Rule::compRadiusUnknown, true, 0, 0, "G41/G42 without a known tool radius: nothing is offset"},
 };
 static_assert(std::size(kNotes) == kRuleCount, "every rule has its note");
