@@ -45,7 +45,7 @@ constexpr DialectWord kDialectWords[] = {
     {u"PROC", false},     {u"DEF ", false},    {u"MSG", false},     {u"MCALL", false},    {u"CYCLE", false},
     {u"LBL", true},       {u"L X", true},      {u"L Y", true},      {u"L Z", true},       {u"L IX", true},
     {u"L IY", true},      {u"L IZ", true},     {u"CC ", true},      {u"BEGIN PGM", true}, {u"END PGM", true},
-    {u"TOOL CALL", true}, {u"CYCL DEF", true}, {u"BLK FORM", true},
+    {u"TOOL CALL", true}, {u"CYCL DEF", true}, {u"BLK FORM", true}, {u"%MPF", false},     {u"%SPF", false},
 };
 
 std::size_t blockStart(View code) {
@@ -138,6 +138,7 @@ bool mayOpenDialect(View rest) {
     case u'B':
     case u'E':
     case u'C':
+    case u'%':
       return true;
     case u'M':
       return rest.size() > 1 && (rest[1] == u'S' || rest[1] == u'C');

@@ -280,10 +280,11 @@ ProblemReport checkedProblems(const kNcGeometry& geometry, std::span<const Findi
   report.problems.reserve(checker.findings().size() + 2);
   const std::uint8_t judging = controlsJudging(geometry.profile());
   const auto take = [&](const Finding& f) {
-    const RuleLevel level = settings.levels[static_cast<std::size_t>(f.rule)];
+    RuleLevel level = settings.levels[static_cast<std::size_t>(f.rule)];
     if (level == RuleLevel::off) return;
-    // In another dialect parentheses hold expressions and calls, not comments.
+    // In another dialect parentheses hold expressions and calls, not comments: their syntax is not judged.
     if (f.rule == Rule::commentNested && checker.otherDialect()) return;
+    if (f.rule == Rule::commentSyntax && checker.otherDialect()) level = RuleLevel::warning;
     const bool silenced = isSuppressed(checker.suppressions(), f.rule, f.line);
     (silenced ? report.suppressed : report.problems).push_back(worded(f, level, judging));
   };
