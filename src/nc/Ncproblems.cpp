@@ -247,9 +247,9 @@ void toSourceLines(const kNcGeometry& g, std::vector<NcProblem>& problems, bool 
     // Siemens and Heidenhain lines are no macro lines: the dialect warning tells why they are not read.
     if (e.rule == EvalRule::syntax && g.checker().otherDialect()) continue;
     const Severity severity = evalRuleIsError(e.rule) && e.certain ? Severity::error : Severity::warning;
-    NcProblem& p =
-        problems.emplace_back(e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message);
+    NcProblem p{e.line, 0, severity, evalRuleId(e.rule), filePrefix(g, e.file) + e.message};
     p.file = e.file;
+    problems.push_back(std::move(p));
   }
 }
 
