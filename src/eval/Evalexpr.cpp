@@ -225,7 +225,7 @@ Value logic(Op op, double a, double b, Dialect dialect) {
   }
   // Fanuc: bitwise on the integer parts.
   constexpr double kLimit = 9.2e18;
-  if (std::fabs(a) > kLimit || std::fabs(b) > kLimit) return Value::of(0);
+  if (!(std::fabs(a) <= kLimit && std::fabs(b) <= kLimit)) return Value::of(0);  // NaN too
   const auto x = static_cast<std::int64_t>(fanucInteger(a)), y = static_cast<std::int64_t>(fanucInteger(b));
   const std::int64_t r = op == Op::logicAnd ? (x & y) : op == Op::logicOr ? (x | y) : (x ^ y);
   return Value::of(static_cast<double>(r));

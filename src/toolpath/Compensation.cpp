@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "toolpath/Compengine.hpp"
+#include "util/Number.hpp"
 #include "util/Text.hpp"
 
 CornerModel cornerModelOf(Control control) {
@@ -119,11 +120,11 @@ void Compensator::turnOn(int b, const CompWords& words, int code) {
   RadiusQuery query;
   if (words.diameterComp && words.d) query.blockDiameter = *words.d;
   if (words.d) {
-    query.offset = static_cast<int>(*words.d);
+    query.offset = truncToInt(*words.d);
   } else if (g_.d.get(b) != 0) {
-    query.offset = static_cast<int>(g_.d.get(b));
+    query.offset = truncToInt(g_.d.get(b));
   }
-  query.tool = static_cast<int>(g_.wordTAt(b));
+  query.tool = truncToInt(g_.wordTAt(b));
   query.commentDiameter = commentDiameterAt(b);
   const std::optional<double> radius = toolRadius(query, profile_, table_);
   if (!radius) {

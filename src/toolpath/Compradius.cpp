@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "util/Number.hpp"
+
 namespace {
 
 std::optional<double> numberAt(std::string_view text, std::size_t& at) {
@@ -31,8 +33,8 @@ void readTableLine(std::string_view line, ToolTable& table) {
     (letter == 'T' ? tool : letter == 'P' ? pocket : diameter) = value;
   }
   if (!diameter) return;
-  if (tool) table.byTool[static_cast<int>(*tool)] = *diameter;
-  if (pocket) table.byPocket[static_cast<int>(*pocket)] = *diameter;
+  if (tool) table.byTool[truncToInt(*tool)] = *diameter;
+  if (pocket) table.byPocket[truncToInt(*pocket)] = *diameter;
 }
 
 template <typename Map>

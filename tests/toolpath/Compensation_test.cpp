@@ -185,6 +185,8 @@ TEST(Compensation, ProblemsWithTheirLinesAndNumbers) {
       {Control::strict, {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "X20", "M30"}, 5, "comp-open-at-end", "end"},
       {Control::strict, {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "X20"}, 4, "comp-open-at-end", "end"},
       {Control::strict, {"G0 X-20 Y0", "G42 D1", "G1 X0 Y0 F100"}, 2, "comp-radius-unknown", "G42 comes into"},
+      // Numbers beyond an int name no offset and no tool.
+      {Control::strict, {"G0 X-20 Y0", "T9999999999 G42 D99999999999", "G1 X0 Y0 F100"}, 2, "comp-radius-unknown", "G42"},
       // The 10 mm a tool is drawn with, in inch here, is no radius to compensate by.
       {Control::strict, {"G20", "G0 X-0.1 Y0", "G41 D1", "G1 X0 Y0 F10", "X1"}, 3, "comp-radius-unknown", "G41"},
   };
@@ -209,7 +211,7 @@ TEST(Compensation, ProblemsWithTheirLinesAndNumbers) {
 }
 
 TEST(Compensation, RadiusFromEachSourceInOrder) {
-  const ToolTable table = parseToolTable("T1 P7 D10.0 Z5 ;end mill\nt2 p3 d6\nT4 P4 Z1\n");
+  const ToolTable table = parseToolTable("T1 P7 D10.0 Z5 ;end mill\nt2 p3 d6\nT4 P4 Z1\nT99999999999 P1e300 D2\n");
   ControlProfile profile;
   profile.toolDiameters[5] = 8;
   struct Case {
