@@ -95,9 +95,13 @@ void TVelmora_Form1::showExecution() {
       const auto [pass, passes] = doc->currentPass();
       parts << QStringLiteral("pass %1 of %2").arg(pass).arg(passes);
     }
-    if (const kNcGeometry::CallSite& call = doc->currentCall(); call.line > 0)
-      parts
-          << QStringLiteral("in %1, called from line %2").arg(QString::fromStdString(call.program)).arg(call.line);
+    if (const kNcGeometry::CallSite& call = doc->currentCall(); call.line > 0) {
+      QString called =
+          QStringLiteral("in %1, called from line %2").arg(QString::fromStdString(call.program)).arg(call.line);
+      // A call from another subprogram's file names that file: the line alone would point into the main one.
+      if (call.file > 0) called += QStringLiteral(" of %1").arg(QString::fromStdString(doc->fileName(call.file)));
+      parts << called;
+    }
   }
   pnlExecution->setText(parts.join(QStringLiteral("  |  ")));
 }

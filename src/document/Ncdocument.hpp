@@ -110,6 +110,8 @@ class kNcDocument {
   void showFile(int file);
   // The shown file's name without its folder ("" for an edited text without a file).
   std::string shownFileName() const;
+  // The name without its folder of file `file` of an evaluated program (0 and any out of range: the main one).
+  std::string fileName(int file) const;
   const kNcText& shownText() const;
   int shownLineCount() const { return shownText().lineCount(); }
   std::u16string shownLineText(int line) const { return shownText().lineText(line); }

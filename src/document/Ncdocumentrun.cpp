@@ -68,10 +68,13 @@ const kNcText& kNcDocument::shownText() const {
   return *calledTexts[static_cast<std::size_t>(shown)];
 }
 
-std::string kNcDocument::shownFileName() const {
-  const std::string& named = isEvaluated() && static_cast<std::size_t>(shown) < store.sourceFiles().size()
-                                 ? store.sourceFiles()[static_cast<std::size_t>(shown)]
-                                 : programFile;
+std::string kNcDocument::shownFileName() const { return fileName(shown); }
+
+std::string kNcDocument::fileName(int file) const {
+  const std::string& named =
+      isEvaluated() && file >= 0 && static_cast<std::size_t>(file) < store.sourceFiles().size()
+          ? store.sourceFiles()[static_cast<std::size_t>(file)]
+          : programFile;
   const std::size_t slash = named.find_last_of("/\\");
   return slash == std::string::npos ? named : named.substr(slash + 1);
 }

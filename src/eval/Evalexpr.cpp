@@ -118,8 +118,7 @@ struct Parser {
   int arithmetic() {
     int left = term();
     while (left >= 0 && pos + 1 < text.size() && (text[pos] == u'+' || text[pos] == u'-') &&
-           (text[pos + 1] == u'#' || text[pos + 1] == u'[' || text[pos + 1] == u'.' ||
-            isDigit(text[pos + 1]))) {
+           (text[pos + 1] == u'#' || text[pos + 1] == u'[' || text[pos + 1] == u'.' || isDigit(text[pos + 1]))) {
       const Op op = text[pos++] == u'+' ? Op::add : Op::subtract;
       const int right = term();
       left = right < 0 ? -1 : pool.add({op, left, right, 0});

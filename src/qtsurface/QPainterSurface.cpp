@@ -195,7 +195,8 @@ void QPainterSurface::angleArc(int x, int y, int radius, float start, float swee
   const double span = static_cast<double>(sweep) * kRadiansPerDegree;
   // Chords that stray at most a quarter pixel from the circle.
   const double chordAngle = r > kChordError ? 2 * std::acos(1 - kChordError / r) : 2 * M_PI;
-  const int segments = std::clamp(static_cast<int>(std::ceil(std::fabs(span) / chordAngle)), 1, kMaxArcSegments);
+  const int segments =
+      static_cast<int>(std::clamp(std::ceil(std::fabs(span) / chordAngle), 1.0, double{kMaxArcSegments}));
   arcPoints.clear();
   arcPoints.emplace_back(position);
   // Angles run counter-clockwise on the screen, whose y grows downwards.

@@ -350,7 +350,8 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.pnlExecution->text(), QString("main.nc  |  pass 1 of 1"));
 
     // A problem of a called program's line: its row shows that file.
-    f.writeLines("O9020.nc", {"O9020", "G90 G01 X10 Y0 F100", "G02 X30 Y0 R5", "M99"});
+    f.writeLines("O9020.nc", {"O9020", "G90 G01 X10 Y0 F100", "G02 X30 Y0 R5", "M98 P9030", "M99"});
+    f.writeLines("O9030.nc", {"O9030", "G01 X40 Y0", "M99"});
     w.dropNcFile(f.writeLines("arc.nc", {"G00 X0 Y0", "M98 P9020", "M30"}));
     QVERIFY(w.problemModel->rowCount() > 0);
     QVERIFY(w.problemModel->messageAt(0).find("O9020.nc: ") != std::string::npos);
@@ -358,6 +359,10 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.document().shownFile(), 1);
     QCOMPARE(w.reditNcFile->caretLine(), 3);
     QCOMPARE(w.pnlExecution->text(), QString("O9020.nc  |  pass 1 of 1  |  in O9020, called from line 2"));
+    // A call from a subprogram names the file of its line.
+    QTest::keyClick(w.reditNcFile, Qt::Key_F10);
+    QCOMPARE(w.pnlExecution->text(),
+             QString("O9030.nc  |  pass 1 of 1  |  in O9030, called from line 4 of O9020.nc"));
   }
 
   void nothingHappensBeforeALoad() {

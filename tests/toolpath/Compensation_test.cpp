@@ -186,7 +186,11 @@ TEST(Compensation, ProblemsWithTheirLinesAndNumbers) {
       {Control::strict, {"G0 X-20 Y0", "G41.1 D10", "G1 X0 Y0 F100", "X20"}, 4, "comp-open-at-end", "end"},
       {Control::strict, {"G0 X-20 Y0", "G42 D1", "G1 X0 Y0 F100"}, 2, "comp-radius-unknown", "G42 comes into"},
       // Numbers beyond an int name no offset and no tool.
-      {Control::strict, {"G0 X-20 Y0", "T9999999999 G42 D99999999999", "G1 X0 Y0 F100"}, 2, "comp-radius-unknown", "G42"},
+      {Control::strict,
+       {"G0 X-20 Y0", "T9999999999 G42 D99999999999", "G1 X0 Y0 F100"},
+       2,
+       "comp-radius-unknown",
+       "G42"},
       // The 10 mm a tool is drawn with, in inch here, is no radius to compensate by.
       {Control::strict, {"G20", "G0 X-0.1 Y0", "G41 D1", "G1 X0 Y0 F10", "X1"}, 3, "comp-radius-unknown", "G41"},
   };
