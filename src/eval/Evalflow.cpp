@@ -178,6 +178,7 @@ void Evaluator::ocall(const ParsedLine& line, int at) {
   next.start = next.line = sub + 1;
   next.oword = true;
   if (!pushFrame(std::move(next), at, true)) return;
+  if (sub >= 0) noteRun(file, sub);
   for (std::size_t i = 0; i < args.size(); ++i) vars_.setLocal(static_cast<int>(i) + 1, args[i]);
 }
 

@@ -395,6 +395,8 @@ void Evaluator::callProgram(int number, int repeats, int at, const std::vector<s
   next.repeats = repeats;
   next.modalMacro = modal || frame().modalMacro;
   if (!pushFrame(std::move(next), at, newLevel)) return;
+  // The O line is where the control enters the program: it ran, though no block comes of it.
+  if (header >= 0) noteRun(file, header);
   for (const auto& [local, v] : args) vars_.setLocal(local, v);
 }
 

@@ -326,6 +326,8 @@ class EditorNavigationTest : public QObject {
     QCOMPARE(w.reditNcFile->caretLine(), 3);
     QCOMPARE(w.pnlExecution->text(), QString("O9010.nc  |  pass 1 of 3  |  in O9010, called from line 7"));
     QCOMPARE(redLines(w), QList<int>{3});
+    QVERIFY(w.reditNcFile->source()->lineExecuted(2));  // the O line, entered by the call
+    QVERIFY(!w.reditNcFile->source()->lineExecuted(1));
     pressInEditor(w, Qt::Key_F10, 5);  // through the subprogram, back to the loop's top
     QCOMPARE(w.reditNcFile->source()->lineText(6), QString("G00 X[#1 * 20] Y0"));
     QCOMPARE(w.pnlExecution->text(), QString("main.nc  |  pass 2 of 3"));
