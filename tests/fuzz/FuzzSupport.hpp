@@ -27,13 +27,20 @@ inline void require(bool holds, const char* promise) {
   std::abort();
 }
 
-// Decoded as a file is (by its byte-order mark, else as code page 932), then read line by line. Endless macro
-// loops end at the budget of executed blocks: a small one keeps each input quick.
+// Endless macro loops end at the budget of executed lines. A small one keeps each input quick: under the
+// fuzzer's coverage tracing, a loop over lines of long comments ran for seconds at 100,000.
+inline constexpr std::int64_t kFuzzLineBudget = 10000;
+
+// `profile` with the fuzzing budget.
+inline ControlProfile withFuzzBudget(ControlProfile profile) {
+  profile.maxBlocks = kFuzzLineBudget;
+  return profile;
+}
+
+// Decoded as a file is (by its byte-order mark, else as code page 932), then read line by line.
 inline ReadResult readProgramBytes(std::string_view bytes, kNcGeometry& geometry,
                                    const ReadOptions& options = {}) {
-  ControlProfile profile = geometry.profile();
-  profile.maxBlocks = 100000;
-  geometry.setProfile(profile);
+  geometry.setProfile(withFuzzBudget(geometry.profile()));
   return readNcText(decodeText(bytes).text, geometry, {}, options);
 }
 

@@ -24,9 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto file = std::make_shared<kNcText>();
   file->setBytes(std::string(bytesOf(data, size)));
   kNcGeometry onePass, textOnly;
-  // Endless macro loops end at a small budget of executed blocks.
-  ControlProfile profile;
-  profile.maxBlocks = 100000;
+  const ControlProfile profile = withFuzzBudget({});
   onePass.setProfile(profile);
   textOnly.setProfile(profile);
   readNcProgram(file, textOnly, {}, asText);

@@ -34,10 +34,7 @@ void checkProblems(const kNcGeometry& geometry, int lines) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kNcGeometry geometry;
-  // Endless macro loops end at the budget: a small one keeps each input quick.
-  ControlProfile profile = defaultProfile(Control::strict);
-  profile.maxBlocks = 100000;
-  geometry.setProfile(profile);
+  geometry.setProfile(withFuzzBudget(defaultProfile(Control::strict)));
   const std::u16string text = decodeText(bytesOf(data, size)).text;
   const ReadResult read = readNcText(text, geometry);
   require(read.status == ReadResult::Status::Ok, "a text is always read");
