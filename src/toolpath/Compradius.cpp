@@ -4,9 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "util/Files.hpp"
 #include "util/Number.hpp"
 
 namespace {
@@ -63,11 +62,8 @@ ToolTable readProfileToolTable(const ControlProfile& profile) {
   if (path.is_relative() && !profile.sourceFile.empty()) {
     path = std::filesystem::path(profile.sourceFile).parent_path() / path;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parseToolTable(text.str());
+  const std::optional<std::string> text = readUtf8File(path.string());
+  return text ? parseToolTable(*text) : ToolTable{};
 }
 
 std::optional<double> toolRadius(const RadiusQuery& query, const ControlProfile& profile, const ToolTable& table) {
