@@ -26,6 +26,7 @@
 #include "nc/Ncblocks.hpp"
 #include "nc/Ncblocktext.hpp"
 #include "nc/Nccheck.hpp"
+#include "nc/Ncframe.hpp"
 #include "nc/Ncgcode.hpp"
 #include "nc/Ncmodal.hpp"
 #include "nc/Ncprofile.hpp"

@@ -3,6 +3,7 @@ target_sources(velmora_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Vlist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncword.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncxyz.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ncframe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncgcode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncgeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ncinterpret.cpp
