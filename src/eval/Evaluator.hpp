@@ -146,10 +146,10 @@ class Evaluator {
   std::u16string text_;
   std::uint32_t unknownLetters_ = 0;
   bool callLeftOut_ = false;
-  // What makes a fault found by the run uncertain: the main program is a subprogram run without its
-  // arguments; it is written for a control with other operators; a line of it could not be read.
   std::vector<std::vector<int>> firstRuns_;
   std::int64_t blocksHandedOn_ = 0;
+  // What makes a fault found by the run uncertain: the main program is a subprogram run without its
+  // arguments; it is written for a control with other operators; a line of it could not be read.
   bool runOnItsOwn_ = false;
   bool otherOperators_ = false;
   bool lineUnread_ = false;

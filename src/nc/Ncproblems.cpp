@@ -37,7 +37,7 @@ constexpr RuleInfo kRules[kRuleCount] = {
     {"comp-arc-too-small", Severity::error},   {"comp-same-centre", Severity::error},
     {"comp-plane", Severity::error},           {"comp-entry-arc", Severity::error},
     {"comp-exit-arc", Severity::error},        {"comp-already-on", Severity::error},
-    {"comp-open-at-end", Severity::warning},     {"comp-radius-unknown", Severity::warning},
+    {"comp-open-at-end", Severity::warning},   {"comp-radius-unknown", Severity::warning},
 };
 // clang-format on
 
