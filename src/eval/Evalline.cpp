@@ -2,6 +2,7 @@
 // a block of words and assignments.
 #include "eval/Evalline.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -275,6 +276,11 @@ bool parseItems(ParsedLine& out, std::size_t pos, Dialect dialect) {
     noteCall(out, w);
     out.words.push_back(w);
   }
+  // G10 L2, L20 and their kin name what G10 sets, not repeats.
+  const auto isG10 = [](const WordItem& w) { return w.letter == u'G' && w.expr < 0 && w.literal == 10; };
+  out.repeats =
+      std::any_of(out.words.begin(), out.words.end(), [](const WordItem& w) { return w.letter == u'L'; }) &&
+      std::none_of(out.words.begin(), out.words.end(), isG10);
   return true;
 }
 
@@ -372,7 +378,7 @@ bool mayNeedEvaluation(View line, bool inComment) {
   if (parsed.kind == LineKind::header || parsed.kind == LineKind::plain) return false;
   if (parsed.kind != LineKind::block)
     return parsed.kind != LineKind::syntaxError || line.find(u'#') != View::npos || line.find(u'[') != View::npos;
-  if (!parsed.assigns.empty() || parsed.call == CallKind::m98 || parsed.call == CallKind::m97 ||
+  if (!parsed.assigns.empty() || parsed.repeats || parsed.call == CallKind::m98 || parsed.call == CallKind::m97 ||
       parsed.call == CallKind::g65 || parsed.call == CallKind::g66) {
     return true;
   }

@@ -66,6 +66,7 @@ struct ParsedLine {
   bool blockDelete = false;
   bool movesAxis = false;  // names X, Y or Z (a G66 modal call follows such a block)
   bool polar = false;      // LinuxCNC polar words: @ distance, ^ angle
+  bool repeats = false;    // an L word outside G10: a drilling cycle's repeat count
   std::u16string code;     // without blanks and comments
   std::u16string comment;  // the comments, each in parentheses
   ExprPool pool;
@@ -87,7 +88,7 @@ struct ParsedLine {
 // Parses `line` (upper case, as the reader prepares it); `inComment`: a "/*" comment of the lines before is
 // still open where it starts, and runs to the line's first "*/" or through the whole line.
 void parseLine(std::u16string_view line, Dialect dialect, ParsedLine& out, bool inComment = false);
-// Whether `line` could need evaluation: '#', '[', an O-word, a flow keyword or a call.
+// Whether `line` could need evaluation: '#', '[', an O-word, a flow keyword, a call or a cycle's L repeats.
 bool mayNeedEvaluation(std::u16string_view line, bool inComment = false);
 // Whether a "/*" comment is open after `line`, given whether one was open where it starts. As in the plain
 // reading, "/*" opens wherever it stands before a ';' (inside parentheses too), and the comment runs over lines

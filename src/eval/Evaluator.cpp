@@ -189,7 +189,8 @@ Value Evaluator::value(const ParsedLine& line, int expr, int at) {
       note(EvalRule::unknownValue, at,
            unknown == EvalVariables::kMachineName
                ? "HAL and INI values are machine data a viewer cannot know: words using them are left out"
-               : "#" + std::to_string(unknown) + " is machine data a viewer cannot know: words using it are left out");
+               : "#" + std::to_string(unknown) +
+                     " is machine data a viewer cannot know: words using it are left out");
     }
   }
   if (!vars_.unsetNamed.empty()) {
@@ -286,17 +287,40 @@ void Evaluator::emit(const ParsedLine& line, int at, const std::vector<Value>& v
   }
   if (!rebuilt) {
     handOnAsWritten(file, at);
-    return;
+  } else {
+    text_.clear();
+    unknownLetters_ = 0;
+    appendWords(line, values, false);
+    // A line of assignments only is a macro statement, not a block; a word left out for machine data still
+    // makes one (the machine sets that F or R).
+    if (text_.empty() && line.comment.empty() && unknownLetters_ == 0) return;
+    text_ += line.comment;
+    text_ += u'\n';
+    handOn(text_, file, at + 1);
   }
+  if (line.repeats && machine_) repeatHoles(line, at, values);
+}
+
+// The L repeats of a drilling cycle under G91: each pass drills again, one X and Y increment on. Under G90 the
+// passes drill the same hole again, which adds nothing to draw.
+void Evaluator::repeatHoles(const ParsedLine& line, int at, const std::vector<Value>& values) {
+  constexpr double kMostRepeats = 9999;
+  const int cycle = machine_->modalCode(9);
+  if (cycle < 0 || cycle == 80 || machine_->modalCode(3) != 91) return;
+  double repeats = 1;
   text_.clear();
-  unknownLetters_ = 0;
-  appendWords(line, values, false);
-  // A line of assignments only is a macro statement, not a block; a word left out for machine data still
-  // makes one (the machine sets that F or R).
-  if (text_.empty() && line.comment.empty() && unknownLetters_ == 0) return;
-  text_ += line.comment;
+  for (std::size_t i = 0; i < line.words.size(); ++i) {
+    const char16_t letter = line.words[i].letter;
+    if (!values[i].isNumber()) continue;
+    if (letter == u'L') repeats = values[i].number;
+    if (letter != u'X' && letter != u'Y') continue;
+    text_ += letter;
+    appendAddressValue(text_, letter, values[i].number, options_.dialect);
+  }
+  if (text_.empty() || !(repeats >= 2)) return;
   text_ += u'\n';
-  handOn(text_, file, at + 1);
+  const int passes = static_cast<int>(std::min(repeats, kMostRepeats));
+  for (int pass = 1; pass < passes && !finished_; ++pass) handOn(text_, frame().file, at + 1);
 }
 
 void Evaluator::appendWords(const ParsedLine& line, const std::vector<Value>& values, bool leaveOutRepeats) {

@@ -93,6 +93,7 @@ class Evaluator {
   bool evaluateWords(const ParsedLine& line, int at, std::vector<Value>& values);
   void emit(const ParsedLine& line, int at, const std::vector<Value>& values, bool rebuilt);
   void emitPolar(const ParsedLine& line, int at, const std::vector<Value>& values);
+  void repeatHoles(const ParsedLine& line, int at, const std::vector<Value>& values);
   void appendWords(const ParsedLine& line, const std::vector<Value>& values, bool leaveOutRepeats);
   bool assign(const ParsedLine& line, int at);
   void call(const ParsedLine& line, int at, const std::vector<Value>& values);

@@ -45,8 +45,9 @@ class GeometryMachine : public MachineState {
 };
 
 // What a character may start for evaluation: a mark of its own ('#', '[', polar '@' '^'), or the first letter of
-// M98 M97, G65 G66, GOTO, CALL, SUB in either case, by the second character that would follow.
-enum CandidateStart : std::uint8_t { kNone, kMark, kLetterM, kLetterG, kLetterC, kLetterS };
+// M98 M97, G65 G66, GOTO, CALL, SUB, or an L word (a cycle's repeats) in either case, by the characters that
+// would follow.
+enum CandidateStart : std::uint8_t { kNone, kMark, kLetterM, kLetterG, kLetterC, kLetterS, kLetterL };
 
 constexpr std::array<std::uint8_t, 256> kCandidateStart = [] {
   std::array<std::uint8_t, 256> starts{};
@@ -55,6 +56,7 @@ constexpr std::array<std::uint8_t, 256> kCandidateStart = [] {
   starts['G'] = starts['g'] = kLetterG;
   starts['C'] = starts['c'] = kLetterC;
   starts['S'] = starts['s'] = kLetterS;
+  starts['L'] = starts['l'] = kLetterL;
   return starts;
 }();
 
@@ -69,6 +71,8 @@ bool isCandidateWord(std::uint8_t start, char b, char c) {
       return (b == '6' && (c == '5' || c == '6')) || (b == 'O' && c == 'T');
     case kLetterC:
       return b == 'A' && c == 'L';
+    case kLetterL:
+      return (b >= '0' && b <= '9') || b == '.';
     default:
       return b == 'U' && c == 'B';
   }
@@ -99,8 +103,8 @@ bool hasCandidate(std::basic_string_view<Char> text) {
       const __m128i x = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)), fold);
       const __m128i marks =
           _mm_or_si128(_mm_or_si128(equal(x, '#'), equal(x, '{')), _mm_or_si128(equal(x, '`'), equal(x, '~')));
-      const __m128i letters =
-          _mm_or_si128(_mm_or_si128(equal(x, 'm'), equal(x, 'g')), _mm_or_si128(equal(x, 'c'), equal(x, 's')));
+      const __m128i letters = _mm_or_si128(_mm_or_si128(_mm_or_si128(equal(x, 'm'), equal(x, 'g')), equal(x, 'l')),
+                                           _mm_or_si128(equal(x, 'c'), equal(x, 's')));
       for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(marks, letters))); bits != 0;
            bits &= bits - 1) {
         if (isCandidateAt(text, i + static_cast<std::size_t>(__builtin_ctz(bits)))) return true;
